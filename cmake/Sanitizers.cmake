@@ -1,0 +1,14 @@
+# AddressSanitizer + UndefinedBehaviorSanitizer for the whole build.
+if(QGM_SANITIZE OR QGM_FUZZ)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(QGM_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "The fuzz build needs clang (see the fuzz preset)")
+  endif()
+  # Coverage instrumentation for everything; the fuzzer's main is linked
+  # only into the fuzz targets themselves.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

@@ -1,0 +1,60 @@
+// qgm-cli: the program's work without a window, for scripts and for looking
+// at what the program makes of a server's replies.
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "cli/XmlDump.h"
+#include "core/util/FileIo.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: qgm-cli <command> [arguments]\n"
+    "\n"
+    "commands:\n"
+    "  xml FILE     print the element tree built from the reply saved in FILE\n"
+    "  version      print the program version\n";
+
+int CmdXml(int argc, char** argv) {
+  if (argc != 1) {
+    std::fputs("usage: qgm-cli xml FILE\n", stderr);
+    return 2;
+  }
+  const auto bytes = qgm::ReadWholeFile(argv[0]);
+  if (!bytes) {
+    std::fprintf(stderr, "qgm-cli: cannot read %s: %s\n", argv[0], std::strerror(errno));
+    return 2;
+  }
+  if (bytes->empty()) {
+    std::fprintf(stderr, "qgm-cli: %s is empty\n", argv[0]);
+    return 2;
+  }
+  const auto tree = qgm::BuildXmlTree1252(*bytes);
+  const std::string text = qgm::cli::DumpXmlTree(*tree);
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  const std::string_view command = argv[1];
+  if (command == "xml") return CmdXml(argc - 2, argv + 2);
+  if (command == "version") {
+    std::puts(QGM_VERSION);
+    return 0;
+  }
+  if (command == "help" || command == "--help" || command == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  std::fprintf(stderr, "qgm-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
+  return 2;
+}

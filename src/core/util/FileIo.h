@@ -1,0 +1,23 @@
+#pragma once
+// Whole-file reading and writing. Files are always written whole: a temporary
+// file beside the target is written, flushed to disk and renamed over the
+// target, so a crash leaves either the old file or the new one, never half.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qgm {
+
+// The file's bytes, or nothing when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+
+// Replaces `path` with `data` atomically. `mode` is the permission the file
+// gets (the temporary file is created with it, so the data is never readable
+// with looser permissions). Returns false, leaving any earlier file as it was,
+// when the file cannot be written.
+bool WriteFileAtomic(const std::filesystem::path& path, std::string_view data,
+                     unsigned mode = 0644);
+
+}  // namespace qgm

@@ -1,0 +1,475 @@
+#include "core/xml/XmlParser.h"
+
+#include <stdexcept>
+
+#include "core/util/CodePage.h"
+
+namespace qgm {
+namespace {
+
+// Zero characters kept after the document so the parser may look a few
+// characters past the last one without a bounds check.
+constexpr size_t kSentinels = 8;
+
+bool IsWhite(char16_t c) { return c <= 32; }
+bool IsAsciiLetter(char16_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsNameChar(char16_t c) {
+  return IsAsciiLetter(c) || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.' || c == ':';
+}
+
+char Lower1252(char16_t c) {
+  unsigned char b = UnicodeToChar1252(c);
+  if (b >= 'A' && b <= 'Z') b = static_cast<unsigned char>(b - 'A' + 'a');
+  return static_cast<char>(b);
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::u16string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Lower1252(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Lower1252(a[i]) != Lower1252(b[i])) return false;
+  }
+  return true;
+}
+
+template <typename Name>
+const TElement* FindFrom(const TElement* node, Name name) {
+  for (; node; node = node->NextSibling()) {
+    if (SameName(node->Name(), name)) return node;
+  }
+  return nullptr;
+}
+
+template <typename Name>
+const TAttrib* FindAttribIn(const TAttrib* a, Name name) {
+  for (; a; a = a->Next()) {
+    if (SameName(a->Name(), name)) return a;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Tree construction. Positions are indexes into the tree's copy of the
+// document: `tokenStart_` where the token being read begins, `cur_` the scan
+// position, `last_` the index of the final character (an inclusive bound).
+
+class XmlBuilder {
+ public:
+  explicit XmlBuilder(TXmlTree& tree) : tree_(tree), s_(tree.text_.data()) {
+    last_ = static_cast<int64_t>(tree.text_.size() - kSentinels) - 1;
+  }
+
+  // Room for a document of `size` characters plus the sentinels.
+  static char16_t* Reserve(TXmlTree& tree, size_t size) {
+    tree.text_.assign(size + kSentinels, u'\0');
+    return tree.text_.data();
+  }
+
+  void Build() {
+    tree_.kind_ = TElementKind::etOther;
+    while (cur_ < last_) ParseNode(AddChild(&tree_), 1);
+  }
+
+ private:
+  void Abort() { cur_ = last_; }
+
+  TElement* AddChild(TElement* parent) {
+    if (tree_.nodesLeft_ == 0) {
+      // Blocks grow with the document; a first guess from its length keeps
+      // the number of allocations small.
+      const size_t want = tree_.nodeBlocks_.empty()
+                              ? 16 + static_cast<size_t>(last_ + 1) / 24
+                              : 2 * tree_.nodeBlockSize_;
+      tree_.nodeBlocks_.emplace_back(new TElement[want]);
+      tree_.nodesLeft_ = want;
+      tree_.nodeBlockSize_ = want;
+    }
+    TElement* node =
+        &tree_.nodeBlocks_.back()[tree_.nodeBlockSize_ - tree_.nodesLeft_--];
+    node->parent_ = parent;
+    node->index_ = parent->childCount_++;
+    if (parent->lastChild_) {
+      parent->lastChild_->next_ = node;
+    } else {
+      parent->firstChild_ = node;
+    }
+    parent->lastChild_ = node;
+    return node;
+  }
+
+  void AddAttrib(TElement* node, int64_t nameStart, int64_t nameLen, int64_t valueStart,
+                 int64_t valueLen) {
+    if (tree_.attribsLeft_ == 0) {
+      const size_t want = tree_.attribBlocks_.empty()
+                              ? 16 + static_cast<size_t>(last_ + 1) / 48
+                              : 2 * tree_.attribBlockSize_;
+      tree_.attribBlocks_.emplace_back(new TAttrib[want]);
+      tree_.attribsLeft_ = want;
+      tree_.attribBlockSize_ = want;
+    }
+    TAttrib* a = &tree_.attribBlocks_.back()[tree_.attribBlockSize_ - tree_.attribsLeft_--];
+    a->name_ = s_ + nameStart;
+    a->nameLen_ = static_cast<uint32_t>(nameLen);
+    a->value_ = s_ + valueStart;
+    a->valueLen_ = static_cast<uint32_t>(valueLen);
+    // Attributes of one element are appended one after the other, so the
+    // previous one (if any) is the element's last.
+    if (node->attribCount_ == 0) {
+      node->firstAttrib_ = a;
+    } else {
+      lastAttrib_->next_ = a;
+    }
+    lastAttrib_ = a;
+    if (node->attribCount_ < UINT16_MAX) ++node->attribCount_;
+  }
+
+  void SetName(TElement* node, int64_t start, int64_t end) {
+    node->name_ = s_ + start;
+    node->nameLen_ = static_cast<uint32_t>(end - start);
+  }
+
+  // Skips whitespace, never past the last character; reports whether the
+  // scan position is still before the last character.
+  bool Skip() {
+    while (cur_ < last_ && IsWhite(s_[cur_])) ++cur_;
+    if (cur_ < last_) {
+      tokenStart_ = cur_;
+      return true;
+    }
+    return false;
+  }
+
+  // A name: an ASCII letter, then letters, digits, "_", "-", "." and ":".
+  // Empty when the first character is no letter (nothing consumed beyond the
+  // whitespace) or when the run reaches the last character.
+  bool ReadName(int64_t& start, int64_t& len) {
+    len = 0;
+    if (!Skip()) return false;
+    if (!IsAsciiLetter(s_[cur_])) return false;
+    int64_t p = cur_ + 1;
+    while (p < last_ && IsNameChar(s_[p])) ++p;
+    if (p >= last_) {
+      cur_ = p;
+      return false;
+    }
+    start = cur_;
+    len = p - cur_;
+    cur_ = tokenStart_ = p;
+    return true;
+  }
+
+  // A value in apostrophes or double quotes; empty (nothing consumed) when
+  // no quote opens it, empty with the scan at the end when none closes it.
+  void ReadQuoted(int64_t& start, int64_t& len) {
+    start = cur_;
+    len = 0;
+    Skip();
+    const char16_t q = s_[cur_];
+    if (q != '\'' && q != '"') return;
+    int64_t p = cur_ + 1;
+    while (p < last_ && s_[p] != q) ++p;
+    if (p >= last_) {
+      cur_ = last_;
+      return;
+    }
+    start = cur_ + 1;
+    len = p - start;
+    cur_ = tokenStart_ = p + 1;
+  }
+
+  void ParseNode(TElement* node, int depth) {
+    cur_ = tokenStart_;
+    while (cur_ < last_ && IsWhite(s_[cur_])) ++cur_;
+    tokenStart_ = cur_;
+    if (cur_ > last_ - 4) {  // fewer than five characters left
+      cur_ = last_;
+      return;
+    }
+    if (depth > kMaxXmlDepth) return Abort();
+
+    const char16_t c0 = s_[cur_];
+    const char16_t c1 = s_[cur_ + 1];
+    if (c0 != '<') {
+      node->kind_ = TElementKind::etText;
+      while (cur_ < last_ && s_[cur_] != '<') ++cur_;
+      SetName(node, tokenStart_, cur_);
+      tokenStart_ = cur_;
+    } else if (c1 == '!') {
+      const char16_t c2 = s_[cur_ + 2];
+      if (c2 == '[') {
+        node->kind_ = TElementKind::etCData;
+        return ParseCData(node);
+      }
+      if (c2 == '-') {
+        node->kind_ = TElementKind::etComment;
+        ParseComment(node);
+      } else {
+        node->kind_ = TElementKind::etOther;
+        ParseOther(node);
+      }
+    } else if (IsAsciiLetter(c1)) {
+      node->kind_ = TElementKind::etTag;
+      return ParseTag(node, depth);
+    } else {
+      node->kind_ = TElementKind::etOther;
+      ParseOther(node);
+    }
+    if (node->nameLen_ == 0) Abort();
+  }
+
+  bool Remaining(int64_t count) const { return last_ - tokenStart_ + 1 >= count; }
+
+  bool At(int64_t pos, std::u16string_view word) const {
+    return std::u16string_view(s_ + pos, word.size()) == word;
+  }
+
+  void ParseCData(TElement* node) {
+    // A "<![" that is not a CDATA section, or one that starts too close to the
+    // end to hold its terminator, would consume nothing and leave the scan
+    // where it is; it ends the build like other malformed markup instead.
+    if (!Remaining(14) || !At(tokenStart_, u"<![CDATA[")) return Abort();
+    for (int64_t p = tokenStart_; p < last_ - 3; ++p) {
+      if (s_[p] == ']' && s_[p + 1] == ']' && s_[p + 2] == '>') {
+        SetName(node, tokenStart_ + 9, p);
+        cur_ = tokenStart_ = p + 3;
+        return;  // an empty section is not an error
+      }
+    }
+    // No terminator: the scan is left three characters before the end, so
+    // the next node finds too little text and the build ends there. The token
+    // start moves too, or the next node would read this section again.
+    cur_ = tokenStart_ = last_ - 3;
+  }
+
+  void ParseComment(TElement* node) {
+    if (!Remaining(14) || !At(tokenStart_, u"<!--")) return;
+    for (int64_t p = tokenStart_ + 4; p < last_ - 3; ++p) {
+      if (s_[p] == '-' && s_[p + 1] == '-' && s_[p + 2] == '>') {
+        SetName(node, tokenStart_, p + 3);
+        cur_ = tokenStart_ = p + 3;
+        return;
+      }
+    }
+  }
+
+  void ParseOther(TElement* node) {
+    for (int64_t p = tokenStart_ + 1; p < last_ - 1; ++p) {
+      if (s_[p] == '>') {
+        SetName(node, tokenStart_, p + 1);
+        cur_ = tokenStart_ = p + 1;
+        return;
+      }
+    }
+  }
+
+  void ParseTag(TElement* node, int depth) {
+    ++cur_;  // past "<"
+    int64_t start, len;
+    if (!ReadName(start, len)) return Abort();
+    SetName(node, start, start + len);
+    const char16_t after = s_[cur_];
+    if (!IsWhite(after) && after != '/' && after != '>') return Abort();
+
+    int64_t nameStart, nameLen;
+    while (ReadName(nameStart, nameLen)) {
+      if (!Skip() || s_[cur_] != '=') return Abort();
+      ++cur_;
+      if (!Skip()) return Abort();
+      int64_t valueStart, valueLen;
+      ReadQuoted(valueStart, valueLen);
+      // Stored even when the value was missing or unquoted; the scan then
+      // goes on from the unconsumed character.
+      AddAttrib(node, nameStart, nameLen, valueStart, valueLen);
+    }
+
+    if (s_[cur_] == '/' && cur_ < last_ - 1 && s_[cur_ + 1] == '>') {
+      cur_ += 2;
+      Skip();
+      tokenStart_ = cur_;
+      return;
+    }
+    if (s_[cur_] != '>') return Abort();
+    ++cur_;
+    Skip();
+    if (cur_ >= last_) return;  // content runs to the end: done, no children
+    if (cur_ > last_ - 2) return Abort();
+    if (!ReadChildren(node, depth)) Abort();
+  }
+
+  bool ReadChildren(TElement* node, int depth) {
+    while (cur_ < last_ - 2) {
+      if (s_[cur_] == '<' && s_[cur_ + 1] == '/') {
+        cur_ += 2;
+        return ReadEndTag(node);
+      }
+      ParseNode(AddChild(node), depth + 1);
+      if (!Skip()) return false;
+    }
+    return false;
+  }
+
+  bool ReadEndTag(const TElement* node) {
+    bool ok = false;
+    int64_t start, len;
+    if (Skip() && ReadName(start, len) &&
+        std::u16string_view(s_ + start, static_cast<size_t>(len)) == node->Name()) {
+      ok = Skip() && s_[cur_] == '>';
+    }
+    ++cur_;
+    Skip();
+    tokenStart_ = cur_;
+    return ok;
+  }
+
+  TXmlTree& tree_;
+  const char16_t* s_;
+  int64_t tokenStart_ = 0;
+  int64_t cur_ = 0;
+  int64_t last_ = 0;
+  TAttrib* lastAttrib_ = nullptr;
+};
+
+TXmlTree::TXmlTree() = default;
+TXmlTree::~TXmlTree() = default;
+
+std::unique_ptr<TXmlTree> BuildXmlTree(std::u16string_view text) {
+  if (text.empty()) throw std::invalid_argument("BuildXmlTree - No document specified");
+  auto tree = std::make_unique<TXmlTree>();
+  text.copy(XmlBuilder::Reserve(*tree, text.size()), text.size());
+  XmlBuilder(*tree).Build();
+  return tree;
+}
+
+std::unique_ptr<TXmlTree> BuildXmlTree1252(std::string_view bytes) {
+  if (bytes.empty()) throw std::invalid_argument("BuildXmlTree - No document specified");
+  auto tree = std::make_unique<TXmlTree>();
+  char16_t* out = XmlBuilder::Reserve(*tree, bytes.size());
+  for (unsigned char b : bytes) *out++ = Char1252ToUnicode(b);
+  XmlBuilder(*tree).Build();
+  return tree;
+}
+
+// ---------------------------------------------------------------------------
+// Lookups
+
+const TElement* TElement::GetChild(int index) const {
+  if (index < 0 || index >= childCount_) return nullptr;
+  const TElement* c = firstChild_;
+  while (index-- > 0) c = c->next_;
+  return c;
+}
+
+const TElement* TElement::FindChild(std::string_view name) const { return FindFrom(firstChild_, name); }
+const TElement* TElement::FindChild(std::u16string_view name) const {
+  return FindFrom(firstChild_, name);
+}
+const TElement* TElement::FindNextSibling(std::string_view name) const {
+  return FindFrom(next_, name);
+}
+const TElement* TElement::FindNextSibling(std::u16string_view name) const {
+  return FindFrom(next_, name);
+}
+const TAttrib* TElement::FindAttrib(std::string_view name) const {
+  return FindAttribIn(firstAttrib_, name);
+}
+const TAttrib* TElement::FindAttrib(std::u16string_view name) const {
+  return FindAttribIn(firstAttrib_, name);
+}
+
+void TElement::AppendText(std::u16string& out) const {
+  const size_t start = out.size();
+  for (const TElement* c = firstChild_; c; c = c->next_) {
+    switch (c->kind_) {
+      case TElementKind::etText:
+      case TElementKind::etCData:
+        out.append(c->Name());
+        break;
+      case TElementKind::etTag: {
+        // One space between this node's text so far and the child's text,
+        // only when both are non-empty.
+        const bool spaced = out.size() > start;
+        if (spaced) out += u' ';
+        const size_t before = out.size();
+        c->AppendText(out);
+        if (spaced && out.size() == before) out.pop_back();
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}
+
+std::u16string TElement::GetText() const {
+  std::u16string out;
+  AppendText(out);
+  return out;
+}
+
+const TElement* FindPath(const TElement* start, std::initializer_list<std::string_view> names) {
+  for (std::string_view name : names) {
+    if (!start) return nullptr;
+    start = start->FindChild(name);
+  }
+  return start;
+}
+
+std::string GetPathText(const TElement* start, std::initializer_list<std::string_view> names) {
+  const TElement* node = FindPath(start, names);
+  return node ? Narrow1252(node->GetText()) : std::string();
+}
+
+namespace {
+
+bool HasAttribValue(const TElement* node, std::string_view name, std::u16string_view value) {
+  const TAttrib* a = node->FindAttrib(name);
+  return a && (value.empty() || a->Value() == value);
+}
+
+}  // namespace
+
+const TElement* FindWithAttrib(const TElement* start, std::string_view attrName,
+                               std::u16string_view attrValue) {
+  for (; start; start = start->NextSibling()) {
+    if (HasAttribValue(start, attrName, attrValue)) return start;
+  }
+  return nullptr;
+}
+
+const TElement* FindWithAttrib(const TElement* start, std::string_view attrName,
+                               std::string_view attrValue) {
+  return FindWithAttrib(start, attrName, std::u16string_view(Widen1252(attrValue)));
+}
+
+const TElement* FindWithAttribs(const TElement* start, std::string_view attrName1,
+                                std::u16string_view attrValue1, std::string_view attrName2,
+                                std::u16string_view attrValue2) {
+  for (; start; start = start->NextSibling()) {
+    const TAttrib* a1 = start->FindAttrib(attrName1);
+    const TAttrib* a2 = start->FindAttrib(attrName2);
+    if (a1 && a2 && a1->Value() == attrValue1 && a2->Value() == attrValue2) return start;
+  }
+  return nullptr;
+}
+
+const TElement* FindWithAttribs(const TElement* start, std::string_view attrName1,
+                                std::string_view attrValue1, std::string_view attrName2,
+                                std::string_view attrValue2) {
+  const std::u16string v1 = Widen1252(attrValue1);
+  const std::u16string v2 = Widen1252(attrValue2);
+  return FindWithAttribs(start, attrName1, std::u16string_view(v1), attrName2,
+                         std::u16string_view(v2));
+}
+
+}  // namespace qgm

@@ -1,0 +1,36 @@
+# Runs qgm-cli as a user would and checks its output and exit codes.
+# Invoked by CTest with -DCLI=<path to qgm-cli> -DSAMPLES=<folder>.
+
+function(expect_run expected_code)
+  execute_process(COMMAND ${CLI} ${ARGN} RESULT_VARIABLE code OUTPUT_VARIABLE out
+                  ERROR_VARIABLE err)
+  if(NOT code EQUAL expected_code)
+    message(FATAL_ERROR "qgm-cli ${ARGN}: exit ${code}, expected ${expected_code}\n${out}${err}")
+  endif()
+  set(last_out "${out}" PARENT_SCOPE)
+  set(last_err "${err}" PARENT_SCOPE)
+endfunction()
+
+expect_run(0 xml ${SAMPLES}/reply.xml)
+set(expected [=[other ""
+  other "<?xml version=\"1.0\"?>"
+  tag "corvalink"
+    tag "api" a="x &amp; y"
+      tag "usage" day="2014-05-01"
+        text "café"
+      comment "<!-- c -->"
+]=])
+if(NOT last_out STREQUAL expected)
+  message(FATAL_ERROR "unexpected tree:\n${last_out}\nexpected:\n${expected}")
+endif()
+
+expect_run(2 xml ${SAMPLES}/empty.xml)
+if(NOT last_err MATCHES "empty")
+  message(FATAL_ERROR "no message for an empty file: ${last_err}")
+endif()
+expect_run(2 xml ${SAMPLES}/does-not-exist.xml)
+if(NOT last_err MATCHES "cannot read")
+  message(FATAL_ERROR "no message for a missing file: ${last_err}")
+endif()
+expect_run(2 xml)
+expect_run(2 frobnicate)
