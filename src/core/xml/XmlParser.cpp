@@ -1,6 +1,11 @@
 #include "core/xml/XmlParser.h"
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <new>
 #include <stdexcept>
+#include <type_traits>
 
 #include "core/util/CodePage.h"
 
@@ -10,12 +15,19 @@ namespace {
 // Zero characters kept after the document so the parser may look a few
 // characters past the last one without a bounds check.
 constexpr size_t kSentinels = 8;
+constexpr size_t kChunkBytes = 32 * 1024;
 
 bool IsWhite(char16_t c) { return c <= 32; }
 bool IsAsciiLetter(char16_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsNameChar(char16_t c) {
-  return IsAsciiLetter(c) || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.' || c == ':';
-}
+constexpr std::array<bool, 128> kNameChars = [] {
+  std::array<bool, 128> t{};
+  for (int c = 0; c < 128; ++c) {
+    t[c] = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '.' || c == ':';
+  }
+  return t;
+}();
+bool IsNameChar(char16_t c) { return c < 128 && kNameChars[c]; }
 
 char Lower1252(char16_t c) {
   unsigned char b = UnicodeToChar1252(c);
@@ -66,14 +78,16 @@ const TAttrib* FindAttribIn(const TAttrib* a, Name name) {
 
 class XmlBuilder {
  public:
-  explicit XmlBuilder(TXmlTree& tree) : tree_(tree), s_(tree.text_.data()) {
-    last_ = static_cast<int64_t>(tree.text_.size() - kSentinels) - 1;
+  explicit XmlBuilder(TXmlTree& tree) : tree_(tree), s_(tree.text_.get()) {
+    last_ = static_cast<int64_t>(tree.textSize_) - 1;
   }
 
   // Room for a document of `size` characters plus the sentinels.
   static char16_t* Reserve(TXmlTree& tree, size_t size) {
-    tree.text_.assign(size + kSentinels, u'\0');
-    return tree.text_.data();
+    tree.text_.reset(new char16_t[size + kSentinels]);
+    tree.textSize_ = size;
+    std::fill_n(tree.text_.get() + size, kSentinels, u'\0');
+    return tree.text_.get();
   }
 
   void Build() {
@@ -84,19 +98,25 @@ class XmlBuilder {
  private:
   void Abort() { cur_ = last_; }
 
-  TElement* AddChild(TElement* parent) {
-    if (tree_.nodesLeft_ == 0) {
-      // Blocks grow with the document; a first guess from its length keeps
-      // the number of allocations small.
-      const size_t want = tree_.nodeBlocks_.empty()
-                              ? 16 + static_cast<size_t>(last_ + 1) / 24
-                              : 2 * tree_.nodeBlockSize_;
-      tree_.nodeBlocks_.emplace_back(new TElement[want]);
-      tree_.nodesLeft_ = want;
-      tree_.nodeBlockSize_ = want;
+  template <typename T>
+  T* Allocate() {
+    static_assert(std::is_trivially_destructible_v<T>, "chunks are freed without destructors");
+    static_assert(alignof(T) <= alignof(std::max_align_t));
+    constexpr size_t kSize = (sizeof(T) + alignof(std::max_align_t) - 1) &
+                             ~(alignof(std::max_align_t) - 1);
+    if (tree_.freeLeft_ < kSize) {
+      tree_.chunks_.emplace_back(new std::byte[kChunkBytes]);
+      tree_.free_ = tree_.chunks_.back().get();
+      tree_.freeLeft_ = kChunkBytes;
     }
-    TElement* node =
-        &tree_.nodeBlocks_.back()[tree_.nodeBlockSize_ - tree_.nodesLeft_--];
+    T* item = new (tree_.free_) T();
+    tree_.free_ += kSize;
+    tree_.freeLeft_ -= kSize;
+    return item;
+  }
+
+  TElement* AddChild(TElement* parent) {
+    TElement* node = Allocate<TElement>();
     node->parent_ = parent;
     node->index_ = parent->childCount_++;
     if (parent->lastChild_) {
@@ -110,15 +130,7 @@ class XmlBuilder {
 
   void AddAttrib(TElement* node, int64_t nameStart, int64_t nameLen, int64_t valueStart,
                  int64_t valueLen) {
-    if (tree_.attribsLeft_ == 0) {
-      const size_t want = tree_.attribBlocks_.empty()
-                              ? 16 + static_cast<size_t>(last_ + 1) / 48
-                              : 2 * tree_.attribBlockSize_;
-      tree_.attribBlocks_.emplace_back(new TAttrib[want]);
-      tree_.attribsLeft_ = want;
-      tree_.attribBlockSize_ = want;
-    }
-    TAttrib* a = &tree_.attribBlocks_.back()[tree_.attribBlockSize_ - tree_.attribsLeft_--];
+    TAttrib* a = Allocate<TAttrib>();
     a->name_ = s_ + nameStart;
     a->nameLen_ = static_cast<uint32_t>(nameLen);
     a->value_ = s_ + valueStart;
@@ -355,7 +367,22 @@ std::unique_ptr<TXmlTree> BuildXmlTree1252(std::string_view bytes) {
   if (bytes.empty()) throw std::invalid_argument("BuildXmlTree - No document specified");
   auto tree = std::make_unique<TXmlTree>();
   char16_t* out = XmlBuilder::Reserve(*tree, bytes.size());
-  for (unsigned char b : bytes) *out++ = Char1252ToUnicode(b);
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t n = bytes.size();
+  // Blocks of plain ASCII (the usual case) widen without a table lookup; the
+  // simple loops let the compiler use vector instructions.
+  constexpr size_t kBlock = 32;
+  size_t i = 0;
+  for (; i + kBlock <= n; i += kBlock) {
+    unsigned char high = 0;
+    for (size_t k = 0; k < kBlock; ++k) high |= in[i + k];
+    if (high < 0x80) {
+      for (size_t k = 0; k < kBlock; ++k) out[i + k] = in[i + k];
+    } else {
+      for (size_t k = 0; k < kBlock; ++k) out[i + k] = Char1252ToUnicode(in[i + k]);
+    }
+  }
+  for (; i < n; ++i) out[i] = Char1252ToUnicode(in[i]);
   XmlBuilder(*tree).Build();
   return tree;
 }

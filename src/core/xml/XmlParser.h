@@ -106,13 +106,13 @@ class TXmlTree : public TElement {
 
  private:
   friend class XmlBuilder;
-  std::u16string text_;
-  std::vector<std::unique_ptr<TElement[]>> nodeBlocks_;
-  std::vector<std::unique_ptr<TAttrib[]>> attribBlocks_;
-  size_t nodeBlockSize_ = 0;  // capacity of the newest block
-  size_t nodesLeft_ = 0;      // unused nodes in the newest block
-  size_t attribBlockSize_ = 0;
-  size_t attribsLeft_ = 0;
+  std::unique_ptr<char16_t[]> text_;  // the document, then zero sentinels
+  size_t textSize_ = 0;
+  // Nodes and attributes live in fixed-size chunks, small enough for the
+  // allocator to reuse them between builds instead of mapping fresh pages.
+  std::vector<std::unique_ptr<std::byte[]>> chunks_;
+  std::byte* free_ = nullptr;
+  size_t freeLeft_ = 0;
 };
 
 // Elements nested deeper than this end the build like malformed markup, so a
