@@ -1,0 +1,52 @@
+#pragma once
+// The simulated customer: services, a billing month in progress, 950 days of
+// history and provider notices, generated from the date so every run of a
+// day shows the same figures.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace corvalink::sim {
+
+struct DayTraffic {
+  double date = 0;  // TDateTime, midnight
+  int64_t down = 0, up = 0, total = 0;
+};
+
+struct Notice {
+  std::string displayToUser;  // "yes", "optional", ...
+  std::string message, ref, url;
+};
+
+class DemoAccount {
+ public:
+  // `today`: TDateTime of the simulated "now".
+  explicit DemoAccount(double today);
+
+  std::string account = "demo";
+  std::string password = "demo";
+  std::string homeServiceId = "4417825";
+  std::string mobileServiceId = "8820113";
+  int64_t quotaBytes = 200'000'000'000;  // 200 GB
+  int rolloverDay = 15;                  // the billing month starts on the 15th
+  bool uploadsMetered = false;
+  std::vector<Notice> notices;
+
+  double Today() const { return today_; }
+  double NextRollover() const;
+  double PeriodStart() const;
+  // Traffic of one day; today's figure covers the day so far.
+  DayTraffic Day(double date) const;
+  int64_t UsedThisPeriod() const;
+
+  std::string ServiceListXml() const;
+  std::string UsageXml(const std::string& serviceId) const;
+  std::string ServiceXml(const std::string& serviceId) const;
+  std::string HistoryXml(const std::string& serviceId, int days) const;
+
+ private:
+  double today_;
+};
+
+}  // namespace corvalink::sim

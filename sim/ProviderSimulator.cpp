@@ -1,0 +1,296 @@
+#include "ProviderSimulator.h"
+
+#include <httplib.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+#include <thread>
+
+#include "TestCertificates.h"
+#include "core/util/DateTime.h"
+#include "core/util/FileIo.h"
+
+namespace corvalink::sim {
+namespace {
+
+constexpr const char* kApiPrefix = "/api/v1.5/";
+constexpr const char* kXml = "text/xml; charset=utf-8";
+
+std::string Base64(const std::string& in) {
+  static const char* table = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  size_t i = 0;
+  for (; i + 2 < in.size(); i += 3) {
+    const unsigned v = (static_cast<unsigned char>(in[i]) << 16) |
+                       (static_cast<unsigned char>(in[i + 1]) << 8) | static_cast<unsigned char>(in[i + 2]);
+    out += table[v >> 18];
+    out += table[(v >> 12) & 63];
+    out += table[(v >> 6) & 63];
+    out += table[v & 63];
+  }
+  if (i + 1 == in.size()) {
+    const unsigned v = static_cast<unsigned char>(in[i]) << 16;
+    out += table[v >> 18];
+    out += table[(v >> 12) & 63];
+    out += "==";
+  } else if (i + 2 == in.size()) {
+    const unsigned v = (static_cast<unsigned char>(in[i]) << 16) | (static_cast<unsigned char>(in[i + 1]) << 8);
+    out += table[v >> 18];
+    out += table[(v >> 12) & 63];
+    out += table[(v >> 6) & 63];
+    out += '=';
+  }
+  return out;
+}
+
+std::string Base64Decode(const std::string& in) {
+  auto value = [](char c) -> int {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (c == '+') return 62;
+    if (c == '/') return 63;
+    return -1;
+  };
+  std::string out;
+  unsigned buffer = 0;
+  int bits = 0;
+  for (char c : in) {
+    const int v = value(c);
+    if (v < 0) break;
+    buffer = (buffer << 6) | static_cast<unsigned>(v);
+    bits += 6;
+    if (bits >= 8) {
+      bits -= 8;
+      out += static_cast<char>((buffer >> bits) & 0xFF);
+    }
+  }
+  return out;
+}
+
+std::string BasicUser(const httplib::Request& req) {
+  const std::string auth = req.get_header_value("Authorization");
+  if (auth.rfind("Basic ", 0) != 0) return {};
+  const std::string decoded = Base64Decode(auth.substr(6));
+  return decoded.substr(0, decoded.find(':'));
+}
+
+std::string PathWithQuery(const httplib::Request& req) {
+  std::string p = req.path;
+  char sep = '?';
+  for (const auto& [k, v] : req.params) {
+    p += sep + k + "=" + v;
+    sep = '&';
+  }
+  return p;
+}
+
+}  // namespace
+
+struct ProviderSimulator::Impl {
+  std::unique_ptr<TestCertificates> certs;
+  std::unique_ptr<httplib::SSLServer> https;
+  std::thread httpsThread;
+  std::mutex stopLock;
+  std::condition_variable stopSignal;
+  bool stopping = false;
+
+  // Sleeps up to `ms`, returning early when the simulator stops.
+  void Stall(int ms) {
+    std::unique_lock lk(stopLock);
+    stopSignal.wait_for(lk, std::chrono::milliseconds(ms), [this] { return stopping; });
+  }
+};
+
+ProviderSimulator::ProviderSimulator(SimulatorOptions options)
+    : options_(std::move(options)),
+      account_(options_.today != 0 ? options_.today : qgm::NowLocal()),
+      impl_(std::make_unique<Impl>()) {}
+
+ProviderSimulator::~ProviderSimulator() {
+  Stop();
+  if (ownsStateDir_) {
+    std::error_code ec;
+    std::filesystem::remove_all(options_.stateDir, ec);
+  }
+}
+
+void ProviderSimulator::SetScenario(Scenario scenario, int count) {
+  std::lock_guard lk(lock_);
+  scenario_ = scenario;
+  scenarioCount_ = count;
+}
+
+void ProviderSimulator::SetNotices(bool present) {
+  std::lock_guard lk(lock_);
+  notices_ = present;
+}
+
+Scenario ProviderSimulator::TakeScenario() {
+  std::lock_guard lk(lock_);
+  const Scenario s = scenario_;
+  if (scenarioCount_ > 0 && --scenarioCount_ == 0) scenario_ = Scenario::Normal;
+  return s;
+}
+
+void ProviderSimulator::Record(RequestRecord r) {
+  std::lock_guard lk(lock_);
+  requests_.push_back(std::move(r));
+}
+
+std::vector<RequestRecord> ProviderSimulator::Requests() const {
+  std::lock_guard lk(lock_);
+  return requests_;
+}
+
+void ProviderSimulator::ClearRequests() {
+  std::lock_guard lk(lock_);
+  requests_.clear();
+}
+
+std::string ProviderSimulator::ApiBase() const {
+  return "https://localhost:" + std::to_string(httpsPort_) + kApiPrefix;
+}
+
+std::string ProviderSimulator::Describe() const {
+  return "{\"caFile\":\"" + caFile_.string() + "\",\"apiBase\":\"" + ApiBase() +
+         "\",\"httpsPort\":" + std::to_string(httpsPort_) + "}";
+}
+
+void ProviderSimulator::Start() {
+  if (impl_->https) return;
+  if (options_.stateDir.empty()) {
+    std::random_device rd;
+    options_.stateDir = std::filesystem::temp_directory_path() /
+                        ("corvalink-sim-" + std::to_string(::getpid()) + "-" + std::to_string(rd()));
+    ownsStateDir_ = true;
+  }
+  std::filesystem::create_directories(options_.stateDir);
+  impl_->certs = std::make_unique<TestCertificates>();
+  caFile_ = options_.stateDir / "corvalink-sim-ca.pem";
+  if (!qgm::WriteFileAtomic(caFile_, impl_->certs->CaPem())) {
+    throw std::runtime_error("cannot write " + caFile_.string());
+  }
+
+  auto server = std::make_unique<httplib::SSLServer>(impl_->certs->ServerCert(),
+                                                     impl_->certs->ServerKey());
+  if (!server->is_valid()) throw std::runtime_error("the TLS server could not be set up");
+  server->set_tcp_nodelay(true);
+  server->set_keep_alive_max_count(100);
+
+  server->Get(R"(/api/v1\.5/(.*))", [this](const httplib::Request& req, httplib::Response& res) {
+    const std::string user = BasicUser(req);
+    Record({PathWithQuery(req), user, req.get_header_value("User-Agent")});
+    const Scenario scenario = TakeScenario();
+    const std::string expected = "Basic " + Base64(account_.account + ":" + account_.password);
+    if (scenario == Scenario::WrongPassword || req.get_header_value("Authorization") != expected) {
+      res.status = 401;
+      res.set_header("WWW-Authenticate", "Basic realm=\"Corvalink customer API\"");
+      res.set_content("<?xml version=\"1.0\"?>\n<corvalink><error>Authentication failed</error></corvalink>\n", kXml);
+      return;
+    }
+    switch (scenario) {
+      case Scenario::ServerError:
+        res.status = 500;
+        res.set_content("<?xml version=\"1.0\"?>\n<corvalink><error>Service temporarily unavailable</error></corvalink>\n", kXml);
+        return;
+      case Scenario::ReadTimeout:
+        impl_->Stall(options_.stallMs);
+        res.set_content("<corvalink/>", kXml);
+        return;
+      case Scenario::ConnectionClosed:
+        res.set_content_provider(1000, kXml, [](size_t, size_t, httplib::DataSink&) { return false; });
+        return;
+      case Scenario::RedirectLoop:
+        res.status = 302;
+        res.set_header("Location", req.path);
+        return;
+      case Scenario::MalformedBody:
+        res.set_content("Service list follows: <<< not xml >>>", "text/plain");
+        return;
+      case Scenario::OversizedBody:
+        res.set_chunked_content_provider(kXml, [](size_t, httplib::DataSink& sink) {
+          static const std::string block(1 << 20, 'x');
+          return sink.write(block.data(), block.size());
+        });
+        return;
+      default:
+        break;
+    }
+
+    const std::string rest = req.matches[1];
+    std::string body;
+    if (rest.empty()) {
+      DemoAccount view = account_;
+      {
+        std::lock_guard lk(lock_);
+        if (!notices_) view.notices.clear();
+      }
+      body = view.ServiceListXml();
+    } else {
+      const auto slash = rest.find('/');
+      const std::string id = rest.substr(0, slash);
+      const std::string what = slash == std::string::npos ? "" : rest.substr(slash + 1);
+      if (id != account_.homeServiceId && id != account_.mobileServiceId) {
+        res.status = 404;
+        res.set_content("<corvalink><error>No such service</error></corvalink>", kXml);
+        return;
+      }
+      if (what == "usage") {
+        body = account_.UsageXml(id);
+      } else if (what == "service") {
+        body = account_.ServiceXml(id);
+      } else if (what == "history") {
+        int count = 31;
+        if (req.has_param("count")) count = std::atoi(req.get_param_value("count").c_str());
+        if (count < 1) count = 1;
+        if (count > 5000) count = 5000;
+        body = account_.HistoryXml(id, count);
+      } else {
+        res.status = 404;
+        res.set_content("<corvalink><error>Unknown request</error></corvalink>", kXml);
+        return;
+      }
+    }
+    if (scenario == Scenario::SlowBody) {
+      auto shared = std::make_shared<std::string>(std::move(body));
+      res.set_chunked_content_provider(kXml, [shared, this](size_t offset, httplib::DataSink& sink) {
+        if (offset >= shared->size()) {
+          sink.done();
+          return true;
+        }
+        impl_->Stall(100);
+        const size_t n = std::min<size_t>(shared->size() / 8 + 1, shared->size() - offset);
+        return sink.write(shared->data() + offset, n);
+      });
+      return;
+    }
+    res.set_content(body, kXml);
+  });
+
+  const int port = options_.httpsPort > 0
+                       ? (server->bind_to_port("127.0.0.1", options_.httpsPort) ? options_.httpsPort : -1)
+                       : server->bind_to_any_port("127.0.0.1");
+  if (port <= 0) throw std::runtime_error("cannot listen on the HTTPS port");
+  httpsPort_ = port;
+  impl_->https = std::move(server);
+  // The socket is already listening, so clients may connect before the thread runs.
+  impl_->httpsThread = std::thread([this] { impl_->https->listen_after_bind(); });
+}
+
+void ProviderSimulator::Stop() {
+  if (!impl_->https) return;
+  {
+    std::lock_guard lk(impl_->stopLock);
+    impl_->stopping = true;
+  }
+  impl_->stopSignal.notify_all();
+  impl_->https->stop();
+  if (impl_->httpsThread.joinable()) impl_->httpsThread.join();
+  impl_->https.reset();
+}
+
+}  // namespace corvalink::sim

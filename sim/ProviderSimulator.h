@@ -1,0 +1,88 @@
+#pragma once
+// The provider's servers on loopback: the usage API over HTTPS with Basic
+// authentication, with switchable failure scenarios for tests. Runs in a
+// thread of its own; usable in-process (tests, the demo) or as corvalink-sim.
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "DemoAccount.h"
+
+namespace corvalink::sim {
+
+enum class Scenario {
+  Normal,
+  WrongPassword,     // every request is refused with 401
+  ServerError,       // 500 with an "<error>" body
+  ReadTimeout,       // the reply is held back longer than the client waits
+  ConnectionClosed,  // headers promise a body, then the connection closes
+  SlowBody,          // the body trickles in over about a second
+  RedirectLoop,      // 302 back to the same address
+  MalformedBody,     // 200 with text that is not XML
+  OversizedBody,     // 200 with an endless body
+};
+
+struct SimulatorOptions {
+  int httpsPort = 0;  // 0: any free port
+  // Folder for the CA file; empty: a new temporary folder.
+  std::filesystem::path stateDir;
+  double today = 0;   // TDateTime; 0: the local date
+  int stallMs = 20000;  // how long ReadTimeout holds a reply back
+};
+
+struct RequestRecord {
+  std::string path;  // with the query
+  std::string user;  // from Basic authentication; empty when none was sent
+  std::string userAgent;
+};
+
+class ProviderSimulator {
+ public:
+  explicit ProviderSimulator(SimulatorOptions options = {});
+  ~ProviderSimulator();  // stops the servers
+  ProviderSimulator(const ProviderSimulator&) = delete;
+  ProviderSimulator& operator=(const ProviderSimulator&) = delete;
+
+  // Throws std::runtime_error when a port cannot be bound.
+  void Start();
+  void Stop();
+
+  int HttpsPort() const { return httpsPort_; }
+  std::string ApiBase() const;  // "https://localhost:<port>/api/v1.5/"
+  const std::filesystem::path& CaFile() const { return caFile_; }
+  // One JSON line with the CA file and every port.
+  std::string Describe() const;
+
+  DemoAccount& Account() { return account_; }
+
+  // Applies `scenario` to the next `count` API requests (-1: until changed).
+  void SetScenario(Scenario scenario, int count = -1);
+  void SetNotices(bool present);
+  std::vector<RequestRecord> Requests() const;
+  void ClearRequests();
+
+ private:
+  struct Impl;
+  // Which scenario the next request meets (counting it down).
+  Scenario TakeScenario();
+  void Record(RequestRecord r);
+
+  SimulatorOptions options_;
+  DemoAccount account_;
+  std::unique_ptr<Impl> impl_;
+  int httpsPort_ = 0;
+  std::filesystem::path caFile_;
+  bool ownsStateDir_ = false;
+
+  mutable std::mutex lock_;
+  Scenario scenario_ = Scenario::Normal;
+  int scenarioCount_ = -1;
+  bool notices_ = true;
+  std::vector<RequestRecord> requests_;
+};
+
+}  // namespace corvalink::sim

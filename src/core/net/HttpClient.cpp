@@ -1,0 +1,234 @@
+#include "core/net/HttpClient.h"
+
+#include <curl/curl.h>
+#include <openssl/ssl.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+
+#include "core/net/NetErrors.h"
+
+namespace qgm {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kIdleSliceMs = 250;
+
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string Trim(std::string s) {
+  const auto first = s.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return {};
+  const auto last = s.find_last_not_of(" \t\r\n");
+  return s.substr(first, last - first + 1);
+}
+
+// The second word of a status line as a number, -1 when it is none.
+int StatusCodeOf(const std::string& statusLine) {
+  const auto sp = statusLine.find(' ');
+  if (sp == std::string::npos) return -1;
+  const auto end = statusLine.find(' ', sp + 1);
+  const std::string word = statusLine.substr(sp + 1, end == std::string::npos ? end : end - sp - 1);
+  if (word.empty() || word.size() > 9) return -1;
+  for (char c : word) {
+    if (c < '0' || c > '9') return -1;
+  }
+  return std::atoi(word.c_str());
+}
+
+CURLcode InstallCertStore(CURL*, void* sslCtx, void* userData) {
+  auto* store = static_cast<X509_STORE*>(userData);
+  if (store) SSL_CTX_set1_cert_store(static_cast<SSL_CTX*>(sslCtx), store);
+  return CURLE_OK;
+}
+
+}  // namespace
+
+// The state of one GET while it runs.
+struct HttpTransfer {
+  THttpClient& client;
+  std::string body;
+  bool tooLarge = false;
+  Clock::time_point lastData = Clock::now();
+
+  static size_t OnBody(char* data, size_t size, size_t count, void* user) {
+    auto* t = static_cast<HttpTransfer*>(user);
+    const size_t n = size * count;
+    t->lastData = Clock::now();
+    if (t->body.size() + n > t->client.MaxBodyBytes) {
+      t->tooLarge = true;
+      return 0;  // makes libcurl fail the transfer
+    }
+    t->body.append(data, n);
+    return n;
+  }
+
+  static size_t OnHeader(char* data, size_t size, size_t count, void* user) {
+    auto* t = static_cast<HttpTransfer*>(user);
+    const size_t n = size * count;
+    t->lastData = Clock::now();
+    std::string line(data, n);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    if (line.rfind("HTTP/", 0) == 0) {
+      // A new reply (after an interim 1xx, or the first): start afresh.
+      t->client.statusLine_ = line;
+      t->client.responseCode_ = StatusCodeOf(line);
+      t->client.headers_.clear();
+    } else if (const auto colon = line.find(':'); colon != std::string::npos) {
+      t->client.headers_.emplace_back(line.substr(0, colon), Trim(line.substr(colon + 1)));
+    }
+    return n;
+  }
+};
+
+THttpClient::THttpClient(TNetContext& context) : context_(context) {}
+
+THttpClient::~THttpClient() { Disconnect(); }
+
+void THttpClient::Disconnect() {
+  if (curl_) {
+    curl_easy_cleanup(static_cast<CURL*>(curl_));
+    curl_ = nullptr;
+  }
+}
+
+std::string THttpClient::Header(const std::string& name) const {
+  for (const auto& [key, value] : headers_) {
+    if (SameTextIgnoringCase(key, name)) return value;
+  }
+  return {};
+}
+
+std::string THttpClient::Get(const std::string& url) {
+  responseCode_ = -1;
+  statusLine_.clear();
+  headers_.clear();
+  Disconnect();
+
+  CURL* curl = curl_easy_init();
+  if (!curl) throw ENetError("Out of memory");
+  curl_ = curl;
+  HttpTransfer transfer{*this, {}};
+
+  curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+  curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_FRESH_CONNECT, 1L);
+  curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, AllowTls ? "http,https" : "http");
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &HttpTransfer::OnBody);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &HttpTransfer::OnHeader);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxBodyBytes));
+  if (!UserAgent.empty()) curl_easy_setopt(curl, CURLOPT_USERAGENT, UserAgent.c_str());
+  if (AllowCookies) curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
+
+  // TLS: verify the server against the shared store, TLS 1.2 or newer.
+  curl_easy_setopt(curl, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+  if (X509_STORE* store = context_.CertStore()) {
+    // The store already holds the system CAs; stop libcurl loading them again.
+    curl_easy_setopt(curl, CURLOPT_CAINFO, nullptr);
+    curl_easy_setopt(curl, CURLOPT_CAPATH, nullptr);
+    curl_easy_setopt(curl, CURLOPT_SSL_CTX_FUNCTION, &InstallCertStore);
+    curl_easy_setopt(curl, CURLOPT_SSL_CTX_DATA, store);
+  }
+  if (context_.Share()) curl_easy_setopt(curl, CURLOPT_SHARE, context_.Share());
+
+  if (BasicAuthentication) {
+    curl_easy_setopt(curl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+    curl_easy_setopt(curl, CURLOPT_USERNAME, Username.c_str());
+    curl_easy_setopt(curl, CURLOPT_PASSWORD, Password.c_str());
+  }
+  // An empty proxy also keeps libcurl from taking one from the environment.
+  const std::string proxy =
+      Proxy.Server.empty() ? std::string() : Proxy.Server + ":" + std::to_string(Proxy.Port);
+  curl_easy_setopt(curl, CURLOPT_PROXY, proxy.c_str());
+  if (!proxy.empty() && Proxy.BasicAuthentication) {
+    curl_easy_setopt(curl, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_BASIC));
+    curl_easy_setopt(curl, CURLOPT_PROXYUSERNAME, Proxy.Username.c_str());
+    curl_easy_setopt(curl, CURLOPT_PROXYPASSWORD, Proxy.Password.c_str());
+  }
+
+  curl_slist* headerList = nullptr;
+  if (!Accept.empty()) headerList = curl_slist_append(headerList, ("Accept: " + Accept).c_str());
+  if (!ContentType.empty()) {
+    headerList = curl_slist_append(headerList, ("Content-Type: " + ContentType).c_str());
+  }
+  for (const auto& line : CustomHeaders) headerList = curl_slist_append(headerList, line.c_str());
+  const std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headersGuard(headerList,
+                                                                                &curl_slist_free_all);
+  if (headerList) curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList);
+
+  char errorText[CURL_ERROR_SIZE] = {};
+  curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+
+  // Drive the transfer in slices so the idle hook runs while it waits.
+  CURLM* multi = curl_multi_init();
+  const std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multiGuard(multi, &curl_multi_cleanup);
+  curl_multi_add_handle(multi, curl);
+  CURLcode result = CURLE_OK;
+  bool timedOut = false;
+  transfer.lastData = Clock::now();
+  auto lastIdle = Clock::now();
+  while (true) {
+    int running = 0;
+    curl_multi_perform(multi, &running);
+    int queued = 0;
+    if (CURLMsg* msg = curl_multi_info_read(multi, &queued); msg && msg->msg == CURLMSG_DONE) {
+      result = msg->data.result;
+      break;
+    }
+    if (ReadTimeoutMs > 0 &&
+        Clock::now() - transfer.lastData > std::chrono::milliseconds(ReadTimeoutMs)) {
+      timedOut = true;
+      break;
+    }
+    curl_multi_poll(multi, nullptr, 0, kIdleSliceMs, nullptr);
+    // The window stays alive however slowly the data trickles in.
+    if (Clock::now() - lastIdle >= std::chrono::milliseconds(kIdleSliceMs)) {
+      context_.RunIdleHook();
+      lastIdle = Clock::now();
+    }
+  }
+  curl_multi_remove_handle(multi, curl);
+  // The connection is not kept: FORBID_REUSE closed it with the transfer.
+
+  if (timedOut) throw ENetError(kReadTimeout);
+  if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
+    throw ENetError("Response too large");
+  }
+  if (result != CURLE_OK) {
+    switch (result) {
+      case CURLE_GOT_NOTHING:
+      case CURLE_PARTIAL_FILE:
+        throw ENetError(kConnectionClosed);
+      case CURLE_OPERATION_TIMEDOUT:
+        throw ENetError(kReadTimeout);
+      default:
+        break;
+    }
+    throw ENetError(errorText[0] ? errorText : curl_easy_strerror(result));
+  }
+  if ((responseCode_ >= 200 && responseCode_ <= 299) || responseCode_ == 500) {
+    return std::move(transfer.body);
+  }
+  throw EHttpProtocolError(responseCode_, statusLine_, std::move(transfer.body));
+}
+
+}  // namespace qgm

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace qgm {
+
+// A failed network call. The two transient failures that callers retry carry
+// exactly the messages kReadTimeout and kConnectionClosed.
+class ENetError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+inline constexpr const char* kReadTimeout = "Read Timeout";
+inline constexpr const char* kConnectionClosed = "Connection Closed Gracefully.";
+
+// An HTTP reply whose status is neither 2xx nor 500. The message is the
+// reply's status line; the error body is kept for whoever wants it.
+class EHttpProtocolError : public ENetError {
+ public:
+  EHttpProtocolError(int code, const std::string& statusLine, std::string body)
+      : ENetError(statusLine), code_(code), body_(std::move(body)) {}
+  int Code() const { return code_; }
+  const std::string& Body() const { return body_; }
+
+ private:
+  int code_;
+  std::string body_;
+};
+
+}  // namespace qgm
