@@ -124,6 +124,17 @@ void ProviderSimulator::SetScenario(Scenario scenario, int count) {
   scenarioCount_ = count;
 }
 
+void ProviderSimulator::SetCannedReply(const std::string& relative, int status, std::string body,
+                                       std::vector<std::pair<std::string, std::string>> headers) {
+  std::lock_guard lk(lock_);
+  canned_[relative] = Canned{status, std::move(body), std::move(headers)};
+}
+
+void ProviderSimulator::ClearCannedReplies() {
+  std::lock_guard lk(lock_);
+  canned_.clear();
+}
+
 void ProviderSimulator::SetNotices(bool present) {
   std::lock_guard lk(lock_);
   notices_ = present;
@@ -222,6 +233,15 @@ void ProviderSimulator::Start() {
     }
 
     const std::string rest = req.matches[1];
+    {
+      std::lock_guard lk(lock_);
+      if (const auto it = canned_.find(rest); it != canned_.end()) {
+        res.status = it->second.status;
+        for (const auto& [name, value] : it->second.headers) res.set_header(name, value);
+        res.set_content(it->second.body, kXml);
+        return;
+      }
+    }
     std::string body;
     if (rest.empty()) {
       DemoAccount view = account_;

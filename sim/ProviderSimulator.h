@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -62,6 +63,12 @@ class ProviderSimulator {
   // Applies `scenario` to the next `count` API requests (-1: until changed).
   void SetScenario(Scenario scenario, int count = -1);
   void SetNotices(bool present);
+  // Serves `body` with `status` (and extra headers) for the API address
+  // `relative` (after "/api/v1.5/", without the query) once the request is
+  // authenticated, in place of the demo account's reply.
+  void SetCannedReply(const std::string& relative, int status, std::string body,
+                      std::vector<std::pair<std::string, std::string>> headers = {});
+  void ClearCannedReplies();
   std::vector<RequestRecord> Requests() const;
   void ClearRequests();
 
@@ -83,6 +90,12 @@ class ProviderSimulator {
   int scenarioCount_ = -1;
   bool notices_ = true;
   std::vector<RequestRecord> requests_;
+  struct Canned {
+    int status;
+    std::string body;
+    std::vector<std::pair<std::string, std::string>> headers;
+  };
+  std::map<std::string, Canned> canned_;
 };
 
 }  // namespace corvalink::sim

@@ -1,0 +1,44 @@
+#pragma once
+// One provider simulator per test suite on loopback, and a network context
+// that trusts its CA, so the real clients run against it.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ProviderSimulator.h"
+#include "core/net/NetContext.h"
+
+namespace qgm::test {
+
+class SimulatorTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    corvalink::sim::SimulatorOptions options;
+    options.stallMs = 3000;
+    sim_ = new corvalink::sim::ProviderSimulator(options);
+    sim_->Start();
+    context_ = new TNetContext(sim_->CaFile().string());
+  }
+  static void TearDownTestSuite() {
+    delete context_;
+    delete sim_;
+    context_ = nullptr;
+    sim_ = nullptr;
+  }
+  void SetUp() override {
+    sim_->SetScenario(corvalink::sim::Scenario::Normal);
+    sim_->SetNotices(true);
+    sim_->ClearCannedReplies();
+    sim_->ClearRequests();
+  }
+
+  static corvalink::sim::ProviderSimulator& Sim() { return *sim_; }
+  static TNetContext& Context() { return *context_; }
+
+ private:
+  static inline corvalink::sim::ProviderSimulator* sim_ = nullptr;
+  static inline TNetContext* context_ = nullptr;
+};
+
+}  // namespace qgm::test
