@@ -5,6 +5,11 @@
 namespace qgm {
 
 TDateTime XmlDateToDate(std::string_view text) {
+  // A time of day after the date ("20140615T00:00", "2014-06-15 10:00") is
+  // not part of the date: only the digits before it count.
+  if (const size_t cut = text.find_first_of("Tt ", 1); cut != std::string_view::npos) {
+    text = text.substr(0, cut);
+  }
   std::string digits;
   for (char c : text) {
     if (c >= '0' && c <= '9') {
