@@ -1,0 +1,69 @@
+#include "core/net/Endpoints.h"
+
+#include <cstdlib>
+#include <map>
+
+#include "core/util/FileIo.h"
+
+namespace qgm {
+namespace {
+
+std::string Trim(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  return std::string(s.substr(first, s.find_last_not_of(" \t\r") - first + 1));
+}
+
+}  // namespace
+
+std::filesystem::path DefaultEndpointsFile() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  std::filesystem::path base;
+  if (xdg && *xdg) {
+    base = xdg;
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    base = std::filesystem::path(home) / ".config";
+  } else {
+    return {};
+  }
+  return base / "Corvalink" / "endpoints.conf";
+}
+
+bool LoadEndpoints(const std::filesystem::path& file, TEndpoints& endpoints, std::string& error) {
+  std::error_code ec;
+  if (file.empty() || !std::filesystem::exists(file, ec)) return true;
+  const auto text = ReadWholeFile(file);
+  if (!text) {
+    error = "cannot read " + file.string();
+    return false;
+  }
+  const std::map<std::string, std::string*> keys = {
+      {"api-base", &endpoints.ApiBase},   {"feeds-url", &endpoints.FeedsUrl},
+      {"home-site", &endpoints.HomeSite}, {"mail-host", &endpoints.MailHost},
+      {"time-host", &endpoints.TimeHost}, {"mirror-host", &endpoints.MirrorHost},
+      {"ca-file", &endpoints.CaFile}};
+  size_t lineNo = 0;
+  size_t pos = 0;
+  while (pos <= text->size()) {
+    const size_t end = std::min(text->find('\n', pos), text->size());
+    const std::string line = Trim(std::string_view(*text).substr(pos, end - pos));
+    pos = end + 1;
+    ++lineNo;
+    if (line.empty() || line[0] == '#') continue;
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) {
+      error = file.string() + ":" + std::to_string(lineNo) + ": expected key = value";
+      return false;
+    }
+    const auto it = keys.find(Trim(line.substr(0, eq)));
+    if (it == keys.end()) {
+      error = file.string() + ":" + std::to_string(lineNo) + ": unknown key '" +
+              Trim(line.substr(0, eq)) + "'";
+      return false;
+    }
+    *it->second = Trim(line.substr(eq + 1));
+  }
+  return true;
+}
+
+}  // namespace qgm

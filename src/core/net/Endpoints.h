@@ -1,0 +1,33 @@
+#pragma once
+// Where the provider's services live. Defaults name the real provider; a
+// configuration file or command-line options point the program elsewhere.
+//
+// The file holds "key = value" lines; blank lines and lines starting with
+// "#" are ignored. Keys: api-base, feeds-url, home-site, mail-host,
+// time-host, mirror-host, ca-file.
+
+#include <filesystem>
+#include <string>
+
+namespace qgm {
+
+struct TEndpoints {
+  std::string ApiBase = "https://api.corvalink.com/api/v1.5/";
+  std::string FeedsUrl = "http://www.corvalink.com/advisories/feed.xml";
+  std::string HomeSite = "http://qgm.corvalink.com/";
+  std::string MailHost = "securemail.corvalink.com";
+  std::string TimeHost = "time.corvalink.com";
+  std::string MirrorHost = "mirror.corvalink.com";
+  std::string CaFile;  // further trusted CAs (PEM); empty: the system's only
+};
+
+// The default configuration file: $XDG_CONFIG_HOME/Corvalink/endpoints.conf
+// (~/.config/Corvalink/endpoints.conf).
+std::filesystem::path DefaultEndpointsFile();
+
+// Applies the file's settings over `endpoints`. A missing file changes
+// nothing; returns false with a message for a file that cannot be read or
+// holds an unknown key or a line without "=".
+bool LoadEndpoints(const std::filesystem::path& file, TEndpoints& endpoints, std::string& error);
+
+}  // namespace qgm
