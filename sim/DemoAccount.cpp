@@ -32,6 +32,17 @@ DemoAccount::DemoAccount(double today) : today_(std::floor(today)) {
                      "MAINT-2026-12", "https://www.corvalink.example/status"});
   notices.push_back({"optional", "Your plan now includes unmetered radio streaming.",
                      "RADIO-2026", ""});
+  // "demo": the newest message unread; "family": unread voicemail behind an
+  // unread message; "empty": nothing at all.
+  mailboxes.push_back({"demo", "demo",
+                       {{"news@corvalink.com", "Your December newsletter", "RO"},
+                        {"alice@example.net", "Lunch on Friday?", "RO"},
+                        {"bob@example.org", "Photos from the weekend", "U"}}});
+  mailboxes.push_back({"family", "family",
+                       {{"school@example.edu", "Term dates", "RO"},
+                        {"Voicemail <" + voicemailSender + ">", "New voicemail from 0298765432", "U"},
+                        {"grandma@example.com", "Christmas plans", "U"}}});
+  mailboxes.push_back({"empty", "empty", {}});
 }
 
 double DemoAccount::NextRollover() const {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "LineServices.h"
+
 namespace corvalink::sim {
 
 struct DayTraffic {
@@ -32,6 +34,9 @@ class DemoAccount {
   int rolloverDay = 15;                  // the billing month starts on the 15th
   bool uploadsMetered = false;
   std::vector<Notice> notices;
+  // The provider's voicemail arrives as mail from this sender.
+  std::string voicemailSender = "voicemail@callhaven.corvalink.com";
+  std::vector<Mailbox> mailboxes;
 
   double Today() const { return today_; }
   double NextRollover() const;

@@ -1,6 +1,7 @@
 #include "ProviderSimulator.h"
 
 #include <httplib.h>
+#include <openssl/ssl.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -9,6 +10,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "LineServices.h"
+#include "TcpServer.h"
 #include "TestCertificates.h"
 #include "core/util/DateTime.h"
 #include "core/util/FileIo.h"
@@ -93,6 +96,8 @@ std::string PathWithQuery(const httplib::Request& req) {
 struct ProviderSimulator::Impl {
   std::unique_ptr<TestCertificates> certs;
   std::unique_ptr<httplib::SSLServer> https;
+  SSL_CTX* pop3Tls = nullptr;
+  std::unique_ptr<TcpServer> pop3, time, ftp;
   std::thread httpsThread;
   std::mutex stopLock;
   std::condition_variable stopSignal;
@@ -168,7 +173,14 @@ std::string ProviderSimulator::ApiBase() const {
 
 std::string ProviderSimulator::Describe() const {
   return "{\"caFile\":\"" + caFile_.string() + "\",\"apiBase\":\"" + ApiBase() +
-         "\",\"httpsPort\":" + std::to_string(httpsPort_) + "}";
+         "\",\"httpsPort\":" + std::to_string(httpsPort_) +
+         ",\"pop3Port\":" + std::to_string(pop3Port_) + ",\"timePort\":" + std::to_string(timePort_) +
+         ",\"ftpPort\":" + std::to_string(ftpPort_) + "}";
+}
+
+void ProviderSimulator::SetTimeBehaviour(int64_t offsetSeconds, int delayMs) {
+  timeOffset_ = offsetSeconds;
+  timeDelayMs_ = delayMs;
 }
 
 void ProviderSimulator::Start() {
@@ -299,6 +311,18 @@ void ProviderSimulator::Start() {
   impl_->https = std::move(server);
   // The socket is already listening, so clients may connect before the thread runs.
   impl_->httpsThread = std::thread([this] { impl_->https->listen_after_bind(); });
+
+  impl_->pop3Tls = SSL_CTX_new(TLS_server_method());
+  SSL_CTX_use_certificate(impl_->pop3Tls, impl_->certs->ServerCert());
+  SSL_CTX_use_PrivateKey(impl_->pop3Tls, impl_->certs->ServerKey());
+  impl_->pop3 = std::make_unique<TcpServer>(
+      [this](Connection& c) { ServePop3(c, account_.mailboxes); }, impl_->pop3Tls);
+  pop3Port_ = impl_->pop3->Start(options_.pop3Port);
+  impl_->time = std::make_unique<TcpServer>(
+      [this](Connection& c) { ServeTime(c, timeOffset_, timeDelayMs_); });
+  timePort_ = impl_->time->Start(options_.timePort);
+  impl_->ftp = std::make_unique<TcpServer>([](Connection& c) { ServeFtp(c); });
+  ftpPort_ = impl_->ftp->Start(options_.ftpPort);
 }
 
 void ProviderSimulator::Stop() {
@@ -311,6 +335,11 @@ void ProviderSimulator::Stop() {
   impl_->https->stop();
   if (impl_->httpsThread.joinable()) impl_->httpsThread.join();
   impl_->https.reset();
+  impl_->pop3.reset();
+  impl_->time.reset();
+  impl_->ftp.reset();
+  if (impl_->pop3Tls) SSL_CTX_free(impl_->pop3Tls);
+  impl_->pop3Tls = nullptr;
 }
 
 }  // namespace corvalink::sim

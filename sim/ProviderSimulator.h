@@ -28,7 +28,10 @@ enum class Scenario {
 };
 
 struct SimulatorOptions {
-  int httpsPort = 0;  // 0: any free port
+  int httpsPort = 0;  // 0: any free port (for every port)
+  int pop3Port = 0;
+  int timePort = 0;
+  int ftpPort = 0;
   // Folder for the CA file; empty: a new temporary folder.
   std::filesystem::path stateDir;
   double today = 0;   // TDateTime; 0: the local date
@@ -53,6 +56,12 @@ class ProviderSimulator {
   void Stop();
 
   int HttpsPort() const { return httpsPort_; }
+  int Pop3Port() const { return pop3Port_; }
+  int TimePort() const { return timePort_; }
+  int FtpPort() const { return ftpPort_; }
+  // The time service's clock runs `offsetSeconds` ahead and answers after
+  // `delayMs` (negative: never).
+  void SetTimeBehaviour(int64_t offsetSeconds, int delayMs);
   std::string ApiBase() const;  // "https://localhost:<port>/api/v1.5/"
   const std::filesystem::path& CaFile() const { return caFile_; }
   // One JSON line with the CA file and every port.
@@ -82,6 +91,11 @@ class ProviderSimulator {
   DemoAccount account_;
   std::unique_ptr<Impl> impl_;
   int httpsPort_ = 0;
+  int pop3Port_ = 0;
+  int timePort_ = 0;
+  int ftpPort_ = 0;
+  std::atomic<int64_t> timeOffset_{0};
+  std::atomic<int> timeDelayMs_{0};
   std::filesystem::path caFile_;
   bool ownsStateDir_ = false;
 

@@ -22,11 +22,18 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--https-port" && i + 1 < argc) {
       options.httpsPort = std::atoi(argv[++i]);
+    } else if (arg == "--pop3-port" && i + 1 < argc) {
+      options.pop3Port = std::atoi(argv[++i]);
+    } else if (arg == "--time-port" && i + 1 < argc) {
+      options.timePort = std::atoi(argv[++i]);
+    } else if (arg == "--ftp-port" && i + 1 < argc) {
+      options.ftpPort = std::atoi(argv[++i]);
     } else if (arg == "--state-dir" && i + 1 < argc) {
       options.stateDir = argv[++i];
     } else {
       std::fprintf(stderr,
-                   "usage: corvalink-sim [--https-port N] [--state-dir DIR]\n"
+                   "usage: corvalink-sim [--https-port N] [--pop3-port N] [--time-port N]\n"
+                   "                     [--ftp-port N] [--state-dir DIR]\n"
                    "Serves the Corvalink usage API on 127.0.0.1 for the demo account\n"
                    "demo / demo and prints the CA file and ports as one JSON line.\n");
       return 2;

@@ -1,0 +1,41 @@
+#pragma once
+// The simulator's non-HTTP services: POP3 (served over TLS), the RFC 868
+// time service and the FTP mirror with pub/test/10meg.test.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TcpServer.h"
+
+namespace corvalink::sim {
+
+struct MailMessage {
+  std::string from;
+  std::string subject;
+  std::string status;  // "U" unread, "RO" read; empty: no status line
+};
+
+struct Mailbox {
+  std::string user;
+  std::string password;
+  std::vector<MailMessage> messages;  // oldest first
+};
+
+// Serves one POP3 session over `c` for the given mailboxes.
+void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes);
+
+// Sends the current time as four big-endian bytes since 1900 (UTC), offset
+// by `offsetSeconds`, after `delayMs`; a negative delay sends nothing.
+void ServeTime(Connection& c, int64_t offsetSeconds, int delayMs);
+
+// Size of the mirror's test file.
+inline constexpr int64_t kTestFileSize = 10'485'760;
+// Byte `i` of the test file.
+inline unsigned char TestFileByte(int64_t i) { return static_cast<unsigned char>((i * 31 + (i >> 12)) & 0xFF); }
+
+// Serves one anonymous FTP session: pub/test/10meg.test over PASV.
+void ServeFtp(Connection& c);
+
+}  // namespace corvalink::sim

@@ -1,0 +1,49 @@
+#pragma once
+// POP3 over TLS from the first byte: log in with USER and PASS, STAT, the
+// header lines of a message by "TOP n 0", then drop the connection (no QUIT).
+
+#include <string>
+#include <vector>
+
+#include "core/net/NetErrors.h"
+#include "core/net/TcpConnection.h"
+
+namespace qgm {
+
+// A server reply other than "+OK"; the message is the reply line.
+class EPop3Error : public ENetError {
+ public:
+  using ENetError::ENetError;
+};
+
+class TPop3Client {
+ public:
+  explicit TPop3Client(TNetContext& context = TNetContext::Default());
+
+  std::string Host;
+  int Port = 995;
+  std::string Username;
+  std::string Password;
+  int ConnectTimeoutMs = 15000;
+  int ReadTimeoutMs = 0;  // 0: wait indefinitely
+
+  // Connects, reads the greeting and logs in.
+  void Connect();
+  // The number of messages in the mailbox.
+  int CheckMessages();
+  // The header lines of message `number` (1-based), dot-stuffing removed.
+  std::vector<std::string> RetrieveHeader(int number);
+  void Disconnect() { connection_.Close(); }
+  bool Connected() const { return connection_.Connected(); }
+
+  // The first number of a "+OK n size" STAT reply; -1 when there is none.
+  static int ParseStatReply(const std::string& reply);
+
+ private:
+  std::string Command(const std::string& line);
+  void ExpectOk(const std::string& reply);
+
+  TTcpConnection connection_;
+};
+
+}  // namespace qgm

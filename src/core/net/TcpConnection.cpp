@@ -1,0 +1,225 @@
+#include "core/net/TcpConnection.h"
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "core/net/NetErrors.h"
+
+namespace qgm {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kSliceMs = 250;
+
+std::string SslErrorText() {
+  const unsigned long e = ERR_get_error();
+  if (e == 0) return "TLS handshake failed";
+  char buf[256];
+  ERR_error_string_n(e, buf, sizeof buf);
+  ERR_clear_error();
+  return buf;
+}
+
+}  // namespace
+
+TTcpConnection::TTcpConnection(TNetContext& context, bool runIdleHook)
+    : context_(context), runIdleHook_(runIdleHook) {}
+
+TTcpConnection::~TTcpConnection() { Close(); }
+
+void TTcpConnection::Close() {
+  if (ssl_) {
+    SSL_free(ssl_);  // no close_notify: the connection is simply dropped
+    ssl_ = nullptr;
+  }
+  if (ctx_) {
+    SSL_CTX_free(ctx_);
+    ctx_ = nullptr;
+  }
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  buffer_.clear();
+}
+
+bool TTcpConnection::Wait(bool forWrite, int timeoutMs) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (true) {
+    int slice = kSliceMs;
+    if (timeoutMs > 0) {
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0) return false;
+      slice = static_cast<int>(std::min<long long>(left, kSliceMs));
+    }
+    pollfd p{fd_, static_cast<short>(forWrite ? POLLOUT : POLLIN), 0};
+    const int r = ::poll(&p, 1, slice);
+    if (r > 0) return true;
+    if (r < 0 && errno != EINTR) throw ENetError(std::string("Socket error: ") + std::strerror(errno));
+    if (runIdleHook_) context_.RunIdleHook();
+    if (fd_ < 0) throw ENetError("Disconnected.");  // closed from the idle hook
+  }
+}
+
+void TTcpConnection::Connect(const std::string& host, int port, int connectTimeoutMs, bool tls) {
+  Close();
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* list = nullptr;
+  const std::string service = std::to_string(port);
+  if (const int rc = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &list); rc != 0) {
+    throw ENetError("Host not found: " + host + " (" + gai_strerror(rc) + ")");
+  }
+  std::string lastError = "Connection refused.";
+  for (addrinfo* ai = list; ai; ai = ai->ai_next) {
+    fd_ = ::socket(ai->ai_family, ai->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, ai->ai_protocol);
+    if (fd_ < 0) continue;
+    const int one = 1;
+    ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    if (::connect(fd_, ai->ai_addr, ai->ai_addrlen) == 0) break;
+    if (errno == EINPROGRESS) {
+      bool ready = false;
+      try {
+        ready = Wait(true, connectTimeoutMs);
+      } catch (...) {
+        ::freeaddrinfo(list);
+        throw;
+      }
+      int err = 0;
+      socklen_t len = sizeof err;
+      if (ready && ::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &len) == 0 && err == 0) break;
+      lastError = ready ? std::string("Socket error: ") + std::strerror(err) : "Connect timed out.";
+    } else {
+      lastError = std::string("Socket error: ") + std::strerror(errno);
+    }
+    ::close(fd_);
+    fd_ = -1;
+  }
+  ::freeaddrinfo(list);
+  if (fd_ < 0) throw ENetError(lastError);
+  if (!tls) return;
+
+  ctx_ = SSL_CTX_new(TLS_client_method());
+  if (!ctx_) throw ENetError("TLS unavailable");
+  SSL_CTX_set_min_proto_version(ctx_, TLS1_2_VERSION);
+  if (X509_STORE* store = context_.CertStore()) SSL_CTX_set1_cert_store(ctx_, store);
+  SSL_CTX_set_verify(ctx_, SSL_VERIFY_PEER, nullptr);
+  ssl_ = SSL_new(ctx_);
+  SSL_set_fd(ssl_, fd_);
+  SSL_ctrl(ssl_, SSL_CTRL_SET_TLSEXT_HOSTNAME, TLSEXT_NAMETYPE_host_name,
+           const_cast<char*>(host.c_str()));
+  SSL_set1_host(ssl_, host.c_str());
+  while (true) {
+    const int r = SSL_connect(ssl_);
+    if (r == 1) break;
+    const int e = SSL_get_error(ssl_, r);
+    if (e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE) {
+      if (!Wait(e == SSL_ERROR_WANT_WRITE, connectTimeoutMs)) {
+        Close();
+        throw ENetError("Connect timed out.");
+      }
+      continue;
+    }
+    const long verify = SSL_get_verify_result(ssl_);
+    std::string message = verify != X509_V_OK
+                              ? std::string("Certificate not trusted: ") +
+                                    X509_verify_cert_error_string(verify)
+                              : SslErrorText();
+    Close();
+    throw ENetError(message);
+  }
+}
+
+void TTcpConnection::WriteAll(const std::string& data, int timeoutMs) {
+  size_t done = 0;
+  while (done < data.size()) {
+    if (fd_ < 0) throw ENetError("Not connected.");
+    ssize_t n;
+    bool wantRead = false;
+    if (ssl_) {
+      const int r = SSL_write(ssl_, data.data() + done, static_cast<int>(data.size() - done));
+      if (r > 0) {
+        n = r;
+      } else {
+        const int e = SSL_get_error(ssl_, r);
+        if (e != SSL_ERROR_WANT_READ && e != SSL_ERROR_WANT_WRITE) throw ENetError(kConnectionClosed);
+        wantRead = e == SSL_ERROR_WANT_READ;
+        n = -1;
+        errno = EAGAIN;
+      }
+    } else {
+      n = ::send(fd_, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+    }
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+      continue;
+    }
+    if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) throw ENetError(kConnectionClosed);
+    if (!Wait(!wantRead, timeoutMs)) throw ENetError(kReadTimeout);
+  }
+}
+
+bool TTcpConnection::Fill(int timeoutMs) {
+  char buf[16384];
+  while (true) {
+    if (fd_ < 0) throw ENetError("Not connected.");
+    if (ssl_) {
+      const int r = SSL_read(ssl_, buf, sizeof buf);
+      if (r > 0) {
+        buffer_.append(buf, static_cast<size_t>(r));
+        return true;
+      }
+      const int e = SSL_get_error(ssl_, r);
+      if (e == SSL_ERROR_ZERO_RETURN) return false;
+      if (e != SSL_ERROR_WANT_READ && e != SSL_ERROR_WANT_WRITE) return false;
+      if (!Wait(e == SSL_ERROR_WANT_WRITE, timeoutMs)) throw ENetError(kReadTimeout);
+    } else {
+      const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+      if (n > 0) {
+        buffer_.append(buf, static_cast<size_t>(n));
+        return true;
+      }
+      if (n == 0) return false;
+      if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return false;
+      if (!Wait(false, timeoutMs)) throw ENetError(kReadTimeout);
+    }
+  }
+}
+
+std::string TTcpConnection::ReadLine(int timeoutMs) {
+  while (true) {
+    const size_t lf = buffer_.find('\n');
+    if (lf != std::string::npos) {
+      std::string line = buffer_.substr(0, lf);
+      buffer_.erase(0, lf + 1);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      return line;
+    }
+    if (buffer_.size() > kMaxLine) throw ENetError("Line too long");
+    if (!Fill(timeoutMs)) throw ENetError(kConnectionClosed);
+  }
+}
+
+std::string TTcpConnection::ReadBytes(size_t count, int timeoutMs) {
+  while (buffer_.size() < count) {
+    if (!Fill(timeoutMs)) throw ENetError(kConnectionClosed);
+  }
+  std::string out = buffer_.substr(0, count);
+  buffer_.erase(0, count);
+  return out;
+}
+
+}  // namespace qgm
