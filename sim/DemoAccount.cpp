@@ -153,3 +153,82 @@ std::string DemoAccount::HistoryXml(const std::string&, int days) const {
 }
 
 }  // namespace corvalink::sim
+
+namespace corvalink::sim {
+
+std::string DemoAccount::RadioListText() const {
+  return "CVK Classic FM=http://radio.corvalink.com/classic.pls\r\n"
+         "CVK Jazz Lounge=http://radio.corvalink.com/jazz.pls\r\n"
+         "CVK News Talk=http://radio.corvalink.com/newstalk.pls\r\n"
+         "Harbour City Rock=http://streams.example.net/rock.m3u\r\n"
+         "Indie Underground=http://streams.example.org/indie.pls\r\n"
+         "Country Roads=http://streams.example.com/country.mp3\r\n"
+         "not a channel line\r\n"
+         "Late Night Talk=http://streams.example.net/talk?a=b\r\n";
+}
+
+std::string DemoAccount::CallMonthCsv(int year, int month) const {
+  const auto t = DecodeDate(today_);
+  const int monthsBack = (t.year - year) * 12 + (t.month - month);
+  if (monthsBack < 0 || monthsBack >= callMonths) return {};
+  std::string csv = "Date,Time,Number,Cost,Type,Duration\r\n";
+  const int days = monthsBack == 0 ? t.day : qgm::DaysInMonth(year, month);
+  static const char* types[] = {"National", "Mobile", "CallHaven", "International", "National",
+                                "Mobile"};
+  char line[160];
+  for (int day = 1; day <= days; ++day) {
+    const uint64_t r = Mix(static_cast<uint64_t>(year * 400 + month * 32 + day));
+    const int calls = static_cast<int>(r % 3);
+    for (int c = 0; c < calls; ++c) {
+      const uint64_t q = Mix(r + static_cast<uint64_t>(c));
+      const char* type = types[q % 6];
+      const int seconds = 20 + static_cast<int>((q >> 8) % 1800);
+      const double cost = std::string(type) == "CallHaven"
+                              ? 0.0
+                              : (std::string(type) == "International" ? 0.45 : 0.10) +
+                                    seconds * (std::string(type) == "Mobile" ? 0.0045 : 0.0009);
+      std::snprintf(line, sizeof line, "%02d/%02d/%04d,%02d:%02d,02%08llu,%.2f,%s,%d\r\n", day,
+                    month, year, static_cast<int>(8 + (q >> 20) % 12),
+                    static_cast<int>((q >> 28) % 60),
+                    static_cast<unsigned long long>((q >> 32) % 100000000), cost, type, seconds);
+      csv += line;
+    }
+  }
+  return csv;
+}
+
+std::string DemoAccount::FeedXml(bool atom) const {
+  struct Item {
+    const char* title;
+    const char* text;
+    int daysAgo;
+  };
+  static const Item items[] = {
+      {"Planned maintenance: Sydney exchange", "Services in the Sydney CBD exchange will be unavailable "
+       "between 1am and 3am on Sunday while we upgrade equipment.<br>We apologise for the inconvenience.", 1},
+      {"Resolved: email delays", "Incoming mail was delayed by up to 30 minutes this morning. "
+       "All queued mail has now been delivered &amp; no mail was lost.", 3},
+      {"Brisbane ADSL outage &#150; resolved", "<p>Some ADSL customers in Brisbane lost service "
+       "for two hours.</p><p>The faulty card has been replaced.</p>", 9},
+  };
+  std::string xml = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n";
+  if (atom) {
+    xml += "<feed xmlns=\"http://www.w3.org/2005/Atom\">\n  <title>Corvalink Network Status</title>\n";
+    for (const Item& it : items) {
+      const std::string date = FormatDateTime("yyyy-mm-dd", today_ - it.daysAgo) + "T09:00:00Z";
+      xml += "  <entry>\n    <title>" + std::string(it.title) + "</title>\n    <link href=\"https://www.corvalink.example/status\"/>\n    <updated>" +
+             date + "</updated>\n    <summary type=\"html\"><![CDATA[" + it.text + "]]></summary>\n  </entry>\n";
+    }
+    return xml + "</feed>\n";
+  }
+  xml += "<rss version=\"2.0\">\n<channel>\n  <title>Corvalink Network Status</title>\n"
+         "  <link>https://www.corvalink.example/status</link>\n";
+  for (const Item& it : items) {
+    xml += "  <item>\n    <title>" + std::string(it.title) + "</title>\n    <link>https://www.corvalink.example/status</link>\n"
+           "    <pubDate>" + FormatDateTime("ddd, dd mmm yyyy", today_ - it.daysAgo) + " 09:00:00 +1000</pubDate>\n"
+           "    <description><![CDATA[" + it.text + "]]></description>\n  </item>\n";
+  }
+  return xml + "</channel>\n</rss>\n";
+}
+
+}  // namespace corvalink::sim

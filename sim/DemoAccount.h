@@ -37,6 +37,20 @@ class DemoAccount {
   // The provider's voicemail arrives as mail from this sender.
   std::string voicemailSender = "voicemail@callhaven.corvalink.com";
   std::vector<Mailbox> mailboxes;
+  // CallHaven telephone service: 28 months of calls up to this month.
+  std::string phoneNumber = "0298765432";
+  std::string phonePassword = "callhaven";
+  int callMonths = 28;
+  // The public address and spam status of the spam-rate page.
+  std::string publicAddress = "203.0.113.45";
+  std::string spamStatus = "No spam detected from this address";
+  // Unmetered radio channels; "CVK" marks the provider's own network.
+  std::string RadioListText() const;
+  // One month of calls as CSV (header first); empty when the month is
+  // outside the account's history.
+  std::string CallMonthCsv(int year, int month) const;
+  // The advisories feed as RSS 2.0 or Atom.
+  std::string FeedXml(bool atom) const;
 
   double Today() const { return today_; }
   double NextRollover() const;

@@ -98,6 +98,8 @@ struct ProviderSimulator::Impl {
   std::unique_ptr<httplib::SSLServer> https;
   SSL_CTX* pop3Tls = nullptr;
   std::unique_ptr<TcpServer> pop3, time, ftp;
+  std::unique_ptr<httplib::Server> http;
+  std::thread httpThread;
   std::thread httpsThread;
   std::mutex stopLock;
   std::condition_variable stopSignal;
@@ -175,7 +177,33 @@ std::string ProviderSimulator::Describe() const {
   return "{\"caFile\":\"" + caFile_.string() + "\",\"apiBase\":\"" + ApiBase() +
          "\",\"httpsPort\":" + std::to_string(httpsPort_) +
          ",\"pop3Port\":" + std::to_string(pop3Port_) + ",\"timePort\":" + std::to_string(timePort_) +
-         ",\"ftpPort\":" + std::to_string(ftpPort_) + "}";
+         ",\"ftpPort\":" + std::to_string(ftpPort_) +
+         ",\"httpPort\":" + std::to_string(httpPort_) + ",\"feedUrl\":\"" + FeedUrl() + "\"}";
+}
+
+std::string ProviderSimulator::FeedUrl() const {
+  return "http://localhost:" + std::to_string(httpPort_) + "/network-status.rss";
+}
+
+std::string ProviderSimulator::HomeSite() const {
+  return "http://localhost:" + std::to_string(httpPort_) + "/qgm/";
+}
+
+void ProviderSimulator::SetFeed(bool atom, int redirectStatus) {
+  std::lock_guard lk(lock_);
+  feedAtom_ = atom;
+  feedRedirect_ = redirectStatus;
+}
+
+void ProviderSimulator::SetSpamStatus(const std::string& status) {
+  std::lock_guard lk(lock_);
+  account_.spamStatus = status;
+}
+
+void ProviderSimulator::SetHomeFiles(const std::string& version, const std::string& notice) {
+  std::lock_guard lk(lock_);
+  versionFile_ = version;
+  noticeFile_ = notice;
 }
 
 void ProviderSimulator::SetTimeBehaviour(int64_t offsetSeconds, int delayMs) {
@@ -203,6 +231,49 @@ void ProviderSimulator::Start() {
   if (!server->is_valid()) throw std::runtime_error("the TLS server could not be set up");
   server->set_tcp_nodelay(true);
   server->set_keep_alive_max_count(100);
+
+  server->Get("/cgi-bin/showmyspamrate", [this](const httplib::Request& req, httplib::Response& res) {
+    Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
+    std::lock_guard lk(lock_);
+    if (req.get_param_value("textonly") == "1") {
+      res.set_content(account_.publicAddress + "\n" + account_.spamStatus + "\n", "text/plain");
+    } else {
+      res.set_content("<html><body><h1>Spam rate</h1><p>" + account_.spamStatus + "</p></body></html>",
+                      "text/html");
+    }
+  });
+  server->Get("/unmetered_radio_list.txt", [this](const httplib::Request& req, httplib::Response& res) {
+    Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
+    res.set_content(account_.RadioListText(), "text/plain");
+  });
+  server->Get("/cgi-bin/ch-usage", [this](const httplib::Request& req, httplib::Response& res) {
+    Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
+    const std::string expected = "Basic " + Base64(account_.phoneNumber + ":" + account_.phonePassword);
+    if (req.get_header_value("Authorization") != expected) {
+      res.status = 401;
+      res.set_header("WWW-Authenticate", "Basic realm=\"CallHaven\"");
+      return;
+    }
+    // date=<long month name> <year>
+    static const char* months[] = {"January", "February", "March",     "April",   "May",      "June",
+                                   "July",    "August",   "September", "October", "November", "December"};
+    const std::string date = req.get_param_value("date");
+    const auto space = date.find(' ');
+    int month = 0;
+    for (int m = 0; m < 12; ++m) {
+      if (date.substr(0, space) == months[m]) month = m + 1;
+    }
+    const int year = space == std::string::npos ? 0 : std::atoi(date.c_str() + space + 1);
+    const std::string csv = month ? account_.CallMonthCsv(year, month) : std::string();
+    if (csv.empty() || req.get_param_value("mode") != "csv") {
+      res.set_content("<html><body>No call records for " + date + "</body></html>", "text/html");
+      return;
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, "attachment; filename=callhaven_calls_%04d-%02d.csv", year, month);
+    res.set_header("Content-Disposition", name);
+    res.set_content(csv, "text/csv");
+  });
 
   server->Get(R"(/api/v1\.5/(.*))", [this](const httplib::Request& req, httplib::Response& res) {
     const std::string user = BasicUser(req);
@@ -312,6 +383,54 @@ void ProviderSimulator::Start() {
   // The socket is already listening, so clients may connect before the thread runs.
   impl_->httpsThread = std::thread([this] { impl_->https->listen_after_bind(); });
 
+  // Plain HTTP: the advisories feed and the program's home site.
+  auto http = std::make_unique<httplib::Server>();
+  http->set_tcp_nodelay(true);
+  auto feed = [this](const httplib::Request& req, httplib::Response& res) {
+    Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
+    bool atom;
+    int redirect;
+    {
+      std::lock_guard lk(lock_);
+      atom = feedAtom_;
+      redirect = feedRedirect_;
+    }
+    if (redirect != 0 && req.path == "/network-status.rss") {
+      res.status = redirect;
+      res.set_header("Location", "http://localhost:" + std::to_string(httpPort_) + "/feeds/status.xml");
+      return;
+    }
+    const std::string body = account_.FeedXml(atom);
+    const std::string etag = "\"" + std::to_string(std::hash<std::string>{}(body)) + "\"";
+    const std::string modified = "Mon, 07 Dec 2026 09:00:00 GMT";
+    res.set_header("ETag", etag);
+    res.set_header("Last-Modified", modified);
+    if (req.get_header_value("If-None-Match") == etag ||
+        (!req.has_header("If-None-Match") && req.get_header_value("If-Modified-Since") == modified)) {
+      res.status = 304;
+      return;
+    }
+    res.set_content(body, atom ? "application/atom+xml" : "application/rss+xml");
+  };
+  http->Get("/network-status.rss", feed);
+  http->Get("/feeds/status.xml", feed);
+  http->Get("/qgm/version", [this](const httplib::Request& req, httplib::Response& res) {
+    Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
+    std::lock_guard lk(lock_);
+    res.set_content(versionFile_, "text/plain");
+  });
+  http->Get("/qgm/notice.txt", [this](const httplib::Request& req, httplib::Response& res) {
+    Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
+    std::lock_guard lk(lock_);
+    res.set_content(noticeFile_, "text/plain");
+  });
+  httpPort_ = options_.httpPort > 0
+                  ? (http->bind_to_port("127.0.0.1", options_.httpPort) ? options_.httpPort : -1)
+                  : http->bind_to_any_port("127.0.0.1");
+  if (httpPort_ <= 0) throw std::runtime_error("cannot listen on the HTTP port");
+  impl_->http = std::move(http);
+  impl_->httpThread = std::thread([this] { impl_->http->listen_after_bind(); });
+
   impl_->pop3Tls = SSL_CTX_new(TLS_server_method());
   SSL_CTX_use_certificate(impl_->pop3Tls, impl_->certs->ServerCert());
   SSL_CTX_use_PrivateKey(impl_->pop3Tls, impl_->certs->ServerKey());
@@ -335,6 +454,11 @@ void ProviderSimulator::Stop() {
   impl_->https->stop();
   if (impl_->httpsThread.joinable()) impl_->httpsThread.join();
   impl_->https.reset();
+  if (impl_->http) {
+    impl_->http->stop();
+    if (impl_->httpThread.joinable()) impl_->httpThread.join();
+    impl_->http.reset();
+  }
   impl_->pop3.reset();
   impl_->time.reset();
   impl_->ftp.reset();

@@ -32,6 +32,7 @@ struct SimulatorOptions {
   int pop3Port = 0;
   int timePort = 0;
   int ftpPort = 0;
+  int httpPort = 0;   // feeds and the program's home site (plain HTTP)
   // Folder for the CA file; empty: a new temporary folder.
   std::filesystem::path stateDir;
   double today = 0;   // TDateTime; 0: the local date
@@ -59,6 +60,16 @@ class ProviderSimulator {
   int Pop3Port() const { return pop3Port_; }
   int TimePort() const { return timePort_; }
   int FtpPort() const { return ftpPort_; }
+  int HttpPort() const { return httpPort_; }
+  std::string FeedUrl() const;     // "http://localhost:<port>/network-status.rss"
+  std::string HomeSite() const;    // "http://localhost:<port>/qgm/"
+  // The feed as Atom instead of RSS; `redirectStatus` 301, 302 or 307 sends
+  // the feed address elsewhere first (0: no redirect).
+  void SetFeed(bool atom, int redirectStatus = 0);
+  // The spam-rate page's status line (beginning "N" means no spam).
+  void SetSpamStatus(const std::string& status);
+  // Bodies of the home site's "version" and "notice.txt" files.
+  void SetHomeFiles(const std::string& version, const std::string& notice);
   // The time service's clock runs `offsetSeconds` ahead and answers after
   // `delayMs` (negative: never).
   void SetTimeBehaviour(int64_t offsetSeconds, int delayMs);
@@ -94,6 +105,11 @@ class ProviderSimulator {
   int pop3Port_ = 0;
   int timePort_ = 0;
   int ftpPort_ = 0;
+  int httpPort_ = 0;
+  bool feedAtom_ = false;
+  int feedRedirect_ = 0;
+  std::string versionFile_ = "*";
+  std::string noticeFile_;
   std::atomic<int64_t> timeOffset_{0};
   std::atomic<int> timeDelayMs_{0};
   std::filesystem::path caFile_;

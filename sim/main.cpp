@@ -28,13 +28,15 @@ int main(int argc, char** argv) {
       options.timePort = std::atoi(argv[++i]);
     } else if (arg == "--ftp-port" && i + 1 < argc) {
       options.ftpPort = std::atoi(argv[++i]);
+    } else if (arg == "--http-port" && i + 1 < argc) {
+      options.httpPort = std::atoi(argv[++i]);
     } else if (arg == "--state-dir" && i + 1 < argc) {
       options.stateDir = argv[++i];
     } else {
       std::fprintf(stderr,
                    "usage: corvalink-sim [--https-port N] [--pop3-port N] [--time-port N]\n"
-                   "                     [--ftp-port N] [--state-dir DIR]\n"
-                   "Serves the Corvalink usage API on 127.0.0.1 for the demo account\n"
+                   "                     [--ftp-port N] [--http-port N] [--state-dir DIR]\n"
+                   "Serves the Corvalink services on 127.0.0.1 for the demo account\n"
                    "demo / demo and prints the CA file and ports as one JSON line.\n");
       return 2;
     }
