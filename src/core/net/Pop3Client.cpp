@@ -50,16 +50,20 @@ std::vector<std::string> TPop3Client::RetrieveHeader(int number) {
   Command("TOP " + std::to_string(number) + " 0");
   std::vector<std::string> lines;
   size_t total = 0;
-  while (true) {
-    std::string line = connection_.ReadLine(ReadTimeoutMs);
-    if (line == ".") break;
-    if (!line.empty() && line[0] == '.') line.erase(0, 1);
-    total += line.size();
-    // A header that never ends is a broken server, not a mailbox.
-    if (total > 4 * 1024 * 1024) throw EPop3Error("Message header too large");
-    lines.push_back(std::move(line));
+  while (TakeReplyLine(connection_.ReadLine(ReadTimeoutMs), lines, total)) {
   }
   return lines;
+}
+
+bool TPop3Client::TakeReplyLine(std::string line, std::vector<std::string>& lines,
+                                size_t& totalBytes) {
+  if (line == ".") return false;
+  if (!line.empty() && line[0] == '.') line.erase(0, 1);
+  totalBytes += line.size() + 2;
+  // A header that never ends is a broken server, not a mailbox.
+  if (totalBytes > 4 * 1024 * 1024) throw EPop3Error("Message header too large");
+  lines.push_back(std::move(line));
+  return true;
 }
 
 }  // namespace qgm

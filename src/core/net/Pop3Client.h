@@ -38,6 +38,10 @@ class TPop3Client {
 
   // The first number of a "+OK n size" STAT reply; -1 when there is none.
   static int ParseStatReply(const std::string& reply);
+  // Takes one line of a multi-line reply into `lines` (dot-stuffing removed);
+  // false for the closing "." line. Throws EPop3Error when the reply grows
+  // beyond any real header.
+  static bool TakeReplyLine(std::string line, std::vector<std::string>& lines, size_t& totalBytes);
 
  private:
   std::string Command(const std::string& line);

@@ -107,6 +107,21 @@ std::string TUsageService::UsageLineFromReply(const std::string& reply) {
          std::to_string(quotaBytes / 1000000) + " " + DateToStr(rollover) + " 0.00";
 }
 
+std::string TUsageService::ReadServiceList(const std::string& reply, int accountType,
+                                           const std::vector<std::string>& seenNoticeRefs,
+                                           INoticeSink& sink, bool& noNotice) {
+  const auto tree = Parse(reply);
+  const TElement* notice = FindPath(tree.get(), {"corvalink", "api", "notify"});
+  noNotice = notice == nullptr;
+  for (; notice; notice = notice->NextSibling()) ProcessNotice(notice, seenNoticeRefs, sink);
+
+  const TElement* service = FindPath(tree.get(), {"corvalink", "api", "services", "service"});
+  if (service && accountType == kAccountRoamMobile) {
+    if (const TElement* mobile = FindWithAttrib(service, "type", "RoamMobile")) service = mobile;
+  }
+  return service ? Narrow1252(service->GetText()) : std::string();
+}
+
 TUsageFetchResult TUsageService::FetchUsage(const TUsageAccount& account,
                                             const std::vector<std::string>& seenNoticeRefs,
                                             TDateTime now, TUsageRecord& record) {
@@ -116,18 +131,8 @@ TUsageFetchResult TUsageService::FetchUsage(const TUsageAccount& account,
     result.FailureText = reply;
     return result;
   }
-  {
-    const auto tree = Parse(reply);
-    const TElement* notice = FindPath(tree.get(), {"corvalink", "api", "notify"});
-    if (!notice) result.NoNotice = true;
-    for (; notice; notice = notice->NextSibling()) ProcessNotice(notice, seenNoticeRefs, notices_);
-
-    const TElement* service = FindPath(tree.get(), {"corvalink", "api", "services", "service"});
-    if (service && account.AccountType == kAccountRoamMobile) {
-      if (const TElement* mobile = FindWithAttrib(service, "type", "RoamMobile")) service = mobile;
-    }
-    serviceId_ = service ? Narrow1252(service->GetText()) : std::string();
-  }
+  serviceId_ =
+      ReadServiceList(reply, account.AccountType, seenNoticeRefs, notices_, result.NoNotice);
   if (serviceId_.empty()) {
     result.FailureText = reply;
     return result;

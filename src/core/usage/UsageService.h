@@ -79,6 +79,12 @@ class TUsageService {
   // The shortest general form of a megabyte figure (up to 15 significant
   // digits, "." as decimal separator): 1234.56789, 0.
   static std::string FormatMegabytes(long double mb);
+  // Reads a service-list reply: raises its notices through `sink` and gives
+  // the chosen service's identifier (empty when it names none). `noNotice`
+  // tells whether the reply carried no "notify" element.
+  static std::string ReadServiceList(const std::string& reply, int accountType,
+                                     const std::vector<std::string>& seenNoticeRefs,
+                                     INoticeSink& sink, bool& noNotice);
   // The usage line for a usage reply, or empty when it has no total traffic.
   static std::string UsageLineFromReply(const std::string& reply);
   // The details read from a service-details reply.
