@@ -8,6 +8,7 @@ PACKAGES=(
   libcurl4-openssl-dev libssl-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   clang libclang-rt-14-dev
+  openssl python3 ca-certificates
 )
 
 missing=()

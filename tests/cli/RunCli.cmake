@@ -34,3 +34,16 @@ if(NOT last_err MATCHES "cannot read")
 endif()
 expect_run(2 xml)
 expect_run(2 frobnicate)
+
+# The demo fetch against the built-in simulated provider.
+expect_run(0 usage --demo --config /dev/null)
+if(NOT last_out MATCHES "Usage line: [0-9.]+ 200000 [0-9][0-9]/[0-9][0-9]/20[0-9][0-9] 0\\.00\n")
+  message(FATAL_ERROR "unexpected demo output:\n${last_out}")
+endif()
+expect_run(0 usage --demo --json --account-type 2 --config /dev/null)
+if(NOT last_out MATCHES "\"serviceId\":\"8820113\"" OR NOT last_out MATCHES "\"speedCaption\":\"SIM Id:\"")
+  message(FATAL_ERROR "unexpected demo JSON:\n${last_out}")
+endif()
+# Without an account there is nothing to fetch.
+expect_run(2 usage --config /dev/null)
+expect_run(2 usage --bogus)
