@@ -142,10 +142,7 @@ bool TRegistry::OpenKeyReadOnly(const std::string& path) {
 
 bool TRegistry::KeyExists(const std::string& path) { return Walk(path, false) != nullptr; }
 
-void TRegistry::CloseKey() {
-  if (current_ && store_.Dirty()) store_.Flush();
-  current_ = nullptr;
-}
+void TRegistry::CloseKey() { current_ = nullptr; }
 
 bool TRegistry::DeleteKey(const std::string& path) {
   auto parts = SplitPath(path);

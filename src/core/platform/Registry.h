@@ -85,7 +85,8 @@ std::filesystem::path DefaultHiveFile();
 class TRegistry {
  public:
   explicit TRegistry(TRegistryStore& store);
-  ~TRegistry();  // closes the key, writing the store when it changed
+  ~TRegistry();
+  // Changes stay in memory until the store is flushed.
 
   TRootKey RootKey = TRootKey::HKEY_CURRENT_USER;
 

@@ -105,7 +105,8 @@ TEST_F(HiveTest, WritesTheFileWholeWithPrivateMode) {
     reg.WriteString("home", "john");
     reg.WriteBinaryData("home2", "w|{");
     reg.WriteDateTime("CallhavenDate", 36526.0);
-    reg.CloseKey();
+    EXPECT_FALSE(fs::exists(file_));  // nothing is written before the flush
+    ASSERT_TRUE(store.Flush());
   }
   struct stat st {};
   ASSERT_EQ(::stat(file_.c_str(), &st), 0);

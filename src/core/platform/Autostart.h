@@ -1,0 +1,29 @@
+#pragma once
+// Run on startup: the XDG autostart entry "CorvalinkUsage.desktop" in the
+// user's autostart folder stands for the Windows Run-key value.
+
+#include <filesystem>
+#include <string>
+
+namespace qgm {
+
+class TAutostart {
+ public:
+  // `folder`: the autostart folder; empty: $XDG_CONFIG_HOME/autostart
+  // (~/.config/autostart).
+  explicit TAutostart(std::filesystem::path folder = {});
+
+  bool Exists() const;
+  // Writes the entry starting `programPath`; false when it cannot be written.
+  bool Enable(const std::string& programPath) const;
+  bool Disable() const;
+  const std::filesystem::path& File() const { return file_; }
+
+  // The Exec value for a program path, quoted as desktop entries require.
+  static std::string ExecValue(const std::string& programPath);
+
+ private:
+  std::filesystem::path file_;
+};
+
+}  // namespace qgm

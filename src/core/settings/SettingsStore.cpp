@@ -1,0 +1,427 @@
+#include "core/settings/SettingsStore.h"
+
+#include <algorithm>
+
+#include "core/settings/Passwords.h"
+
+namespace qgm {
+namespace {
+
+const char* const kAccountNames[3] = {"home", "business", "roammobile"};
+const char* const kPasswordNames[3] = {"home2", "business2", "roammobile2"};
+constexpr size_t kMaxPasswordBytes = 80;
+
+std::string LowerAscii(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
+// Reads that fall back to a default when the value is missing or of another
+// type, so one odd value never stops the whole load.
+class Reader {
+ public:
+  explicit Reader(TRegistry& reg) : reg_(reg) {}
+  bool Has(const char* name) const { return reg_.ValueExists(name); }
+  std::string String(const char* name, std::string def = {}) const {
+    try {
+      return reg_.ValueExists(name) ? reg_.ReadString(name) : def;
+    } catch (const ERegistryException&) {
+      return def;
+    }
+  }
+  int Integer(const char* name, int def) const {
+    try {
+      return reg_.ValueExists(name) ? reg_.ReadInteger(name) : def;
+    } catch (const ERegistryException&) {
+      return def;
+    }
+  }
+  bool Bool(const char* name, bool def) const { return Integer(name, def ? 1 : 0) != 0; }
+  std::string Password(const char* name) const {
+    try {
+      return reg_.ValueExists(name) ? UnscramblePassword(reg_.ReadBinaryData(name, kMaxPasswordBytes))
+                                    : std::string();
+    } catch (const ERegistryException&) {
+      return {};  // longer than the read buffer: not readable
+    }
+  }
+
+ private:
+  TRegistry& reg_;
+};
+
+void WritePassword(TRegistry& reg, const char* name, const std::string& password) {
+  if (password.empty()) {
+    reg.DeleteValue(name);
+  } else {
+    reg.WriteBinaryData(name, ScramblePassword(password));
+  }
+}
+
+// The name before its realm, and the account type the realm gives (-1 for
+// another realm).
+void SplitRealm(const std::string& full, std::string& name, int& type) {
+  name = full.substr(0, full.find('@'));
+  type = full.find("@adsl") != std::string::npos         ? 1
+         : full.find("@roammobile") != std::string::npos ? 2
+                                                          : -1;
+}
+
+}  // namespace
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  TCommandLine c;
+  if (args.size() == 1) {
+    const std::string a = LowerAscii(args[0]);
+    c.Logging = a == "-logging" || a == "/logging";
+  } else if (args.size() == 2) {
+    c.HasCredentials = true;
+    c.Account = args[0];
+    c.Password = args[1];
+  }
+  return c;
+}
+
+std::string FormatMessageReferences(const std::vector<std::string>& refs) {
+  std::string out;
+  for (size_t i = 0; i < refs.size(); ++i) {
+    if (i) out += ',';
+    const std::string& r = refs[i];
+    if (r.find_first_of(",\"") == std::string::npos) {
+      out += r;
+      continue;
+    }
+    out += '"';
+    for (char c : r) {
+      if (c == '"') out += '"';
+      out += c;
+    }
+    out += '"';
+  }
+  return out;
+}
+
+std::vector<std::string> ParseMessageReferences(const std::string& text) {
+  std::vector<std::string> refs;
+  if (text.empty()) return refs;
+  std::string current;
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+        current += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        current += c;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      refs.push_back(std::move(current));
+      current.clear();
+    } else {
+      current += c;
+    }
+  }
+  refs.push_back(std::move(current));
+  return refs;
+}
+
+void PlaceWindow(bool stored, int& x, int& y, int width, int height,
+                 const std::function<TRect(const TRect&)>& workArea) {
+  const TRect primary = workArea ? workArea(TRect{x, y, x + width, y + height}) : TRect{};
+  if (!stored) {
+    x = primary.Right - width;
+    y = primary.Bottom - height;
+  }
+  const TRect area = workArea ? workArea(TRect{x, y, x + width, y + height}) : primary;
+  if (x + width > area.Right) {
+    x = area.Right - width;
+  } else if (x < area.Left) {
+    x = area.Left;
+  }
+  if (y + height > area.Bottom) {
+    y = area.Bottom - height;
+  } else if (y < area.Top) {
+    y = area.Top;
+  }
+}
+
+TSettingsStore::TSettingsStore(TRegistryStore& registry, const TAutostart& autostart,
+                               TDebugLog& log, std::string programPath)
+    : registry_(registry), autostart_(autostart), log_(log), programPath_(std::move(programPath)) {}
+
+bool TSettingsStore::LoadAccount(int type, std::string& name, std::string& password) {
+  if (type < 0) return false;
+  if (type > 2) type = 0;
+  TRegistry reg(registry_);
+  if (!reg.OpenKey(kSettingsKey, true)) return false;
+  const Reader r(reg);
+  name = r.String(kAccountNames[type]);
+  password = r.Password(kPasswordNames[type]);
+  return !name.empty() && !password.empty();
+}
+
+void TSettingsStore::SaveAccount(int type, const std::string& name, const std::string& password) {
+  if (type < 0 || type > 2) return;
+  TRegistry reg(registry_);
+  if (!reg.OpenKey(kSettingsKey, true)) return;
+  try {
+    reg.WriteInteger("accountType", type);
+    if (name.empty()) {
+      reg.DeleteValue(kAccountNames[type]);
+    } else {
+      reg.WriteString(kAccountNames[type], name);
+    }
+    WritePassword(reg, kPasswordNames[type], password);
+  } catch (const ERegistryException&) {
+  }
+  registry_.Flush();
+}
+
+void TSettingsStore::LoadSettings(TSettings& s, const TStartupContext& context) {
+  TRegistry reg(registry_);
+  reg.OpenKey(kSettingsKey, true);
+  const Reader r(reg);
+
+  // 1. Account.
+  if (r.Has("accountType")) {
+    s.AccountType = r.Integer("accountType", 0);
+    if (s.AccountType < 0 || s.AccountType > 2) s.AccountType = 0;
+    std::string name, password;
+    if (LoadAccount(s.AccountType, name, password)) {
+      s.AccountName = name;
+      s.Password = password;
+    } else {
+      s.RunOnStartup = true;
+    }
+    reg.OpenKey(kSettingsKey, true);
+  } else if (r.Has("b1")) {
+    int type;
+    SplitRealm(r.String("b1"), s.AccountName, type);
+    s.AccountType = type < 0 ? 0 : type;
+    s.Password = r.Password("b3");
+  } else {
+    s.RunOnStartup = true;  // a first run
+  }
+
+  // 2-3.
+  s.ClientNo = r.String("ClientNo");
+  s.SkipSpamCheck = r.Bool("SkipSpamCheck", false);
+
+  // 4. Command line.
+  const TCommandLine cmd = ParseCommandLine(context.Args);
+  if (!s.DebugLogging && cmd.Logging) s.DebugLogging = true;
+  if (cmd.HasCredentials) {
+    int type;
+    SplitRealm(cmd.Account, s.AccountName, type);
+    if (type >= 0) s.AccountType = type;
+    s.Password = cmd.Password;
+    s.CommandLineCredentials = true;
+    s.WindowCaption = "QGM - " + s.AccountName;
+  }
+  log_.SetEnabled(s.DebugLogging);
+
+  // 5.
+  if (s.AccountName.empty() || s.Password.empty()) {
+    s.ShowSetupTab = true;
+    s.ShowWindowAtStart = true;
+  }
+
+  // 6. Proxy.
+  s.UseProxy = r.Bool("UseProxy", false);
+  s.ProxyPassword = r.Password("b4");
+  s.ProxyUsername = r.String("ProxyUsername");
+  s.ProxyAddress = r.String("ProxyAddress");
+  s.ProxyPort = r.Integer("ProxyPort", 0);
+
+  // 7-9.
+  s.StartMinimized = r.Bool("StartMimimized", false);
+  if (!s.StartMinimized && !context.LaunchedMinimized) s.ShowWindowAtStart = true;
+  s.StayOnTop = r.Bool("StayOnTop", false);
+  s.ShowHistoryTotals = r.Bool("ShowHistoryTotals", false);
+  s.ShowHistoryDownloads = r.Bool("ShowHistoryDownloads", true);
+  s.ShowHistoryUploads = r.Bool("ShowHistoryUploads", false);
+  if (!s.ShowHistoryTotals && !s.ShowHistoryDownloads && !s.ShowHistoryUploads) {
+    s.ShowHistoryDownloads = true;
+  }
+  s.HideAdvisoryTips = r.Bool("HideAdvisoryTips", false);
+
+  // 10-12.
+  s.StartDelay = r.Integer("StartDelay", 60);
+  s.CheckEmail = r.Bool("CheckEmail", false);
+  s.CheckForUpdates = r.Bool("CheckForUpdates", true);
+  s.TrayFontColor = static_cast<uint32_t>(
+      r.Integer("TrayFontColor", static_cast<int>(context.DefaultTrayTextColor)));
+
+  // 13.
+  if (s.DebugLogging) log_.Write(TDebugLog::RestartLine(context.Now));
+
+  // 14. The adapter with the stored text, letter case ignored.
+  s.NetworkAdaptor = r.String("NetworkAdaptor");
+  s.SelectedAdapter = -1;
+  for (size_t i = 0; i < context.AdapterNames.size(); ++i) {
+    if (LowerAscii(context.AdapterNames[i]) == LowerAscii(s.NetworkAdaptor)) {
+      s.SelectedAdapter = static_cast<int>(i);
+      break;
+    }
+  }
+
+  // 15.
+  s.RadioPlayer = r.String("RadioPlayer");
+  if (!r.Has("RadioPlayer") && context.DefaultRadioPlayer) s.RadioPlayer = context.DefaultRadioPlayer();
+
+  // 16. CallHaven.
+  if (context.CallFilesExist && r.Has("CallhavenDate")) {
+    try {
+      s.CallhavenDate = reg.ReadDateTime("CallhavenDate");
+    } catch (const ERegistryException&) {
+    }
+  }
+  s.CallhavenNo1 = r.String("CallhavenNo1");
+  s.CallhavenNo2 = r.Password("CallhavenNo2");
+  s.CallhavenVisible = !s.CallhavenNo1.empty() && !s.CallhavenNo2.empty() &&
+                       r.Bool("CallhavenVisible", false);
+
+  // 17.
+  s.LanScaleInAbsent = !r.Has("LanScaleIn");
+  s.LanScaleIn = r.Integer("LanScaleIn", 11);
+  s.LanScaleOut = r.Integer("LanScaleOut", 15);
+  s.SpeedInBytes = r.Bool("SpeedInBytes", false);
+
+  // 18. Window position.
+  const bool stored = r.Has("posx") && r.Has("posy");
+  s.PosX = r.Integer("posx", 0);
+  s.PosY = r.Integer("posy", 0);
+  PlaceWindow(stored, s.PosX, s.PosY, context.WindowWidth, context.WindowHeight, context.WorkArea);
+
+  // 19.
+  s.SeenNoticeRefs = ParseMessageReferences(r.String("MessageReferences"));
+  s.HashList = ParseMessageReferences(r.String("HashList"));
+
+  // 20.
+  if (autostart_.Exists()) s.RunOnStartup = true;
+}
+
+void TSettingsStore::LoadMailboxes(TSettings& s) {
+  s.Mailboxes.clear();
+  TRegistry reg(registry_);
+  if (!reg.OpenKeyReadOnly(std::string(kSettingsKey) + "Email")) return;
+  for (const std::string& name : reg.GetKeyNames()) {
+    TRegistry sub(registry_);
+    if (!sub.OpenKeyReadOnly(std::string(kSettingsKey) + "Email\\" + name)) continue;
+    const Reader r(sub);
+    if (!r.Has("b3")) continue;
+    s.Mailboxes.push_back({name, r.Password("b3"), r.String("LastUIDL")});
+  }
+}
+
+void TSettingsStore::LoadRadioList(TSettings& s) {
+  s.RadioChannels.clear();
+  TRegistry reg(registry_);
+  if (!reg.OpenKeyReadOnly(std::string(kSettingsKey) + "Radio")) return;
+  for (const std::string& name : reg.GetKeyNames()) {
+    TRegistry sub(registry_);
+    if (!sub.OpenKeyReadOnly(std::string(kSettingsKey) + "Radio\\" + name)) continue;
+    const Reader r(sub);
+    if (!r.Has("address")) continue;
+    s.RadioChannels.push_back({name, r.String("address")});
+  }
+}
+
+bool TSettingsStore::SaveSettings(const TSettings& s) {
+  if (s.CommandLineCredentials) return true;
+  try {
+    TRegistry reg(registry_);
+    if (!reg.OpenKey(kSettingsKey, true)) return false;
+    reg.WriteInteger("posx", s.PosX);
+    reg.WriteInteger("posy", s.PosY);
+    reg.WriteString("NetworkAdaptor", s.NetworkAdaptor);
+    if (reg.ValueExists("accountType")) {
+      reg.WriteInteger("accountType", s.AccountType);
+    } else {
+      SaveAccount(s.AccountType, s.AccountName, s.Password);
+      reg.OpenKey(kSettingsKey, true);
+    }
+    reg.WriteString("ClientNo", s.ClientNo);
+    reg.WriteBool("StartMimimized", s.StartMinimized);
+    reg.WriteBool("StayOnTop", s.StayOnTop);
+    reg.WriteBool("UseProxy", s.UseProxy);
+    reg.WriteBool("HideAdvisoryTips", s.HideAdvisoryTips);
+    reg.WriteInteger("TrayFontColor", static_cast<int32_t>(s.TrayFontColor));
+    reg.WriteInteger("StartDelay", s.StartDelay);
+    reg.WriteBool("CheckEmail", s.CheckEmail);
+    reg.WriteBool("CheckForUpdates", s.CheckForUpdates);
+    reg.WriteString("ProxyAddress", s.ProxyAddress);
+    reg.WriteInteger("ProxyPort", s.ProxyPort);
+    WritePassword(reg, "b4", s.ProxyPassword);
+    reg.WriteString("ProxyUsername", s.ProxyUsername);
+    reg.WriteString("RadioPlayer", s.RadioPlayer);
+    reg.WriteBool("ShowHistoryTotals", s.ShowHistoryTotals);
+    reg.WriteBool("ShowHistoryDownloads", s.ShowHistoryDownloads);
+    reg.WriteBool("ShowHistoryUploads", s.ShowHistoryUploads);
+    reg.WriteDateTime("CallhavenDate", s.CallhavenDate);
+    reg.WriteString("CallhavenNo1", s.CallhavenNo1);
+    WritePassword(reg, "CallhavenNo2", s.CallhavenNo2);
+    reg.WriteBool("CallhavenVisible", s.CallhavenVisible);
+    reg.WriteInteger("LanScaleIn", s.LanScaleIn);
+    reg.WriteInteger("LanScaleOut", s.LanScaleOut);
+    reg.WriteBool("SpeedInBytes", s.SpeedInBytes);
+    if (s.SeenNoticeRefs.empty()) {
+      reg.DeleteValue("MessageReferences");
+    } else {
+      reg.WriteString("MessageReferences", FormatMessageReferences(s.SeenNoticeRefs));
+    }
+    reg.WriteString("HashList", FormatMessageReferences(s.HashList));
+
+    if (s.RunOnStartup) {
+      autostart_.Enable(programPath_);
+    } else {
+      autostart_.Disable();
+    }
+
+    reg.DeleteKey(std::string(kSettingsKey) + "Email");
+    for (const auto& m : s.Mailboxes) {
+      if (m.Name.empty() || m.Password.empty()) continue;
+      TRegistry sub(registry_);
+      if (!sub.OpenKey(std::string(kSettingsKey) + "Email\\" + m.Name, true)) continue;
+      sub.WriteBinaryData("b3", ScramblePassword(m.Password));
+      sub.WriteString("LastUIDL", m.LastUidl);
+    }
+    reg.DeleteKey(std::string(kSettingsKey) + "Radio");
+    for (const auto& c : s.RadioChannels) {
+      if (c.Name.empty() || c.Address.empty()) continue;
+      TRegistry sub(registry_);
+      if (!sub.OpenKey(std::string(kSettingsKey) + "Radio\\" + c.Name, true)) continue;
+      sub.WriteString("address", c.Address);
+    }
+  } catch (const ERegistryException&) {
+    registry_.Flush();
+    return false;
+  }
+  return registry_.Flush();
+}
+
+void TSettingsStore::AccountTypeChanged(TSettings& s, int newType) {
+  s.AccountType = newType;
+  std::string name, password;
+  if (LoadAccount(newType, name, password)) {
+    s.AccountName = name;
+    s.Password = password;
+  }
+}
+
+bool TSettingsStore::CredentialsEdited(const TSettings& s) {
+  if (s.AccountName.empty() || s.Password.empty()) {
+    SaveAccount(s.AccountType, "", "");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace qgm

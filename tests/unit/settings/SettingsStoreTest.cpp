@@ -1,0 +1,307 @@
+#include "core/settings/SettingsStore.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "core/platform/HiveFile.h"
+#include "core/settings/Passwords.h"
+#include "core/util/FileIo.h"
+
+namespace qgm {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("qgm-settings-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    hive_ = dir_ / "config" / "Corvalink" / "registry.reg";
+    context_.WindowWidth = 300;
+    context_.WindowHeight = 200;
+    context_.WorkArea = [](const TRect&) { return TRect{0, 0, 1920, 1050}; };
+    context_.Now = EncodeDate(2014, 6, 1) + EncodeTime(9, 5, 0);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // One program run: load, let `change` edit the model, save.
+  TSettings Run(const std::function<void(TSettings&, TSettingsStore&)>& change = {}) {
+    TRegistryStore registry(hive_);
+    TSettingsStore store(registry, autostart_, log_, "/opt/qgm/bin/qgm");
+    TSettings s;
+    store.LoadSettings(s, context_);
+    store.LoadMailboxes(s);
+    store.LoadRadioList(s);
+    if (change) change(s, store);
+    store.SaveSettings(s);
+    return s;
+  }
+  void WriteHive(const std::string& body) {
+    fs::create_directories(hive_.parent_path());
+    ASSERT_TRUE(WriteFileAtomic(hive_, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Corvalink\\QuotaGaugeData]\r\n" + body));
+  }
+  TRegistryStore Reload() { return TRegistryStore(hive_); }
+
+  fs::path dir_, hive_;
+  TAutostart autostart_{fs::temp_directory_path() / ("qgm-autostart-" + std::to_string(::getpid()))};
+  TDebugLog log_;
+  TStartupContext context_;
+};
+
+TEST(Passwords, ByteSubstitution) {
+  EXPECT_EQ(ScramblePassword("abc"), "\x6E\x6F\x70");
+  EXPECT_EQ(UnscramblePassword("\x6E\x6F\x70"), "abc");
+  EXPECT_EQ(ScramblePassword("\xF5"), "\x03");
+  EXPECT_EQ(UnscramblePassword("\x03"), "\xF5");
+  // Every byte a password can hold (not NUL) comes back.
+  std::string all;
+  for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+  EXPECT_EQ(UnscramblePassword(ScramblePassword(all)), all);
+}
+
+TEST(CommandLine, Forms) {
+  EXPECT_TRUE(ParseCommandLine({"-LOGGING"}).Logging);
+  EXPECT_TRUE(ParseCommandLine({"/logging"}).Logging);
+  EXPECT_FALSE(ParseCommandLine({"-log"}).Logging);
+  const TCommandLine c = ParseCommandLine({"john@adsl", "pw"});
+  EXPECT_TRUE(c.HasCredentials);
+  EXPECT_EQ(c.Account, "john@adsl");
+  EXPECT_FALSE(ParseCommandLine({"a", "b", "c"}).HasCredentials);
+  EXPECT_FALSE(ParseCommandLine({}).Logging);
+}
+
+TEST(MessageReferences, QuotingRoundTrip) {
+  const std::vector<std::string> refs = {"plain", "with,comma", "say \"hi\"", ""};
+  const std::string text = FormatMessageReferences(refs);
+  EXPECT_EQ(text, "plain,\"with,comma\",\"say \"\"hi\"\"\",");
+  EXPECT_EQ(ParseMessageReferences(text), refs);
+  EXPECT_TRUE(ParseMessageReferences("").empty());
+}
+
+TEST(WindowPlacement, DefaultCornerAndClamping) {
+  const auto area = [](const TRect&) { return TRect{0, 0, 1920, 1050}; };
+  int x = 0, y = 0;
+  PlaceWindow(false, x, y, 300, 200, area);
+  EXPECT_EQ(x, 1620);
+  EXPECT_EQ(y, 850);
+  x = 1800, y = -40;
+  PlaceWindow(true, x, y, 300, 200, area);
+  EXPECT_EQ(x, 1620);
+  EXPECT_EQ(y, 0);
+  x = -10, y = 2000;
+  PlaceWindow(true, x, y, 300, 200, area);
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 850);
+}
+
+TEST_F(SettingsTest, FirstRun) {
+  autostart_.Disable();
+  TRegistryStore registry(hive_);
+  TSettingsStore store(registry, autostart_, log_, "/opt/qgm/bin/qgm");
+  TSettings s;
+  store.LoadSettings(s, context_);
+  EXPECT_TRUE(s.RunOnStartup);
+  EXPECT_EQ(s.AccountType, 0);
+  EXPECT_TRUE(s.ShowSetupTab);
+  EXPECT_TRUE(s.ShowWindowAtStart);
+  EXPECT_EQ(s.FirstUpdateIntervalMs(), 60000);
+  EXPECT_TRUE(s.ShowHistoryDownloads);
+  EXPECT_TRUE(s.CheckForUpdates);
+  EXPECT_EQ(s.CallhavenDate, EncodeDate(2000, 1, 1));
+  EXPECT_TRUE(s.LanScaleInAbsent);
+  EXPECT_EQ(s.PosX, 1620);
+  EXPECT_FALSE(fs::exists(hive_));  // loading writes nothing
+  store.SaveSettings(s);
+  EXPECT_TRUE(fs::exists(hive_));
+  EXPECT_TRUE(autostart_.Exists());
+  const auto entry = ReadWholeFile(autostart_.File());
+  EXPECT_NE(entry->find("\nExec=/opt/qgm/bin/qgm\n"), std::string::npos);
+  autostart_.Disable();
+}
+
+TEST_F(SettingsTest, StoredValuesAndDefaults) {
+  WriteHive(
+      "\"accountType\"=dword:00000007\r\n"  // out of range: Home
+      "\"home\"=\"john\"\r\n"
+      "\"home2\"=hex:" "77,7c,7b\r\n"       // "jon" scrambled
+      "\"StartDelay\"=dword:00000000\r\n"
+      "\"StartMimimized\"=dword:00000001\r\n"
+      "\"ShowHistoryDownloads\"=dword:00000000\r\n"
+      "\"TrayFontColor\"=\"not a number\"\r\n"  // wrong type: the default
+      "\"CallhavenDate\"=hex:00,00,00,00,c0,d5,e1,40\r\n"
+      "\"CallhavenNo1\"=\"0298765432\"\r\n"
+      "\"CallhavenVisible\"=dword:00000001\r\n"  // no password: not honoured
+      "\"NetworkAdaptor\"=\"ETH0 - Wired\"\r\n"
+      "\"b4\"=hex:" + std::string(81 * 3 - 1, '0').replace(2, 81 * 3 - 3, [] {
+        std::string s;
+        for (int i = 0; i < 80; ++i) s += ",7d";
+        return s;
+      }()) + "\r\n");
+  context_.AdapterNames = {"lo", "eth0 - wired"};
+  context_.DefaultTrayTextColor = 0xFFFFFF;
+  context_.CallFilesExist = true;
+  TRegistryStore registry(hive_);
+  TSettingsStore store(registry, autostart_, log_, "qgm");
+  TSettings s;
+  store.LoadSettings(s, context_);
+  EXPECT_EQ(s.AccountType, 0);
+  EXPECT_EQ(s.AccountName, "john");
+  EXPECT_EQ(s.Password, "jon");
+  EXPECT_FALSE(s.ShowSetupTab);
+  EXPECT_FALSE(s.ShowWindowAtStart);  // started minimised
+  EXPECT_EQ(s.FirstUpdateIntervalMs(), 1000);  // a delay of 0 still waits a second
+  EXPECT_TRUE(s.ShowHistoryDownloads);  // none ticked: downloads
+  EXPECT_EQ(s.TrayFontColor, 0xFFFFFFu);
+  EXPECT_EQ(s.CallhavenDate, 36526.0 + 0);  // 1 January 2000 as stored
+  EXPECT_FALSE(s.CallhavenVisible);
+  EXPECT_EQ(s.SelectedAdapter, 1);
+  EXPECT_EQ(s.ProxyPassword, "");  // 81 bytes: longer than the read buffer
+}
+
+TEST_F(SettingsTest, LegacyAccountNames) {
+  WriteHive("\"b1\"=\"jane@roammobile\"\r\n\"b3\"=hex:" "77,7c,7b\r\n");
+  const TSettings s = Run();
+  EXPECT_EQ(s.AccountType, 2);
+  EXPECT_EQ(s.AccountName, "jane");
+  EXPECT_EQ(s.Password, "jon");
+  // The legacy values are never written, and the pair now lives under its type.
+  TRegistryStore registry = Reload();
+  TRegistry reg(registry);
+  reg.OpenKeyReadOnly(kSettingsKey);
+  EXPECT_EQ(reg.ReadString("roammobile"), "jane");
+  EXPECT_EQ(reg.ReadInteger("accountType"), 2);
+  EXPECT_EQ(reg.ReadString("b1"), "jane@roammobile");
+}
+
+TEST_F(SettingsTest, SaveLoadRoundTripIsByteIdentical) {
+  Run([](TSettings& s, TSettingsStore&) {
+    s.AccountName = "john";
+    s.Password = "secret";
+    s.SeenNoticeRefs = {"R1", "with,comma"};
+    s.HashList = {"352441C2", "DB002A1"};
+    s.Mailboxes = {{"zed", "pw1", "uidl"}, {"Amy", "pw2", ""}, {"nopassword", "", ""}};
+    s.RadioChannels = {{"Jazz", "http://a=b"}, {"", "http://x"}};
+    s.ProxyPassword = "proxy";
+    s.CallhavenNo1 = "0298765432";
+    s.CallhavenNo2 = "callhaven";
+    s.CallhavenVisible = true;
+  });
+  const auto first = ReadWholeFile(hive_);
+  const TSettings loaded = Run();
+  EXPECT_EQ(ReadWholeFile(hive_), first);
+  EXPECT_EQ(loaded.SeenNoticeRefs, (std::vector<std::string>{"R1", "with,comma"}));
+  EXPECT_EQ(loaded.HashList, (std::vector<std::string>{"352441C2", "DB002A1"}));
+  ASSERT_EQ(loaded.Mailboxes.size(), 2u);
+  EXPECT_EQ(loaded.Mailboxes[0].Name, "Amy");
+  EXPECT_EQ(loaded.Mailboxes[1].Password, "pw1");
+  EXPECT_EQ(loaded.Mailboxes[1].LastUidl, "uidl");
+  ASSERT_EQ(loaded.RadioChannels.size(), 1u);
+  EXPECT_EQ(loaded.RadioChannels[0].Address, "http://a=b");
+  EXPECT_EQ(loaded.ProxyPassword, "proxy");
+  EXPECT_TRUE(loaded.CallhavenVisible);
+  EXPECT_FALSE(loaded.LanScaleInAbsent);
+  // The stored password bytes are scrambled, never plain.
+  EXPECT_EQ(first->find("secret"), std::string::npos);
+}
+
+TEST_F(SettingsTest, CommandLineRunsNeverWrite) {
+  Run([](TSettings& s, TSettingsStore&) {
+    s.AccountName = "john";
+    s.Password = "secret";
+  });
+  const auto before = ReadWholeFile(hive_);
+  context_.Args = {"other@adsl", "pw"};
+  const TSettings s = Run([](TSettings& s2, TSettingsStore& store) {
+    s2.StayOnTop = true;
+    store.SaveSettings(s2);
+  });
+  EXPECT_TRUE(s.CommandLineCredentials);
+  EXPECT_EQ(s.AccountName, "other");
+  EXPECT_EQ(s.AccountType, 1);
+  EXPECT_EQ(s.WindowCaption, "QGM - other");
+  EXPECT_EQ(ReadWholeFile(hive_), before);
+  // A realm of its own leaves the stored type alone.
+  context_.Args = {"x@elsewhere", "pw"};
+  EXPECT_EQ(Run().AccountType, 0);
+}
+
+TEST_F(SettingsTest, CredentialEditsAndAccountTypes) {
+  Run([](TSettings& s, TSettingsStore& store) {
+    store.SaveAccount(1, "biz", "bizpw");
+    store.SaveAccount(0, "john", "secret");
+    s.AccountType = 0;
+  });
+  TRegistryStore registry(hive_);
+  TSettingsStore store(registry, autostart_, log_, "qgm");
+  TSettings s;
+  store.LoadSettings(s, context_);
+  EXPECT_EQ(s.AccountName, "john");
+  store.AccountTypeChanged(s, 1);
+  EXPECT_EQ(s.AccountName, "biz");
+  store.AccountTypeChanged(s, 2);  // nothing stored: the fields keep their text
+  EXPECT_EQ(s.AccountName, "biz");
+  EXPECT_EQ(s.AccountType, 2);
+
+  // A new password is only marked; the stored pair stays until an update succeeds.
+  store.AccountTypeChanged(s, 0);
+  s.Password = "newpw";
+  EXPECT_TRUE(store.CredentialsEdited(s));
+  std::string name, password;
+  ASSERT_TRUE(store.LoadAccount(0, name, password));
+  EXPECT_EQ(password, "secret");
+  // Clearing the field erases the pair at once.
+  s.Password.clear();
+  EXPECT_FALSE(store.CredentialsEdited(s));
+  EXPECT_FALSE(store.LoadAccount(0, name, password));
+  TRegistryStore after(hive_);
+  TRegistry reg(after);
+  reg.OpenKeyReadOnly(kSettingsKey);
+  EXPECT_FALSE(reg.ValueExists("home"));
+  EXPECT_FALSE(reg.ValueExists("home2"));
+  EXPECT_TRUE(reg.ValueExists("business2"));
+  EXPECT_FALSE(store.LoadAccount(-1, name, password));
+}
+
+TEST_F(SettingsTest, LoggingSwitchWritesTheRestartLine) {
+  log_ = TDebugLog(dir_ / "Debug.txt");
+  context_.Args = {"-Logging"};
+  const TSettings s = Run();
+  EXPECT_TRUE(s.DebugLogging);
+  EXPECT_EQ(ReadWholeFile(dir_ / "Debug.txt").value(), "QGM restarted: 01 Jun 14 09:05 AM\r\n");
+}
+
+TEST_F(SettingsTest, DebugLogTrimming) {
+  TDebugLog log(dir_ / "Debug.txt");
+  log.SetEnabled(true);
+  auto lines = [&] {
+    const std::string text = ReadWholeFile(log.File()).value_or("");
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  };
+  for (int i = 0; i < 100; ++i) log.Write("line " + std::to_string(i));
+  EXPECT_EQ(lines(), 100);
+  log.Write("101st");
+  EXPECT_EQ(lines(), 101);  // 100 lines grow to 101
+  log.Write("next");
+  EXPECT_EQ(lines(), 81);   // 101 are cut to the last 80, then one is added
+  const std::string text = ReadWholeFile(log.File()).value();
+  EXPECT_EQ(text.substr(0, 9), "line 21\r\n");
+  // A log that cannot be written does not stop the caller.
+  TDebugLog broken(dir_ / "missing" / "Debug.txt");
+  broken.SetEnabled(true);
+  EXPECT_FALSE(broken.Write("x"));
+}
+
+TEST(Autostart, ExecQuoting) {
+  EXPECT_EQ(TAutostart::ExecValue("/usr/bin/qgm"), "/usr/bin/qgm");
+  EXPECT_EQ(TAutostart::ExecValue("/home/me/My Apps/qgm"), "\"/home/me/My Apps/qgm\"");
+  EXPECT_EQ(TAutostart::ExecValue("/a/100%/q$"), "\"/a/100%%/q\\\\$\"");
+}
+
+}  // namespace
+}  // namespace qgm
