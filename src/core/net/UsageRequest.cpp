@@ -1,6 +1,7 @@
 #include "core/net/UsageRequest.h"
 
 #include "core/net/NetErrors.h"
+#include "core/platform/ProcessValues.h"
 
 namespace qgm {
 
@@ -16,7 +17,7 @@ void ApplyProxySettings(THttpClient& client, const TProxySettings& proxy) {
   client.Proxy.BasicAuthentication = !proxy.Password.empty();
 }
 
-std::string UserAgent() { return std::string("QGM/") + QGM_VERSION; }
+std::string UserAgent() { return ProgramUserAgent(); }
 
 bool GetWithRetries(const std::string& url, const std::string& account, int tries,
                     std::string& out, const std::string& password,
