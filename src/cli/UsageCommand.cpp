@@ -11,6 +11,8 @@
 #include "ProviderSimulator.h"
 #include "cli/XmlDump.h"
 #include "core/net/Endpoints.h"
+#include "core/platform/ProcessValues.h"
+#include "core/settings/SettingsStore.h"
 #include "core/usage/UsageService.h"
 #include "core/util/CodePage.h"
 
@@ -24,7 +26,7 @@ constexpr const char* kHelp =
     "prints them.\n"
     "\n"
     "  --demo                 use the built-in simulated provider (account demo)\n"
-    "  --account NAME         account name\n"
+    "  --account NAME         account name (default: the account the program stored)\n"
     "  --password PASS        password (or the QGM_PASSWORD environment variable)\n"
     "  --account-type N       0 Home / SOHO, 1 Business, 2 RoamMobile\n"
     "  --api-base URL         the usage API base address\n"
@@ -161,8 +163,24 @@ int RunUsageCommand(int argc, char** argv) {
     if (o.account.Name.empty()) o.account = {sim->Account().account, sim->Account().password, o.account.AccountType};
     o.dataDir.reset();
   }
+  TProxySettings proxy;
+  if (o.account.Name.empty() && !o.demo) {
+    // The account, and the proxy, that the program itself would use. Only
+    // read: nothing is written back.
+    TRegistryStore registry(DefaultHiveFile());
+    TAutostart autostart;
+    TDebugLog log;
+    TSettingsStore store(registry, autostart, log, ProgramPath().string());
+    TSettings s;
+    TStartupContext context;
+    context.Now = NowLocal();
+    store.LoadSettings(s, context);
+    o.account = {s.AccountName, s.Password, s.AccountType};
+    proxy = {s.UseProxy, s.ProxyAddress, s.ProxyPort, s.ProxyUsername, s.ProxyPassword};
+  }
   if (o.account.Name.empty()) {
-    std::fputs("qgm-cli: an account is needed (--account NAME, or --demo)\n", stderr);
+    std::fputs("qgm-cli: an account is needed (--account NAME, a stored account, or --demo)\n",
+               stderr);
     return 2;
   }
   if (o.account.Password.empty()) {
@@ -174,6 +192,7 @@ int RunUsageCommand(int argc, char** argv) {
   TUsageServiceConfig config;
   config.ApiBase = endpoints.ApiBase;
   config.Request.Context = &context;
+  config.Request.Proxy = proxy;
   if (o.dataDir) config.DataFolder = *o.dataDir;
   PrintingSink sink;
   TUsageService service(config, sink);

@@ -8,6 +8,7 @@
 
 #include "cli/UsageCommand.h"
 #include "cli/XmlDump.h"
+#include "core/platform/ProcessValues.h"
 #include "core/util/FileIo.h"
 
 namespace {
@@ -43,6 +44,7 @@ int CmdXml(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  qgm::InitLocale();
   if (argc < 2) {
     std::fputs(kUsage, stderr);
     return 2;

@@ -44,6 +44,23 @@ expect_run(0 usage --demo --json --account-type 2 --config /dev/null)
 if(NOT last_out MATCHES "\"serviceId\":\"8820113\"" OR NOT last_out MATCHES "\"speedCaption\":\"SIM Id:\"")
   message(FATAL_ERROR "unexpected demo JSON:\n${last_out}")
 endif()
-# Without an account there is nothing to fetch.
-expect_run(2 usage --config /dev/null)
 expect_run(2 usage --bogus)
+
+# With no account given, the one the program stored is used.
+set(home ${CMAKE_CURRENT_BINARY_DIR}/cli-home)
+file(REMOVE_RECURSE ${home})
+file(MAKE_DIRECTORY ${home}/Corvalink)
+# "stored" / "jon" (scrambled "w|{") for a Business account.
+file(WRITE ${home}/Corvalink/registry.reg
+     "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Corvalink\\QuotaGaugeData]\r\n"
+     "\"accountType\"=dword:00000001\r\n\"business\"=\"stored\"\r\n\"business2\"=hex:77,7c,7b\r\n")
+set(ENV{XDG_CONFIG_HOME} ${home})
+execute_process(COMMAND ${CLI} usage --config /dev/null --api-base https://127.0.0.1:1/api/v1.5/
+                RESULT_VARIABLE code ERROR_VARIABLE err OUTPUT_QUIET)
+# Nothing listens there: the fetch fails, but it was tried with the stored
+# account rather than refused for lack of one.
+if(NOT code EQUAL 1 OR err MATCHES "an account is needed")
+  message(FATAL_ERROR "the stored account was not used: ${code} ${err}")
+endif()
+file(REMOVE ${home}/Corvalink/registry.reg)
+expect_run(2 usage --config /dev/null)
