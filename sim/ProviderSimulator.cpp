@@ -380,8 +380,10 @@ void ProviderSimulator::Start() {
   if (port <= 0) throw std::runtime_error("cannot listen on the HTTPS port");
   httpsPort_ = port;
   impl_->https = std::move(server);
-  // The socket is already listening, so clients may connect before the thread runs.
   impl_->httpsThread = std::thread([this] { impl_->https->listen_after_bind(); });
+  // Until its loop runs, the server would ignore a stop request and then
+  // block in accept for ever.
+  while (!impl_->https->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
   // Plain HTTP: the advisories feed and the program's home site.
   auto http = std::make_unique<httplib::Server>();
@@ -430,6 +432,7 @@ void ProviderSimulator::Start() {
   if (httpPort_ <= 0) throw std::runtime_error("cannot listen on the HTTP port");
   impl_->http = std::move(http);
   impl_->httpThread = std::thread([this] { impl_->http->listen_after_bind(); });
+  while (!impl_->http->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
   impl_->pop3Tls = SSL_CTX_new(TLS_server_method());
   SSL_CTX_use_certificate(impl_->pop3Tls, impl_->certs->ServerCert());

@@ -1,0 +1,266 @@
+#include "core/usage/UpdateCycle.h"
+
+#include <gtest/gtest.h>
+
+#include "SimulatorFixture.h"
+
+namespace qgm::test {
+namespace {
+
+using corvalink::sim::Scenario;
+
+class FakeClock : public IClock {
+ public:
+  TDateTime Now() const override { return now; }
+  int64_t TickMs() const override { return tick; }
+  void Advance(int64_t ms) {
+    tick += ms;
+    now += static_cast<double>(ms) / kMsPerDay;
+  }
+  TDateTime now = EncodeDate(2026, 12, 8) + EncodeTime(9, 0, 0);
+  int64_t tick = 1000000;
+};
+
+class FakeTimer : public ITimer {
+ public:
+  void SetInterval(int ms) override { interval = ms; }
+  void Start() override { running = true; }
+  void Stop() override { running = false; }
+  bool Running() const override { return running; }
+  int interval = 1000;
+  bool running = false;
+};
+
+class FakeView : public IUpdateView {
+ public:
+  void SetStatus(const std::string& t) override { status = t; }
+  std::string Status() const override { return status; }
+  void SetBottomButton(const std::string& c) override { button = c; }
+  void SetRefreshEnabled(bool e) override { refreshEnabled = e; }
+  void ShowTray() override { trayShown = true; }
+  void DrawTrayNumber(int n, uint32_t c) override {
+    trayNumber = n;
+    trayColour = c;
+  }
+  void SetTrayHint(const std::string& h) override { hint = h; }
+  void RestoreTray() override { ++restores; }
+  void ShowAlertPicture(int state, bool icon) override { pictures.push_back(icon ? state : 0); }
+  void ShowUsageFigures(const TBroadbandFigures& f) override { figures = f; }
+  void ShowServiceDetails(const TServiceDetails& d) override { details = d; }
+  void SetPublicAddress(const std::string& a) override { publicAddress = a; }
+  bool WindowVisible() const override { return visible; }
+
+  std::string status, button, hint, publicAddress;
+  bool refreshEnabled = true, trayShown = false, visible = true;
+  int trayNumber = 0, restores = 0;
+  uint32_t trayColour = 0;
+  std::vector<int> pictures;
+  TBroadbandFigures figures;
+  TServiceDetails details;
+};
+
+class Sink : public INoticeSink {
+ public:
+  void ShowNotice(const TNoticeRequest& n) override { shown.push_back(n); }
+  std::vector<TNoticeRequest> shown;
+};
+
+class UpdateCycleTest : public SimulatorTest {
+ protected:
+  void SetUp() override {
+    SimulatorTest::SetUp();
+    Sim().SetSpamStatus("No spam detected from this address");
+    Sim().SetHomeFiles("*", "");
+    TUsageServiceConfig sc;
+    sc.ApiBase = Sim().ApiBase();
+    sc.Request.Context = &Context();
+    service_ = std::make_unique<TUsageService>(sc, sink_);
+    TUpdateConfig config;
+    config.ApiHost = "https://localhost:" + std::to_string(Sim().HttpsPort());
+    config.NoticeUrl = Sim().HomeSite() + "notice.txt";
+    config.Context = &Context();
+    config.SaveAccount = [this](const TUsageAccount& a) { saved_.push_back(a); };
+    TUpdateHooks hooks;
+    hooks.CheckClock = [this] { ++clockChecks_; };
+    hooks.History = [this](TUsageService&, const TUsageAccount&, bool first) { historyFirst_.push_back(first); };
+    cycle_ = std::make_unique<TUpdateCycle>(*service_, view_, clock_, main_, alert_, sink_, log_, config, hooks);
+    cycle_->Settings.Account = {"demo", "demo", kAccountHome};
+    cycle_->Settings.SeenNoticeRefs = &seen_;
+  }
+
+  FakeClock clock_;
+  FakeTimer main_, alert_;
+  FakeView view_;
+  Sink sink_;
+  TDebugLog log_;
+  std::vector<std::string> seen_;
+  std::vector<TUsageAccount> saved_;
+  int clockChecks_ = 0;
+  std::vector<bool> historyFirst_;
+  std::unique_ptr<TUsageService> service_;
+  std::unique_ptr<TUpdateCycle> cycle_;
+};
+
+TEST_F(UpdateCycleTest, WaitingThenUpToDate) {
+  cycle_->Start(60);
+  EXPECT_EQ(main_.interval, 60000);
+  EXPECT_TRUE(alert_.running);
+  EXPECT_EQ(cycle_->AlertState(), 0);
+  EXPECT_EQ(view_.trayNumber, -1);
+  clock_.Advance(1000);
+  cycle_->TrayAlertTimerTimer();
+  EXPECT_EQ(view_.status, "  The first update will start in 59 seconds ...");
+
+  clock_.Advance(59000);
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(main_.interval, kHourMs);
+  EXPECT_FALSE(alert_.running);
+  EXPECT_EQ(view_.button, "O&K");
+  EXPECT_FALSE(view_.refreshEnabled);
+  EXPECT_EQ(view_.status, "  Last updated: Tue 8 Dec - 9:01 am");
+  EXPECT_EQ(view_.trayNumber, static_cast<int>(cycle_->Record.PercentLeft.RoundToWhole()));
+  EXPECT_NE(view_.trayColour, kAqua);
+  EXPECT_EQ(view_.hint.rfind("Amount Left: ", 0), 0u);
+  EXPECT_TRUE(view_.details.Received);
+  EXPECT_EQ(view_.publicAddress, Sim().Account().publicAddress);
+  EXPECT_EQ(view_.figures.Allowance.Text, "200,000 MB");
+  EXPECT_FALSE(cycle_->FirstUpdate());
+  EXPECT_EQ(clockChecks_, 1);  // the first update checks the clock
+  EXPECT_EQ(historyFirst_, (std::vector<bool>{true}));
+  EXPECT_EQ(sink_.shown.size(), 2u);  // the demo account's notices
+}
+
+TEST_F(UpdateCycleTest, StartDelayZeroWaitsOneSecondWithoutCountdownText) {
+  cycle_->Start(0);
+  EXPECT_EQ(main_.interval, 1000);
+  view_.status = "unchanged";
+  cycle_->TrayAlertTimerTimer();
+  EXPECT_FALSE(alert_.running);
+  EXPECT_EQ(view_.status, "unchanged");
+}
+
+TEST_F(UpdateCycleTest, RejectedPasswordRetriesAndAnEditedOneIsStoredAfterSuccess) {
+  cycle_->Start(60);
+  Sim().SetScenario(Scenario::WrongPassword);
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(main_.interval, kRetryMs);
+  EXPECT_TRUE(alert_.running);
+  EXPECT_EQ(cycle_->AlertState(), 1);
+  EXPECT_EQ(view_.button, "&Refresh");
+  EXPECT_TRUE(view_.refreshEnabled);
+  clock_.Advance(1000);
+  cycle_->TrayAlertTimerTimer();
+  EXPECT_EQ(view_.status, "HTTP/1.1 401 Unauthorized  Retrying in 9 min 59 sec");
+  clock_.Advance(540000);
+  cycle_->TrayAlertTimerTimer();
+  EXPECT_EQ(view_.status, "HTTP/1.1 401 Unauthorized  Retrying in 59 sec");
+  view_.visible = false;  // no countdown text while the window is hidden
+  clock_.Advance(1000);
+  cycle_->TrayAlertTimerTimer();
+  EXPECT_EQ(view_.status, "HTTP/1.1 401 Unauthorized  Retrying in 59 sec");
+
+  // The user types the right password: Refresh is offered, the pair is
+  // stored once an update succeeds.
+  Sim().SetScenario(Scenario::Normal);
+  cycle_->Settings.Account.Password = "demo";
+  cycle_->AccountSetupChange(true);
+  EXPECT_TRUE(view_.refreshEnabled);
+  EXPECT_TRUE(saved_.empty());
+  cycle_->MainTimerTimer();
+  ASSERT_EQ(saved_.size(), 1u);
+  EXPECT_EQ(saved_[0].Password, "demo");
+  EXPECT_FALSE(cycle_->CredentialsChanged());
+}
+
+TEST_F(UpdateCycleTest, SkippedWithoutCredentials) {
+  cycle_->Settings.Account.Name = "";
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(view_.status, "No Username supplied.");
+  EXPECT_EQ(main_.interval, kHourMs);
+  EXPECT_EQ(cycle_->AlertState(), 1);
+  EXPECT_TRUE(Sim().Requests().empty());
+  cycle_->Settings.Account = {"demo", "", 0};
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(view_.status, "No Password supplied.");
+}
+
+TEST_F(UpdateCycleTest, ClockCheckAtTheFirstUpdateAndEverySixHours) {
+  cycle_->MainTimerTimer();  // 09:00, first
+  EXPECT_EQ(clockChecks_, 1);
+  clock_.now = EncodeDate(2026, 12, 8) + EncodeTime(7, 0, 0);
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(clockChecks_, 1);
+  clock_.now = EncodeDate(2026, 12, 8) + EncodeTime(6, 0, 0);
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(clockChecks_, 2);
+}
+
+TEST_F(UpdateCycleTest, SeenNoticeReferencesAndTheNoticeFile) {
+  Sim().SetNotices(false);
+  seen_ = {"OLD-1", "OLD-2"};
+  cycle_->MainTimerTimer();
+  EXPECT_TRUE(seen_.empty());  // no notices and no notice file: all may show again
+
+  // A notice file counts as a notice, and its reference is remembered.
+  seen_ = {"OLD-1"};
+  cycle_ = std::make_unique<TUpdateCycle>(*service_, view_, clock_, main_, alert_, sink_, log_,
+                                          TUpdateConfig{"https://localhost:" + std::to_string(Sim().HttpsPort()),
+                                                        Sim().HomeSite() + "notice.txt", &Context(), {}});
+  cycle_->Settings.Account = {"demo", "demo", kAccountHome};
+  cycle_->Settings.SeenNoticeRefs = &seen_;
+  Sim().SetHomeFiles("*", "NOTICE-7\nA message from the QGM team.");
+  sink_.shown.clear();
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(seen_, (std::vector<std::string>{"OLD-1"}));
+  ASSERT_EQ(sink_.shown.size(), 1u);
+  EXPECT_EQ(sink_.shown[0].Reference, "NOTICE-7");
+  EXPECT_EQ(sink_.shown[0].Body, "A message from the QGM team.");
+  EXPECT_FALSE(sink_.shown[0].Alert);
+}
+
+TEST_F(UpdateCycleTest, SpamStatus) {
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(sink_.shown.size(), 2u);  // only the provider's notices
+  Sim().SetSpamStatus("Spam detected: 140 messages in the last hour");
+  sink_.shown.clear();
+  Sim().SetNotices(false);
+  cycle_->MainTimerTimer();
+  cycle_->MainTimerTimer();
+  ASSERT_EQ(sink_.shown.size(), 2u);  // again after every update
+  EXPECT_TRUE(sink_.shown[0].Alert);
+  EXPECT_EQ(sink_.shown[0].Reference, "");
+  EXPECT_EQ(sink_.shown[0].Body, std::string(kSpamNoticeLine1) + "\n" + kSpamNoticeLine2);
+  cycle_->Settings.SkipSpamCheck = true;
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(sink_.shown.size(), 2u);
+}
+
+TEST_F(UpdateCycleTest, AlertsBlinkUntilAcknowledged) {
+  cycle_->MainTimerTimer();
+  cycle_->StartAlert(2);
+  cycle_->TrayAlertTimerTimer();
+  cycle_->TrayAlertTimerTimer();
+  cycle_->TrayAlertTimerTimer();
+  EXPECT_EQ(view_.pictures, (std::vector<int>{2, 0, 2}));
+  cycle_->TrayIcon1Click();
+  EXPECT_FALSE(alert_.running);
+  EXPECT_EQ(view_.restores, 1);
+  cycle_->TrayIcon1Click();  // nothing flashing: nothing to do
+  EXPECT_EQ(view_.restores, 1);
+  // The next update's start ends a voicemail alert too.
+  cycle_->StartAlert(5);
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(view_.restores, 2);
+}
+
+TEST_F(UpdateCycleTest, ServerFailureShowsTheReplyAndRetries) {
+  Sim().SetScenario(Scenario::ServerError);
+  cycle_->MainTimerTimer();
+  EXPECT_NE(view_.status.find("<error>"), std::string::npos);
+  EXPECT_EQ(main_.interval, kRetryMs);
+  EXPECT_EQ(cycle_->RetryStatusText(), view_.status);
+  EXPECT_TRUE(cycle_->FirstUpdate());  // the first update has not happened yet
+}
+
+}  // namespace
+}  // namespace qgm::test
