@@ -11,6 +11,7 @@
 
 #include "ProviderSimulator.h"
 #include "core/net/HttpClient.h"
+#include "core/usage/UpdateCycle.h"
 #include "core/usage/UsageService.h"
 
 namespace {
@@ -84,6 +85,61 @@ void BM_UpdateReusedConnection(benchmark::State& state) {
   curl_easy_cleanup(curl);
 }
 
+// One whole update as the tray program runs it: the cycle's handler with the
+// usage steps, plan details, spam check and notice file.
+class NullView : public qgm::IUpdateView {
+ public:
+  void SetStatus(const std::string& t) override { status = t; }
+  std::string Status() const override { return status; }
+  void SetBottomButton(const std::string&) override {}
+  void SetRefreshEnabled(bool) override {}
+  void ShowTray() override {}
+  void DrawTrayNumber(int, uint32_t) override {}
+  void SetTrayHint(const std::string&) override {}
+  void RestoreTray() override {}
+  void ShowAlertPicture(int, bool) override {}
+  void ShowUsageFigures(const qgm::TBroadbandFigures&) override {}
+  void ShowServiceDetails(const qgm::TServiceDetails&) override {}
+  void SetPublicAddress(const std::string&) override {}
+  bool WindowVisible() const override { return false; }
+  std::string status;
+};
+class WallClock : public qgm::IClock {
+ public:
+  qgm::TDateTime Now() const override { return qgm::NowLocal(); }
+  int64_t TickMs() const override { return 0; }
+};
+class IdleTimer : public qgm::ITimer {
+ public:
+  void SetInterval(int) override {}
+  void Start() override { running = true; }
+  void Stop() override { running = false; }
+  bool Running() const override { return running; }
+  bool running = false;
+};
+
+void BM_UpdateCycle(benchmark::State& state) {
+  Fixture& f = Shared();
+  qgm::TUsageServiceConfig config;
+  config.ApiBase = f.sim.ApiBase();
+  config.Request.Context = f.context.get();
+  NoNotices sink;
+  qgm::TUsageService service(config, sink);
+  NullView view;
+  WallClock clock;
+  IdleTimer mainTimer, alertTimer;
+  qgm::TDebugLog log;
+  qgm::TUpdateCycle cycle(service, view, clock, mainTimer, alertTimer, sink, log,
+                          {"https://localhost:" + std::to_string(f.sim.HttpsPort()),
+                           f.sim.HomeSite() + "notice.txt", f.context.get(), {}});
+  cycle.Settings.Account = {"demo", "demo", qgm::kAccountHome};
+  for (auto _ : state) {
+    cycle.MainTimerTimer();
+    if (view.status.rfind("  Last updated", 0) != 0) state.SkipWithError(view.status.c_str());
+  }
+}
+
+BENCHMARK(BM_UpdateCycle)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_UpdateFreshConnections)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_UpdateReusedConnection)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -13,7 +13,10 @@
 #include "core/net/Endpoints.h"
 #include "core/platform/ProcessValues.h"
 #include "core/settings/SettingsStore.h"
+#include "core/tray/NumberIcon.h"
+#include "core/usage/BroadbandFigures.h"
 #include "core/usage/UsageService.h"
+#include "core/util/Format.h"
 #include "core/util/CodePage.h"
 
 namespace qgm::cli {
@@ -33,13 +36,16 @@ constexpr const char* kHelp =
     "  --ca-file PATH         further trusted CA certificates (PEM)\n"
     "  --config FILE          endpoints file (default ~/.config/Corvalink/endpoints.conf)\n"
     "  --data-dir DIR         write the usage and service files into DIR\n"
-    "  --json                 print JSON\n";
+    "  --json                 print JSON\n"
+    "  --icon FILE            write the tray picture as a PNG file\n"
+    "  --icon-size N          its size in pixels (16, 20, 24 or 32; default 32)\n";
 
 struct Options {
   bool demo = false;
   bool json = false;
   TUsageAccount account;
-  std::optional<std::string> apiBase, caFile, config, dataDir;
+  std::optional<std::string> apiBase, caFile, config, dataDir, icon;
+  int iconSize = 32;
 };
 
 class PrintingSink : public INoticeSink {
@@ -76,6 +82,11 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       o.caFile = *v;
     } else if (arg == "--config" && (v = value())) {
       o.config = *v;
+    } else if (arg == "--icon" && (v = value())) {
+      o.icon = *v;
+    } else if (arg == "--icon-size" && (v = value())) {
+      o.iconSize = std::atoi(v->c_str());
+      if (o.iconSize < 8 || o.iconSize > 256) return false;
     } else if (arg == "--data-dir" && (v = value())) {
       o.dataDir = *v;
     } else {
@@ -85,13 +96,35 @@ bool ParseOptions(int argc, char** argv, Options& o) {
   return true;
 }
 
+// What the tray would show: amount and percentage left, days left, the hint.
+struct Figures {
+  TBroadbandFigures tab;
+  std::string amountLeft, percentLeft, daysLeft, daysPercent, hint;
+};
+
+Figures MakeFigures(const TUsageFetchResult& r, const TUsageRecord& record, TDateTime now) {
+  Figures f;
+  f.tab = ShowUsageFigures(r.ParseCode, record);
+  f.amountLeft = f.tab.AmtLeft.Text.empty() ? f.tab.Allowance.Text : f.tab.AmtLeft.Text;
+  f.percentLeft = record.PercentLeft >= Money() ? Format("%1.0n%%", {record.PercentLeft}) : "";
+  f.daysLeft = f.tab.DaysLeft.Text;
+  f.hint = BuildTrayHint(record, now, now, "");
+  return f;
+}
+
 void PrintText(const TUsageFetchResult& r, const TUsageService& service, const TServiceDetails& d,
-               const std::vector<TNoticeRequest>& notices) {
+               const std::vector<TNoticeRequest>& notices, const Figures& fig) {
   for (const auto& n : notices) {
     std::printf("Notice%s: %s%s%s\n", n.Alert ? " (alert)" : "", U(n.Body).c_str(),
                 n.LinkAddress.empty() ? "" : "  ", U(n.LinkAddress).c_str());
   }
   std::printf("Usage line: %s\n", U(r.UsageLine).c_str());
+  std::printf("Amount left: %s%s%s\n", U(fig.amountLeft).c_str(), fig.percentLeft.empty() ? "" : " ",
+              fig.percentLeft.c_str());
+  std::printf("Days left: %s\n", U(fig.daysLeft).c_str());
+  std::string hint = U(fig.hint);
+  for (size_t pos = 0; (pos = hint.find('\n', pos)) != std::string::npos; pos += 3) hint.replace(pos, 1, "\n  ");
+  std::printf("Tray hint:\n  %s\n", hint.c_str());
   std::printf("Service: %s\n", U(service.ServiceId()).c_str());
   if (!d.Received) {
     std::printf("Plan details: not available\n");
@@ -108,8 +141,10 @@ void PrintText(const TUsageFetchResult& r, const TUsageService& service, const T
 }
 
 void PrintJson(const TUsageFetchResult& r, const TUsageService& service, const TServiceDetails& d,
-               const std::vector<TNoticeRequest>& notices) {
+               const std::vector<TNoticeRequest>& notices, const Figures& fig) {
   std::string out = "{\"usageLine\":" + J(r.UsageLine) + ",\"serviceId\":" + J(service.ServiceId());
+  out += ",\"amountLeft\":" + J(fig.amountLeft) + ",\"percentLeft\":" + J(fig.percentLeft) +
+         ",\"daysLeft\":" + J(fig.daysLeft) + ",\"trayHint\":" + J(fig.hint);
   out += ",\"notices\":[";
   for (size_t i = 0; i < notices.size(); ++i) {
     const auto& n = notices[i];
@@ -197,16 +232,27 @@ int RunUsageCommand(int argc, char** argv) {
   PrintingSink sink;
   TUsageService service(config, sink);
   TUsageRecord record;
-  const TUsageFetchResult r = service.FetchUsage(o.account, {}, NowLocal(), record);
+  const TDateTime now = NowLocal();
+  const TUsageFetchResult r = service.FetchUsage(o.account, {}, now, record);
   if (!r.Ok) {
     std::fprintf(stderr, "qgm-cli: %s\n", U(r.FailureText).c_str());
     return 1;
   }
   const TServiceDetails details = service.FetchServiceDetails(o.account);
+  const Figures figures = MakeFigures(r, record, now);
   if (o.json) {
-    PrintJson(r, service, details, sink.notices);
+    PrintJson(r, service, details, sink.notices, figures);
   } else {
-    PrintText(r, service, details, sink.notices);
+    PrintText(r, service, details, sink.notices, figures);
+  }
+  if (o.icon) {
+    // The tray's number: the nearest whole number to the percentage left.
+    const TPixmap icon = DrawNumberIcon(static_cast<int>(record.PercentLeft.RoundToWhole()), o.iconSize,
+                                        record.BarColour, 0);
+    if (!WritePng(*o.icon, icon)) {
+      std::fprintf(stderr, "qgm-cli: cannot write %s\n", o.icon->c_str());
+      return 1;
+    }
   }
   return 0;
 }
