@@ -23,6 +23,12 @@ struct Fixture {
     sim.Start();
     context = std::make_unique<qgm::TNetContext>(sim.CaFile().string());
   }
+  qgm::TUsageServiceConfig ServiceConfig() {
+    qgm::TUsageServiceConfig config;
+    config.ApiBase = sim.ApiBase();
+    config.Request.Context = context.get();
+    return config;
+  }
   std::vector<std::string> Urls() {
     const std::string base = sim.ApiBase();
     const std::string id = sim.Account().homeServiceId;
@@ -43,11 +49,8 @@ class NoNotices : public qgm::INoticeSink {
 
 void BM_UpdateFreshConnections(benchmark::State& state) {
   Fixture& f = Shared();
-  qgm::TUsageServiceConfig config;
-  config.ApiBase = f.sim.ApiBase();
-  config.Request.Context = f.context.get();
   NoNotices sink;
-  qgm::TUsageService service(config, sink);
+  qgm::TUsageService service(f.ServiceConfig(), sink);
   const qgm::TUsageAccount account{"demo", "demo", qgm::kAccountHome};
   for (auto _ : state) {
     qgm::TUsageRecord record;
@@ -120,11 +123,8 @@ class IdleTimer : public qgm::ITimer {
 
 void BM_UpdateCycle(benchmark::State& state) {
   Fixture& f = Shared();
-  qgm::TUsageServiceConfig config;
-  config.ApiBase = f.sim.ApiBase();
-  config.Request.Context = f.context.get();
   NoNotices sink;
-  qgm::TUsageService service(config, sink);
+  qgm::TUsageService service(f.ServiceConfig(), sink);
   NullView view;
   WallClock clock;
   IdleTimer mainTimer, alertTimer;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "core/platform/ProcessValues.h"
 #include "core/util/FileIo.h"
 
 namespace qgm {
@@ -17,16 +18,8 @@ std::string Trim(std::string_view s) {
 }  // namespace
 
 std::filesystem::path DefaultEndpointsFile() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  std::filesystem::path base;
-  if (xdg && *xdg) {
-    base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = std::filesystem::path(home) / ".config";
-  } else {
-    return {};
-  }
-  return base / "Corvalink" / "endpoints.conf";
+  const std::filesystem::path base = XdgConfigHome();
+  return base.empty() ? base : base / "Corvalink" / "endpoints.conf";
 }
 
 bool LoadEndpoints(const std::filesystem::path& file, TEndpoints& endpoints, std::string& error) {

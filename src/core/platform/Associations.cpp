@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "core/platform/ProcessValues.h"
 #include "core/util/FileIo.h"
 
 namespace qgm {
@@ -192,13 +193,9 @@ std::string CommandProgram(const std::string& c) {
 
 TXdgDirs TXdgDirs::Default() {
   TXdgDirs d;
-  const char* home = std::getenv("HOME");
-  const std::filesystem::path homeDir = home && *home ? home : "/";
-  const char* ch = std::getenv("XDG_CONFIG_HOME");
-  d.ConfigHome = ch && *ch ? std::filesystem::path(ch) : homeDir / ".config";
+  d.ConfigHome = XdgConfigHome();
   d.ConfigDirs = SplitDirs(std::getenv("XDG_CONFIG_DIRS"), "/etc/xdg");
-  const char* dh = std::getenv("XDG_DATA_HOME");
-  d.DataHome = dh && *dh ? std::filesystem::path(dh) : homeDir / ".local" / "share";
+  d.DataHome = XdgDataHome();
   d.DataDirs = SplitDirs(std::getenv("XDG_DATA_DIRS"), "/usr/local/share:/usr/share");
   return d;
 }

@@ -2,19 +2,13 @@
 
 #include <cstdlib>
 
+#include "core/platform/ProcessValues.h"
 #include "core/util/FileIo.h"
 
 namespace qgm {
 
 TAutostart::TAutostart(std::filesystem::path folder) {
-  if (folder.empty()) {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && *xdg) {
-      folder = std::filesystem::path(xdg) / "autostart";
-    } else if (const char* home = std::getenv("HOME"); home && *home) {
-      folder = std::filesystem::path(home) / ".config" / "autostart";
-    }
-  }
+  if (folder.empty() && !XdgConfigHome().empty()) folder = XdgConfigHome() / "autostart";
   if (!folder.empty()) file_ = folder / "CorvalinkUsage.desktop";
 }
 

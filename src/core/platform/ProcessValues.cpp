@@ -10,6 +10,21 @@
 
 namespace qgm {
 
+namespace {
+
+std::filesystem::path XdgHome(const char* variable, const char* fallbackBelowHome) {
+  if (const char* value = std::getenv(variable); value && *value) return value;
+  if (const char* home = std::getenv("HOME"); home && *home) {
+    return std::filesystem::path(home) / fallbackBelowHome;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::filesystem::path XdgConfigHome() { return XdgHome("XDG_CONFIG_HOME", ".config"); }
+std::filesystem::path XdgDataHome() { return XdgHome("XDG_DATA_HOME", ".local/share"); }
+
 std::string VersionText() { return QGM_VERSION; }
 
 std::string ProgramUserAgent() { return "QGM/" + VersionText(); }
@@ -23,12 +38,7 @@ std::filesystem::path ProgramPath() {
 std::filesystem::path ProgramFolder() { return ProgramPath().parent_path(); }
 
 std::filesystem::path DataFolder() {
-  std::filesystem::path base;
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
-    base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = std::filesystem::path(home) / ".local" / "share";
-  }
+  const std::filesystem::path base = XdgDataHome();
   if (!base.empty()) {
     const auto folder = base / "Corvalink";
     std::error_code ec;

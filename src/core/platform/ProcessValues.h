@@ -7,6 +7,11 @@
 
 namespace qgm {
 
+// The XDG base folders: $XDG_CONFIG_HOME (~/.config) and $XDG_DATA_HOME
+// (~/.local/share); empty when neither the variable nor HOME is set.
+std::filesystem::path XdgConfigHome();
+std::filesystem::path XdgDataHome();
+
 // "%d.%d.%d" of the build's version.
 std::string VersionText();
 // "QGM/" + the version text.

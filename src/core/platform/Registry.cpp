@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/platform/HiveFile.h"
+#include "core/platform/ProcessValues.h"
 #include "core/util/DateTime.h"
 #include "core/util/FileIo.h"
 
@@ -62,15 +63,8 @@ TRegKey* TRegKey::FindSubkey(const std::string& name) const {
 }
 
 std::filesystem::path DefaultHiveFile() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  std::filesystem::path base;
-  if (xdg && *xdg) {
-    base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = std::filesystem::path(home) / ".config";
-  } else {
-    base = std::filesystem::temp_directory_path();
-  }
+  std::filesystem::path base = XdgConfigHome();
+  if (base.empty()) base = std::filesystem::temp_directory_path();
   return base / "Corvalink" / "registry.reg";
 }
 

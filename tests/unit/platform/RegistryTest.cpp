@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "TempFolder.h"
 #include "core/platform/HiveFile.h"
 #include "core/util/FileIo.h"
 
@@ -14,18 +15,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class HiveTest : public ::testing::Test {
+class HiveTest : public test::TempFolderTest {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("qgm-hive-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    TempFolderTest::SetUp();
     file_ = dir_ / "Corvalink" / "registry.reg";
   }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path dir_, file_;
+  fs::path file_;
 };
 
 constexpr const char* kSample =

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "TempFolder.h"
 #include "core/platform/HiveFile.h"
 #include "core/settings/Passwords.h"
 #include "core/util/FileIo.h"
@@ -14,22 +15,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public test::TempFolderTest {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("qgm-settings-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    TempFolderTest::SetUp();
     hive_ = dir_ / "config" / "Corvalink" / "registry.reg";
     context_.WindowWidth = 300;
     context_.WindowHeight = 200;
     context_.WorkArea = [](const TRect&) { return TRect{0, 0, 1920, 1050}; };
     context_.Now = EncodeDate(2014, 6, 1) + EncodeTime(9, 5, 0);
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
   // One program run: load, let `change` edit the model, save.
   TSettings Run(const std::function<void(TSettings&, TSettingsStore&)>& change = {}) {
     TRegistryStore registry(hive_);
@@ -48,7 +43,7 @@ class SettingsTest : public ::testing::Test {
   }
   TRegistryStore Reload() { return TRegistryStore(hive_); }
 
-  fs::path dir_, hive_;
+  fs::path hive_;
   TAutostart autostart_{fs::temp_directory_path() / ("qgm-autostart-" + std::to_string(::getpid()))};
   TDebugLog log_;
   TStartupContext context_;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "TempFolder.h"
 #include "core/util/Crc32.h"
 
 namespace qgm {
@@ -12,18 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class FileIoTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("qgm-fileio-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path dir_;
-};
+using FileIoTest = test::TempFolderTest;
 
 TEST_F(FileIoTest, WriteReplacesWholeAndLeavesNoTemporaryFiles) {
   const fs::path file = dir_ / "log.csv";
