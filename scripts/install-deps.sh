@@ -9,6 +9,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   clang libclang-rt-14-dev
   openssl python3 ca-certificates
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  xvfb xauth trayer fonts-liberation2 fonts-liberation
 )
 
 missing=()

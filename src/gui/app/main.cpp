@@ -1,0 +1,88 @@
+// qgm: the tray program.
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdlib>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/platform/ProcessValues.h"
+#include "gui/app/DemoEnvironment.h"
+#include "gui/app/MainForm.h"
+#include "gui/app/SingleInstance.h"
+#include "gui/tray/TrayIcon.h"
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args;
+  bool demo = false;
+  // For tests and screenshots: save the screen and the window as PNG files
+  // after the given seconds, then end.
+  std::string snapshot;
+  int snapshotAfter = 0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--demo") {
+      demo = true;
+    } else if (a == "--snapshot" && i + 2 < argc) {
+      snapshot = argv[++i];
+      snapshotAfter = std::atoi(argv[++i]);
+    } else {
+      args.push_back(a);
+    }
+  }
+  // The demo runs in folders of its own, before anything reads a setting.
+  std::unique_ptr<qgm::gui::TDemoEnvironment> demoEnv;
+  if (demo) {
+    try {
+      demoEnv = std::make_unique<qgm::gui::TDemoEnvironment>();
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "qgm: the simulated provider could not start: %s\n", e.what());
+      return 1;
+    }
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("QGM"));
+  QApplication::setQuitOnLastWindowClosed(false);
+  qgm::InitLocale();
+
+  qgm::gui::TMainForm* form = nullptr;
+  qgm::gui::TSingleInstance instance;
+  // Two arguments (an account and a password) always start a new copy.
+  if (args.size() != 2 && !instance.Claim([&form] {
+        if (form) form->BringUp();
+      })) {
+    return 0;
+  }
+
+  qgm::gui::TStartOptions options;
+  options.Args = args;
+  options.Demo = demo;
+  std::string error;
+  if (demo) {
+    options.Endpoints = demoEnv->Endpoints();
+  } else if (!qgm::LoadEndpoints(qgm::DefaultEndpointsFile(), options.Endpoints, error)) {
+    std::fprintf(stderr, "qgm: %s\n", error.c_str());
+  }
+  qgm::gui::TMainForm mainForm(options);
+  form = &mainForm;
+  if (mainForm.ShowAtStart()) mainForm.show();
+  if (!snapshot.empty()) {
+    QTimer::singleShot(snapshotAfter * 1000, &mainForm, [&mainForm, snapshot] {
+      if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        screen->grabWindow(0).save(QString::fromStdString(snapshot + "-screen.png"));
+      }
+      mainForm.grab().save(QString::fromStdString(snapshot + "-window.png"));
+      std::printf("tray hint: %s\n", mainForm.Tray().Hint().toUtf8().constData());
+      std::printf("tray visible: %d\n", mainForm.Tray().Visible() ? 1 : 0);
+      std::fflush(stdout);
+      mainForm.Exit();
+    });
+  }
+  return app.exec();
+}
