@@ -18,6 +18,6 @@ cmake --build --preset asan
 ctest --preset asan
 
 echo "== fuzz (short run)"
-scripts/fuzz.sh "${QGM_FUZZ_SECONDS:-15}"
+scripts/fuzz.sh "${QGM_FUZZ_SECONDS:-9}"
 
 echo "All tests passed."
