@@ -75,6 +75,8 @@ class TUsageService {
   const std::string& ServiceId() const { return serviceId_; }
   bool UploadsMetered() const { return uploadsMetered_; }
   const TUsageServiceConfig& Config() const { return config_; }
+  // The Setup tab's proxy settings, for the requests from now on.
+  void SetProxy(const TProxySettings& proxy) { config_.Request.Proxy = proxy; }
 
   // The shortest general form of a megabyte figure (up to 15 significant
   // digits, "." as decimal separator): 1234.56789, 0.

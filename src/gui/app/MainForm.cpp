@@ -18,6 +18,7 @@
 #include "core/tray/NumberIcon.h"
 #include "core/util/CodePage.h"
 #include "gui/broadband/BroadbandPage.h"
+#include "gui/setup/SetupPage.h"
 #include "gui/tray/NoticePopup.h"
 #include "gui/tray/TrayIcon.h"
 
@@ -73,8 +74,11 @@ TMainForm::TMainForm(TStartOptions options)
   tabs_->addTab(PlaceholderPage(tr("Call usage comes in a later version."), tabs_), tr("Ca&llHaven"));
   tabs_->addTab(PlaceholderPage(tr("Network advisories come in a later version."), tabs_), tr("Ad&visories"));
   tabs_->addTab(PlaceholderPage(tr("Version ") + QString::fromStdString(VersionText()), tabs_), tr("&About"));
-  tabs_->addTab(PlaceholderPage(tr("Settings are read from the stored account; the Setup page comes in a later version."), tabs_),
-                tr("&Setup"));
+  setup_ = new TSetupPage(settings_, tabs_);
+  tabs_->addTab(setup_, tr("&Setup"));
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (tabs_->widget(index) == setup_) setup_->ShowGeneral();
+  });
   tabs_->setTabVisible(4, false);  // CallHaven: hidden unless enabled
   layout->addWidget(tabs_, 1);
 
@@ -163,12 +167,41 @@ TMainForm::TMainForm(TStartOptions options)
     cycle_->TrayIcon1Click();
     BringUp();
   };
+  setup_->LoadFromModel();
+  WireSetupPage();
+  if (settings_.ShowSetupTab) tabs_->setCurrentWidget(setup_);
   cycle_->Start(settings_.StartDelay);
   tray_->Show();
   if (!TTrayIcon::Available()) settings_.ShowWindowAtStart = true;  // no tray: keep the window reachable
 }
 
 TMainForm::~TMainForm() = default;
+
+void TMainForm::WireSetupPage() {
+  setup_->OnAccountChange = [this](bool typeChanged, bool credentialsEdited) {
+    bool marked = false;
+    if (typeChanged) {
+      store_->AccountTypeChanged(settings_, settings_.AccountType);
+      setup_->LoadFromModel();
+    }
+    if (credentialsEdited) marked = store_->CredentialsEdited(settings_);
+    cycle_->Settings.Account = {settings_.AccountName, settings_.Password, settings_.AccountType};
+    cycle_->AccountSetupChange(marked);
+  };
+  setup_->OnProxyChange = [this] {
+    service_->SetProxy({settings_.UseProxy, settings_.ProxyAddress, settings_.ProxyPort,
+                        settings_.ProxyUsername, settings_.ProxyPassword});
+    cycle_->AccountSetupChange(false);
+  };
+  setup_->OnTrayColourChange = [this] {
+    const TUsageRecord& r = cycle_->Record;
+    if (lastBarColour_ == kAqua) {
+      DrawTrayNumber(-1, kAqua);
+    } else {
+      DrawTrayNumber(static_cast<int>(r.PercentLeft.RoundToWhole()), r.BarColour);
+    }
+  };
+}
 
 void TMainForm::BuildTrayMenu() {
   trayMenu_ = new QMenu(this);
@@ -207,7 +240,7 @@ void TMainForm::Exit() {
   settings_.PosY = y();
   settings_.AccountName = cycle_->Settings.Account.Name;
   settings_.Password = cycle_->Settings.Account.Password;
-  if (!options_.Demo || true) store_->SaveSettings(settings_);
+  store_->SaveSettings(settings_);
   QApplication::quit();
 }
 
@@ -247,7 +280,11 @@ void TMainForm::DrawTrayNumber(int number, uint32_t barColour) {
   // Drawn at the screen's pixel ratio so the number stays sharp.
   const qreal ratio = devicePixelRatioF();
   trayPicture_ = DrawNumberIcon(number, static_cast<int>(iconSize_ * ratio), barColour, settings_.TrayFontColor);
+  lastBarColour_ = barColour;
   tray_->SetPicture(trayPicture_);
+  QPixmap preview = ToQPixmap(trayPicture_);
+  preview.setDevicePixelRatio(ratio);
+  setup_->SetTrayPreview(preview);
 }
 
 void TMainForm::SetTrayHint(const std::string& hint) {

@@ -25,6 +25,7 @@ class QTabWidget;
 namespace qgm::gui {
 
 class TBroadbandPage;
+class TSetupPage;
 class TTrayIcon;
 
 struct TStartOptions {
@@ -72,6 +73,8 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
  private:
   void BuildTrayMenu();
   void ShowPage(int index);
+  void WireSetupPage();
+  uint32_t lastBarColour_ = 0x00FFFF00u;  // aqua until the first figures
 
   TStartOptions options_;
   TRegistryStore registry_;
@@ -87,6 +90,7 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
 
   QTabWidget* tabs_ = nullptr;
   TBroadbandPage* broadband_ = nullptr;
+  TSetupPage* setup_ = nullptr;
   QLabel* status_ = nullptr;
   QPushButton* btnOK_ = nullptr;
   QPushButton* btnRefresh_ = nullptr;

@@ -1,0 +1,179 @@
+#include "gui/setup/SetupPage.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "core/tray/NumberIcon.h"
+#include "core/util/CodePage.h"
+#include "gui/controls/NumEdit.h"
+
+namespace qgm::gui {
+namespace {
+
+QString Q(const std::string& text1252) { return QString::fromStdString(Cp1252ToUtf8(text1252)); }
+std::string S(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
+
+}  // namespace
+
+TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), s_(settings) {
+  auto* layout = new QVBoxLayout(this);
+  pages_ = new QTabWidget(this);
+  layout->addWidget(pages_);
+
+  // General.
+  auto* general = new QWidget(pages_);
+  auto* g = new QVBoxLayout(general);
+  auto* account = new QGroupBox(tr(" Account "), general);
+  auto* form = new QFormLayout(account);
+  cbAccountType_ = new QComboBox(account);
+  cbAccountType_->addItems({tr("Home / SOHO"), tr("Business"), tr("RoamMobile")});
+  form->addRow(tr("Account type:"), cbAccountType_);
+  eUsername_ = new QLineEdit(account);
+  eUsername_->setObjectName(QStringLiteral("eUsername"));
+  form->addRow(tr("Username:"), eUsername_);
+  ePassword_ = new QLineEdit(account);
+  ePassword_->setObjectName(QStringLiteral("ePassword"));
+  ePassword_->setEchoMode(QLineEdit::Password);
+  form->addRow(tr("Password:"), ePassword_);
+  g->addWidget(account);
+
+  cbRunOnStartup_ = new QCheckBox(tr("Run on Startup"), general);
+  cbStartMinimized_ = new QCheckBox(tr("Start Minimized"), general);
+  cbStayOnTop_ = new QCheckBox(tr("Stay on Top"), general);
+  cbCheckForUpdates_ = new QCheckBox(tr("Automatically Check for QGM Updates"), general);
+  for (QCheckBox* c : {cbRunOnStartup_, cbStartMinimized_, cbStayOnTop_, cbCheckForUpdates_}) g->addWidget(c);
+  lblUpdateDelay_ = new QLabel(general);
+  tbUpdateDelay_ = new QSlider(Qt::Horizontal, general);
+  tbUpdateDelay_->setRange(0, 18);  // 0 to 180 seconds in steps of 10
+  g->addWidget(lblUpdateDelay_);
+  g->addWidget(tbUpdateDelay_);
+
+  auto* trayRow = new QHBoxLayout;
+  auto* colour = new QPushButton(tr("Tray Icon Text &Colour ..."), general);
+  pnlTrayIcon_ = new QWidget(general);
+  pnlTrayIcon_->setFixedSize(40, 40);
+  pnlTrayIcon_->setAutoFillBackground(true);
+  imgTray_ = new QLabel(pnlTrayIcon_);
+  imgTray_->setObjectName(QStringLiteral("imgTray"));
+  trayRow->addWidget(colour);
+  trayRow->addWidget(pnlTrayIcon_);
+  trayRow->addStretch();
+  g->addLayout(trayRow);
+  g->addStretch();
+  pages_->addTab(general, tr("&General"));
+
+  // Proxy.
+  auto* proxy = new QWidget(pages_);
+  auto* p = new QFormLayout(proxy);
+  cbUseProxy_ = new QCheckBox(tr("Use a proxy server"), proxy);
+  p->addRow(cbUseProxy_);
+  eProxyServer_ = new QLineEdit(proxy);
+  p->addRow(tr("Server:"), eProxyServer_);
+  neProxyPort_ = new TNumedit(proxy);
+  neProxyPort_->setObjectName(QStringLiteral("neProxyPort"));
+  p->addRow(tr("Port:"), neProxyPort_);
+  eProxyUsername_ = new QLineEdit(proxy);
+  p->addRow(tr("Username:"), eProxyUsername_);
+  eProxyPassword_ = new QLineEdit(proxy);
+  eProxyPassword_->setEchoMode(QLineEdit::Password);
+  p->addRow(tr("Password:"), eProxyPassword_);
+  pages_->addTab(proxy, tr("Pro&xy"));
+
+  // Edits go into the model.
+  connect(cbAccountType_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (loading_) return;
+    s_.AccountType = index;
+    if (OnAccountChange) OnAccountChange(true, false);
+  });
+  for (QLineEdit* e : {eUsername_, ePassword_}) {
+    connect(e, &QLineEdit::textEdited, this, [this] {
+      s_.AccountName = S(eUsername_->text());
+      s_.Password = S(ePassword_->text());
+      if (OnAccountChange) OnAccountChange(false, true);
+    });
+  }
+  connect(cbRunOnStartup_, &QCheckBox::toggled, this, [this](bool on) { s_.RunOnStartup = on; });
+  connect(cbStartMinimized_, &QCheckBox::toggled, this, [this](bool on) { s_.StartMinimized = on; });
+  connect(cbStayOnTop_, &QCheckBox::toggled, this, [this](bool on) { s_.StayOnTop = on; });
+  connect(cbCheckForUpdates_, &QCheckBox::toggled, this, [this](bool on) { s_.CheckForUpdates = on; });
+  connect(tbUpdateDelay_, &QSlider::valueChanged, this, [this](int step) {
+    s_.StartDelay = step * 10;
+    lblUpdateDelay_->setText(tr("First Update Delay (%1sec)").arg(s_.StartDelay));
+  });
+  connect(colour, &QPushButton::clicked, this, [this] { ChooseTrayColour(); });
+  auto proxyChanged = [this] {
+    s_.UseProxy = cbUseProxy_->isChecked();
+    s_.ProxyAddress = S(eProxyServer_->text());
+    s_.ProxyPort = static_cast<int>(neProxyPort_->Value());
+    s_.ProxyUsername = S(eProxyUsername_->text());
+    s_.ProxyPassword = S(eProxyPassword_->text());
+    for (QWidget* w : std::initializer_list<QWidget*>{eProxyServer_, neProxyPort_, eProxyUsername_, eProxyPassword_}) {
+      w->setEnabled(s_.UseProxy);
+    }
+    if (!loading_ && OnProxyChange) OnProxyChange();
+  };
+  connect(cbUseProxy_, &QCheckBox::toggled, this, proxyChanged);
+  for (QLineEdit* e : {eProxyServer_, eProxyUsername_, eProxyPassword_}) connect(e, &QLineEdit::textEdited, this, proxyChanged);
+  connect(neProxyPort_, &TNumedit::changed, this, proxyChanged);
+}
+
+void TSetupPage::LoadFromModel() {
+  loading_ = true;
+  cbAccountType_->setCurrentIndex(s_.AccountType);
+  eUsername_->setText(Q(s_.AccountName));
+  ePassword_->setText(Q(s_.Password));
+  cbRunOnStartup_->setChecked(s_.RunOnStartup);
+  cbStartMinimized_->setChecked(s_.StartMinimized);
+  cbStayOnTop_->setChecked(s_.StayOnTop);
+  cbCheckForUpdates_->setChecked(s_.CheckForUpdates);
+  tbUpdateDelay_->setValue(s_.StartDelay / 10);
+  lblUpdateDelay_->setText(tr("First Update Delay (%1sec)").arg(s_.StartDelay));
+  cbUseProxy_->setChecked(s_.UseProxy);
+  eProxyServer_->setText(Q(s_.ProxyAddress));
+  neProxyPort_->SetValue(s_.ProxyPort);
+  eProxyUsername_->setText(Q(s_.ProxyUsername));
+  eProxyPassword_->setText(Q(s_.ProxyPassword));
+  for (QWidget* w : std::initializer_list<QWidget*>{eProxyServer_, neProxyPort_, eProxyUsername_, eProxyPassword_}) {
+    w->setEnabled(s_.UseProxy);
+  }
+  UpdatePreviewPanel();
+  loading_ = false;
+}
+
+void TSetupPage::ShowGeneral() { pages_->setCurrentIndex(0); }
+
+void TSetupPage::SetTrayPreview(const QPixmap& picture) {
+  imgTray_->setPixmap(picture);
+  const QSize size = picture.deviceIndependentSize().toSize();
+  imgTray_->setGeometry((pnlTrayIcon_->width() - size.width()) / 2, (pnlTrayIcon_->height() - size.height()) / 2,
+                        size.width(), size.height());
+}
+
+void TSetupPage::UpdatePreviewPanel() {
+  // Light text shows on a grey panel.
+  QPalette p = pnlTrayIcon_->palette();
+  p.setColor(QPalette::Window, GreyLevel(s_.TrayFontColor) > 128 ? QColor(128, 128, 128)
+                                                                 : palette().color(QPalette::Button));
+  pnlTrayIcon_->setPalette(p);
+}
+
+void TSetupPage::ChooseTrayColour() {
+  const uint32_t c = s_.TrayFontColor;
+  const QColor chosen = QColorDialog::getColor(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF), this);
+  if (!chosen.isValid()) return;
+  s_.TrayFontColor = static_cast<uint32_t>(chosen.red()) | static_cast<uint32_t>(chosen.green()) << 8 |
+                     static_cast<uint32_t>(chosen.blue()) << 16;
+  UpdatePreviewPanel();
+  if (OnTrayColourChange) OnTrayColourChange();
+}
+
+}  // namespace qgm::gui

@@ -1,0 +1,64 @@
+#pragma once
+// The Setup tab: the "General" page (account, start-up, tray colour) and the
+// "Proxy" page. Edits go into the settings model; the window reacts to them.
+
+#include <QWidget>
+
+#include <functional>
+
+#include "core/settings/Settings.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QSlider;
+class QTabWidget;
+
+namespace qgm::gui {
+
+class TNumedit;
+
+class TSetupPage : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TSetupPage(TSettings& settings, QWidget* parent = nullptr);
+
+  // Fills the controls from the model (after loading).
+  void LoadFromModel();
+  // The tray-icon preview.
+  void SetTrayPreview(const QPixmap& picture);
+  // Back to the "General" page (each time the tab is shown).
+  void ShowGeneral();
+
+  // An account field or the type changed: (type changed, credentials edited).
+  std::function<void(bool typeChanged, bool credentialsEdited)> OnAccountChange;
+  std::function<void()> OnProxyChange;
+  std::function<void()> OnTrayColourChange;
+
+ private:
+  void ChooseTrayColour();
+  void UpdatePreviewPanel();
+
+  TSettings& s_;
+  bool loading_ = false;
+  QTabWidget* pages_;
+  QComboBox* cbAccountType_;
+  QLineEdit* eUsername_;
+  QLineEdit* ePassword_;
+  QCheckBox* cbRunOnStartup_;
+  QCheckBox* cbStartMinimized_;
+  QCheckBox* cbStayOnTop_;
+  QCheckBox* cbCheckForUpdates_;
+  QSlider* tbUpdateDelay_;
+  QLabel* lblUpdateDelay_;
+  QWidget* pnlTrayIcon_;
+  QLabel* imgTray_;
+  QCheckBox* cbUseProxy_;
+  QLineEdit* eProxyServer_;
+  TNumedit* neProxyPort_;
+  QLineEdit* eProxyUsername_;
+  QLineEdit* eProxyPassword_;
+};
+
+}  // namespace qgm::gui
