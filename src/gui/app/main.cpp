@@ -14,6 +14,7 @@
 #include "core/platform/ProcessValues.h"
 #include "gui/app/DemoEnvironment.h"
 #include "gui/app/MainForm.h"
+#include "gui/app/Measure.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/tray/TrayIcon.h"
 
@@ -24,10 +25,17 @@ int main(int argc, char** argv) {
   // after the given seconds, then end.
   std::string snapshot;
   int snapshotAfter = 0;
+  // For the start-up benchmark: report start time, peak memory and the CPU
+  // used over the given idle seconds, then end.
+  int measureSeconds = 0;
+  int measureSettle = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--demo") {
       demo = true;
+    } else if (a == "--measure" && i + 2 < argc) {
+      measureSeconds = std::atoi(argv[++i]);
+      measureSettle = std::atoi(argv[++i]);
     } else if (a == "--snapshot" && i + 2 < argc) {
       snapshot = argv[++i];
       snapshotAfter = std::atoi(argv[++i]);
@@ -72,6 +80,7 @@ int main(int argc, char** argv) {
   qgm::gui::TMainForm mainForm(options);
   form = &mainForm;
   if (mainForm.ShowAtStart()) mainForm.show();
+  if (measureSeconds > 0) qgm::gui::MeasureStartAndIdle(&mainForm, measureSeconds, measureSettle);
   if (!snapshot.empty()) {
     QTimer::singleShot(snapshotAfter * 1000, &mainForm, [&mainForm, snapshot] {
       if (QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The tray program against a minimal Qt tray program, both under a virtual
+# display with a tray host: start-up time, peak memory, and the CPU used over
+# SECONDS idle seconds (default 60) once the program is up to date (its
+# first update done, no countdown or alert running). The provider is the
+# simulator in a process of its own, so its work is not counted.
+#   bench/tray_startup.sh BUILD_DIR [SECONDS]
+set -euo pipefail
+build=${1:-build/default}
+seconds=${2:-60}
+settle=6
+here=$(cd "$(dirname "$0")" && pwd)
+home=$(mktemp -d)
+"$build/sim/corvalink-sim" --state-dir "$home/sim" > "$home/sim.json" &
+sim=$!
+trap 'kill $sim 2>/dev/null; rm -rf "$home"' EXIT
+for _ in $(seq 50); do [ -s "$home/sim.json" ] && break; sleep 0.1; done
+json=$(cat "$home/sim.json")
+field() { sed -E "s/.*\"$1\":\"([^\"]*)\".*/\1/" <<<"$json"; }
+export XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
+mkdir -p "$XDG_CONFIG_HOME/Corvalink"
+printf 'api-base = %s\nca-file = %s\n' "$(field apiBase)" "$(field caFile)" > "$XDG_CONFIG_HOME/Corvalink/endpoints.conf"
+printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Corvalink\\QuotaGaugeData]\r\n"StartDelay"=dword:00000001\r\n"StartMimimized"=dword:00000001\r\n' \
+  > "$XDG_CONFIG_HOME/Corvalink/registry.reg"
+run() { xvfb-run -a -s "-screen 0 1024x768x24" "$here/../tests/gui/with_tray.sh" "$@" 2>/dev/null; }
+echo "== anchor (minimal Qt tray program)"
+run "$build/bench/qgm_bench_tray_anchor" "$seconds" "$settle"
+echo "== qgm (account demo, first update after one second)"
+run "$build/src/gui/qgm" demo demo --measure "$seconds" "$settle"
