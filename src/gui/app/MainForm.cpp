@@ -17,6 +17,8 @@
 #include "core/platform/ProcessValues.h"
 #include "core/tray/NumberIcon.h"
 #include "core/util/CodePage.h"
+#include "core/platform/Launcher.h"
+#include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
 #include "gui/setup/SetupPage.h"
 #include "gui/tray/NoticePopup.h"
@@ -169,6 +171,7 @@ TMainForm::TMainForm(TStartOptions options)
   };
   setup_->LoadFromModel();
   WireSetupPage();
+  qApp->installEventFilter(this);
   if (settings_.ShowSetupTab) tabs_->setCurrentWidget(setup_);
   cycle_->Start(settings_.StartDelay);
   tray_->Show();
@@ -205,21 +208,89 @@ void TMainForm::WireSetupPage() {
 
 void TMainForm::BuildTrayMenu() {
   trayMenu_ = new QMenu(this);
+  // A page item shows its page and toggles the window ("&Minimize" hides it).
   const std::pair<QString, int> pages[] = {{tr("Broadband"), 0}, {tr("History"), 1},  {tr("Network"), 3},
                                            {tr("Advisories"), 5}, {tr("Corvalink"), 2}, {tr("About"), 6}};
   for (const auto& [caption, index] : pages) {
-    trayMenu_->addAction(caption, this, [this, index = index] { ShowPage(index); });
+    QAction* item = trayMenu_->addAction(caption, this, [this, index = index] {
+      tabs_->setCurrentIndex(index);
+      if (isVisible()) {
+        hide();
+      } else {
+        BringUp();
+      }
+    });
+    if (index == 0) {
+      mnuADSL_ = item;
+    } else {
+      pageItems_.push_back(item);
+    }
   }
   trayMenu_->addSeparator();
   trayMenu_->addAction(tr("Setup"), this, [this] { ShowPage(7); });
   trayMenu_->addSeparator();
+  trayMenu_->addAction(tr("Help"), this, [this] { OpenHelp(); });
   mnuRefresh_ = trayMenu_->addAction(tr("Refresh"), this, [this] {
     if (btnRefresh_->isEnabled()) cycle_->MainTimerTimer();
   });
   trayMenu_->addSeparator();
   trayMenu_->addAction(tr("Exit"), this, [this] { Exit(); });
-  connect(trayMenu_, &QMenu::aboutToShow, this, [this] { cycle_->TrayIcon1Click(); });
+  connect(trayMenu_, &QMenu::aboutToShow, this, [this] { TrayMenuAboutToShow(); });
   tray_->SetMenu(trayMenu_);
+}
+
+void TMainForm::TrayMenuAboutToShow() {
+  cycle_->TrayIcon1Click();
+  const bool shown = isVisible();
+  mnuADSL_->setText(shown ? tr("&Minimize") : tr("Broadband"));
+  for (QAction* item : pageItems_) item->setVisible(!shown);
+}
+
+void TMainForm::CycleTabs(bool forward) {
+  std::vector<bool> visible;
+  for (int i = 0; i < tabs_->count(); ++i) visible.push_back(tabs_->isTabVisible(i));
+  tabs_->setCurrentIndex(NextVisiblePage(tabs_->currentIndex(), forward, visible));
+}
+
+void TMainForm::OpenHelp() {
+  static const char* anchors[] = {"#broadband", "#history", "", "#network", "", "", "#about", "#setup"};
+  const int page = tabs_->currentIndex();
+  TLauncher launcher(registry_);
+  launcher.OpenUrl(options_.Endpoints.HomeSite + "help.html" + (page >= 0 && page < 8 ? anchors[page] : ""));
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // The window's shortcuts come before any control sees the key.
+  if (event->type() == QEvent::KeyPress && isActiveWindow()) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const auto mods = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    if (key->key() == Qt::Key_F1 && mods == Qt::NoModifier) {
+      OpenHelp();
+      return true;
+    }
+    if (mods & Qt::ControlModifier) {
+      if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+        CycleTabs(!(mods & Qt::ShiftModifier) && key->key() == Qt::Key_Tab);
+        return true;
+      }
+      if (key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp) {
+        CycleTabs(key->key() == Qt::Key_PageDown);
+        return true;
+      }
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  if (QScreen* s = screen()) {
+    const QRect a = s->availableGeometry();
+    const QRect g = frameGeometry();
+    const TWindowRect snapped = SnapToEdges({g.left(), g.top(), g.width(), g.height()},
+                                            {a.left(), a.top(), a.width(), a.height()});
+    if (snapped.Left != g.left() || snapped.Top != g.top()) move(pos() + QPoint(snapped.Left - g.left(), snapped.Top - g.top()));
+  }
 }
 
 void TMainForm::ShowPage(int index) {

@@ -69,11 +69,16 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildTrayMenu();
   void ShowPage(int index);
   void WireSetupPage();
+  void CycleTabs(bool forward);
+  void OpenHelp();
+  void TrayMenuAboutToShow();
   uint32_t lastBarColour_ = 0x00FFFF00u;  // aqua until the first figures
 
   TStartOptions options_;
@@ -96,6 +101,8 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
   QPushButton* btnRefresh_ = nullptr;
   QMenu* trayMenu_ = nullptr;
   QAction* mnuRefresh_ = nullptr;
+  QAction* mnuADSL_ = nullptr;
+  std::vector<QAction*> pageItems_;  // History .. About, hidden while the window shows
   TTrayIcon* tray_ = nullptr;
   TPixmap trayPicture_;
   std::string normalHint_;

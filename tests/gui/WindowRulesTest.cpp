@@ -1,0 +1,33 @@
+#include "gui/app/WindowRules.h"
+
+#include <gtest/gtest.h>
+
+namespace qgm::gui {
+namespace {
+
+TEST(WindowRules, SnapsWithinElevenPixels) {
+  const TWindowRect area{0, 0, 1920, 1050};
+  TWindowRect w = SnapToEdges({11, 500, 307, 485}, area);
+  EXPECT_EQ(w.Left, 0);
+  w = SnapToEdges({12, 500, 307, 485}, area);
+  EXPECT_EQ(w.Left, 12);
+  w = SnapToEdges({1920 - 307 - 11, 1050 - 485 + 11, 307, 485}, area);
+  EXPECT_EQ(w.Left, 1920 - 307);
+  EXPECT_EQ(w.Top, 1050 - 485);
+  w = SnapToEdges({-8, -11, 307, 485}, area);  // just outside snaps back too
+  EXPECT_EQ(w.Left, 0);
+  EXPECT_EQ(w.Top, 0);
+}
+
+TEST(WindowRules, TabCyclingSkipsHiddenPages) {
+  // Broadband, History, Corvalink, Network, CallHaven (hidden), Advisories, About, Setup.
+  const std::vector<bool> visible = {true, true, true, true, false, true, true, true};
+  EXPECT_EQ(NextVisiblePage(3, true, visible), 5);   // Network -> Advisories
+  EXPECT_EQ(NextVisiblePage(5, false, visible), 3);
+  EXPECT_EQ(NextVisiblePage(7, true, visible), 0);   // wraps round
+  EXPECT_EQ(NextVisiblePage(0, false, visible), 7);
+  EXPECT_EQ(NextVisiblePage(0, true, {true, false}), 0);
+}
+
+}  // namespace
+}  // namespace qgm::gui
