@@ -196,6 +196,11 @@ void TMainForm::WireSetupPage() {
                         settings_.ProxyUsername, settings_.ProxyPassword});
     cycle_->AccountSetupChange(false);
   };
+  setup_->OnStayOnTopChange = [this] {
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, settings_.StayOnTop);
+    if (shown) show();  // changing the flag hides the window
+  };
   setup_->OnTrayColourChange = [this] {
     const TUsageRecord& r = cycle_->Record;
     if (lastBarColour_ == kAqua) {
@@ -316,19 +321,27 @@ void TMainForm::Exit() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  // The close box hides the window into the tray; Exit ends the program.
-  if (!exiting_ && TTrayIcon::Available()) {
+  // The close box hides the window into the tray (or, with no tray on this
+  // desktop, minimises it); Exit ends the program.
+  if (!exiting_) {
     event->ignore();
-    hide();
+    if (TTrayIcon::Available()) {
+      hide();
+    } else {
+      showMinimized();
+    }
     return;
   }
-  if (!exiting_) Exit();
   event->accept();
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape && TTrayIcon::Available()) {
-    hide();
+  if (event->key() == Qt::Key_Escape) {
+    if (TTrayIcon::Available()) {
+      hide();
+    } else {
+      showMinimized();
+    }
     return;
   }
   if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::AltModifier) {

@@ -103,7 +103,10 @@ TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), 
   }
   connect(cbRunOnStartup_, &QCheckBox::toggled, this, [this](bool on) { s_.RunOnStartup = on; });
   connect(cbStartMinimized_, &QCheckBox::toggled, this, [this](bool on) { s_.StartMinimized = on; });
-  connect(cbStayOnTop_, &QCheckBox::toggled, this, [this](bool on) { s_.StayOnTop = on; });
+  connect(cbStayOnTop_, &QCheckBox::toggled, this, [this](bool on) {
+    s_.StayOnTop = on;
+    if (!loading_ && OnStayOnTopChange) OnStayOnTopChange();
+  });
   connect(cbCheckForUpdates_, &QCheckBox::toggled, this, [this](bool on) { s_.CheckForUpdates = on; });
   connect(tbUpdateDelay_, &QSlider::valueChanged, this, [this](int step) {
     s_.StartDelay = step * 10;

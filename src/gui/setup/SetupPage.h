@@ -35,6 +35,7 @@ class TSetupPage : public QWidget {
   std::function<void(bool typeChanged, bool credentialsEdited)> OnAccountChange;
   std::function<void()> OnProxyChange;
   std::function<void()> OnTrayColourChange;
+  std::function<void()> OnStayOnTopChange;
 
  private:
   void ChooseTrayColour();
