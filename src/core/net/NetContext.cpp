@@ -4,6 +4,8 @@
 #include <openssl/x509.h>
 #include <openssl/x509_vfy.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <mutex>
 
 namespace qgm {
@@ -55,11 +57,28 @@ void TNetContext::SetDefaultCaFile(const std::string& extraCaFile) {
 X509_STORE* TNetContext::CertStore() {
   if (storeLoaded_) return store_;
   storeLoaded_ = true;
-  // Parsing the system bundle costs tens of milliseconds; it is done once
-  // here and the store is handed to every TLS connection.
+  // The system's CAs are looked up by subject hash in its certificate folder
+  // as handshakes need them (and then kept in the store), rather than
+  // parsing the whole bundle up front; the store is built once and handed to
+  // every TLS connection. Without a hashed folder, the bundle file is read.
   store_ = X509_STORE_new();
   if (!store_) return nullptr;
-  X509_STORE_set_default_paths(store_);
+  const char* folder = std::getenv(X509_get_default_cert_dir_env());
+  if (!folder || !*folder) folder = X509_get_default_cert_dir();
+  std::error_code ec;
+  bool hashed = false;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() == 10 && name[8] == '.' && name[9] == '0') {
+      hashed = true;
+      break;
+    }
+  }
+  if (hashed) {
+    X509_STORE_load_path(store_, folder);
+  } else {
+    X509_STORE_set_default_paths(store_);
+  }
   if (!extraCaFile_.empty()) X509_STORE_load_file(store_, extraCaFile_.c_str());
   return store_;
 }
