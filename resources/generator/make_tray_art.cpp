@@ -4,6 +4,8 @@
 //                    11 * (f - 8), f + 4 rows high, holding "0".."9", "?",
 //                    "$", "X" each f wide and a narrow "100" 2f wide.
 //   main_icon.pam    32 x 32 RGBA program icon (a gauge dial).
+//   mail_icon.pam    32 x 32 RGBA envelope (the new-mail alert).
+//   phone_icon.pam   32 x 32 RGBA telephone (the voicemail alert).
 //
 // usage: make_tray_art FONT.ttf OUTDIR
 // The committed files were made with Liberation Sans Bold (SIL Open Font
@@ -69,6 +71,59 @@ void DrawText(const stbtt_fontinfo& font, Canvas& c, int x0, int y0, int cw, int
     }
     pen += adv * scaleX;
   }
+}
+
+using Shader = void (*)(float px, float py, float& r, float& g, float& b, float& a);
+
+// A 32 x 32 RGBA picture, each pixel supersampled 4 x 4 from `shade`
+// (coordinates centred on the middle of the picture).
+void WriteIcon(const std::string& path, Shader shade) {
+  constexpr int S = 32;
+  std::vector<unsigned char> rgba(S * S * 4, 0);
+  for (int y = 0; y < S; ++y) {
+    for (int x = 0; x < S; ++x) {
+      float r = 0, g = 0, b = 0, a = 0;
+      for (int sy = 0; sy < 4; ++sy) {
+        for (int sx = 0; sx < 4; ++sx) {
+          float cr = 0, cg = 0, cb = 0, ca = 0;
+          shade(x + (sx + 0.5f) / 4 - 16, y + (sy + 0.5f) / 4 - 16, cr, cg, cb, ca);
+          r += cr * ca / 255, g += cg * ca / 255, b += cb * ca / 255, a += ca;
+        }
+      }
+      const size_t i = static_cast<size_t>(y * S + x) * 4;
+      a /= 16;
+      if (a > 0) {
+        rgba[i] = static_cast<unsigned char>(std::lround(r / 16 * 255 / a));
+        rgba[i + 1] = static_cast<unsigned char>(std::lround(g / 16 * 255 / a));
+        rgba[i + 2] = static_cast<unsigned char>(std::lround(b / 16 * 255 / a));
+      }
+      rgba[i + 3] = static_cast<unsigned char>(std::lround(a));
+    }
+  }
+  std::ofstream out(path, std::ios::binary);
+  out << "P7\nWIDTH 32\nHEIGHT 32\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+  out.write(reinterpret_cast<const char*>(rgba.data()), static_cast<std::streamsize>(rgba.size()));
+}
+
+// An envelope: white body, blue outline and flap lines.
+void Envelope(float px, float py, float& r, float& g, float& b, float& a) {
+  if (std::fabs(px) > 14 || py < -9 || py > 10) return;
+  r = 250, g = 250, b = 245, a = 255;
+  const bool edge = std::fabs(px) > 12.6f || py < -7.6f || py > 8.6f;
+  const bool flap = std::fabs(py + 9 - (14 - std::fabs(px)) * 0.72f) < 1.1f;  // the V of the flap
+  if (edge || flap) r = 30, g = 80, b = 170;
+}
+
+// A telephone handset: a thick dark arc with round ends, on a light disc.
+void Phone(float px, float py, float& r, float& g, float& b, float& a) {
+  const float d = std::sqrt(px * px + py * py);
+  if (d <= 15.5f) r = 255, g = 235, b = 120, a = 255;
+  const float ang = std::atan2(py, px);
+  const bool arc = d > 6 && d < 11.5f && ang < -0.3f && ang > -2.85f;
+  const float ex1 = px - 9.5f * std::cos(-0.35f), ey1 = py - 9.5f * std::sin(-0.35f);
+  const float ex2 = px - 9.5f * std::cos(-2.8f), ey2 = py - 9.5f * std::sin(-2.8f);
+  const bool ends = ex1 * ex1 + ey1 * ey1 < 16 || ex2 * ex2 + ey2 * ey2 < 16;
+  if (arc || ends) r = 40, g = 40, b = 50, a = 255;
 }
 
 void MainIcon(const std::string& path) {
@@ -137,5 +192,7 @@ int main(int argc, char** argv) {
   out.write(reinterpret_cast<const char*>(atlas.a.data()), static_cast<std::streamsize>(atlas.a.size()));
   out.close();
   MainIcon(dir + "/main_icon.pam");
+  WriteIcon(dir + "/mail_icon.pam", Envelope);
+  WriteIcon(dir + "/phone_icon.pam", Phone);
   return 0;
 }

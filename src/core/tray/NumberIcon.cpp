@@ -10,6 +10,10 @@ extern const unsigned char kGlyphAtlasPgm[];
 extern const std::size_t kGlyphAtlasPgmSize;
 extern const unsigned char kMainIconPam[];
 extern const std::size_t kMainIconPamSize;
+extern const unsigned char kMailIconPam[];
+extern const std::size_t kMailIconPamSize;
+extern const unsigned char kPhoneIconPam[];
+extern const std::size_t kPhoneIconPamSize;
 
 namespace qgm {
 namespace {
@@ -69,9 +73,12 @@ int GreyLevel(uint32_t colour) {
   return (61 * r + 174 * g + 21 * b) / 256;
 }
 
-TPixmap MainIcon(int size) {
+namespace {
+
+// A 32-pixel RGBA artwork at size x size.
+TPixmap ScaledArt(const unsigned char* pam, std::size_t pamSize, int size) {
   constexpr int kSource = 32;
-  const unsigned char* rgba = PayloadAfter(kMainIconPam, kMainIconPamSize, "ENDHDR\n", kSource * kSource * 4);
+  const unsigned char* rgba = PayloadAfter(pam, pamSize, "ENDHDR\n", kSource * kSource * 4);
   TPixmap icon(size, size);
   // Box filter (or plain sampling when growing) from the 32-pixel artwork,
   // averaging colours weighted by their alpha.
@@ -94,6 +101,12 @@ TPixmap MainIcon(int size) {
   }
   return icon;
 }
+
+}  // namespace
+
+TPixmap MainIcon(int size) { return ScaledArt(kMainIconPam, kMainIconPamSize, size); }
+TPixmap MailIcon(int size) { return ScaledArt(kMailIconPam, kMailIconPamSize, size); }
+TPixmap PhoneIcon(int size) { return ScaledArt(kPhoneIconPam, kPhoneIconPamSize, size); }
 
 TPixmap DrawNumberIcon(int n, int S, uint32_t barColour, uint32_t textColour) {
   if (n == 101) return MainIcon(S);

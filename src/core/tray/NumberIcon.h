@@ -15,6 +15,9 @@ inline constexpr int kAtlasHeight = 110;
 uint8_t AtlasAlpha(int x, int y);
 // The program's icon at size x size.
 TPixmap MainIcon(int size);
+// The alert icons: "ZMAIL" (new mail) and "ZPHONE" (voicemail).
+TPixmap MailIcon(int size);
+TPixmap PhoneIcon(int size);
 
 // T[i][j] = i * j / 255, rounded.
 uint8_t BlendTable(int i, int j);

@@ -381,9 +381,13 @@ void TMainForm::RestoreTray() {
   tray_->SetPicture(trayPicture_);
 }
 
-void TMainForm::ShowAlertPicture(int, bool alertIcon) {
-  // The envelope and telephone artwork arrives with the mail monitor.
-  tray_->SetPicture(alertIcon ? DrawNumberIcon(-1, iconSize_, kYellow, 0) : trayPicture_);
+void TMainForm::ShowAlertPicture(int alertState, bool alertIcon) {
+  // "ZMAIL" for new mail, "ZPHONE" for voicemail, at 16 pixels.
+  if (!alertIcon) {
+    tray_->SetPicture(trayPicture_);
+  } else {
+    tray_->SetPicture(alertState == 5 ? PhoneIcon(16) : MailIcon(16));
+  }
 }
 
 void TMainForm::ShowUsageFigures(const TBroadbandFigures& figures) { broadband_->ShowFigures(figures); }

@@ -117,6 +117,15 @@ TEST(NumberIcon, GreyLevelAndBlendTable) {
   EXPECT_EQ(BlendPixel(0x12345678u, 0x9ABCDEF0u, 255), 0x12345678u);
 }
 
+TEST(NumberIcon, AlertArtwork) {
+  const TPixmap mail = MailIcon(16), phone = PhoneIcon(16);
+  ASSERT_EQ(mail.Width, 16);
+  EXPECT_NE(mail.Pixels, phone.Pixels);
+  EXPECT_NE(mail.Pixels, MainIcon(16).Pixels);
+  EXPECT_EQ(mail.At(8, 8) >> 24, 0xFFu);  // opaque in the middle
+  EXPECT_EQ(mail.At(0, 0) >> 24, 0u);     // transparent corner
+}
+
 TEST(Png, EncodesAValidFile) {
   const std::string png = EncodePng(DrawNumberIcon(42, 16, kGreen, 0));
   EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
