@@ -21,7 +21,7 @@
 #include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
 #include "gui/setup/SetupPage.h"
-#include "gui/tray/NoticePopup.h"
+#include "gui/tray/MessageForm.h"
 #include "gui/tray/TrayIcon.h"
 
 namespace qgm::gui {
@@ -118,6 +118,7 @@ TMainForm::TMainForm(TStartOptions options)
     settings_.Password = "demo";
     settings_.StartDelay = options_.DemoStartDelay;
     settings_.ShowWindowAtStart = true;
+    settings_.ShowSetupTab = false;
   }
   move(settings_.PosX, settings_.PosY);
   setWindowFlag(Qt::WindowStaysOnTopHint, settings_.StayOnTop);
@@ -395,9 +396,13 @@ void TMainForm::ShowServiceDetails(const TServiceDetails& details) { broadband_-
 void TMainForm::SetPublicAddress(const std::string&) {}
 
 void TMainForm::ShowNotice(const TNoticeRequest& notice) {
-  auto* popup = new TNoticePopup(notice, [this](const std::string& reference) {
-    settings_.SeenNoticeRefs.push_back(reference);
-  });
+  auto* popup = new TMessageForm(
+      notice,
+      [this](const std::string& url) {
+        TLauncher launcher(registry_);
+        launcher.OpenUrl(url);
+      },
+      [this](const std::string& reference) { settings_.SeenNoticeRefs.push_back(reference); });
   // Shown from the event loop, as a posted message would be.
   QMetaObject::invokeMethod(popup, &QWidget::show, Qt::QueuedConnection);
 }

@@ -1,0 +1,122 @@
+#include "gui/tray/MessageForm.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "core/util/CodePage.h"
+#include "gui/controls/FocusLabel.h"
+
+namespace qgm::gui {
+namespace {
+
+QString FromText(const std::string& text1252) { return QString::fromStdString(Cp1252ToUtf8(text1252)); }
+
+// Design units of 144 dots per inch in pixels at 96.
+int Px(int units) { return units * 2 / 3; }
+
+TFocusLabel* Link(const QString& caption, QWidget* parent) {
+  auto* label = new TFocusLabel(caption, parent);
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(Px(16));
+  font.setBold(true);
+  label->setFont(font);
+  QPalette p = label->palette();
+  p.setColor(QPalette::WindowText, QColor(1, 93, 179));  // the link colour
+  label->setPalette(p);
+  label->SetAlignment(Qt::AlignLeft);
+  label->SetTabStop(true);
+  label->setFixedSize(Px(346), Px(27));
+  return label;
+}
+
+}  // namespace
+
+TMessageForm::TMessageForm(const TNoticeRequest& notice, std::function<void(const std::string&)> openUrl,
+                           std::function<void(const std::string&)> onClosed)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      linkUrl_(notice.LinkAddress),
+      linkClick_(notice.OnLinkClick),
+      reference_(notice.Reference),
+      autoCloseSeconds_(notice.AutoCloseSeconds),
+      openUrl_(std::move(openUrl)),
+      onClosed_(std::move(onClosed)) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(QStringLiteral("QGM Message"));
+  setFixedSize(Px(381), Px(412));
+  // Panel1: the active-caption colour as a frame; Shape1 and Panel2 inside.
+  setAutoFillBackground(true);
+  QPalette frame = palette();
+  frame.setColor(QPalette::Window, palette().color(QPalette::Highlight));
+  setPalette(frame);
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(Px(6) + 2, Px(6) + 2, Px(6) + 2, Px(6) + 2);
+  auto* panel2 = new QWidget(this);
+  panel2->setObjectName(QStringLiteral("Panel2"));
+  panel2->setAutoFillBackground(true);
+  QPalette inner = panel2->palette();
+  inner.setColor(QPalette::Window, notice.Alert ? QColor(255, 255, 0) : palette().color(QPalette::Button));
+  panel2->setPalette(inner);
+  outer->addWidget(panel2);
+
+  auto* lblCaption = new QLabel(FromText(notice.Caption), panel2);
+  lblCaption->setObjectName(QStringLiteral("lblCaption"));
+  QFont title(QStringLiteral("Arial Narrow"));
+  title.setPixelSize(Px(26));
+  title.setBold(true);
+  lblCaption->setFont(title);
+  lblCaption->move(Px(8), Px(15));
+  lblCaption->adjustSize();
+
+  auto* lblBody = new QLabel(FromText(notice.Body), panel2);
+  lblBody->setObjectName(QStringLiteral("lblBody"));
+  QFont body(QStringLiteral("Arial"));
+  body.setPixelSize(Px(18));
+  lblBody->setFont(body);
+  lblBody->setWordWrap(true);
+  lblBody->setFixedWidth(Px(346));
+  lblBody->move(Px(8), Px(56));
+  lblBody->adjustSize();
+
+  lblGetMoreInfo_ = Link(notice.LinkCaption.empty() ? tr("For more information click here")
+                                                     : FromText(notice.LinkCaption),
+                         panel2);
+  lblGetMoreInfo_->setObjectName(QStringLiteral("lblGetMoreInfo"));
+  lblGetMoreInfo_->move(Px(8), Px(302));
+  lblGetMoreInfo_->setVisible(!notice.LinkAddress.empty() || !notice.LinkCaption.empty());
+  lblGetMoreInfo_->OnClick = [this] {
+    if (!linkUrl_.empty() && openUrl_) openUrl_(linkUrl_);
+    if (linkClick_) linkClick_();
+    close();
+  };
+  lblClose_ = Link(tr("Close"), panel2);
+  lblClose_->setObjectName(QStringLiteral("lblClose"));
+  lblClose_->move(Px(8), Px(350));
+  lblClose_->OnClick = [this] { close(); };
+
+  // The client area's right and bottom edges meet those of the work area.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.right() + 1 - width(), area.bottom() + 1 - height());
+  }
+  timer1_.setSingleShot(true);
+  connect(&timer1_, &QTimer::timeout, this, [this] {
+    reference_.clear();  // an auto-closed notice does not count as seen
+    close();
+  });
+}
+
+void TMessageForm::showEvent(QShowEvent* event) {
+  if (autoCloseSeconds_ > 0) timer1_.start(autoCloseSeconds_ * 1000);
+  QWidget::showEvent(event);
+}
+
+void TMessageForm::closeEvent(QCloseEvent* event) {
+  if (!reference_.empty() && onClosed_) onClosed_(reference_);
+  reference_.clear();
+  event->accept();
+}
+
+}  // namespace qgm::gui

@@ -1,0 +1,46 @@
+#pragma once
+// The notice popup: a borderless, always-on-top window in the bottom-right
+// corner of the work area with a title, the message, an optional "more
+// information" link and "Close". It frees itself when closed.
+
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+#include "core/usage/Notices.h"
+
+class QLabel;
+
+namespace qgm::gui {
+
+class TFocusLabel;
+
+class TMessageForm : public QWidget {
+  Q_OBJECT
+ public:
+  // `openUrl` opens the link address; `onClosed` receives the reference of
+  // a notice the user closed (by "Close" or by the link).
+  TMessageForm(const TNoticeRequest& notice, std::function<void(const std::string&)> openUrl,
+               std::function<void(const std::string&)> onClosed);
+
+  TFocusLabel* MoreInfo() const { return lblGetMoreInfo_; }
+  TFocusLabel* CloseLink() const { return lblClose_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  std::string linkUrl_;
+  std::function<void()> linkClick_;
+  std::string reference_;
+  int autoCloseSeconds_;
+  std::function<void(const std::string&)> openUrl_;
+  std::function<void(const std::string&)> onClosed_;
+  QTimer timer1_;
+  TFocusLabel* lblGetMoreInfo_;
+  TFocusLabel* lblClose_;
+};
+
+}  // namespace qgm::gui
