@@ -19,12 +19,13 @@ std::string MakeHistoryDocument(int days) {
     const uint64_t down = (seed >> 20) % 4000000000ull;
     const uint64_t up = (seed >> 40) % 200000000ull;
     doc += "      <usage day=\"" + FormatDateTime("yyyy-mm-dd", first + i) + "\">\n";
-    std::snprintf(line, sizeof line,
-                  "        <traffic direction=\"down\" name=\"metered\" unit=\"bytes\">%llu</traffic>\n"
-                  "        <traffic direction=\"up\" name=\"metered\" unit=\"bytes\">%llu</traffic>\n"
-                  "        <traffic direction=\"up\" name=\"total\" unit=\"bytes\">%llu</traffic>\n",
-                  static_cast<unsigned long long>(down), static_cast<unsigned long long>(up),
-                  static_cast<unsigned long long>(down + up));
+    std::snprintf(
+        line, sizeof line,
+        "        <traffic direction=\"down\" name=\"metered\" unit=\"bytes\">%llu</traffic>\n"
+        "        <traffic direction=\"up\" name=\"metered\" unit=\"bytes\">%llu</traffic>\n"
+        "        <traffic direction=\"up\" name=\"total\" unit=\"bytes\">%llu</traffic>\n",
+        static_cast<unsigned long long>(down), static_cast<unsigned long long>(up),
+        static_cast<unsigned long long>(down + up));
     doc += line;
     doc += "      </usage>\n";
   }

@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
   QSystemTrayIcon tray{QIcon(icon)};
   tray.setToolTip(QStringLiteral("anchor"));
   tray.show();
-  qgm::gui::MeasureStartAndIdle(&window, argc > 1 ? std::atoi(argv[1]) : 10, argc > 2 ? std::atoi(argv[2]) : 0);
+  qgm::gui::MeasureStartAndIdle(&window, argc > 1 ? std::atoi(argv[1]) : 10,
+                                argc > 2 ? std::atoi(argv[2]) : 0);
   return app.exec();
 }

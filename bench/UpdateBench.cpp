@@ -71,11 +71,11 @@ void BM_UpdateReusedConnection(benchmark::State& state) {
   curl_easy_setopt(curl, CURLOPT_CAINFO, f.sim.CaFile().c_str());
   curl_easy_setopt(curl, CURLOPT_USERPWD, "demo:demo");
   curl_easy_setopt(curl, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION,
-                   +[](char* p, size_t s, size_t n, void* u) {
-                     static_cast<std::string*>(u)->append(p, s * n);
-                     return s * n;
-                   });
+  curl_easy_setopt(
+      curl, CURLOPT_WRITEFUNCTION, +[](char* p, size_t s, size_t n, void* u) {
+        static_cast<std::string*>(u)->append(p, s * n);
+        return s * n;
+      });
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &body);
   for (auto _ : state) {
     for (const auto& url : urls) {
@@ -131,7 +131,9 @@ void BM_UpdateCycle(benchmark::State& state) {
   qgm::TDebugLog log;
   qgm::TUpdateCycle cycle(service, view, clock, mainTimer, alertTimer, sink, log,
                           {"https://localhost:" + std::to_string(f.sim.HttpsPort()),
-                           f.sim.HomeSite() + "notice.txt", f.context.get(), {}});
+                           f.sim.HomeSite() + "notice.txt",
+                           f.context.get(),
+                           {}});
   cycle.Settings.Account = {"demo", "demo", qgm::kAccountHome};
   for (auto _ : state) {
     cycle.MainTimerTimer();

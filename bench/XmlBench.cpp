@@ -16,7 +16,8 @@ void BM_BuildXmlTree(benchmark::State& state) {
     auto tree = qgm::BuildXmlTree1252(doc);
     benchmark::DoNotOptimize(tree.get());
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(doc.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(doc.size()));
 }
 
 void BM_Pugixml(benchmark::State& state) {
@@ -26,7 +27,8 @@ void BM_Pugixml(benchmark::State& state) {
     const auto result = xml.load_buffer(doc.data(), doc.size());
     benchmark::DoNotOptimize(result.status);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(doc.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(doc.size()));
 }
 
 // Reading every day back, as the history store does after the build.
@@ -35,7 +37,8 @@ void BM_BuildAndReadHistory(benchmark::State& state) {
   for (auto _ : state) {
     auto tree = qgm::BuildXmlTree1252(doc);
     size_t total = 0;
-    for (const qgm::TElement* day = qgm::FindPath(tree.get(), {"corvalink", "api", "usagelist", "usage"});
+    for (const qgm::TElement* day =
+             qgm::FindPath(tree.get(), {"corvalink", "api", "usagelist", "usage"});
          day; day = day->NextSibling()) {
       const qgm::TElement* t = day->FindChild("traffic");
       total += qgm::FindWithAttribs(t, "direction", "down", "name", "metered") ? 1 : 0;
@@ -43,7 +46,8 @@ void BM_BuildAndReadHistory(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(total);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(doc.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(doc.size()));
 }
 
 BENCHMARK(BM_BuildXmlTree)->Arg(950)->Arg(20000)->Unit(benchmark::kMicrosecond);

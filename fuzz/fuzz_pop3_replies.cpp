@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     while (pos != std::string::npos) {
       const size_t next = text.find('\n', pos + 1);
-      std::string line = text.substr(pos + 1, next == std::string::npos ? std::string::npos : next - pos - 1);
+      std::string line =
+          text.substr(pos + 1, next == std::string::npos ? std::string::npos : next - pos - 1);
       if (!line.empty() && line.back() == '\r') line.pop_back();
       if (!qgm::TPop3Client::TakeReplyLine(std::move(line), lines, total)) break;
       pos = next;

@@ -20,8 +20,12 @@ uint64_t Mix(uint64_t x) {
   return x ^ (x >> 31);
 }
 
-std::string Header() { return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<corvalink>\n  <api>\n"; }
-std::string Footer() { return "  </api>\n</corvalink>\n"; }
+std::string Header() {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<corvalink>\n  <api>\n";
+}
+std::string Footer() {
+  return "  </api>\n</corvalink>\n";
+}
 
 }  // namespace
 
@@ -30,18 +34,21 @@ DemoAccount::DemoAccount(double today) : today_(std::floor(today)) {
                      "Scheduled maintenance: the usage service may be unavailable on Sunday "
                      "between 2am and 4am while we upgrade our systems.",
                      "MAINT-2026-12", "https://www.corvalink.example/status"});
-  notices.push_back({"optional", "Your plan now includes unmetered radio streaming.",
-                     "RADIO-2026", ""});
+  notices.push_back(
+      {"optional", "Your plan now includes unmetered radio streaming.", "RADIO-2026", ""});
   // "demo": the newest message unread; "family": unread voicemail behind an
   // unread message; "empty": nothing at all.
-  mailboxes.push_back({"demo", "demo",
+  mailboxes.push_back({"demo",
+                       "demo",
                        {{"news@corvalink.com", "Your December newsletter", "RO"},
                         {"alice@example.net", "Lunch on Friday?", "RO"},
                         {"bob@example.org", "Photos from the weekend", "U"}}});
-  mailboxes.push_back({"family", "family",
-                       {{"school@example.edu", "Term dates", "RO"},
-                        {"Voicemail <" + voicemailSender + ">", "New voicemail from 0298765432", "U"},
-                        {"grandma@example.com", "Christmas plans", "U"}}});
+  mailboxes.push_back(
+      {"family",
+       "family",
+       {{"school@example.edu", "Term dates", "RO"},
+        {"Voicemail <" + voicemailSender + ">", "New voicemail from 0298765432", "U"},
+        {"grandma@example.com", "Christmas plans", "U"}}});
   mailboxes.push_back({"empty", "empty", {}});
 }
 
@@ -52,7 +59,9 @@ double DemoAccount::NextRollover() const {
   return candidate;
 }
 
-double DemoAccount::PeriodStart() const { return qgm::IncMonth(NextRollover(), -1); }
+double DemoAccount::PeriodStart() const {
+  return qgm::IncMonth(NextRollover(), -1);
+}
 
 DayTraffic DemoAccount::Day(double date) const {
   DayTraffic t;
@@ -87,11 +96,12 @@ std::string DemoAccount::ServiceListXml() const {
   std::string xml = Header();
   for (const Notice& n : notices) {
     xml += "    <notify displaytouser=\"" + n.displayToUser + "\">\n      <msg>" + n.message +
-           "</msg>\n      <ref>" + n.ref + "</ref>\n      <url>" + n.url + "</url>\n    </notify>\n";
+           "</msg>\n      <ref>" + n.ref + "</ref>\n      <url>" + n.url +
+           "</url>\n    </notify>\n";
   }
   xml += "    <services>\n";
-  xml += "      <service type=\"Home-ADSL\" href=\"/api/v1.5/" + homeServiceId + "\">" + homeServiceId +
-         "</service>\n";
+  xml += "      <service type=\"Home-ADSL\" href=\"/api/v1.5/" + homeServiceId + "\">" +
+         homeServiceId + "</service>\n";
   xml += "      <service type=\"RoamMobile\" href=\"/api/v1.5/" + mobileServiceId + "\">" +
          mobileServiceId + "</service>\n";
   xml += "    </services>\n";
@@ -118,7 +128,8 @@ std::string DemoAccount::ServiceXml(const std::string& serviceId) const {
   std::string xml = Header() + "    <service>\n";
   if (mobile) {
     xml += "      <sim>8961 0200 1234 5678</sim>\n      <plan>Roam 5</plan>\n";
-    xml += "      <usage-rating>down-up</usage-rating>\n      <carrier>Corvalink Mobile</carrier>\n";
+    xml +=
+        "      <usage-rating>down-up</usage-rating>\n      <carrier>Corvalink Mobile</carrier>\n";
     xml += "      <excess-restrict-access>blocked until rollover</excess-restrict-access>\n";
     xml += "      <plan-cost>19.95</plan-cost>\n      <plan-interval>Monthly</plan-interval>\n";
   } else {
@@ -138,14 +149,15 @@ std::string DemoAccount::HistoryXml(const std::string&, int days) const {
   char buf[512];
   for (int i = days - 1; i >= 0; --i) {
     const DayTraffic t = Day(today_ - i);
-    std::snprintf(buf, sizeof buf,
-                  "      <usage day=\"%s\">\n"
-                  "        <traffic direction=\"down\" name=\"metered\" unit=\"bytes\">%lld</traffic>\n"
-                  "        <traffic direction=\"up\" name=\"metered\" unit=\"bytes\">%lld</traffic>\n"
-                  "        <traffic direction=\"up\" name=\"total\" unit=\"bytes\">%lld</traffic>\n"
-                  "      </usage>\n",
-                  FormatDateTime("yyyy-mm-dd", t.date).c_str(), static_cast<long long>(t.down),
-                  static_cast<long long>(uploadsMetered ? t.up : 0), static_cast<long long>(t.total));
+    std::snprintf(
+        buf, sizeof buf,
+        "      <usage day=\"%s\">\n"
+        "        <traffic direction=\"down\" name=\"metered\" unit=\"bytes\">%lld</traffic>\n"
+        "        <traffic direction=\"up\" name=\"metered\" unit=\"bytes\">%lld</traffic>\n"
+        "        <traffic direction=\"up\" name=\"total\" unit=\"bytes\">%lld</traffic>\n"
+        "      </usage>\n",
+        FormatDateTime("yyyy-mm-dd", t.date).c_str(), static_cast<long long>(t.down),
+        static_cast<long long>(uploadsMetered ? t.up : 0), static_cast<long long>(t.total));
     xml += buf;
   }
   xml += "    </usagelist>\n";
@@ -173,8 +185,8 @@ std::string DemoAccount::CallMonthCsv(int year, int month) const {
   if (monthsBack < 0 || monthsBack >= callMonths) return {};
   std::string csv = "Date,Time,Number,Cost,Type,Duration\r\n";
   const int days = monthsBack == 0 ? t.day : qgm::DaysInMonth(year, month);
-  static const char* types[] = {"National", "Mobile", "CallHaven", "International", "National",
-                                "Mobile"};
+  static const char* types[] = {"National",      "Mobile",   "CallHaven",
+                                "International", "National", "Mobile"};
   char line[160];
   for (int day = 1; day <= days; ++day) {
     const uint64_t r = Mix(static_cast<uint64_t>(year * 400 + month * 32 + day));
@@ -204,29 +216,44 @@ std::string DemoAccount::FeedXml(bool atom) const {
     int daysAgo;
   };
   static const Item items[] = {
-      {"Planned maintenance: Sydney exchange", "Services in the Sydney CBD exchange will be unavailable "
-       "between 1am and 3am on Sunday while we upgrade equipment.<br>We apologise for the inconvenience.", 1},
-      {"Resolved: email delays", "Incoming mail was delayed by up to 30 minutes this morning. "
-       "All queued mail has now been delivered &amp; no mail was lost.", 3},
-      {"Brisbane ADSL outage &#150; resolved", "<p>Some ADSL customers in Brisbane lost service "
-       "for two hours.</p><p>The faulty card has been replaced.</p>", 9},
+      {"Planned maintenance: Sydney exchange",
+       "Services in the Sydney CBD exchange will be unavailable "
+       "between 1am and 3am on Sunday while we upgrade equipment.<br>We apologise for the "
+       "inconvenience.",
+       1},
+      {"Resolved: email delays",
+       "Incoming mail was delayed by up to 30 minutes this morning. "
+       "All queued mail has now been delivered &amp; no mail was lost.",
+       3},
+      {"Brisbane ADSL outage &#150; resolved",
+       "<p>Some ADSL customers in Brisbane lost service "
+       "for two hours.</p><p>The faulty card has been replaced.</p>",
+       9},
   };
   std::string xml = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n";
   if (atom) {
-    xml += "<feed xmlns=\"http://www.w3.org/2005/Atom\">\n  <title>Corvalink Network Status</title>\n";
+    xml +=
+        "<feed xmlns=\"http://www.w3.org/2005/Atom\">\n  <title>Corvalink Network Status</title>\n";
     for (const Item& it : items) {
       const std::string date = FormatDateTime("yyyy-mm-dd", today_ - it.daysAgo) + "T09:00:00Z";
-      xml += "  <entry>\n    <title>" + std::string(it.title) + "</title>\n    <link href=\"https://www.corvalink.example/status\"/>\n    <updated>" +
-             date + "</updated>\n    <summary type=\"html\"><![CDATA[" + it.text + "]]></summary>\n  </entry>\n";
+      xml += "  <entry>\n    <title>" + std::string(it.title) +
+             "</title>\n    <link href=\"https://www.corvalink.example/status\"/>\n    <updated>" +
+             date + "</updated>\n    <summary type=\"html\"><![CDATA[" + it.text +
+             "]]></summary>\n  </entry>\n";
     }
     return xml + "</feed>\n";
   }
-  xml += "<rss version=\"2.0\">\n<channel>\n  <title>Corvalink Network Status</title>\n"
-         "  <link>https://www.corvalink.example/status</link>\n";
+  xml +=
+      "<rss version=\"2.0\">\n<channel>\n  <title>Corvalink Network Status</title>\n"
+      "  <link>https://www.corvalink.example/status</link>\n";
   for (const Item& it : items) {
-    xml += "  <item>\n    <title>" + std::string(it.title) + "</title>\n    <link>https://www.corvalink.example/status</link>\n"
-           "    <pubDate>" + FormatDateTime("ddd, dd mmm yyyy", today_ - it.daysAgo) + " 09:00:00 +1000</pubDate>\n"
-           "    <description><![CDATA[" + it.text + "]]></description>\n  </item>\n";
+    xml += "  <item>\n    <title>" + std::string(it.title) +
+           "</title>\n    <link>https://www.corvalink.example/status</link>\n"
+           "    <pubDate>" +
+           FormatDateTime("ddd, dd mmm yyyy", today_ - it.daysAgo) +
+           " 09:00:00 +1000</pubDate>\n"
+           "    <description><![CDATA[" +
+           it.text + "]]></description>\n  </item>\n";
   }
   return xml + "</channel>\n</rss>\n";
 }

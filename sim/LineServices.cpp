@@ -49,7 +49,8 @@ void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes) {
   std::string line;
   while (c.ReadLine(line)) {
     const std::string command = line.substr(0, line.find(' '));
-    const std::string arg = line.find(' ') == std::string::npos ? "" : line.substr(line.find(' ') + 1);
+    const std::string arg =
+        line.find(' ') == std::string::npos ? "" : line.substr(line.find(' ') + 1);
     std::string reply;
     if (command == "USER") {
       user = arg;
@@ -120,7 +121,8 @@ void ServeFtp(Connection& c) {
   while (c.ReadLine(line)) {
     std::string command = line.substr(0, line.find(' '));
     for (char& ch : command) ch = static_cast<char>(toupper(static_cast<unsigned char>(ch)));
-    const std::string arg = line.find(' ') == std::string::npos ? "" : line.substr(line.find(' ') + 1);
+    const std::string arg =
+        line.find(' ') == std::string::npos ? "" : line.substr(line.find(' ') + 1);
     const std::string file = cwd == "/pub/test/" ? "10meg.test" : "";
     std::string reply;
     if (command == "USER") {
@@ -168,9 +170,11 @@ void ServeFtp(Connection& c) {
       } else if (dataListen < 0) {
         reply = "425 Use PASV first\r\n";
       } else {
-        c.Write("150 Opening BINARY mode data connection (" + std::to_string(kTestFileSize) + " bytes)\r\n");
+        c.Write("150 Opening BINARY mode data connection (" + std::to_string(kTestFileSize) +
+                " bytes)\r\n");
         pollfd p{dataListen, POLLIN, 0};
-        const int dataFd = ::poll(&p, 1, 15000) > 0 ? ::accept4(dataListen, nullptr, nullptr, SOCK_CLOEXEC) : -1;
+        const int dataFd =
+            ::poll(&p, 1, 15000) > 0 ? ::accept4(dataListen, nullptr, nullptr, SOCK_CLOEXEC) : -1;
         closeData();
         bool complete = false;
         if (dataFd >= 0) {
@@ -188,7 +192,8 @@ void ServeFtp(Connection& c) {
           }
           ::close(dataFd);
         }
-        reply = complete ? "226 Transfer complete\r\n" : "426 Connection closed; transfer aborted\r\n";
+        reply =
+            complete ? "226 Transfer complete\r\n" : "426 Connection closed; transfer aborted\r\n";
       }
     } else if (command == "ABOR") {
       reply = "226 Abort successful\r\n";

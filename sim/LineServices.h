@@ -33,7 +33,9 @@ void ServeTime(Connection& c, int64_t offsetSeconds, int delayMs);
 // Size of the mirror's test file.
 inline constexpr int64_t kTestFileSize = 10'485'760;
 // Byte `i` of the test file.
-inline unsigned char TestFileByte(int64_t i) { return static_cast<unsigned char>((i * 31 + (i >> 12)) & 0xFF); }
+inline unsigned char TestFileByte(int64_t i) {
+  return static_cast<unsigned char>((i * 31 + (i >> 12)) & 0xFF);
+}
 
 // Serves one anonymous FTP session: pub/test/10meg.test over PASV.
 void ServeFtp(Connection& c);

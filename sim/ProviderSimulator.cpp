@@ -28,7 +28,8 @@ std::string Base64(const std::string& in) {
   size_t i = 0;
   for (; i + 2 < in.size(); i += 3) {
     const unsigned v = (static_cast<unsigned char>(in[i]) << 16) |
-                       (static_cast<unsigned char>(in[i + 1]) << 8) | static_cast<unsigned char>(in[i + 2]);
+                       (static_cast<unsigned char>(in[i + 1]) << 8) |
+                       static_cast<unsigned char>(in[i + 2]);
     out += table[v >> 18];
     out += table[(v >> 12) & 63];
     out += table[(v >> 6) & 63];
@@ -40,7 +41,8 @@ std::string Base64(const std::string& in) {
     out += table[(v >> 12) & 63];
     out += "==";
   } else if (i + 2 == in.size()) {
-    const unsigned v = (static_cast<unsigned char>(in[i]) << 16) | (static_cast<unsigned char>(in[i + 1]) << 8);
+    const unsigned v =
+        (static_cast<unsigned char>(in[i]) << 16) | (static_cast<unsigned char>(in[i + 1]) << 8);
     out += table[v >> 18];
     out += table[(v >> 12) & 63];
     out += table[(v >> 6) & 63];
@@ -176,8 +178,8 @@ std::string ProviderSimulator::ApiBase() const {
 std::string ProviderSimulator::Describe() const {
   return "{\"caFile\":\"" + caFile_.string() + "\",\"apiBase\":\"" + ApiBase() +
          "\",\"httpsPort\":" + std::to_string(httpsPort_) +
-         ",\"pop3Port\":" + std::to_string(pop3Port_) + ",\"timePort\":" + std::to_string(timePort_) +
-         ",\"ftpPort\":" + std::to_string(ftpPort_) +
+         ",\"pop3Port\":" + std::to_string(pop3Port_) +
+         ",\"timePort\":" + std::to_string(timePort_) + ",\"ftpPort\":" + std::to_string(ftpPort_) +
          ",\"httpPort\":" + std::to_string(httpPort_) + ",\"feedUrl\":\"" + FeedUrl() + "\"}";
 }
 
@@ -215,8 +217,9 @@ void ProviderSimulator::Start() {
   if (impl_->https) return;
   if (options_.stateDir.empty()) {
     std::random_device rd;
-    options_.stateDir = std::filesystem::temp_directory_path() /
-                        ("corvalink-sim-" + std::to_string(::getpid()) + "-" + std::to_string(rd()));
+    options_.stateDir =
+        std::filesystem::temp_directory_path() /
+        ("corvalink-sim-" + std::to_string(::getpid()) + "-" + std::to_string(rd()));
     ownsStateDir_ = true;
   }
   std::filesystem::create_directories(options_.stateDir);
@@ -226,37 +229,42 @@ void ProviderSimulator::Start() {
     throw std::runtime_error("cannot write " + caFile_.string());
   }
 
-  auto server = std::make_unique<httplib::SSLServer>(impl_->certs->ServerCert(),
-                                                     impl_->certs->ServerKey());
+  auto server =
+      std::make_unique<httplib::SSLServer>(impl_->certs->ServerCert(), impl_->certs->ServerKey());
   if (!server->is_valid()) throw std::runtime_error("the TLS server could not be set up");
   server->set_tcp_nodelay(true);
   server->set_keep_alive_max_count(100);
 
-  server->Get("/cgi-bin/showmyspamrate", [this](const httplib::Request& req, httplib::Response& res) {
-    Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
-    std::lock_guard lk(lock_);
-    if (req.get_param_value("textonly") == "1") {
-      res.set_content(account_.publicAddress + "\n" + account_.spamStatus + "\n", "text/plain");
-    } else {
-      res.set_content("<html><body><h1>Spam rate</h1><p>" + account_.spamStatus + "</p></body></html>",
-                      "text/html");
-    }
-  });
-  server->Get("/unmetered_radio_list.txt", [this](const httplib::Request& req, httplib::Response& res) {
-    Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
-    res.set_content(account_.RadioListText(), "text/plain");
-  });
+  server->Get(
+      "/cgi-bin/showmyspamrate", [this](const httplib::Request& req, httplib::Response& res) {
+        Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
+        std::lock_guard lk(lock_);
+        if (req.get_param_value("textonly") == "1") {
+          res.set_content(account_.publicAddress + "\n" + account_.spamStatus + "\n", "text/plain");
+        } else {
+          res.set_content(
+              "<html><body><h1>Spam rate</h1><p>" + account_.spamStatus + "</p></body></html>",
+              "text/html");
+        }
+      });
+  server->Get("/unmetered_radio_list.txt",
+              [this](const httplib::Request& req, httplib::Response& res) {
+                Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
+                res.set_content(account_.RadioListText(), "text/plain");
+              });
   server->Get("/cgi-bin/ch-usage", [this](const httplib::Request& req, httplib::Response& res) {
     Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
-    const std::string expected = "Basic " + Base64(account_.phoneNumber + ":" + account_.phonePassword);
+    const std::string expected =
+        "Basic " + Base64(account_.phoneNumber + ":" + account_.phonePassword);
     if (req.get_header_value("Authorization") != expected) {
       res.status = 401;
       res.set_header("WWW-Authenticate", "Basic realm=\"CallHaven\"");
       return;
     }
     // date=<long month name> <year>
-    static const char* months[] = {"January", "February", "March",     "April",   "May",      "June",
-                                   "July",    "August",   "September", "October", "November", "December"};
+    static const char* months[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
     const std::string date = req.get_param_value("date");
     const auto space = date.find(' ');
     int month = 0;
@@ -270,7 +278,8 @@ void ProviderSimulator::Start() {
       return;
     }
     char name[64];
-    std::snprintf(name, sizeof name, "attachment; filename=callhaven_calls_%04d-%02d.csv", year, month);
+    std::snprintf(name, sizeof name, "attachment; filename=callhaven_calls_%04d-%02d.csv", year,
+                  month);
     res.set_header("Content-Disposition", name);
     res.set_content(csv, "text/csv");
   });
@@ -283,20 +292,26 @@ void ProviderSimulator::Start() {
     if (scenario == Scenario::WrongPassword || req.get_header_value("Authorization") != expected) {
       res.status = 401;
       res.set_header("WWW-Authenticate", "Basic realm=\"Corvalink customer API\"");
-      res.set_content("<?xml version=\"1.0\"?>\n<corvalink><error>Authentication failed</error></corvalink>\n", kXml);
+      res.set_content(
+          "<?xml version=\"1.0\"?>\n<corvalink><error>Authentication failed</error></corvalink>\n",
+          kXml);
       return;
     }
     switch (scenario) {
       case Scenario::ServerError:
         res.status = 500;
-        res.set_content("<?xml version=\"1.0\"?>\n<corvalink><error>Service temporarily unavailable</error></corvalink>\n", kXml);
+        res.set_content(
+            "<?xml version=\"1.0\"?>\n<corvalink><error>Service temporarily "
+            "unavailable</error></corvalink>\n",
+            kXml);
         return;
       case Scenario::ReadTimeout:
         impl_->Stall(options_.stallMs);
         res.set_content("<corvalink/>", kXml);
         return;
       case Scenario::ConnectionClosed:
-        res.set_content_provider(1000, kXml, [](size_t, size_t, httplib::DataSink&) { return false; });
+        res.set_content_provider(1000, kXml,
+                                 [](size_t, size_t, httplib::DataSink&) { return false; });
         return;
       case Scenario::RedirectLoop:
         res.status = 302;
@@ -360,23 +375,25 @@ void ProviderSimulator::Start() {
     }
     if (scenario == Scenario::SlowBody) {
       auto shared = std::make_shared<std::string>(std::move(body));
-      res.set_chunked_content_provider(kXml, [shared, this](size_t offset, httplib::DataSink& sink) {
-        if (offset >= shared->size()) {
-          sink.done();
-          return true;
-        }
-        impl_->Stall(100);
-        const size_t n = std::min<size_t>(shared->size() / 8 + 1, shared->size() - offset);
-        return sink.write(shared->data() + offset, n);
-      });
+      res.set_chunked_content_provider(
+          kXml, [shared, this](size_t offset, httplib::DataSink& sink) {
+            if (offset >= shared->size()) {
+              sink.done();
+              return true;
+            }
+            impl_->Stall(100);
+            const size_t n = std::min<size_t>(shared->size() / 8 + 1, shared->size() - offset);
+            return sink.write(shared->data() + offset, n);
+          });
       return;
     }
     res.set_content(body, kXml);
   });
 
-  const int port = options_.httpsPort > 0
-                       ? (server->bind_to_port("127.0.0.1", options_.httpsPort) ? options_.httpsPort : -1)
-                       : server->bind_to_any_port("127.0.0.1");
+  const int port =
+      options_.httpsPort > 0
+          ? (server->bind_to_port("127.0.0.1", options_.httpsPort) ? options_.httpsPort : -1)
+          : server->bind_to_any_port("127.0.0.1");
   if (port <= 0) throw std::runtime_error("cannot listen on the HTTPS port");
   httpsPort_ = port;
   impl_->https = std::move(server);
@@ -399,7 +416,8 @@ void ProviderSimulator::Start() {
     }
     if (redirect != 0 && req.path == "/network-status.rss") {
       res.status = redirect;
-      res.set_header("Location", "http://localhost:" + std::to_string(httpPort_) + "/feeds/status.xml");
+      res.set_header("Location",
+                     "http://localhost:" + std::to_string(httpPort_) + "/feeds/status.xml");
       return;
     }
     const std::string body = account_.FeedXml(atom);
@@ -408,7 +426,8 @@ void ProviderSimulator::Start() {
     res.set_header("ETag", etag);
     res.set_header("Last-Modified", modified);
     if (req.get_header_value("If-None-Match") == etag ||
-        (!req.has_header("If-None-Match") && req.get_header_value("If-Modified-Since") == modified)) {
+        (!req.has_header("If-None-Match") &&
+         req.get_header_value("If-Modified-Since") == modified)) {
       res.status = 304;
       return;
     }

@@ -32,10 +32,10 @@ struct SimulatorOptions {
   int pop3Port = 0;
   int timePort = 0;
   int ftpPort = 0;
-  int httpPort = 0;   // feeds and the program's home site (plain HTTP)
+  int httpPort = 0;  // feeds and the program's home site (plain HTTP)
   // Folder for the CA file; empty: a new temporary folder.
   std::filesystem::path stateDir;
-  double today = 0;   // TDateTime; 0: the local date
+  double today = 0;     // TDateTime; 0: the local date
   int stallMs = 20000;  // how long ReadTimeout holds a reply back
 };
 
@@ -61,8 +61,8 @@ class ProviderSimulator {
   int TimePort() const { return timePort_; }
   int FtpPort() const { return ftpPort_; }
   int HttpPort() const { return httpPort_; }
-  std::string FeedUrl() const;     // "http://localhost:<port>/network-status.rss"
-  std::string HomeSite() const;    // "http://localhost:<port>/qgm/"
+  std::string FeedUrl() const;   // "http://localhost:<port>/network-status.rss"
+  std::string HomeSite() const;  // "http://localhost:<port>/qgm/"
   // The feed as Atom instead of RSS; `redirectStatus` 301, 302 or 307 sends
   // the feed address elsewhere first (0: no redirect).
   void SetFeed(bool atom, int redirectStatus = 0);

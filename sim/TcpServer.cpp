@@ -34,8 +34,9 @@ int ListenLoopback(int& port) {
 bool Connection::Write(const std::string& data) {
   size_t done = 0;
   while (done < data.size()) {
-    const int n = ssl_ ? SSL_write(ssl_, data.data() + done, static_cast<int>(data.size() - done))
-                       : static_cast<int>(::send(fd_, data.data() + done, data.size() - done, MSG_NOSIGNAL));
+    const int n =
+        ssl_ ? SSL_write(ssl_, data.data() + done, static_cast<int>(data.size() - done))
+             : static_cast<int>(::send(fd_, data.data() + done, data.size() - done, MSG_NOSIGNAL));
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }
@@ -53,7 +54,8 @@ bool Connection::ReadLine(std::string& line) {
     }
     if (buffer_.size() > 65536) return false;
     char buf[4096];
-    const int n = ssl_ ? SSL_read(ssl_, buf, sizeof buf) : static_cast<int>(::recv(fd_, buf, sizeof buf, 0));
+    const int n =
+        ssl_ ? SSL_read(ssl_, buf, sizeof buf) : static_cast<int>(::recv(fd_, buf, sizeof buf, 0));
     if (n <= 0) return false;
     buffer_.append(buf, static_cast<size_t>(n));
   }
@@ -61,7 +63,9 @@ bool Connection::ReadLine(std::string& line) {
 
 TcpServer::TcpServer(Handler handler, SSL_CTX* tls) : handler_(std::move(handler)), tls_(tls) {}
 
-TcpServer::~TcpServer() { Stop(); }
+TcpServer::~TcpServer() {
+  Stop();
+}
 
 int TcpServer::Start(int port) {
   listenFd_ = ListenLoopback(port);

@@ -46,7 +46,8 @@ X509* NewCert(EVP_PKEY* key, const char* commonName, X509* issuer, EVP_PKEY* iss
   X509_set_pubkey(cert, key);
   X509_NAME* name = X509_get_subject_name(cert);
   X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC,
-                             reinterpret_cast<const unsigned char*>("Corvalink simulator"), -1, -1, 0);
+                             reinterpret_cast<const unsigned char*>("Corvalink simulator"), -1, -1,
+                             0);
   X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
                              reinterpret_cast<const unsigned char*>(commonName), -1, -1, 0);
   X509_set_issuer_name(cert, issuer ? X509_get_subject_name(issuer) : name);

@@ -13,7 +13,9 @@
 
 namespace {
 volatile std::sig_atomic_t gStop = 0;
-void OnSignal(int) { gStop = 1; }
+void OnSignal(int) {
+  gStop = 1;
+}
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -16,8 +16,8 @@
 #include "core/tray/NumberIcon.h"
 #include "core/usage/BroadbandFigures.h"
 #include "core/usage/UsageService.h"
-#include "core/util/Format.h"
 #include "core/util/CodePage.h"
+#include "core/util/Format.h"
 
 namespace qgm::cli {
 namespace {
@@ -54,8 +54,12 @@ class PrintingSink : public INoticeSink {
   std::vector<TNoticeRequest> notices;
 };
 
-std::string J(const std::string& text1252) { return JsonString(Widen1252(text1252)); }
-std::string U(const std::string& text1252) { return Cp1252ToUtf8(text1252); }
+std::string J(const std::string& text1252) {
+  return JsonString(Widen1252(text1252));
+}
+std::string U(const std::string& text1252) {
+  return Cp1252ToUtf8(text1252);
+}
 
 bool ParseOptions(int argc, char** argv, Options& o) {
   for (int i = 0; i < argc; ++i) {
@@ -119,11 +123,12 @@ void PrintText(const TUsageFetchResult& r, const TUsageService& service, const T
                 n.LinkAddress.empty() ? "" : "  ", U(n.LinkAddress).c_str());
   }
   std::printf("Usage line: %s\n", U(r.UsageLine).c_str());
-  std::printf("Amount left: %s%s%s\n", U(fig.amountLeft).c_str(), fig.percentLeft.empty() ? "" : " ",
-              fig.percentLeft.c_str());
+  std::printf("Amount left: %s%s%s\n", U(fig.amountLeft).c_str(),
+              fig.percentLeft.empty() ? "" : " ", fig.percentLeft.c_str());
   std::printf("Days left: %s\n", U(fig.daysLeft).c_str());
   std::string hint = U(fig.hint);
-  for (size_t pos = 0; (pos = hint.find('\n', pos)) != std::string::npos; pos += 3) hint.replace(pos, 1, "\n  ");
+  for (size_t pos = 0; (pos = hint.find('\n', pos)) != std::string::npos; pos += 3)
+    hint.replace(pos, 1, "\n  ");
   std::printf("Tray hint:\n  %s\n", hint.c_str());
   std::printf("Service: %s\n", U(service.ServiceId()).c_str());
   if (!d.Received) {
@@ -148,16 +153,18 @@ void PrintJson(const TUsageFetchResult& r, const TUsageService& service, const T
   out += ",\"notices\":[";
   for (size_t i = 0; i < notices.size(); ++i) {
     const auto& n = notices[i];
-    out += std::string(i ? "," : "") + "{\"message\":" + J(n.Body) + ",\"reference\":" +
-           J(n.Reference) + ",\"link\":" + J(n.LinkAddress) +
+    out += std::string(i ? "," : "") + "{\"message\":" + J(n.Body) +
+           ",\"reference\":" + J(n.Reference) + ",\"link\":" + J(n.LinkAddress) +
            ",\"alert\":" + (n.Alert ? "true" : "false") + "}";
   }
   out += "],\"service\":";
   if (d.Received) {
     out += "{\"speedCaption\":" + J(d.SpeedCaption) + ",\"speed\":" + J(d.Speed) +
-           ",\"plan\":" + J(d.Plan) + ",\"uploadsMetered\":" + (d.UploadsMetered ? "true" : "false") +
-           ",\"carrier\":" + J(d.Carrier) + ",\"shaping\":" + J(d.Shaping) + ",\"capped\":" +
-           J(d.Capped) + ",\"excessFee\":" + J(d.ExcessFee) + ",\"planCost\":" + J(d.PlanCost) + "}";
+           ",\"plan\":" + J(d.Plan) +
+           ",\"uploadsMetered\":" + (d.UploadsMetered ? "true" : "false") +
+           ",\"carrier\":" + J(d.Carrier) + ",\"shaping\":" + J(d.Shaping) +
+           ",\"capped\":" + J(d.Capped) + ",\"excessFee\":" + J(d.ExcessFee) +
+           ",\"planCost\":" + J(d.PlanCost) + "}";
   } else {
     out += "null";
   }
@@ -175,8 +182,8 @@ int RunUsageCommand(int argc, char** argv) {
   }
   TEndpoints endpoints;
   std::string error;
-  if (!LoadEndpoints(o.config ? std::filesystem::path(*o.config) : DefaultEndpointsFile(), endpoints,
-                     error)) {
+  if (!LoadEndpoints(o.config ? std::filesystem::path(*o.config) : DefaultEndpointsFile(),
+                     endpoints, error)) {
     std::fprintf(stderr, "qgm-cli: %s\n", error.c_str());
     return 2;
   }
@@ -195,7 +202,8 @@ int RunUsageCommand(int argc, char** argv) {
     }
     endpoints.ApiBase = sim->ApiBase();
     endpoints.CaFile = sim->CaFile().string();
-    if (o.account.Name.empty()) o.account = {sim->Account().account, sim->Account().password, o.account.AccountType};
+    if (o.account.Name.empty())
+      o.account = {sim->Account().account, sim->Account().password, o.account.AccountType};
     o.dataDir.reset();
   }
   TProxySettings proxy;
@@ -247,8 +255,8 @@ int RunUsageCommand(int argc, char** argv) {
   }
   if (o.icon) {
     // The tray's number: the nearest whole number to the percentage left.
-    const TPixmap icon = DrawNumberIcon(static_cast<int>(record.PercentLeft.RoundToWhole()), o.iconSize,
-                                        record.BarColour, 0);
+    const TPixmap icon = DrawNumberIcon(static_cast<int>(record.PercentLeft.RoundToWhole()),
+                                        o.iconSize, record.BarColour, 0);
     if (!WritePng(*o.icon, icon)) {
       std::fprintf(stderr, "qgm-cli: cannot write %s\n", o.icon->c_str());
       return 1;

@@ -92,7 +92,9 @@ TEST_F(FocusLabelTest, CentredAutoSizeGrowsAboutItsCentre) {
   QString extra;
   while (label_->fontMetrics().horizontalAdvance(extra) < 20) extra += QLatin1Char('x');
   auto measure = [this](const QString& text) {
-    return label_->fontMetrics().boundingRect(QRect(0, 0, 1000, 100), Qt::TextShowMnemonic, text).width();
+    return label_->fontMetrics()
+        .boundingRect(QRect(0, 0, 1000, 100), Qt::TextShowMnemonic, text)
+        .width();
   };
   const int grow = measure(label_->Caption() + extra) - measure(label_->Caption());
   label_->SetCaption(label_->Caption() + extra);

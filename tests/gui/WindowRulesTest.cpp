@@ -22,9 +22,9 @@ TEST(WindowRules, SnapsWithinElevenPixels) {
 TEST(WindowRules, TabCyclingSkipsHiddenPages) {
   // Broadband, History, Corvalink, Network, CallHaven (hidden), Advisories, About, Setup.
   const std::vector<bool> visible = {true, true, true, true, false, true, true, true};
-  EXPECT_EQ(NextVisiblePage(3, true, visible), 5);   // Network -> Advisories
+  EXPECT_EQ(NextVisiblePage(3, true, visible), 5);  // Network -> Advisories
   EXPECT_EQ(NextVisiblePage(5, false, visible), 3);
-  EXPECT_EQ(NextVisiblePage(7, true, visible), 0);   // wraps round
+  EXPECT_EQ(NextVisiblePage(7, true, visible), 0);  // wraps round
   EXPECT_EQ(NextVisiblePage(0, false, visible), 7);
   EXPECT_EQ(NextVisiblePage(0, true, {true, false}), 0);
 }

@@ -42,8 +42,9 @@ TEST_F(ProviderServicesTest, CallUsageMonthsWithTheirFileName) {
   c.Username = Sim().Account().phoneNumber;
   c.Password = Sim().Account().phonePassword;
   const auto today = DecodeDate(Sim().Account().Today());
-  static const char* months[] = {"January", "February", "March",     "April",   "May",      "June",
-                                 "July",    "August",   "September", "October", "November", "December"};
+  static const char* months[] = {"January",   "February", "March",    "April",
+                                 "May",       "June",     "July",     "August",
+                                 "September", "October",  "November", "December"};
   const std::string url = Host() + "/cgi-bin/ch-usage?date=" + months[today.month - 1] + "%20" +
                           std::to_string(today.year) + "&mode=csv";
   const std::string csv = c.Get(url);
@@ -60,7 +61,8 @@ TEST_F(ProviderServicesTest, CallUsageMonthsWithTheirFileName) {
     pos = end + 2;
   }
   // Before the account's 28 months there is no file.
-  c.Get(Host() + "/cgi-bin/ch-usage?date=January%20" + std::to_string(today.year - 3) + "&mode=csv");
+  c.Get(Host() + "/cgi-bin/ch-usage?date=January%20" + std::to_string(today.year - 3) +
+        "&mode=csv");
   EXPECT_EQ(c.Header("Content-disposition"), "");
   c.Password = "wrong";
   EXPECT_THROW(c.Get(url), EHttpProtocolError);

@@ -82,8 +82,11 @@ class UpdateCycleTest : public SimulatorTest {
     config.SaveAccount = [this](const TUsageAccount& a) { saved_.push_back(a); };
     TUpdateHooks hooks;
     hooks.CheckClock = [this] { ++clockChecks_; };
-    hooks.History = [this](TUsageService&, const TUsageAccount&, bool first) { historyFirst_.push_back(first); };
-    cycle_ = std::make_unique<TUpdateCycle>(*service_, view_, clock_, main_, alert_, sink_, log_, config, hooks);
+    hooks.History = [this](TUsageService&, const TUsageAccount&, bool first) {
+      historyFirst_.push_back(first);
+    };
+    cycle_ = std::make_unique<TUpdateCycle>(*service_, view_, clock_, main_, alert_, sink_, log_,
+                                            config, hooks);
     cycle_->Settings.Account = {"demo", "demo", kAccountHome};
     cycle_->Settings.SeenNoticeRefs = &seen_;
   }
@@ -203,9 +206,12 @@ TEST_F(UpdateCycleTest, SeenNoticeReferencesAndTheNoticeFile) {
 
   // A notice file counts as a notice, and its reference is remembered.
   seen_ = {"OLD-1"};
-  cycle_ = std::make_unique<TUpdateCycle>(*service_, view_, clock_, main_, alert_, sink_, log_,
-                                          TUpdateConfig{"https://localhost:" + std::to_string(Sim().HttpsPort()),
-                                                        Sim().HomeSite() + "notice.txt", &Context(), {}});
+  cycle_ = std::make_unique<TUpdateCycle>(
+      *service_, view_, clock_, main_, alert_, sink_, log_,
+      TUpdateConfig{"https://localhost:" + std::to_string(Sim().HttpsPort()),
+                    Sim().HomeSite() + "notice.txt",
+                    &Context(),
+                    {}});
   cycle_->Settings.Account = {"demo", "demo", kAccountHome};
   cycle_->Settings.SeenNoticeRefs = &seen_;
   Sim().SetHomeFiles("*", "NOTICE-7\nA message from the QGM team.");

@@ -6,7 +6,9 @@
 
 namespace qgm {
 
-std::string TDebugLog::TimeStamp(TDateTime when) { return FormatDateTime("dd mmm yy hh:nn ampm", when); }
+std::string TDebugLog::TimeStamp(TDateTime when) {
+  return FormatDateTime("dd mmm yy hh:nn ampm", when);
+}
 
 bool TDebugLog::Write(const std::string& line) const {
   if (!enabled_ || file_.empty()) return true;

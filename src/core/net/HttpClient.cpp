@@ -94,7 +94,9 @@ struct HttpTransfer {
 
 THttpClient::THttpClient(TNetContext& context) : context_(context) {}
 
-THttpClient::~THttpClient() { Disconnect(); }
+THttpClient::~THttpClient() {
+  Disconnect();
+}
 
 void THttpClient::Disconnect() {
   if (curl_) {
@@ -171,8 +173,8 @@ std::string THttpClient::Get(const std::string& url) {
     headerList = curl_slist_append(headerList, ("Content-Type: " + ContentType).c_str());
   }
   for (const auto& line : CustomHeaders) headerList = curl_slist_append(headerList, line.c_str());
-  const std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headersGuard(headerList,
-                                                                                &curl_slist_free_all);
+  const std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headersGuard(
+      headerList, &curl_slist_free_all);
   if (headerList) curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList);
 
   char errorText[CURL_ERROR_SIZE] = {};
@@ -180,7 +182,8 @@ std::string THttpClient::Get(const std::string& url) {
 
   // Drive the transfer in slices so the idle hook runs while it waits.
   CURLM* multi = curl_multi_init();
-  const std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multiGuard(multi, &curl_multi_cleanup);
+  const std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multiGuard(multi,
+                                                                         &curl_multi_cleanup);
   curl_multi_add_handle(multi, curl);
   CURLcode result = CURLE_OK;
   bool timedOut = false;

@@ -39,8 +39,8 @@ class THttpClient {
   bool BasicAuthentication = false;
   std::string Username;
   std::string Password;
-  std::string Accept;       // empty: none sent
-  std::string ContentType;  // empty: none sent
+  std::string Accept;                      // empty: none sent
+  std::string ContentType;                 // empty: none sent
   std::vector<std::string> CustomHeaders;  // whole lines: "Name: value"
   bool AllowCookies = false;
   bool AllowTls = true;  // false: https addresses fail

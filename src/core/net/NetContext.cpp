@@ -20,8 +20,12 @@ std::unique_ptr<TNetContext>& DefaultSlot() {
 
 // The share handle may be touched from worker threads too; one lock is plenty.
 std::mutex gShareLock;
-void LockShare(CURL*, curl_lock_data, curl_lock_access, void*) { gShareLock.lock(); }
-void UnlockShare(CURL*, curl_lock_data, void*) { gShareLock.unlock(); }
+void LockShare(CURL*, curl_lock_data, curl_lock_access, void*) {
+  gShareLock.lock();
+}
+void UnlockShare(CURL*, curl_lock_data, void*) {
+  gShareLock.unlock();
+}
 
 }  // namespace
 

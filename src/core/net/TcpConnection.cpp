@@ -36,7 +36,9 @@ std::string SslErrorText() {
 TTcpConnection::TTcpConnection(TNetContext& context, bool runIdleHook)
     : context_(context), runIdleHook_(runIdleHook) {}
 
-TTcpConnection::~TTcpConnection() { Close(); }
+TTcpConnection::~TTcpConnection() {
+  Close();
+}
 
 void TTcpConnection::Close() {
   if (ssl_) {
@@ -67,7 +69,8 @@ bool TTcpConnection::Wait(bool forWrite, int timeoutMs) {
     pollfd p{fd_, static_cast<short>(forWrite ? POLLOUT : POLLIN), 0};
     const int r = ::poll(&p, 1, slice);
     if (r > 0) return true;
-    if (r < 0 && errno != EINTR) throw ENetError(std::string("Socket error: ") + std::strerror(errno));
+    if (r < 0 && errno != EINTR)
+      throw ENetError(std::string("Socket error: ") + std::strerror(errno));
     if (runIdleHook_) context_.RunIdleHook();
     if (fd_ < 0) throw ENetError("Disconnected.");  // closed from the idle hook
   }
@@ -134,10 +137,9 @@ void TTcpConnection::Connect(const std::string& host, int port, int connectTimeo
       continue;
     }
     const long verify = SSL_get_verify_result(ssl_);
-    std::string message = verify != X509_V_OK
-                              ? std::string("Certificate not trusted: ") +
-                                    X509_verify_cert_error_string(verify)
-                              : SslErrorText();
+    std::string message = verify != X509_V_OK ? std::string("Certificate not trusted: ") +
+                                                    X509_verify_cert_error_string(verify)
+                                              : SslErrorText();
     Close();
     throw ENetError(message);
   }
@@ -155,7 +157,8 @@ void TTcpConnection::WriteAll(const std::string& data, int timeoutMs) {
         n = r;
       } else {
         const int e = SSL_get_error(ssl_, r);
-        if (e != SSL_ERROR_WANT_READ && e != SSL_ERROR_WANT_WRITE) throw ENetError(kConnectionClosed);
+        if (e != SSL_ERROR_WANT_READ && e != SSL_ERROR_WANT_WRITE)
+          throw ENetError(kConnectionClosed);
         wantRead = e == SSL_ERROR_WANT_READ;
         n = -1;
         errno = EAGAIN;
@@ -167,7 +170,8 @@ void TTcpConnection::WriteAll(const std::string& data, int timeoutMs) {
       done += static_cast<size_t>(n);
       continue;
     }
-    if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) throw ENetError(kConnectionClosed);
+    if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+      throw ENetError(kConnectionClosed);
     if (!Wait(!wantRead, timeoutMs)) throw ENetError(kReadTimeout);
   }
 }

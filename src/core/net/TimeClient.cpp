@@ -31,7 +31,8 @@ TDateTime TTimeClient::DateTime() {
                              (static_cast<uint32_t>(static_cast<unsigned char>(bytes[1])) << 16) |
                              (static_cast<uint32_t>(static_cast<unsigned char>(bytes[2])) << 8) |
                              static_cast<uint32_t>(static_cast<unsigned char>(bytes[3]));
-    const int64_t halfTrip = std::chrono::duration_cast<std::chrono::seconds>(roundTrip).count() / 2;
+    const int64_t halfTrip =
+        std::chrono::duration_cast<std::chrono::seconds>(roundTrip).count() / 2;
     return FromProtocolSeconds(seconds, halfTrip);
   } catch (const ENetError&) {
     connection_.Close();

@@ -17,11 +17,12 @@ void ApplyProxySettings(THttpClient& client, const TProxySettings& proxy) {
   client.Proxy.BasicAuthentication = !proxy.Password.empty();
 }
 
-std::string UserAgent() { return ProgramUserAgent(); }
+std::string UserAgent() {
+  return ProgramUserAgent();
+}
 
-bool GetWithRetries(const std::string& url, const std::string& account, int tries,
-                    std::string& out, const std::string& password,
-                    const TUsageRequestConfig& config) {
+bool GetWithRetries(const std::string& url, const std::string& account, int tries, std::string& out,
+                    const std::string& password, const TUsageRequestConfig& config) {
   out.clear();
   TNetContext& context = config.Context ? *config.Context : TNetContext::Default();
   while (tries >= 0) {

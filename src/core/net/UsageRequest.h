@@ -37,8 +37,7 @@ struct TUsageRequestConfig {
 // than 1000 characters or free of "<error>"; such a false result is not
 // retried. A read time-out or a connection closed early is retried while
 // tries remain; any other failure ends at once with its message in `out`.
-bool GetWithRetries(const std::string& url, const std::string& account, int tries,
-                    std::string& out, const std::string& password,
-                    const TUsageRequestConfig& config = {});
+bool GetWithRetries(const std::string& url, const std::string& account, int tries, std::string& out,
+                    const std::string& password, const TUsageRequestConfig& config = {});
 
 }  // namespace qgm

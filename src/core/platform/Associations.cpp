@@ -138,7 +138,8 @@ std::string FindAssociatedCommand(TRegistryStore& store, const std::string& ext)
   std::string progId, appName, command;
   {
     TRegistry reg(store);
-    if (reg.OpenKeyReadOnly("\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\" + ext)) {
+    if (reg.OpenKeyReadOnly("\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\" +
+                            ext)) {
       try {
         if (reg.ValueExists("ProgId")) {
           progId = reg.ReadString("ProgId");
@@ -151,7 +152,8 @@ std::string FindAssociatedCommand(TRegistryStore& store, const std::string& ext)
   }
   if (progId.empty()) progId = DefaultOf(store, HKCU, "\\Software\\Classes\\" + ext);
   if (!appName.empty()) {
-    command = DefaultOf(store, HKCU, "\\Software\\Classes\\Applications\\" + appName + "\\shell\\open\\command");
+    command = DefaultOf(store, HKCU,
+                        "\\Software\\Classes\\Applications\\" + appName + "\\shell\\open\\command");
     if (!command.empty()) return ExpandEnvStrings(command);
   }
   if (progId.empty()) {
@@ -160,7 +162,8 @@ std::string FindAssociatedCommand(TRegistryStore& store, const std::string& ext)
       if (progId.empty()) {
         const std::string perceived = DefaultOf(store, HKCR, "\\" + ext, "PerceivedType");
         if (!perceived.empty()) {
-          command = DefaultOf(store, HKCR, "\\SystemFileAssociations\\" + perceived + "\\shell\\open\\command");
+          command = DefaultOf(store, HKCR,
+                              "\\SystemFileAssociations\\" + perceived + "\\shell\\open\\command");
           if (!command.empty()) return ExpandEnvStrings(command);
         }
       }
@@ -303,7 +306,8 @@ std::vector<std::string> SplitExecLine(const std::string& exec) {
         inArg = true;
       }
     } else if (quoted) {
-      if (c == '\\' && i + 1 < s.size() && std::string("\"`$\\").find(s[i + 1]) != std::string::npos) {
+      if (c == '\\' && i + 1 < s.size() &&
+          std::string("\"`$\\").find(s[i + 1]) != std::string::npos) {
         current += s[++i];
       } else if (c == '"') {
         quoted = false;

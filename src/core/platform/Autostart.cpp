@@ -47,7 +47,9 @@ bool TAutostart::Enable(const std::string& programPath) const {
       "Type=Application\n"
       "Name=Corvalink Usage\n"
       "Comment=Shows how much of the month's broadband allowance is left\n"
-      "Exec=" + ExecValue(programPath) + "\n"
+      "Exec=" +
+      ExecValue(programPath) +
+      "\n"
       "Terminal=false\n"
       "X-GNOME-Autostart-enabled=true\n";
   return WriteFileAtomic(file_, entry);

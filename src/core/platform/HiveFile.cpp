@@ -215,10 +215,11 @@ bool THiveFile::Parse(std::string_view text, TRegistryStore& store, std::string&
   const auto lines = LogicalLines(text);
   size_t i = 0;
   while (i < lines.size() && lines[i].second.empty()) ++i;
-  if (i == lines.size() || lines[i].second != kHeader) return fail(i < lines.size() ? lines[i].first : 1, "not a REGEDIT4 file");
+  if (i == lines.size() || lines[i].second != kHeader)
+    return fail(i < lines.size() ? lines[i].first : 1, "not a REGEDIT4 file");
   ++i;
-  TRegKey* key = nullptr;   // nullptr before the first section
-  bool skipping = false;    // inside a section of another root or a deletion
+  TRegKey* key = nullptr;  // nullptr before the first section
+  bool skipping = false;   // inside a section of another root or a deletion
   for (; i < lines.size(); ++i) {
     const auto& [lineNo, line] = lines[i];
     std::string_view s = line;
@@ -290,7 +291,8 @@ std::string THiveFile::Format(TRegistryStore& store) {
       FormatKey(root, r.name, out);
       continue;
     }
-    for (const auto& [lower, sub] : root.Subkeys) FormatKey(*sub, std::string(r.name) + "\\" + sub->Name, out);
+    for (const auto& [lower, sub] : root.Subkeys)
+      FormatKey(*sub, std::string(r.name) + "\\" + sub->Name, out);
   }
   return out;
 }

@@ -75,8 +75,9 @@ bool TLauncher::OpenFile(const std::string& fileName) {
   if (StartProgram({opener_, path}, 3000)) return true;
   const auto dot = fileName.rfind('.');
   const auto slash = fileName.rfind('/');
-  const std::string ext =
-      dot == std::string::npos || (slash != std::string::npos && dot < slash) ? "" : fileName.substr(dot);
+  const std::string ext = dot == std::string::npos || (slash != std::string::npos && dot < slash)
+                              ? ""
+                              : fileName.substr(dot);
   std::string program = ext.empty() ? std::string() : FindAssociatedExe(registry_, ext, dirs_);
   // No association: a plain-text editor, as the program's own fallback.
   if (program.empty()) program = FindAssociatedExe(registry_, ".txt", dirs_);

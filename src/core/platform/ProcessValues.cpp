@@ -22,12 +22,20 @@ std::filesystem::path XdgHome(const char* variable, const char* fallbackBelowHom
 
 }  // namespace
 
-std::filesystem::path XdgConfigHome() { return XdgHome("XDG_CONFIG_HOME", ".config"); }
-std::filesystem::path XdgDataHome() { return XdgHome("XDG_DATA_HOME", ".local/share"); }
+std::filesystem::path XdgConfigHome() {
+  return XdgHome("XDG_CONFIG_HOME", ".config");
+}
+std::filesystem::path XdgDataHome() {
+  return XdgHome("XDG_DATA_HOME", ".local/share");
+}
 
-std::string VersionText() { return QGM_VERSION; }
+std::string VersionText() {
+  return QGM_VERSION;
+}
 
-std::string ProgramUserAgent() { return "QGM/" + VersionText(); }
+std::string ProgramUserAgent() {
+  return "QGM/" + VersionText();
+}
 
 std::filesystem::path ProgramPath() {
   std::error_code ec;
@@ -35,7 +43,9 @@ std::filesystem::path ProgramPath() {
   return ec ? std::filesystem::path() : p;
 }
 
-std::filesystem::path ProgramFolder() { return ProgramPath().parent_path(); }
+std::filesystem::path ProgramFolder() {
+  return ProgramPath().parent_path();
+}
 
 std::filesystem::path DataFolder() {
   const std::filesystem::path base = XdgDataHome();

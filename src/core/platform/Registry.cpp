@@ -13,7 +13,9 @@
 namespace qgm {
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::vector<std::string> SplitPath(const std::string& path) {
   std::vector<std::string> parts;
@@ -49,8 +51,9 @@ bool TRegKey::CaseInsensitiveLess::operator()(const std::string& a, const std::s
 
 TRegValue* TRegKey::FindValue(const std::string& name) {
   for (auto& [n, v] : Values) {
-    if (n.size() == name.size() && std::equal(n.begin(), n.end(), name.begin(),
-                                              [](char a, char b) { return Lower(a) == Lower(b); })) {
+    if (n.size() == name.size() && std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
+          return Lower(a) == Lower(b);
+        })) {
       return &v;
     }
   }
@@ -97,7 +100,9 @@ bool TRegistryStore::Flush() {
 
 TRegistry::TRegistry(TRegistryStore& store) : store_(store) {}
 
-TRegistry::~TRegistry() { CloseKey(); }
+TRegistry::~TRegistry() {
+  CloseKey();
+}
 
 TRegKey* TRegistry::Walk(const std::string& path, bool create) {
   TRegKey* key = (!path.empty() && path[0] == '\\') || !current_ ? &store_.Root(RootKey) : current_;
@@ -134,9 +139,13 @@ bool TRegistry::OpenKeyReadOnly(const std::string& path) {
   return true;
 }
 
-bool TRegistry::KeyExists(const std::string& path) { return Walk(path, false) != nullptr; }
+bool TRegistry::KeyExists(const std::string& path) {
+  return Walk(path, false) != nullptr;
+}
 
-void TRegistry::CloseKey() { current_ = nullptr; }
+void TRegistry::CloseKey() {
+  current_ = nullptr;
+}
 
 bool TRegistry::DeleteKey(const std::string& path) {
   auto parts = SplitPath(path);

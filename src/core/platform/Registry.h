@@ -36,7 +36,7 @@ struct TRegKey {
   struct CaseInsensitiveLess {
     bool operator()(const std::string& a, const std::string& b) const;
   };
-  std::string Name;  // as first written
+  std::string Name;                                       // as first written
   std::vector<std::pair<std::string, TRegValue>> Values;  // "" is the default value
   std::map<std::string, std::unique_ptr<TRegKey>, CaseInsensitiveLess> Subkeys;
 

@@ -39,10 +39,10 @@ struct TSettings {
   bool CommandLineCredentials = false;  // then nothing is ever saved
   bool DebugLogging = false;
   std::string WindowCaption = "QGM";
-  bool ShowSetupTab = false;       // the account is incomplete
+  bool ShowSetupTab = false;  // the account is incomplete
   bool ShowWindowAtStart = false;
-  bool LanScaleInAbsent = true;    // scale the network graph once from the plan
-  int SelectedAdapter = -1;        // index into the adapter list, -1 none
+  bool LanScaleInAbsent = true;  // scale the network graph once from the plan
+  int SelectedAdapter = -1;      // index into the adapter list, -1 none
 
   // Proxy.
   bool UseProxy = false;

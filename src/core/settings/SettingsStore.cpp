@@ -41,8 +41,9 @@ class Reader {
   bool Bool(const char* name, bool def) const { return Integer(name, def ? 1 : 0) != 0; }
   std::string Password(const char* name) const {
     try {
-      return reg_.ValueExists(name) ? UnscramblePassword(reg_.ReadBinaryData(name, kMaxPasswordBytes))
-                                    : std::string();
+      return reg_.ValueExists(name)
+                 ? UnscramblePassword(reg_.ReadBinaryData(name, kMaxPasswordBytes))
+                 : std::string();
     } catch (const ERegistryException&) {
       return {};  // longer than the read buffer: not readable
     }
@@ -66,7 +67,7 @@ void SplitRealm(const std::string& full, std::string& name, int& type) {
   name = full.substr(0, full.find('@'));
   type = full.find("@adsl") != std::string::npos         ? 1
          : full.find("@roammobile") != std::string::npos ? 2
-                                                          : -1;
+                                                         : -1;
 }
 
 }  // namespace
@@ -274,7 +275,8 @@ void TSettingsStore::LoadSettings(TSettings& s, const TStartupContext& context) 
 
   // 15.
   s.RadioPlayer = r.String("RadioPlayer");
-  if (!r.Has("RadioPlayer") && context.DefaultRadioPlayer) s.RadioPlayer = context.DefaultRadioPlayer();
+  if (!r.Has("RadioPlayer") && context.DefaultRadioPlayer)
+    s.RadioPlayer = context.DefaultRadioPlayer();
 
   // 16. CallHaven.
   if (context.CallFilesExist && r.Has("CallhavenDate")) {
@@ -285,8 +287,8 @@ void TSettingsStore::LoadSettings(TSettings& s, const TStartupContext& context) 
   }
   s.CallhavenNo1 = r.String("CallhavenNo1");
   s.CallhavenNo2 = r.Password("CallhavenNo2");
-  s.CallhavenVisible = !s.CallhavenNo1.empty() && !s.CallhavenNo2.empty() &&
-                       r.Bool("CallhavenVisible", false);
+  s.CallhavenVisible =
+      !s.CallhavenNo1.empty() && !s.CallhavenNo2.empty() && r.Bool("CallhavenVisible", false);
 
   // 17.
   s.LanScaleInAbsent = !r.Has("LanScaleIn");

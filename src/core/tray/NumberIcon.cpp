@@ -44,13 +44,19 @@ const std::array<std::array<uint8_t, 256>, 256>& Table() {
   return table;
 }
 
-constexpr uint32_t Channel(uint32_t p, int shift) { return (p >> shift) & 0xFF; }
+constexpr uint32_t Channel(uint32_t p, int shift) {
+  return (p >> shift) & 0xFF;
+}
 
 }  // namespace
 
-uint8_t AtlasAlpha(int x, int y) { return AtlasPixels()[y * kAtlasWidth + x]; }
+uint8_t AtlasAlpha(int x, int y) {
+  return AtlasPixels()[y * kAtlasWidth + x];
+}
 
-uint8_t BlendTable(int i, int j) { return Table()[i][j]; }
+uint8_t BlendTable(int i, int j) {
+  return Table()[i][j];
+}
 
 uint32_t BlendPixel(uint32_t a, uint32_t b, int k) {
   if (k <= 0) return b;
@@ -104,9 +110,15 @@ TPixmap ScaledArt(const unsigned char* pam, std::size_t pamSize, int size) {
 
 }  // namespace
 
-TPixmap MainIcon(int size) { return ScaledArt(kMainIconPam, kMainIconPamSize, size); }
-TPixmap MailIcon(int size) { return ScaledArt(kMailIconPam, kMailIconPamSize, size); }
-TPixmap PhoneIcon(int size) { return ScaledArt(kPhoneIconPam, kPhoneIconPamSize, size); }
+TPixmap MainIcon(int size) {
+  return ScaledArt(kMainIconPam, kMainIconPamSize, size);
+}
+TPixmap MailIcon(int size) {
+  return ScaledArt(kMailIconPam, kMailIconPamSize, size);
+}
+TPixmap PhoneIcon(int size) {
+  return ScaledArt(kPhoneIconPam, kPhoneIconPamSize, size);
+}
 
 TPixmap DrawNumberIcon(int n, int S, uint32_t barColour, uint32_t textColour) {
   if (n == 101) return MainIcon(S);

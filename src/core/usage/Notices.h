@@ -21,7 +21,7 @@ struct TNoticeRequest {
   bool Alert = false;                 // sound and a yellow panel
   std::string LinkCaption;
   std::string LinkAddress;
-  std::string Reference;              // remembered once the user closes it
+  std::string Reference;  // remembered once the user closes it
 };
 
 class INoticeSink {

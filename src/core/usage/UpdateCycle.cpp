@@ -38,16 +38,16 @@ void TUpdateCycle::Start(int startDelaySeconds) {
 }
 
 void TUpdateCycle::MainTimerTimer() {
-  if (alertState_ < 2) alertTimer_.Stop();  // 1
+  if (alertState_ < 2) alertTimer_.Stop();                     // 1
   if (hooks_.CancelDownloadTest) hooks_.CancelDownloadTest();  // 2
-  view_.ShowTray();  // 3
-  SetMainInterval(kHourMs);  // 4
-  view_.SetBottomButton("O&K");  // 5
+  view_.ShowTray();                                            // 3
+  SetMainInterval(kHourMs);                                    // 4
+  view_.SetBottomButton("O&K");                                // 5
   view_.SetRefreshEnabled(false);
   view_.SetStatus("  Updating ...");
   const TDateTime t = clock_.Now();  // 6
-  TrayIcon1Click();  // 7: an alert still flashing is acknowledged
-  view_.DrawTrayNumber(-1, kAqua);  // 8
+  TrayIcon1Click();                  // 7: an alert still flashing is acknowledged
+  view_.DrawTrayNumber(-1, kAqua);   // 8
   if (hooks_.RefreshAdvisories) hooks_.RefreshAdvisories();  // 9
 
   const TUsageAccount& account = Settings.Account;  // 10
@@ -62,9 +62,8 @@ void TUpdateCycle::MainTimerTimer() {
 
   noNotice_ = false;  // 12
   static const std::vector<std::string> kNoRefs;
-  const TUsageFetchResult r =
-      service_.FetchUsage(account, Settings.SeenNoticeRefs ? *Settings.SeenNoticeRefs : kNoRefs,
-                          t, Record);
+  const TUsageFetchResult r = service_.FetchUsage(
+      account, Settings.SeenNoticeRefs ? *Settings.SeenNoticeRefs : kNoRefs, t, Record);
   noNotice_ = r.NoNotice;
   if (!r.Ok) {
     view_.SetStatus(r.FailureText);  // 21
@@ -76,12 +75,13 @@ void TUpdateCycle::MainTimerTimer() {
     credentialsChanged_ = false;
     if (config_.SaveAccount) config_.SaveAccount(account);
   }
-  view_.DrawTrayNumber(static_cast<int>(Record.PercentLeft.RoundToWhole()), Record.BarColour);  // 14
+  view_.DrawTrayNumber(static_cast<int>(Record.PercentLeft.RoundToWhole()),
+                       Record.BarColour);  // 14
   view_.SetStatus("  Last updated: " + FormatDateTime("ddd d mmm - h:nn am/pm", t));
   view_.SetTrayHint(BuildTrayHint(Record, t, clock_.Now(),
                                   Settings.CommandLineCredentials ? account.Name : std::string()));
 
-  view_.ShowServiceDetails(service_.FetchServiceDetails(account));  // 15
+  view_.ShowServiceDetails(service_.FetchServiceDetails(account));      // 15
   if (hooks_.History) hooks_.History(service_, account, firstUpdate_);  // 16
 
   const int hour = DecodeTime(t).hour;  // 17
@@ -97,7 +97,8 @@ void TUpdateCycle::MainTimerTimer() {
   }
 
   if (noNotice_ && Settings.SeenNoticeRefs) Settings.SeenNoticeRefs->clear();  // 19
-  if (!alertTimer_.Running() && Settings.CheckEmail && hooks_.CheckMailboxes) hooks_.CheckMailboxes();
+  if (!alertTimer_.Running() && Settings.CheckEmail && hooks_.CheckMailboxes)
+    hooks_.CheckMailboxes();
   if (AutoScalePending && hooks_.AutoScaleFromPlan) {
     hooks_.AutoScaleFromPlan();
     AutoScalePending = false;
@@ -129,8 +130,9 @@ void TUpdateCycle::TrayAlertTimerTimer() {
       return;
     }
     const int64_t s = RoundHalfEven(static_cast<long double>(left) / 1000);
-    view_.SetStatus(s / 60 > 0 ? Format("%s  Retrying in %d min %d sec", {retryStatusText_, s / 60, s % 60})
-                               : Format("%s  Retrying in %d sec", {retryStatusText_, s}));
+    view_.SetStatus(
+        s / 60 > 0 ? Format("%s  Retrying in %d min %d sec", {retryStatusText_, s / 60, s % 60})
+                   : Format("%s  Retrying in %d sec", {retryStatusText_, s}));
     return;
   }
   if (alertState_ == 2 || alertState_ == 5) view_.ShowAlertPicture(alertState_, !phase);
@@ -160,7 +162,9 @@ void TUpdateCycle::CheckSpamRate() {
   try {
     std::string body = client.Get(config_.ApiHost + "/cgi-bin/showmyspamrate?textonly=1");
     const auto first = body.find_first_not_of(" \t\r\n");
-    body = first == std::string::npos ? "" : body.substr(first, body.find_last_not_of(" \t\r\n") - first + 1);
+    body = first == std::string::npos
+               ? ""
+               : body.substr(first, body.find_last_not_of(" \t\r\n") - first + 1);
     const auto lf = body.find('\n');
     std::string address = body.substr(0, lf);
     if (!address.empty() && address.back() == '\r') address.pop_back();

@@ -60,15 +60,16 @@ class IUpdateView {
 // An empty function is work not built yet: it does nothing.
 struct TUpdateHooks {
   std::function<void()> CancelDownloadTest;
-  std::function<void()> RefreshAdvisories;    // errors are the hook's own
-  std::function<bool()> CallUsageRunning;     // an update is skipped meanwhile
+  std::function<void()> RefreshAdvisories;  // errors are the hook's own
+  std::function<bool()> CallUsageRunning;   // an update is skipped meanwhile
   // The history step; `firstUpdate` tells whether the log is to be skipped.
-  std::function<void(TUsageService& service, const TUsageAccount& account, bool firstUpdate)> History;
+  std::function<void(TUsageService& service, const TUsageAccount& account, bool firstUpdate)>
+      History;
   std::function<void()> CheckClock;
   std::function<void()> FillAvailableChannels;
-  std::function<void()> RefreshCallUsage;     // only when the CallHaven tab is visible
-  std::function<void()> CheckForNewVersion;   // version link reset and check
-  std::function<void()> CheckMailboxes;       // may start an alert (AlertState 2 or 5)
+  std::function<void()> RefreshCallUsage;    // only when the CallHaven tab is visible
+  std::function<void()> CheckForNewVersion;  // version link reset and check
+  std::function<void()> CheckMailboxes;      // may start an alert (AlertState 2 or 5)
   std::function<void()> AutoScaleFromPlan;
 };
 
@@ -84,8 +85,8 @@ struct TUpdateSettings {
 };
 
 struct TUpdateConfig {
-  std::string ApiHost;      // "https://host[:port]" for the spam-rate page
-  std::string NoticeUrl;    // the program's notice file (plain HTTP); empty: none
+  std::string ApiHost;    // "https://host[:port]" for the spam-rate page
+  std::string NoticeUrl;  // the program's notice file (plain HTTP); empty: none
   TNetContext* Context = nullptr;
   // Saving the pair after a success when the user edited it.
   std::function<void(const TUsageAccount&)> SaveAccount;

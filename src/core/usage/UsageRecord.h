@@ -11,7 +11,9 @@
 namespace qgm {
 
 // Colours are 32-bit values with red in the low byte, then green, then blue.
-constexpr uint32_t Rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
+constexpr uint32_t Rgb(unsigned r, unsigned g, unsigned b) {
+  return r | (g << 8) | (b << 16);
+}
 inline constexpr uint32_t kAqua = Rgb(0, 255, 255);
 inline constexpr uint32_t kGreen = Rgb(0, 255, 0);
 inline constexpr uint32_t kYellow = Rgb(255, 255, 0);
@@ -19,7 +21,7 @@ inline constexpr uint32_t kRed = Rgb(255, 0, 0);
 
 struct TUsageRecord {
   Money UsedMB;
-  Money QuotaMB;                          // 0: unlimited; -1: quota unreadable
+  Money QuotaMB;                             // 0: unlimited; -1: quota unreadable
   Money PercentLeft = Money::FromWhole(-1);  // 101 unlimited; -2/-3 over quota
   uint32_t BarColour = kAqua;
   TDateTime Rollover = kNoDate;
@@ -31,11 +33,11 @@ struct TUsageRecord {
 
 // Parse result codes.
 enum : int {
-  kUsageAll = 0,          // also ExcessRate valid
-  kUsageWithRollover = 1, // UsedMB, QuotaMB and Rollover valid
-  kUsageWithQuota = 2,    // UsedMB and QuotaMB valid
-  kUsageUsedOnly = 3,     // only UsedMB valid
-  kUsageNothing = 4,      // nothing usable
+  kUsageAll = 0,           // also ExcessRate valid
+  kUsageWithRollover = 1,  // UsedMB, QuotaMB and Rollover valid
+  kUsageWithQuota = 2,     // UsedMB and QuotaMB valid
+  kUsageUsedOnly = 3,      // only UsedMB valid
+  kUsageNothing = 4,       // nothing usable
 };
 
 // Resets `record` to its initial values, fills

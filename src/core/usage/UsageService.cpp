@@ -102,7 +102,8 @@ std::string TUsageService::UsageLineFromReply(const std::string& reply) {
   const TAttrib* rolloverAttr = total->FindAttrib("rollover");
   // A missing attribute counts as an empty value.
   const int64_t quotaBytes = quotaAttr ? ToInt64(Narrow1252(quotaAttr->Value())) : 0;
-  const TDateTime rollover = rolloverAttr ? XmlDateToDate(Narrow1252(rolloverAttr->Value())) : kNoDate;
+  const TDateTime rollover =
+      rolloverAttr ? XmlDateToDate(Narrow1252(rolloverAttr->Value())) : kNoDate;
   return FormatMegabytes(static_cast<long double>(usedBytes) / 1000000.0L) + " " +
          std::to_string(quotaBytes / 1000000) + " " + DateToStr(rollover) + " 0.00";
 }
@@ -204,7 +205,8 @@ TServiceDetails TUsageService::FetchServiceDetails(const TUsageAccount& account)
 bool TUsageService::FetchHistory(const TUsageAccount& account, int days, std::string& body) {
   body.clear();
   if (serviceId_.empty()) return false;
-  return Get(account, serviceId_ + "/history?count=" + std::to_string(days) + "&verbose=1", 1, body);
+  return Get(account, serviceId_ + "/history?count=" + std::to_string(days) + "&verbose=1", 1,
+             body);
 }
 
 }  // namespace qgm

@@ -40,18 +40,18 @@ struct TUsageFetchResult {
 
 // What the plan details give the Broadband and Setup views.
 struct TServiceDetails {
-  bool Received = false;           // false: the request failed, the texts stay empty
-  std::string SpeedCaption;        // "SIM Id:" or "Maximum Speed"
-  std::string Speed;               // speed, or the SIM identifier
-  std::string Plan;                // without a leading "Quarterly "
+  bool Received = false;     // false: the request failed, the texts stay empty
+  std::string SpeedCaption;  // "SIM Id:" or "Maximum Speed"
+  std::string Speed;         // speed, or the SIM identifier
+  std::string Plan;          // without a leading "Quarterly "
   bool UploadsMetered = false;
-  std::string UploadsCounted;      // "Yes" / "No"
+  std::string UploadsCounted;  // "Yes" / "No"
   std::string Carrier;
   std::string Shaping;
   std::string Capped;
-  std::string ExcessFee;           // "<cost> $/megabyte" or "Nil"
-  std::string PlanCost;            // "$59.95", or "$59.95 monthly"
-  std::string Summary;             // the service summary file's text
+  std::string ExcessFee;  // "<cost> $/megabyte" or "Nil"
+  std::string PlanCost;   // "$59.95", or "$59.95 monthly"
+  std::string Summary;    // the service summary file's text
 };
 
 class TUsageService {

@@ -123,8 +123,12 @@ std::u16string Utf8ToUtf16(std::string_view text) {
   return out;
 }
 
-std::string Cp1252ToUtf8(std::string_view text) { return Utf16ToUtf8(Widen1252(text)); }
+std::string Cp1252ToUtf8(std::string_view text) {
+  return Utf16ToUtf8(Widen1252(text));
+}
 
-std::string Utf8ToCp1252(std::string_view text) { return Narrow1252(Utf8ToUtf16(text)); }
+std::string Utf8ToCp1252(std::string_view text) {
+  return Narrow1252(Utf8ToUtf16(text));
+}
 
 }  // namespace qgm

@@ -58,7 +58,9 @@ bool StartsWithCI(std::string_view text, size_t pos, std::string_view word) {
 
 }  // namespace
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -77,7 +79,8 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& out) {
 
 TDateTime EncodeDate(int year, int month, int day) {
   TDateTime out;
-  if (!TryEncodeDate(year, month, day, out)) throw std::invalid_argument("Invalid argument to date encode");
+  if (!TryEncodeDate(year, month, day, out))
+    throw std::invalid_argument("Invalid argument to date encode");
   return out;
 }
 
@@ -93,7 +96,8 @@ bool TryEncodeTime(int hour, int minute, int second, int ms, TDateTime& out) {
 
 TDateTime EncodeTime(int hour, int minute, int second, int ms) {
   TDateTime out;
-  if (!TryEncodeTime(hour, minute, second, ms, out)) throw std::invalid_argument("Invalid argument to time encode");
+  if (!TryEncodeTime(hour, minute, second, ms, out))
+    throw std::invalid_argument("Invalid argument to time encode");
   return out;
 }
 
@@ -156,13 +160,17 @@ TDateTime DateOf(TDateTime value) {
   return static_cast<double>(day);
 }
 
-TDateTime TimeOf(TDateTime value) { return std::fabs(value - std::trunc(value)); }
+TDateTime TimeOf(TDateTime value) {
+  return std::fabs(value - std::trunc(value));
+}
 
 int DaysBetweenDates(TDateTime from, TDateTime to) {
   return static_cast<int>(DateOf(to) - DateOf(from));
 }
 
-TDateTime IncDay(TDateTime value, int days) { return value + days; }
+TDateTime IncDay(TDateTime value, int days) {
+  return value + days;
+}
 
 TDateTime IncMonth(TDateTime value, int months) {
   const DateParts p = DecodeDate(value);
@@ -208,7 +216,9 @@ std::chrono::system_clock::time_point ToTimePoint(TDateTime value) {
   return std::chrono::system_clock::from_time_t(secs) + std::chrono::milliseconds(t.ms);
 }
 
-TDateTime NowLocal() { return FromTimePoint(std::chrono::system_clock::now()); }
+TDateTime NowLocal() {
+  return FromTimePoint(std::chrono::system_clock::now());
+}
 
 std::string FormatDateTime(std::string_view f, TDateTime value) {
   const DateParts d = DecodeDate(value);
@@ -279,18 +289,24 @@ std::string FormatDateTime(std::string_view f, TDateTime value) {
         if (h == 0) h = 12;
       }
       run = run > 2 ? 2 : run;
-      if (run == 1) out += std::to_string(h);
-      else Append2(out, h);
+      if (run == 1)
+        out += std::to_string(h);
+      else
+        Append2(out, h);
       i += run;
     } else if (lc == 'n') {
       run = run > 2 ? 2 : run;
-      if (run == 1) out += std::to_string(t.minute);
-      else Append2(out, t.minute);
+      if (run == 1)
+        out += std::to_string(t.minute);
+      else
+        Append2(out, t.minute);
       i += run;
     } else if (lc == 's') {
       run = run > 2 ? 2 : run;
-      if (run == 1) out += std::to_string(t.second);
-      else Append2(out, t.second);
+      if (run == 1)
+        out += std::to_string(t.second);
+      else
+        Append2(out, t.second);
       i += run;
     } else {
       out += c;  // "/" and ":" are the forced separators themselves
@@ -300,6 +316,8 @@ std::string FormatDateTime(std::string_view f, TDateTime value) {
   return out;
 }
 
-std::string DateToStr(TDateTime value) { return FormatDateTime("dd/mm/yyyy", value); }
+std::string DateToStr(TDateTime value) {
+  return FormatDateTime("dd/mm/yyyy", value);
+}
 
 }  // namespace qgm

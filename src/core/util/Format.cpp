@@ -1,10 +1,10 @@
 #include "core/util/Format.h"
 
-#include <clocale>
+#include <locale.h>
 #include <climits>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 
 #include "core/util/CodePage.h"
 
@@ -12,8 +12,8 @@ namespace qgm {
 namespace {
 
 constexpr const char* kPositiveCurrency[4] = {"$1", "1$", "$ 1", "1 $"};
-constexpr const char* kNegativeCurrency[16] = {"($1)", "-$1",  "$-1",  "$1-", "(1$)",  "-1$",
-                                               "1-$",  "1$-",  "-1 $", "-$ 1", "1 $-", "$ 1-",
+constexpr const char* kNegativeCurrency[16] = {"($1)", "-$1",  "$-1",   "$1-",  "(1$)", "-1$",
+                                               "1-$",  "1$-",  "-1 $",  "-$ 1", "1 $-", "$ 1-",
                                                "$ -1", "1- $", "($ 1)", "(1 $)"};
 
 [[noreturn]] void Invalid(std::string_view format) {
@@ -140,9 +140,12 @@ std::string ApplyCurrency(const Decimal& d, const TFormatSettings& s) {
                                    : kPositiveCurrency[(idx >= 0 && idx < 4) ? idx : 0];
   std::string out;
   for (const char* p = pattern; *p; ++p) {
-    if (*p == '$') out += s.CurrencyString;
-    else if (*p == '1') out += number;
-    else out += *p;
+    if (*p == '$')
+      out += s.CurrencyString;
+    else if (*p == '1')
+      out += number;
+    else
+      out += *p;
   }
   return out;
 }
@@ -176,7 +179,8 @@ TFormatSettings& FormatSettings() {
 
 TFormatSettings FormatSettingsFromLocale(const char* localeName) {
   TFormatSettings s;
-  locale_t loc = newlocale(LC_NUMERIC_MASK | LC_MONETARY_MASK, localeName, static_cast<locale_t>(0));
+  locale_t loc =
+      newlocale(LC_NUMERIC_MASK | LC_MONETARY_MASK, localeName, static_cast<locale_t>(0));
   if (loc == static_cast<locale_t>(0)) return s;
   const locale_t old = uselocale(loc);
   const lconv* lc = localeconv();
@@ -216,7 +220,9 @@ TFormatSettings FormatSettingsFromLocale(const char* localeName) {
   return s;
 }
 
-void LoadFormatSettingsFromLocale() { FormatSettings() = FormatSettingsFromLocale(""); }
+void LoadFormatSettingsFromLocale() {
+  FormatSettings() = FormatSettingsFromLocale("");
+}
 
 std::string Format(std::string_view format, std::initializer_list<FormatArg> args) {
   return Format(format, args, FormatSettings());
@@ -227,7 +233,8 @@ std::string Format(std::string_view format, std::initializer_list<FormatArg> arg
   std::string out;
   const FormatArg* next = args.begin();
   auto take = [&]() -> const FormatArg& {
-    if (next == args.end()) throw EConvertError("No argument for format '" + std::string(format) + "'");
+    if (next == args.end())
+      throw EConvertError("No argument for format '" + std::string(format) + "'");
     return *next++;
   };
   auto takeInt = [&]() -> int {
@@ -254,7 +261,8 @@ std::string Format(std::string_view format, std::initializer_list<FormatArg> arg
     while (j < format.size() && format[j] >= '0' && format[j] <= '9') ++j;
     if (j < format.size() && format[j] == ':' && j > i) {
       const size_t index = std::strtoul(std::string(format.substr(i, j - i)).c_str(), nullptr, 10);
-      if (index >= args.size()) throw EConvertError("No argument for format '" + std::string(format) + "'");
+      if (index >= args.size())
+        throw EConvertError("No argument for format '" + std::string(format) + "'");
       next = args.begin() + index;
       i = j + 1;
     }

@@ -46,8 +46,9 @@ TFormatSettings FormatSettingsFromLocale(const char* localeName);
 class FormatArg {
  public:
   template <typename T>
-    requires std::is_integral_v<T> && (!std::is_same_v<T, bool>) && (!std::is_same_v<T, char>)
-  FormatArg(T v) : value_(static_cast<int64_t>(v)) {}
+  requires std::is_integral_v<T> &&
+      (!std::is_same_v<T, bool>)&&(!std::is_same_v<T, char>)FormatArg(T v)
+      : value_(static_cast<int64_t>(v)) {}
   FormatArg(double v) : value_(static_cast<long double>(v)) {}
   FormatArg(long double v) : value_(v) {}
   FormatArg(Money v) : value_(v) {}
@@ -55,7 +56,9 @@ class FormatArg {
   FormatArg(std::string_view v) : value_(v) {}
   FormatArg(const std::string& v) : value_(std::string_view(v)) {}
 
-  const std::variant<int64_t, long double, Money, std::string_view>& Value() const { return value_; }
+  const std::variant<int64_t, long double, Money, std::string_view>& Value() const {
+    return value_;
+  }
 
  private:
   std::variant<int64_t, long double, Money, std::string_view> value_;

@@ -42,7 +42,7 @@ std::optional<Money> Money::Parse(std::string_view text) {
   int64_t units = 0;
   int decimals = -1;  // -1 while in the integer part
   bool anyDigit = false;
-  int roundDigit = -1;   // the fifth decimal, decides rounding
+  int roundDigit = -1;      // the fifth decimal, decides rounding
   bool stickyRest = false;  // any non-zero digit after the fifth
   for (char c : text) {
     if (c == '.') {

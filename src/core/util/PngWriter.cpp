@@ -46,7 +46,8 @@ std::string EncodePng(const TPixmap& p) {
   std::string header;
   Put32(header, static_cast<uint32_t>(p.Width));
   Put32(header, static_cast<uint32_t>(p.Height));
-  header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter, no interlace
+  header +=
+      std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter, no interlace
   Chunk(png, "IHDR", header);
   Chunk(png, "IDAT", packed);
   Chunk(png, "IEND", "");

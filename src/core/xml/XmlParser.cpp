@@ -17,8 +17,12 @@ namespace {
 constexpr size_t kSentinels = 8;
 constexpr size_t kChunkBytes = 32 * 1024;
 
-bool IsWhite(char16_t c) { return c <= 32; }
-bool IsAsciiLetter(char16_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsWhite(char16_t c) {
+  return c <= 32;
+}
+bool IsAsciiLetter(char16_t c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 constexpr std::array<bool, 128> kNameChars = [] {
   std::array<bool, 128> t{};
   for (int c = 0; c < 128; ++c) {
@@ -27,7 +31,9 @@ constexpr std::array<bool, 128> kNameChars = [] {
   }
   return t;
 }();
-bool IsNameChar(char16_t c) { return c < 128 && kNameChars[c]; }
+bool IsNameChar(char16_t c) {
+  return c < 128 && kNameChars[c];
+}
 
 char Lower1252(char16_t c) {
   unsigned char b = UnicodeToChar1252(c);
@@ -35,7 +41,9 @@ char Lower1252(char16_t c) {
   return static_cast<char>(b);
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameName(std::u16string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -102,8 +110,8 @@ class XmlBuilder {
   T* Allocate() {
     static_assert(std::is_trivially_destructible_v<T>, "chunks are freed without destructors");
     static_assert(alignof(T) <= alignof(std::max_align_t));
-    constexpr size_t kSize = (sizeof(T) + alignof(std::max_align_t) - 1) &
-                             ~(alignof(std::max_align_t) - 1);
+    constexpr size_t kSize =
+        (sizeof(T) + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
     if (tree_.freeLeft_ < kSize) {
       tree_.chunks_.emplace_back(new std::byte[kChunkBytes]);
       tree_.free_ = tree_.chunks_.back().get();
@@ -397,7 +405,9 @@ const TElement* TElement::GetChild(int index) const {
   return c;
 }
 
-const TElement* TElement::FindChild(std::string_view name) const { return FindFrom(firstChild_, name); }
+const TElement* TElement::FindChild(std::string_view name) const {
+  return FindFrom(firstChild_, name);
+}
 const TElement* TElement::FindChild(std::u16string_view name) const {
   return FindFrom(firstChild_, name);
 }

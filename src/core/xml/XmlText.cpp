@@ -37,7 +37,9 @@ constexpr std::array<NamedEntity, 92> kEntities = {{
     {u"yacute;", 253}, {u"yen;", 165},
 }};
 
-bool IsLetter(char16_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsLetter(char16_t c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 // The value of a reference body: decimal digits, or hexadecimal digits after
 // a leading "x" or "X"; -1 when it is no number.
@@ -51,10 +53,14 @@ long ReferenceValue(std::u16string_view body) {
   long value = 0;
   for (char16_t c : body) {
     int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return -1;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      return -1;
     value = value * base + digit;
   }
   return value;
@@ -68,7 +74,9 @@ size_t FindSemicolon(std::u16string_view text, size_t from, size_t to) {
   return std::u16string_view::npos;
 }
 
-bool IsWordChar(char16_t c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'; }
+bool IsWordChar(char16_t c) {
+  return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
 
 }  // namespace
 
@@ -171,7 +179,8 @@ std::u16string HtmlToText(std::u16string_view in) {
       }
       // The tag runs from "<" (one before i) to ">" inclusive.
       const std::u16string_view tag = in.substr(i - 1, close - i + 2);
-      const bool lineBreak = tag.size() > 3 && tag[1] == 'b' && tag[2] == 'r' && !IsWordChar(tag[3]);
+      const bool lineBreak =
+          tag.size() > 3 && tag[1] == 'b' && tag[2] == 'r' && !IsWordChar(tag[3]);
       const bool paragraph = tag.size() > 2 && tag[1] == 'p' && !IsWordChar(tag[2]);
       if (!out.empty() && (lineBreak || paragraph)) out += u'\n';
       i = close + 1;

@@ -14,10 +14,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "core/platform/Launcher.h"
 #include "core/platform/ProcessValues.h"
 #include "core/tray/NumberIcon.h"
 #include "core/util/CodePage.h"
-#include "core/platform/Launcher.h"
 #include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
 #include "gui/setup/SetupPage.h"
@@ -27,7 +27,9 @@
 namespace qgm::gui {
 namespace {
 
-QString Q(const std::string& text1252) { return QString::fromStdString(Cp1252ToUtf8(text1252)); }
+QString Q(const std::string& text1252) {
+  return QString::fromStdString(Cp1252ToUtf8(text1252));
+}
 
 // A page whose feature comes later: it says so instead of pretending.
 QWidget* PlaceholderPage(const QString& what, QWidget* parent) {
@@ -70,12 +72,18 @@ TMainForm::TMainForm(TStartOptions options)
   tabs_->tabBar()->setFont(tabFont);
   broadband_ = new TBroadbandPage(tabs_);
   tabs_->addTab(broadband_, tr("&Broadband"));
-  tabs_->addTab(PlaceholderPage(tr("Usage history graphs come in a later version."), tabs_), tr("&History"));
-  tabs_->addTab(PlaceholderPage(tr("Provider links come in a later version."), tabs_), tr("&Corvalink"));
-  tabs_->addTab(PlaceholderPage(tr("The network monitor comes in a later version."), tabs_), tr("&Network"));
-  tabs_->addTab(PlaceholderPage(tr("Call usage comes in a later version."), tabs_), tr("Ca&llHaven"));
-  tabs_->addTab(PlaceholderPage(tr("Network advisories come in a later version."), tabs_), tr("Ad&visories"));
-  tabs_->addTab(PlaceholderPage(tr("Version ") + QString::fromStdString(VersionText()), tabs_), tr("&About"));
+  tabs_->addTab(PlaceholderPage(tr("Usage history graphs come in a later version."), tabs_),
+                tr("&History"));
+  tabs_->addTab(PlaceholderPage(tr("Provider links come in a later version."), tabs_),
+                tr("&Corvalink"));
+  tabs_->addTab(PlaceholderPage(tr("The network monitor comes in a later version."), tabs_),
+                tr("&Network"));
+  tabs_->addTab(PlaceholderPage(tr("Call usage comes in a later version."), tabs_),
+                tr("Ca&llHaven"));
+  tabs_->addTab(PlaceholderPage(tr("Network advisories come in a later version."), tabs_),
+                tr("Ad&visories"));
+  tabs_->addTab(PlaceholderPage(tr("Version ") + QString::fromStdString(VersionText()), tabs_),
+                tr("&About"));
   setup_ = new TSetupPage(settings_, tabs_);
   tabs_->addTab(setup_, tr("&Setup"));
   connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
@@ -140,10 +148,12 @@ TMainForm::TMainForm(TStartOptions options)
   cycleConfig.ApiHost = HostOf(options_.Endpoints.ApiBase);
   cycleConfig.NoticeUrl = options_.Endpoints.HomeSite + "notice.txt";
   cycleConfig.Context = net_.get();
-  cycleConfig.SaveAccount = [this](const TUsageAccount& a) { store_->SaveAccount(a.AccountType, a.Name, a.Password); };
+  cycleConfig.SaveAccount = [this](const TUsageAccount& a) {
+    store_->SaveAccount(a.AccountType, a.Name, a.Password);
+  };
   // Later features attach here; the hooks left empty are not built yet.
-  cycle_ = std::make_unique<TUpdateCycle>(*service_, *this, clock_, *mainTimer_, *alertTimer_, *this, log_,
-                                          cycleConfig, TUpdateHooks{});
+  cycle_ = std::make_unique<TUpdateCycle>(*service_, *this, clock_, *mainTimer_, *alertTimer_,
+                                          *this, log_, cycleConfig, TUpdateHooks{});
   cycle_->Settings.Account = {settings_.AccountName, settings_.Password, settings_.AccountType};
   cycle_->Settings.CommandLineCredentials = settings_.CommandLineCredentials;
   cycle_->Settings.SkipSpamCheck = settings_.SkipSpamCheck;
@@ -176,7 +186,8 @@ TMainForm::TMainForm(TStartOptions options)
   if (settings_.ShowSetupTab) tabs_->setCurrentWidget(setup_);
   cycle_->Start(settings_.StartDelay);
   tray_->Show();
-  if (!TTrayIcon::Available()) settings_.ShowWindowAtStart = true;  // no tray: keep the window reachable
+  if (!TTrayIcon::Available())
+    settings_.ShowWindowAtStart = true;  // no tray: keep the window reachable
 }
 
 TMainForm::~TMainForm() = default;
@@ -215,8 +226,9 @@ void TMainForm::WireSetupPage() {
 void TMainForm::BuildTrayMenu() {
   trayMenu_ = new QMenu(this);
   // A page item shows its page and toggles the window ("&Minimize" hides it).
-  const std::pair<QString, int> pages[] = {{tr("Broadband"), 0}, {tr("History"), 1},  {tr("Network"), 3},
-                                           {tr("Advisories"), 5}, {tr("Corvalink"), 2}, {tr("About"), 6}};
+  const std::pair<QString, int> pages[] = {{tr("Broadband"), 0}, {tr("History"), 1},
+                                           {tr("Network"), 3},   {tr("Advisories"), 5},
+                                           {tr("Corvalink"), 2}, {tr("About"), 6}};
   for (const auto& [caption, index] : pages) {
     QAction* item = trayMenu_->addAction(caption, this, [this, index = index] {
       tabs_->setCurrentIndex(index);
@@ -259,17 +271,20 @@ void TMainForm::CycleTabs(bool forward) {
 }
 
 void TMainForm::OpenHelp() {
-  static const char* anchors[] = {"#broadband", "#history", "", "#network", "", "", "#about", "#setup"};
+  static const char* anchors[] = {"#broadband", "#history", "",       "#network",
+                                  "",           "",         "#about", "#setup"};
   const int page = tabs_->currentIndex();
   TLauncher launcher(registry_);
-  launcher.OpenUrl(options_.Endpoints.HomeSite + "help.html" + (page >= 0 && page < 8 ? anchors[page] : ""));
+  launcher.OpenUrl(options_.Endpoints.HomeSite + "help.html" +
+                   (page >= 0 && page < 8 ? anchors[page] : ""));
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   // The window's shortcuts come before any control sees the key.
   if (event->type() == QEvent::KeyPress && isActiveWindow()) {
     auto* key = static_cast<QKeyEvent*>(event);
-    const auto mods = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    const auto mods =
+        key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     if (key->key() == Qt::Key_F1 && mods == Qt::NoModifier) {
       OpenHelp();
       return true;
@@ -295,7 +310,8 @@ void TMainForm::moveEvent(QMoveEvent* event) {
     const QRect g = frameGeometry();
     const TWindowRect snapped = SnapToEdges({g.left(), g.top(), g.width(), g.height()},
                                             {a.left(), a.top(), a.width(), a.height()});
-    if (snapped.Left != g.left() || snapped.Top != g.top()) move(pos() + QPoint(snapped.Left - g.left(), snapped.Top - g.top()));
+    if (snapped.Left != g.left() || snapped.Top != g.top())
+      move(pos() + QPoint(snapped.Left - g.left(), snapped.Top - g.top()));
   }
 }
 
@@ -352,19 +368,28 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-void TMainForm::SetStatus(const std::string& text) { status_->setText(Q(text)); }
-std::string TMainForm::Status() const { return Utf8ToCp1252(status_->text().toStdString()); }
-void TMainForm::SetBottomButton(const std::string& caption) { btnOK_->setText(Q(caption)); }
+void TMainForm::SetStatus(const std::string& text) {
+  status_->setText(Q(text));
+}
+std::string TMainForm::Status() const {
+  return Utf8ToCp1252(status_->text().toStdString());
+}
+void TMainForm::SetBottomButton(const std::string& caption) {
+  btnOK_->setText(Q(caption));
+}
 void TMainForm::SetRefreshEnabled(bool enabled) {
   btnRefresh_->setEnabled(enabled);
   mnuRefresh_->setEnabled(enabled);
 }
-void TMainForm::ShowTray() { tray_->Show(); }
+void TMainForm::ShowTray() {
+  tray_->Show();
+}
 
 void TMainForm::DrawTrayNumber(int number, uint32_t barColour) {
   // Drawn at the screen's pixel ratio so the number stays sharp.
   const qreal ratio = devicePixelRatioF();
-  trayPicture_ = DrawNumberIcon(number, static_cast<int>(iconSize_ * ratio), barColour, settings_.TrayFontColor);
+  trayPicture_ = DrawNumberIcon(number, static_cast<int>(iconSize_ * ratio), barColour,
+                                settings_.TrayFontColor);
   lastBarColour_ = barColour;
   tray_->SetPicture(trayPicture_);
   QPixmap preview = ToQPixmap(trayPicture_);
@@ -391,8 +416,12 @@ void TMainForm::ShowAlertPicture(int alertState, bool alertIcon) {
   }
 }
 
-void TMainForm::ShowUsageFigures(const TBroadbandFigures& figures) { broadband_->ShowFigures(figures); }
-void TMainForm::ShowServiceDetails(const TServiceDetails& details) { broadband_->ShowServiceDetails(details); }
+void TMainForm::ShowUsageFigures(const TBroadbandFigures& figures) {
+  broadband_->ShowFigures(figures);
+}
+void TMainForm::ShowServiceDetails(const TServiceDetails& details) {
+  broadband_->ShowServiceDetails(details);
+}
 void TMainForm::SetPublicAddress(const std::string&) {}
 
 void TMainForm::ShowNotice(const TNoticeRequest& notice) {

@@ -9,7 +9,9 @@
 namespace qgm::gui {
 namespace {
 
-QString Name() { return QStringLiteral("corvalink-qgm-%1").arg(::getuid()); }
+QString Name() {
+  return QStringLiteral("corvalink-qgm-%1").arg(::getuid());
+}
 
 }  // namespace
 
@@ -18,7 +20,8 @@ TSingleInstance::TSingleInstance(QObject* parent) : QObject(parent) {}
 bool TSingleInstance::Claim(std::function<void()> onShow) {
   const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   QDir().mkpath(runtime);
-  lock_ = std::make_unique<QLockFile>(runtime + QStringLiteral("/") + Name() + QStringLiteral(".lock"));
+  lock_ =
+      std::make_unique<QLockFile>(runtime + QStringLiteral("/") + Name() + QStringLiteral(".lock"));
   lock_->setStaleLockTime(0);
   if (!lock_->tryLock(100)) {
     QLocalSocket socket;

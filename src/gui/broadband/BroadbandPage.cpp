@@ -13,9 +13,13 @@
 namespace qgm::gui {
 namespace {
 
-QString Q(const std::string& text1252) { return QString::fromStdString(Cp1252ToUtf8(text1252)); }
+QString Q(const std::string& text1252) {
+  return QString::fromStdString(Cp1252ToUtf8(text1252));
+}
 
-QColor ToQColor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor ToQColor(uint32_t c) {
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 void Set(QLabel* label, const TLabelText& t) {
   label->setText(Q(t.Text));
@@ -24,7 +28,8 @@ void Set(QLabel* label, const TLabelText& t) {
 
 }  // namespace
 
-QLabel* TBroadbandPage::AddRow(QGridLayout* grid, int row, const QString& caption, const char* name) {
+QLabel* TBroadbandPage::AddRow(QGridLayout* grid, int row, const QString& caption,
+                               const char* name) {
   grid->addWidget(new QLabel(caption, this), row, 0);
   auto* value = new QLabel(this);
   value->setObjectName(QString::fromLatin1(name));

@@ -11,7 +11,8 @@
 
 namespace qgm::gui {
 
-TFocusLabel::TFocusLabel(const QString& caption, QWidget* parent) : QWidget(parent), caption_(caption) {
+TFocusLabel::TFocusLabel(const QString& caption, QWidget* parent)
+    : QWidget(parent), caption_(caption) {
   resize(100, 20);
   setCursor(Qt::PointingHandCursor);
   setFocusPolicy(Qt::NoFocus);
@@ -130,8 +131,8 @@ void TFocusLabel::paintEvent(QPaintEvent*) {
 }
 
 void TFocusLabel::keyPressEvent(QKeyEvent* e) {
-  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Space) && OnClick &&
-      !e->isAutoRepeat()) {
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Space) &&
+      OnClick && !e->isAutoRepeat()) {
     keyDown_ = true;
     update();
   }

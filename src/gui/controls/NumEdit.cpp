@@ -13,7 +13,10 @@
 namespace qgm::gui {
 namespace {
 
-bool Allowed(QChar c) { return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-') || c == QLatin1Char('.'); }
+bool Allowed(QChar c) {
+  return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-') ||
+         c == QLatin1Char('.');
+}
 
 // The whole text as a number (the C locale's reading), or false.
 bool Convert(const QString& text, long double& out) {
@@ -184,13 +187,16 @@ void TNumedit::keyPressEvent(QKeyEvent* e) {
   if (key == Qt::Key_Up || key == Qt::Key_Down) {
     if (type_ == ntInteger) {
       const long long n = static_cast<long long>(std::trunc(Value()));
-      if (key == Qt::Key_Up && n < max_) SetTextChecked(QString::number(n + 1), static_cast<int>(QString::number(n + 1).size()));
-      if (key == Qt::Key_Down && n > min_) SetTextChecked(QString::number(n - 1), static_cast<int>(QString::number(n - 1).size()));
+      if (key == Qt::Key_Up && n < max_)
+        SetTextChecked(QString::number(n + 1), static_cast<int>(QString::number(n + 1).size()));
+      if (key == Qt::Key_Down && n > min_)
+        SetTextChecked(QString::number(n - 1), static_cast<int>(QString::number(n - 1).size()));
     }
     return;
   }
   if (key == Qt::Key_Delete) return DeleteAt(cursorPosition());
-  if (key == Qt::Key_Backspace) return DeleteAt(hasSelectedText() ? selectionStart() : cursorPosition() - 1);
+  if (key == Qt::Key_Backspace)
+    return DeleteAt(hasSelectedText() ? selectionStart() : cursorPosition() - 1);
   if (ctrl && key == Qt::Key_C) {
     if (hasSelectedText()) QApplication::clipboard()->setText(selectedText());
     return;

@@ -19,8 +19,12 @@
 namespace qgm::gui {
 namespace {
 
-QString Q(const std::string& text1252) { return QString::fromStdString(Cp1252ToUtf8(text1252)); }
-std::string S(const QString& text) { return Utf8ToCp1252(text.toStdString()); }
+QString Q(const std::string& text1252) {
+  return QString::fromStdString(Cp1252ToUtf8(text1252));
+}
+std::string S(const QString& text) {
+  return Utf8ToCp1252(text.toStdString());
+}
 
 }  // namespace
 
@@ -50,7 +54,8 @@ TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), 
   cbStartMinimized_ = new QCheckBox(tr("Start Minimized"), general);
   cbStayOnTop_ = new QCheckBox(tr("Stay on Top"), general);
   cbCheckForUpdates_ = new QCheckBox(tr("Automatically Check for QGM Updates"), general);
-  for (QCheckBox* c : {cbRunOnStartup_, cbStartMinimized_, cbStayOnTop_, cbCheckForUpdates_}) g->addWidget(c);
+  for (QCheckBox* c : {cbRunOnStartup_, cbStartMinimized_, cbStayOnTop_, cbCheckForUpdates_})
+    g->addWidget(c);
   lblUpdateDelay_ = new QLabel(general);
   tbUpdateDelay_ = new QSlider(Qt::Horizontal, general);
   tbUpdateDelay_->setRange(0, 18);  // 0 to 180 seconds in steps of 10
@@ -102,12 +107,14 @@ TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), 
     });
   }
   connect(cbRunOnStartup_, &QCheckBox::toggled, this, [this](bool on) { s_.RunOnStartup = on; });
-  connect(cbStartMinimized_, &QCheckBox::toggled, this, [this](bool on) { s_.StartMinimized = on; });
+  connect(cbStartMinimized_, &QCheckBox::toggled, this,
+          [this](bool on) { s_.StartMinimized = on; });
   connect(cbStayOnTop_, &QCheckBox::toggled, this, [this](bool on) {
     s_.StayOnTop = on;
     if (!loading_ && OnStayOnTopChange) OnStayOnTopChange();
   });
-  connect(cbCheckForUpdates_, &QCheckBox::toggled, this, [this](bool on) { s_.CheckForUpdates = on; });
+  connect(cbCheckForUpdates_, &QCheckBox::toggled, this,
+          [this](bool on) { s_.CheckForUpdates = on; });
   connect(tbUpdateDelay_, &QSlider::valueChanged, this, [this](int step) {
     s_.StartDelay = step * 10;
     lblUpdateDelay_->setText(tr("First Update Delay (%1sec)").arg(s_.StartDelay));
@@ -119,13 +126,15 @@ TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), 
     s_.ProxyPort = static_cast<int>(neProxyPort_->Value());
     s_.ProxyUsername = S(eProxyUsername_->text());
     s_.ProxyPassword = S(eProxyPassword_->text());
-    for (QWidget* w : std::initializer_list<QWidget*>{eProxyServer_, neProxyPort_, eProxyUsername_, eProxyPassword_}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{eProxyServer_, neProxyPort_, eProxyUsername_,
+                                                      eProxyPassword_}) {
       w->setEnabled(s_.UseProxy);
     }
     if (!loading_ && OnProxyChange) OnProxyChange();
   };
   connect(cbUseProxy_, &QCheckBox::toggled, this, proxyChanged);
-  for (QLineEdit* e : {eProxyServer_, eProxyUsername_, eProxyPassword_}) connect(e, &QLineEdit::textEdited, this, proxyChanged);
+  for (QLineEdit* e : {eProxyServer_, eProxyUsername_, eProxyPassword_})
+    connect(e, &QLineEdit::textEdited, this, proxyChanged);
   connect(neProxyPort_, &TNumedit::changed, this, proxyChanged);
 }
 
@@ -145,35 +154,41 @@ void TSetupPage::LoadFromModel() {
   neProxyPort_->SetValue(s_.ProxyPort);
   eProxyUsername_->setText(Q(s_.ProxyUsername));
   eProxyPassword_->setText(Q(s_.ProxyPassword));
-  for (QWidget* w : std::initializer_list<QWidget*>{eProxyServer_, neProxyPort_, eProxyUsername_, eProxyPassword_}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{eProxyServer_, neProxyPort_, eProxyUsername_,
+                                                    eProxyPassword_}) {
     w->setEnabled(s_.UseProxy);
   }
   UpdatePreviewPanel();
   loading_ = false;
 }
 
-void TSetupPage::ShowGeneral() { pages_->setCurrentIndex(0); }
+void TSetupPage::ShowGeneral() {
+  pages_->setCurrentIndex(0);
+}
 
 void TSetupPage::SetTrayPreview(const QPixmap& picture) {
   imgTray_->setPixmap(picture);
   const QSize size = picture.deviceIndependentSize().toSize();
-  imgTray_->setGeometry((pnlTrayIcon_->width() - size.width()) / 2, (pnlTrayIcon_->height() - size.height()) / 2,
-                        size.width(), size.height());
+  imgTray_->setGeometry((pnlTrayIcon_->width() - size.width()) / 2,
+                        (pnlTrayIcon_->height() - size.height()) / 2, size.width(), size.height());
 }
 
 void TSetupPage::UpdatePreviewPanel() {
   // Light text shows on a grey panel.
   QPalette p = pnlTrayIcon_->palette();
-  p.setColor(QPalette::Window, GreyLevel(s_.TrayFontColor) > 128 ? QColor(128, 128, 128)
-                                                                 : palette().color(QPalette::Button));
+  p.setColor(QPalette::Window, GreyLevel(s_.TrayFontColor) > 128
+                                   ? QColor(128, 128, 128)
+                                   : palette().color(QPalette::Button));
   pnlTrayIcon_->setPalette(p);
 }
 
 void TSetupPage::ChooseTrayColour() {
   const uint32_t c = s_.TrayFontColor;
-  const QColor chosen = QColorDialog::getColor(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF), this);
+  const QColor chosen =
+      QColorDialog::getColor(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF), this);
   if (!chosen.isValid()) return;
-  s_.TrayFontColor = static_cast<uint32_t>(chosen.red()) | static_cast<uint32_t>(chosen.green()) << 8 |
+  s_.TrayFontColor = static_cast<uint32_t>(chosen.red()) |
+                     static_cast<uint32_t>(chosen.green()) << 8 |
                      static_cast<uint32_t>(chosen.blue()) << 16;
   UpdatePreviewPanel();
   if (OnTrayColourChange) OnTrayColourChange();

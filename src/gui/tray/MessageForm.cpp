@@ -12,10 +12,14 @@
 namespace qgm::gui {
 namespace {
 
-QString FromText(const std::string& text1252) { return QString::fromStdString(Cp1252ToUtf8(text1252)); }
+QString FromText(const std::string& text1252) {
+  return QString::fromStdString(Cp1252ToUtf8(text1252));
+}
 
 // Design units of 144 dots per inch in pixels at 96.
-int Px(int units) { return units * 2 / 3; }
+int Px(int units) {
+  return units * 2 / 3;
+}
 
 TFocusLabel* Link(const QString& caption, QWidget* parent) {
   auto* label = new TFocusLabel(caption, parent);
@@ -34,7 +38,8 @@ TFocusLabel* Link(const QString& caption, QWidget* parent) {
 
 }  // namespace
 
-TMessageForm::TMessageForm(const TNoticeRequest& notice, std::function<void(const std::string&)> openUrl,
+TMessageForm::TMessageForm(const TNoticeRequest& notice,
+                           std::function<void(const std::string&)> openUrl,
                            std::function<void(const std::string&)> onClosed)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       linkUrl_(notice.LinkAddress),
@@ -57,7 +62,8 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice, std::function<void(cons
   panel2->setObjectName(QStringLiteral("Panel2"));
   panel2->setAutoFillBackground(true);
   QPalette inner = panel2->palette();
-  inner.setColor(QPalette::Window, notice.Alert ? QColor(255, 255, 0) : palette().color(QPalette::Button));
+  inner.setColor(QPalette::Window,
+                 notice.Alert ? QColor(255, 255, 0) : palette().color(QPalette::Button));
   panel2->setPalette(inner);
   outer->addWidget(panel2);
 
@@ -81,7 +87,7 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice, std::function<void(cons
   lblBody->adjustSize();
 
   lblGetMoreInfo_ = Link(notice.LinkCaption.empty() ? tr("For more information click here")
-                                                     : FromText(notice.LinkCaption),
+                                                    : FromText(notice.LinkCaption),
                          panel2);
   lblGetMoreInfo_->setObjectName(QStringLiteral("lblGetMoreInfo"));
   lblGetMoreInfo_->move(Px(8), Px(302));

@@ -13,10 +13,11 @@ QPixmap ToQPixmap(const TPixmap& picture) {
 }
 
 TTrayIcon::TTrayIcon(QObject* parent) : QObject(parent) {
-  connect(&tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::Trigger && OnClick) OnClick();
-    if (reason == QSystemTrayIcon::DoubleClick && OnDoubleClick) OnDoubleClick();
-  });
+  connect(&tray_, &QSystemTrayIcon::activated, this,
+          [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger && OnClick) OnClick();
+            if (reason == QSystemTrayIcon::DoubleClick && OnDoubleClick) OnDoubleClick();
+          });
 }
 
 void TTrayIcon::SetPicture(const TPixmap& picture) {
@@ -29,7 +30,9 @@ void TTrayIcon::SetHint(const QString& hint) {
   tray_.setToolTip(hint_);
 }
 
-void TTrayIcon::SetMenu(QMenu* menu) { tray_.setContextMenu(menu); }
+void TTrayIcon::SetMenu(QMenu* menu) {
+  tray_.setContextMenu(menu);
+}
 
 void TTrayIcon::Show() {
   if (hasPicture_) tray_.show();

@@ -25,28 +25,36 @@ void LoadHive(TRegistryStore& store, const std::string& body) {
 
 TEST(Associations, PerUserApplicationBeatsTheClassesRoot) {
   TRegistryStore store;
-  LoadHive(store,
-           "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.pls]\r\n"
-           "\"Application\"=\"winamp.exe\"\r\n"
-           "[HKEY_CURRENT_USER\\Software\\Classes\\Applications\\winamp.exe\\shell\\open\\command]\r\n"
-           "@=\"\\\"C:\\\\Program Files\\\\Winamp\\\\winamp.exe\\\" \\\"%1\\\"\"\r\n"
-           "[HKEY_CLASSES_ROOT\\.pls]\r\n@=\"pls_auto_file\"\r\n"
-           "[HKEY_CLASSES_ROOT\\pls_auto_file\\shell\\open\\command]\r\n@=\"other.exe %1\"\r\n");
-  EXPECT_EQ(FindAssociatedCommand(store, ".pls"), "\"C:\\Program Files\\Winamp\\winamp.exe\" \"%1\"");
-  EXPECT_EQ(CommandProgram(FindAssociatedCommand(store, ".pls")), "C:\\Program Files\\Winamp\\winamp.exe");
+  LoadHive(
+      store,
+      "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.pls]"
+      "\r\n"
+      "\"Application\"=\"winamp.exe\"\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Classes\\Applications\\winamp.exe\\shell\\open\\command]\r\n"
+      "@=\"\\\"C:\\\\Program Files\\\\Winamp\\\\winamp.exe\\\" \\\"%1\\\"\"\r\n"
+      "[HKEY_CLASSES_ROOT\\.pls]\r\n@=\"pls_auto_file\"\r\n"
+      "[HKEY_CLASSES_ROOT\\pls_auto_file\\shell\\open\\command]\r\n@=\"other.exe %1\"\r\n");
+  EXPECT_EQ(FindAssociatedCommand(store, ".pls"),
+            "\"C:\\Program Files\\Winamp\\winamp.exe\" \"%1\"");
+  EXPECT_EQ(CommandProgram(FindAssociatedCommand(store, ".pls")),
+            "C:\\Program Files\\Winamp\\winamp.exe");
 }
 
 TEST(Associations, ProgIdsVerbsAndPerceivedTypes) {
   TRegistryStore store;
   LoadHive(store,
-           "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.htm]\r\n"
+           "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\."
+           "htm]\r\n"
            "\"ProgId\"=\"FirefoxHTML\"\r\n"
            "[HKEY_CLASSES_ROOT\\FirefoxHTML\\shell]\r\n@=\"view\"\r\n"
-           "[HKEY_CLASSES_ROOT\\FirefoxHTML\\shell\\view\\command]\r\n@=\"%QGM_TEST_DIR%\\\\firefox.exe -url %1\"\r\n"
+           "[HKEY_CLASSES_ROOT\\FirefoxHTML\\shell\\view\\command]\r\n@=\"%QGM_TEST_DIR%"
+           "\\\\firefox.exe -url %1\"\r\n"
            "[HKEY_CURRENT_USER\\Software\\Classes\\.csv]\r\n@=\"Excel.CSV\"\r\n"
-           "[HKEY_CURRENT_USER\\Software\\Classes\\Excel.CSV\\shell\\open\\command]\r\n@=\"excel.exe \\\"%1\\\"\"\r\n"
+           "[HKEY_CURRENT_USER\\Software\\Classes\\Excel.CSV\\shell\\open\\command]\r\n@=\"excel."
+           "exe \\\"%1\\\"\"\r\n"
            "[HKEY_CLASSES_ROOT\\.log]\r\n\"PerceivedType\"=\"text\"\r\n"
-           "[HKEY_CLASSES_ROOT\\SystemFileAssociations\\text\\shell\\open\\command]\r\n@=\"notepad.exe %1\"\r\n");
+           "[HKEY_CLASSES_ROOT\\SystemFileAssociations\\text\\shell\\open\\command]\r\n@=\"notepad."
+           "exe %1\"\r\n");
   setenv("QGM_TEST_DIR", "C:\\Apps", 1);
   EXPECT_EQ(FindAssociatedCommand(store, ".htm"), "C:\\Apps\\firefox.exe -url %1");
   EXPECT_EQ(FindAssociatedCommand(store, ".csv"), "excel.exe \"%1\"");
@@ -56,7 +64,8 @@ TEST(Associations, ProgIdsVerbsAndPerceivedTypes) {
 }
 
 TEST(Associations, CommandProgram) {
-  EXPECT_EQ(CommandProgram("C:\\Program Files\\Player\\play.EXE /x"), "C:\\Program Files\\Player\\play.EXE");
+  EXPECT_EQ(CommandProgram("C:\\Program Files\\Player\\play.EXE /x"),
+            "C:\\Program Files\\Player\\play.EXE");
   EXPECT_EQ(CommandProgram("\"C:\\a b\\p.exe\" \"%1\""), "C:\\a b\\p.exe");
   EXPECT_EQ(CommandProgram("\"unclosed"), "unclosed");
   EXPECT_EQ(CommandProgram("x.exe -a"), "x.exe");
@@ -89,8 +98,9 @@ TEST(Associations, DesktopExecLines) {
 class XdgTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("qgm-xdg-" + std::to_string(::getpid()) + "-" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    root_ = fs::temp_directory_path() /
+            ("qgm-xdg-" + std::to_string(::getpid()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
     dirs_.ConfigHome = root_ / "config";
     dirs_.DataHome = root_ / "data";
@@ -100,10 +110,13 @@ class XdgTest : public ::testing::Test {
     Write(root_ / "config/mimeapps.list",
           "[Added Associations]\ntext/html=wrong.desktop;\n[Default Applications]\n"
           "text/html=missing.desktop;browser.desktop;\n");
-    Write(root_ / "share/applications/browser.desktop",
-          "[Desktop Entry]\nName=Browser\nExec=\"" + (root_ / "bin/my browser").string() + "\" %u\n");
-    Write(root_ / "share/applications/mimeinfo.cache", "[MIME Cache]\naudio/x-scpls=player.desktop;\n");
-    Write(root_ / "share/applications/player.desktop", "[Desktop Entry]\nExec=player --enqueue %F\n");
+    Write(
+        root_ / "share/applications/browser.desktop",
+        "[Desktop Entry]\nName=Browser\nExec=\"" + (root_ / "bin/my browser").string() + "\" %u\n");
+    Write(root_ / "share/applications/mimeinfo.cache",
+          "[MIME Cache]\naudio/x-scpls=player.desktop;\n");
+    Write(root_ / "share/applications/player.desktop",
+          "[Desktop Entry]\nExec=player --enqueue %F\n");
   }
   void TearDown() override { fs::remove_all(root_); }
   static void Write(const fs::path& p, const std::string& text) {
@@ -122,7 +135,9 @@ TEST_F(XdgTest, DefaultApplicationOfAType) {
   EXPECT_EQ(FindAssociatedExe(empty, ".qgmnothing", dirs_), "");
   // The registry's answer comes first.
   TRegistryStore store;
-  LoadHive(store, "[HKEY_CLASSES_ROOT\\.htm]\r\n@=\"h\"\r\n[HKEY_CLASSES_ROOT\\h\\shell\\open\\command]\r\n@=\"reg.exe %1\"\r\n");
+  LoadHive(store,
+           "[HKEY_CLASSES_ROOT\\.htm]\r\n@=\"h\"\r\n[HKEY_CLASSES_ROOT\\h\\shell\\open\\command]"
+           "\r\n@=\"reg.exe %1\"\r\n");
   EXPECT_EQ(FindAssociatedExe(store, ".htm", dirs_), "reg.exe");
 }
 
@@ -134,11 +149,13 @@ TEST_F(XdgTest, OpenFileFallsBackToTheTextEditor) {
   Write(editor, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + log.string() + "'\n");
   ::chmod(editor.c_str(), 0755);
   Write(root_ / "config/mimeapps.list", "[Default Applications]\ntext/plain=editor.desktop;\n");
-  Write(root_ / "share/applications/editor.desktop", "[Desktop Entry]\nExec=" + editor.string() + " %f\n");
+  Write(root_ / "share/applications/editor.desktop",
+        "[Desktop Entry]\nExec=" + editor.string() + " %f\n");
   TRegistryStore store;
   TLauncher launcher(store, dirs_, "false");
   EXPECT_TRUE(launcher.OpenFile("-odd name.qgmx"));
-  for (int i = 0; i < 100 && !fs::exists(log); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  for (int i = 0; i < 100 && !fs::exists(log); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_EQ(ReadWholeFile(log).value_or(""), "./-odd name.qgmx\n");
 }
 

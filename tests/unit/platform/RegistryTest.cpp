@@ -67,7 +67,7 @@ TEST_F(HiveTest, ReadsAnExportedHive) {
   EXPECT_THROW(reg.ReadString("accountType"), ERegistryException);
   EXPECT_THROW(reg.ReadInteger("missing"), ERegistryException);
   EXPECT_THROW(reg.ReadBinaryData("Long", 20), ERegistryException);  // longer than the buffer
-  ASSERT_TRUE(reg.OpenKeyReadOnly("Email"));  // relative to the open key
+  ASSERT_TRUE(reg.OpenKeyReadOnly("Email"));                         // relative to the open key
   // Windows order: letter case ignored ("bob" before "Carol").
   EXPECT_EQ(reg.GetKeyNames(), (std::vector<std::string>{"bob", "Carol"}));
   reg.RootKey = TRootKey::HKEY_CLASSES_ROOT;
@@ -184,9 +184,10 @@ TEST_F(HiveTest, MalformedLines) {
   // Other roots and deletions are passed over.
   TRegistryStore store;
   std::string error;
-  EXPECT_TRUE(THiveFile::Parse("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=\"y\"\n[-HKEY_CURRENT_USER\\B]\n"
-                               "[HKEY_CURRENT_USER\\C]\n\"gone\"=-\n; comment\n",
-                               store, error))
+  EXPECT_TRUE(
+      THiveFile::Parse("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=\"y\"\n[-HKEY_CURRENT_USER\\B]\n"
+                       "[HKEY_CURRENT_USER\\C]\n\"gone\"=-\n; comment\n",
+                       store, error))
       << error;
   TRegistry reg(store);
   EXPECT_TRUE(reg.OpenKeyReadOnly("\\C"));

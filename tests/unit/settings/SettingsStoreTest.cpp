@@ -39,12 +39,15 @@ class SettingsTest : public test::TempFolderTest {
   }
   void WriteHive(const std::string& body) {
     fs::create_directories(hive_.parent_path());
-    ASSERT_TRUE(WriteFileAtomic(hive_, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Corvalink\\QuotaGaugeData]\r\n" + body));
+    ASSERT_TRUE(WriteFileAtomic(
+        hive_,
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Corvalink\\QuotaGaugeData]\r\n" + body));
   }
   TRegistryStore Reload() { return TRegistryStore(hive_); }
 
   fs::path hive_;
-  TAutostart autostart_{fs::temp_directory_path() / ("qgm-autostart-" + std::to_string(::getpid()))};
+  TAutostart autostart_{fs::temp_directory_path() /
+                        ("qgm-autostart-" + std::to_string(::getpid()))};
   TDebugLog log_;
   TStartupContext context_;
 };
@@ -124,7 +127,8 @@ TEST_F(SettingsTest, StoredValuesAndDefaults) {
   WriteHive(
       "\"accountType\"=dword:00000007\r\n"  // out of range: Home
       "\"home\"=\"john\"\r\n"
-      "\"home2\"=hex:" "77,7c,7b\r\n"       // "jon" scrambled
+      "\"home2\"=hex:"
+      "77,7c,7b\r\n"  // "jon" scrambled
       "\"StartDelay\"=dword:00000000\r\n"
       "\"StartMimimized\"=dword:00000001\r\n"
       "\"ShowHistoryDownloads\"=dword:00000000\r\n"
@@ -133,11 +137,15 @@ TEST_F(SettingsTest, StoredValuesAndDefaults) {
       "\"CallhavenNo1\"=\"0298765432\"\r\n"
       "\"CallhavenVisible\"=dword:00000001\r\n"  // no password: not honoured
       "\"NetworkAdaptor\"=\"ETH0 - Wired\"\r\n"
-      "\"b4\"=hex:" + std::string(81 * 3 - 1, '0').replace(2, 81 * 3 - 3, [] {
-        std::string s;
-        for (int i = 0; i < 80; ++i) s += ",7d";
-        return s;
-      }()) + "\r\n");
+      "\"b4\"=hex:" +
+      std::string(81 * 3 - 1, '0')
+          .replace(2, 81 * 3 - 3,
+                   [] {
+                     std::string s;
+                     for (int i = 0; i < 80; ++i) s += ",7d";
+                     return s;
+                   }()) +
+      "\r\n");
   context_.AdapterNames = {"lo", "eth0 - wired"};
   context_.DefaultTrayTextColor = 0xFFFFFF;
   context_.CallFilesExist = true;
@@ -149,9 +157,9 @@ TEST_F(SettingsTest, StoredValuesAndDefaults) {
   EXPECT_EQ(s.AccountName, "john");
   EXPECT_EQ(s.Password, "jon");
   EXPECT_FALSE(s.ShowSetupTab);
-  EXPECT_FALSE(s.ShowWindowAtStart);  // started minimised
+  EXPECT_FALSE(s.ShowWindowAtStart);           // started minimised
   EXPECT_EQ(s.FirstUpdateIntervalMs(), 1000);  // a delay of 0 still waits a second
-  EXPECT_TRUE(s.ShowHistoryDownloads);  // none ticked: downloads
+  EXPECT_TRUE(s.ShowHistoryDownloads);         // none ticked: downloads
   EXPECT_EQ(s.TrayFontColor, 0xFFFFFFu);
   EXPECT_EQ(s.CallhavenDate, 36526.0 + 0);  // 1 January 2000 as stored
   EXPECT_FALSE(s.CallhavenVisible);
@@ -160,7 +168,9 @@ TEST_F(SettingsTest, StoredValuesAndDefaults) {
 }
 
 TEST_F(SettingsTest, LegacyAccountNames) {
-  WriteHive("\"b1\"=\"jane@roammobile\"\r\n\"b3\"=hex:" "77,7c,7b\r\n");
+  WriteHive(
+      "\"b1\"=\"jane@roammobile\"\r\n\"b3\"=hex:"
+      "77,7c,7b\r\n");
   const TSettings s = Run();
   EXPECT_EQ(s.AccountType, 2);
   EXPECT_EQ(s.AccountName, "jane");
@@ -283,7 +293,7 @@ TEST_F(SettingsTest, DebugLogTrimming) {
   log.Write("101st");
   EXPECT_EQ(lines(), 101);  // 100 lines grow to 101
   log.Write("next");
-  EXPECT_EQ(lines(), 81);   // 101 are cut to the last 80, then one is added
+  EXPECT_EQ(lines(), 81);  // 101 are cut to the last 80, then one is added
   const std::string text = ReadWholeFile(log.File()).value();
   EXPECT_EQ(text.substr(0, 9), "line 21\r\n");
   // A log that cannot be written does not stop the caller.

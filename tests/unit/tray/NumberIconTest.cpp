@@ -11,10 +11,12 @@ constexpr uint32_t kWhiteText = 0xFFFFFF;  // colour 0x00BBGGRR
 
 // Checks that `pic` holds, at picture column `left` onward, the atlas glyph
 // at `atlasX` for the band of width f, coloured with the text colour.
-void ExpectGlyph(const TPixmap& pic, int atlasX, int width, int left, int f, int top, uint32_t rgb) {
+void ExpectGlyph(const TPixmap& pic, int atlasX, int width, int left, int f, int top,
+                 uint32_t rgb) {
   for (int r = 0; r < f + 4; ++r) {
     for (int dx = 0; dx < width; ++dx) {
-      const uint32_t want = rgb | static_cast<uint32_t>(AtlasAlpha(atlasX + dx, 11 * (f - 8) + r)) << 24;
+      const uint32_t want = rgb | static_cast<uint32_t>(AtlasAlpha(atlasX + dx, 11 * (f - 8) + r))
+                                      << 24;
       ASSERT_EQ(pic.At(left + dx, top + r), want) << "column " << left + dx << " row " << top + r;
     }
   }
@@ -91,7 +93,8 @@ TEST(NumberIcon, BarColoursAndBevel) {
 TEST(NumberIcon, GeometryBySize) {
   // 20 px: bar 5 rows, digits 10 wide; 24 px: bar 5 rows, digits 12 wide;
   // 32 px: bar rows 0-7, cells 10-29, one digit at columns 9-24.
-  for (auto [size, barRows, f] : {std::tuple{20, 5, 10}, std::tuple{24, 5, 12}, std::tuple{32, 8, 16}}) {
+  for (auto [size, barRows, f] :
+       {std::tuple{20, 5, 10}, std::tuple{24, 5, 12}, std::tuple{32, 8, 16}}) {
     const TPixmap p = DrawNumberIcon(7, size, kGreen, kWhiteText);
     const int top = barRows + (size - barRows - f - 3) / 2;
     const int left = (size - f) / 2 + 1;

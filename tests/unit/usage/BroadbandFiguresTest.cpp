@@ -28,7 +28,8 @@ TEST(ShowUsageFigures, BillingMonthInProgress) {
   EXPECT_EQ(f.RestAv.Text, "3,393 MB");
   EXPECT_EQ(f.Rollover.Text, "15 June");
   EXPECT_EQ(f.Shaping.Text, "Yes");
-  EXPECT_EQ(BuildTrayHint(r, EncodeDate(2014, 6, 1) + EncodeTime(9, 30, 0), EncodeDate(2014, 6, 1) + EncodeTime(9, 31, 0), ""),
+  EXPECT_EQ(BuildTrayHint(r, EncodeDate(2014, 6, 1) + EncodeTime(9, 30, 0),
+                          EncodeDate(2014, 6, 1) + EncodeTime(9, 31, 0), ""),
             "Amount Left: 47,500 MB (95%)\nNo. Days Left: 14.0 (45%)\nLast Updated 9:30 am");
   EXPECT_EQ(BuildTrayHint(r, EncodeDate(2014, 6, 1) + EncodeTime(14, 5, 0), 0, "", false),
             "95% left - 47,500 MB remaining - updated 2:05 pm");
@@ -68,8 +69,9 @@ TEST(ShowUsageFigures, RolloverPassedOrMissing) {
   EXPECT_EQ(f.DaysLeft.Text, "");
   EXPECT_EQ(f.DaysBar, 100);
   EXPECT_EQ(f.Shaping.Text, "");
-  EXPECT_EQ(BuildTrayHint(r, EncodeDate(2014, 6, 1), EncodeDate(2014, 6, 1) + EncodeTime(8, 7, 0), ""),
-            "Awaiting rollover - 8:07 am");
+  EXPECT_EQ(
+      BuildTrayHint(r, EncodeDate(2014, 6, 1), EncodeDate(2014, 6, 1) + EncodeTime(8, 7, 0), ""),
+      "Awaiting rollover - 8:07 am");
 }
 
 TEST(Colours, BlendLightenDarkenMix) {
@@ -90,12 +92,14 @@ TEST(PercentBar, GeometryAndColours) {
 
   TPixmap bar(100, 16, 0);
   DrawPercentBar(bar, 40, 0x00FF00, 0xF0F0F0);  // m = 8, F = 40
-  EXPECT_EQ(bar.At(20, 8), 0xFF00FF00u);         // the fill's middle rows are the colour
+  EXPECT_EQ(bar.At(20, 8), 0xFF00FF00u);        // the fill's middle rows are the colour
   EXPECT_EQ(bar.At(20, 9), 0xFF00FF00u);
   const uint32_t E = Darken(0xF0F0F0, 8), L = Lighten(0xF0F0F0, 70);
-  auto px = [](uint32_t c) { return 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); };
-  EXPECT_EQ(bar.At(60, 8), px(L));               // the trough's middle
-  EXPECT_EQ(bar.At(60, 0), px(E));               // the outline
+  auto px = [](uint32_t c) {
+    return 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+  };
+  EXPECT_EQ(bar.At(60, 8), px(L));  // the trough's middle
+  EXPECT_EQ(bar.At(60, 0), px(E));  // the outline
   EXPECT_EQ(bar.At(99, 8), px(E));
   // The fill's end is softened into the trough, more so away from the middle.
   EXPECT_NE(bar.At(40, 12), bar.At(20, 12));
@@ -103,9 +107,9 @@ TEST(PercentBar, GeometryAndColours) {
   EXPECT_EQ(bar.At(40, 8), 0xFF00FF00u);
   TPixmap full(100, 16, 0);
   DrawPercentBar(full, 100, 0x0000FF);
-  EXPECT_EQ(full.At(98, 8), 0xFFFF0000u);        // red fills the whole width
+  EXPECT_EQ(full.At(98, 8), 0xFFFF0000u);  // red fills the whole width
   TPixmap over(100, 16, 0);
-  DrawPercentBar(over, -3, 0x0000FF);            // an over-quota marker: no fill
+  DrawPercentBar(over, -3, 0x0000FF);  // an over-quota marker: no fill
   EXPECT_EQ(over.At(50, 8), px(L));
 }
 

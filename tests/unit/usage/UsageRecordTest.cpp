@@ -10,7 +10,7 @@ namespace {
 TEST(XmlDateToDate, DigitsOnlyYearTwoThousandOnwards) {
   EXPECT_EQ(XmlDateToDate("2014-06-15"), EncodeDate(2014, 6, 15));
   EXPECT_EQ(XmlDateToDate("20140615T00:00"), EncodeDate(2014, 6, 15));
-  EXPECT_EQ(XmlDateToDate("15/06/2014"), kNoDate);      // does not begin "20"
+  EXPECT_EQ(XmlDateToDate("15/06/2014"), kNoDate);  // does not begin "20"
   EXPECT_EQ(XmlDateToDate("2014-06-15 10:00"), EncodeDate(2014, 6, 15));
   EXPECT_EQ(XmlDateToDate("2014-06-150"), kNoDate);  // nine digits
   EXPECT_EQ(XmlDateToDate("1999-06-15"), kNoDate);
@@ -29,7 +29,8 @@ TEST(ParseUsageLine, CodesForEachUsableValue) {
   EXPECT_EQ(r.QuotaMB, Money::FromWhole(-1));
   EXPECT_EQ(r.PercentLeft, Money::FromWhole(-1));
   EXPECT_EQ(ParseUsageLine("12.5 100 32/06/2014 0.00", now, r), kUsageWithQuota);
-  EXPECT_EQ(ParseUsageLine("12.5 100 29/06/2014 0.00", now, r), kUsageWithQuota);  // day 29 or later
+  EXPECT_EQ(ParseUsageLine("12.5 100 29/06/2014 0.00", now, r),
+            kUsageWithQuota);  // day 29 or later
   EXPECT_EQ(ParseUsageLine("12.5 100 15/06/2014 x", now, r), kUsageWithRollover);
   EXPECT_EQ(ParseUsageLine("12.5  100   15/06/2014   0.00\r\n", now, r), kUsageAll);
   EXPECT_EQ(ParseUsageLine("-5 100", now, r), kUsageWithQuota);
@@ -47,7 +48,8 @@ TEST(ParseUsageLine, FiguresOfABillingMonthInProgress) {
   EXPECT_EQ(r.PeriodDays, 31);  // May
   // pd = 14 * 100 / 31 = 45.16; ratio 2.1 -> well ahead: the deep green.
   EXPECT_EQ(r.BarColour, Rgb(0, 225, 0));
-  EXPECT_EQ(ParseUsageLine("2500.5 50000 15/06/2014 0.00", EncodeDate(2014, 6, 1), r, false), kUsageAll);
+  EXPECT_EQ(ParseUsageLine("2500.5 50000 15/06/2014 0.00", EncodeDate(2014, 6, 1), r, false),
+            kUsageAll);
   EXPECT_EQ(r.BarColour, kGreen);
 }
 

@@ -24,7 +24,8 @@ std::vector<std::string> Lines(std::string text, int width) {
 
 TEST(WrapLine, BreaksAtBlanksAndKeepsLineFeeds) {
   EXPECT_EQ(Lines("short", 100), (std::vector<std::string>{"short"}));
-  EXPECT_EQ(Lines("the quick brown fox", 100), (std::vector<std::string>{"the quick", "brown fox"}));
+  EXPECT_EQ(Lines("the quick brown fox", 100),
+            (std::vector<std::string>{"the quick", "brown fox"}));
   EXPECT_EQ(Lines("one\ntwo", 100), (std::vector<std::string>{"one\n", "two"}));
   EXPECT_EQ(Lines("a\n\nb", 100), (std::vector<std::string>{"a\n", "\n", "b"}));
   EXPECT_EQ(Lines("abcdefghijkl", 50), (std::vector<std::string>{"abcde", "fghij", "kl"}));

@@ -24,10 +24,14 @@ TEST(CodePage, UnmappableCharactersBecomeQuestionMarks) {
 }
 
 TEST(CodePage, Utf8Conversions) {
-  EXPECT_EQ(Utf16ToUtf8(u"caf\u00E9 \u20AC \U0001F600"), "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");
-  EXPECT_EQ(Utf8ToUtf16("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"), u"caf\u00E9 \u20AC \U0001F600");
+  EXPECT_EQ(Utf16ToUtf8(u"caf\u00E9 \u20AC \U0001F600"),
+            "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");
+  EXPECT_EQ(Utf8ToUtf16("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"),
+            u"caf\u00E9 \u20AC \U0001F600");
   // Malformed input: stray continuation, truncated sequence, overlong form.
-  EXPECT_EQ(Utf8ToUtf16("a\x80" "b"), u"a\uFFFDb");
+  EXPECT_EQ(Utf8ToUtf16("a\x80"
+                        "b"),
+            u"a\uFFFDb");
   EXPECT_EQ(Utf8ToUtf16("a\xE2\x82"), u"a\uFFFD");
   EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD");
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t{0xD800})), "\xEF\xBF\xBD");

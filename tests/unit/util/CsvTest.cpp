@@ -42,9 +42,9 @@ TEST(SplitCsvLine, Failures) {
   Fields f;
   EXPECT_FALSE(SplitCsvLine("\"unclosed", 4, f));
   EXPECT_FALSE(SplitCsvLine("a,\"b", 4, f));
-  EXPECT_FALSE(SplitCsvLine("\"a\"b,c", 4, f));    // closing quote followed by text
-  EXPECT_FALSE(SplitCsvLine("\"a\" ,c", 4, f));    // ... or by a blank
-  EXPECT_FALSE(SplitCsvLine("\"a\"\"", 4, f));     // doubled quote then the end
+  EXPECT_FALSE(SplitCsvLine("\"a\"b,c", 4, f));  // closing quote followed by text
+  EXPECT_FALSE(SplitCsvLine("\"a\" ,c", 4, f));  // ... or by a blank
+  EXPECT_FALSE(SplitCsvLine("\"a\"\"", 4, f));   // doubled quote then the end
 }
 
 }  // namespace

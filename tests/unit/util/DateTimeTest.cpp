@@ -83,7 +83,10 @@ TEST(DateTime, LocalClockRoundTrip) {
   const TDateTime local = FromTimePoint(tp);
   EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn", local), "2014-06-01 10:00");
   EXPECT_EQ(ToTimePoint(local), tp);
-  if (old) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  if (old)
+    setenv("TZ", saved.c_str(), 1);
+  else
+    unsetenv("TZ");
   tzset();
 }
 

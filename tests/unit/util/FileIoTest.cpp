@@ -46,7 +46,7 @@ TEST_F(FileIoTest, FailedWriteKeepsTheOldFile) {
 TEST(Crc32, AdvisoryKeyForm) {
   EXPECT_EQ(Crc32(""), 0u);
   EXPECT_EQ(Crc32Key(std::string("a") + "bc"), "352441C2");
-  EXPECT_EQ(Crc32Key("123456789"), "CBF43926");  // the standard check value
+  EXPECT_EQ(Crc32Key("123456789"), "CBF43926");           // the standard check value
   EXPECT_EQ(Crc32Key(std::string("\0!", 2)), "DB002A1");  // no leading zeros
 }
 

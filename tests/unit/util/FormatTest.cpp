@@ -24,7 +24,7 @@ TEST(Format, FixedPointRoundsHalvesAwayFromZero) {
   EXPECT_EQ(Format("%1.2f", {0.125}), "0.13");
   EXPECT_EQ(Format("%1.2f", {-0.125}), "-0.13");
   EXPECT_EQ(Format("%1.3f", {1234.5675}), "1234.568");  // decided on 18 digits
-  EXPECT_EQ(Format("%1.2f", {-0.001}), "0.00");          // no "-0.00"
+  EXPECT_EQ(Format("%1.2f", {-0.001}), "0.00");         // no "-0.00"
   EXPECT_EQ(Format("%1.1f", {99.96}), "100.0");
   EXPECT_EQ(Format("%1.3f", {0.0004}), "0.000");
   EXPECT_EQ(Format("%1.3f", {0.0005}), "0.001");
@@ -60,10 +60,14 @@ TEST(Format, CurrencyPatterns) {
   s.CurrencyFormat = 3;
   s.NegCurrFormat = 8;
   s.ThousandSeparator = "\xA0";
-  EXPECT_EQ(Format("%m", {1234.5}, s), "1\xA0" "234.50 \x80");
+  EXPECT_EQ(Format("%m", {1234.5}, s),
+            "1\xA0"
+            "234.50 \x80");
   EXPECT_EQ(Format("%m", {-1.0}, s), "-1.00 \x80");
   s.NegCurrFormat = 0;
-  EXPECT_EQ(Format("%m", {-1.0}, s), "(\x80" "1.00)");
+  EXPECT_EQ(Format("%m", {-1.0}, s),
+            "(\x80"
+            "1.00)");
 }
 
 TEST(Format, LocaleWithoutConventionsGivesTheDefaults) {

@@ -40,9 +40,9 @@ TEST(Money, Parse) {
   EXPECT_EQ(Money::Parse("-0.5")->Units(), -5000);
   EXPECT_EQ(Money::Parse("7")->Units(), 70000);
   EXPECT_EQ(Money::Parse(".25")->Units(), 2500);
-  EXPECT_EQ(Money::Parse("0.00005")->Units(), 0);       // half to even
+  EXPECT_EQ(Money::Parse("0.00005")->Units(), 0);  // half to even
   EXPECT_EQ(Money::Parse("0.00015")->Units(), 2);
-  EXPECT_EQ(Money::Parse("0.000050001")->Units(), 1);   // above half
+  EXPECT_EQ(Money::Parse("0.000050001")->Units(), 1);  // above half
   EXPECT_FALSE(Money::Parse(""));
   EXPECT_FALSE(Money::Parse("1.2.3"));
   EXPECT_FALSE(Money::Parse("12a"));

@@ -10,9 +10,15 @@
 namespace qgm {
 namespace {
 
-std::string N(const TElement* e) { return e ? Utf16ToUtf8(e->Name()) : "<nil>"; }
-std::string T(const TElement* e) { return Utf16ToUtf8(e->GetText()); }
-std::unique_ptr<TXmlTree> Parse(std::string_view doc) { return BuildXmlTree1252(doc); }
+std::string N(const TElement* e) {
+  return e ? Utf16ToUtf8(e->Name()) : "<nil>";
+}
+std::string T(const TElement* e) {
+  return Utf16ToUtf8(e->GetText());
+}
+std::unique_ptr<TXmlTree> Parse(std::string_view doc) {
+  return BuildXmlTree1252(doc);
+}
 
 // Kinds and names of a node's children, e.g. "tag:a text:x".
 std::string Shape(const TElement* e) {
@@ -108,8 +114,7 @@ TEST(BuildXmlTree, AttributeValuesStayUndecodedAndMayHoldTheOtherQuote) {
 }
 
 TEST(BuildXmlTree, CDataCommentsAndOtherMarkup) {
-  auto root = Parse(
-      "<!DOCTYPE x>\n<r><![CDATA[<not a tag> & ]]><!-- a -- b --><![CDATA[]]></r>\n");
+  auto root = Parse("<!DOCTYPE x>\n<r><![CDATA[<not a tag> & ]]><!-- a -- b --><![CDATA[]]></r>\n");
   EXPECT_EQ(Shape(root.get()), "other:<!DOCTYPE x> tag:r");
   const TElement* r = root->FindChild("r");
   EXPECT_EQ(Shape(r), "cdata:<not a tag> &  comment:<!-- a -- b --> cdata:");
@@ -144,15 +149,15 @@ TEST(BuildXmlTree, AbortCauses) {
     const char* shapeOfR;  // children of <r>
   };
   const Case cases[] = {
-      {"<r><a><b%/></a><c/></r>\n", "tag:a"},              // name followed by a bad character
-      {"<r><a b/><c/></r>\n", "tag:a"},                    // attribute name without "="
-      {"<r><a b=\"1><c/></r>\n", "tag:a"},                 // unclosed attribute value
-      {"<r><a><!-- no end ></a><c/></r>\n", "tag:a"},      // comment without terminator
-      {"<r><a><?pi never closed   \n", "tag:a"},          // other markup without ">"
-      {"<r><a></b><c/></r>\n", "tag:a"},                   // wrong end tag
-      {"<r><a></a <c/></r>\n", "tag:a"},                   // end tag without ">"
-      {"<r><a><![FOO[x]]></a><c/></r>\n", "tag:a"},        // "<![" that is no CDATA
-      {"<r><a>x<![CDATA[ no end </a><c/></r>\n", "tag:a"}, // CDATA without terminator
+      {"<r><a><b%/></a><c/></r>\n", "tag:a"},               // name followed by a bad character
+      {"<r><a b/><c/></r>\n", "tag:a"},                     // attribute name without "="
+      {"<r><a b=\"1><c/></r>\n", "tag:a"},                  // unclosed attribute value
+      {"<r><a><!-- no end ></a><c/></r>\n", "tag:a"},       // comment without terminator
+      {"<r><a><?pi never closed   \n", "tag:a"},            // other markup without ">"
+      {"<r><a></b><c/></r>\n", "tag:a"},                    // wrong end tag
+      {"<r><a></a <c/></r>\n", "tag:a"},                    // end tag without ">"
+      {"<r><a><![FOO[x]]></a><c/></r>\n", "tag:a"},         // "<![" that is no CDATA
+      {"<r><a>x<![CDATA[ no end </a><c/></r>\n", "tag:a"},  // CDATA without terminator
       {"<r><a>text", "tag:a"},                              // content runs into the end
   };
   for (const Case& c : cases) {
