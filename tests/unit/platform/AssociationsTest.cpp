@@ -154,8 +154,10 @@ TEST_F(XdgTest, OpenFileFallsBackToTheTextEditor) {
   TRegistryStore store;
   TLauncher launcher(store, dirs_, "false");
   EXPECT_TRUE(launcher.OpenFile("-odd name.qgmx"));
-  for (int i = 0; i < 100 && !fs::exists(log); ++i)
+  // The editor runs on its own; wait until it has written its line.
+  for (int i = 0; i < 200 && ReadWholeFile(log).value_or("").find('\n') == std::string::npos; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   EXPECT_EQ(ReadWholeFile(log).value_or(""), "./-odd name.qgmx\n");
 }
 
