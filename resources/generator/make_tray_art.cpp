@@ -126,43 +126,18 @@ void Phone(float px, float py, float& r, float& g, float& b, float& a) {
   if (arc || ends) r = 40, g = 40, b = 50, a = 255;
 }
 
-void MainIcon(const std::string& path) {
-  constexpr int S = 32;
-  std::vector<unsigned char> rgba(S * S * 4, 0);
-  // Supersampled: a blue disc with a white ring, a green arc and a needle.
-  for (int y = 0; y < S; ++y) {
-    for (int x = 0; x < S; ++x) {
-      float r = 0, g = 0, b = 0, a = 0;
-      for (int sy = 0; sy < 4; ++sy) {
-        for (int sx = 0; sx < 4; ++sx) {
-          const float px = x + (sx + 0.5f) / 4 - 16, py = y + (sy + 0.5f) / 4 - 16;
-          const float d = std::sqrt(px * px + py * py);
-          const float ang = std::atan2(py, px);  // 0 at right, -pi/2 at top
-          float cr = 0, cg = 0, cb = 0, ca = 0;
-          if (d <= 15.5f) { cr = 20, cg = 70, cb = 160, ca = 255; }
-          if (d > 13 && d <= 15.5f) { cr = 235, cg = 240, cb = 250; }
-          if (d > 8.5f && d <= 12 && py < 3) { cr = 40, cg = 210, cb = 60; }
-          // Needle from the centre towards the upper right.
-          const float nx = std::cos(-0.9f), ny = std::sin(-0.9f);
-          const float along = px * nx + py * ny, across = std::fabs(-px * ny + py * nx);
-          if (along > -1 && along < 11 && across < 1.3f) { cr = 255, cg = 210, cb = 40; }
-          if (d < 2.2f) { cr = 255, cg = 255, cb = 255; }
-          r += cr * ca / 255, g += cg * ca / 255, b += cb * ca / 255, a += ca;
-        }
-      }
-      const size_t i = static_cast<size_t>(y * S + x) * 4;
-      a /= 16;
-      if (a > 0) {
-        rgba[i] = static_cast<unsigned char>(std::lround(r / 16 * 255 / a));
-        rgba[i + 1] = static_cast<unsigned char>(std::lround(g / 16 * 255 / a));
-        rgba[i + 2] = static_cast<unsigned char>(std::lround(b / 16 * 255 / a));
-      }
-      rgba[i + 3] = static_cast<unsigned char>(std::lround(a));
-    }
-  }
-  std::ofstream out(path, std::ios::binary);
-  out << "P7\nWIDTH 32\nHEIGHT 32\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
-  out.write(reinterpret_cast<const char*>(rgba.data()), static_cast<std::streamsize>(rgba.size()));
+// The program icon: a blue dial with a white rim, a green arc and a
+// yellow needle.
+void Gauge(float px, float py, float& cr, float& cg, float& cb, float& ca) {
+  const float d = std::sqrt(px * px + py * py);
+  if (d <= 15.5f) cr = 20, cg = 70, cb = 160, ca = 255;
+  if (d > 13 && d <= 15.5f) cr = 235, cg = 240, cb = 250;
+  if (d > 8.5f && d <= 12 && py < 3) cr = 40, cg = 210, cb = 60;
+  // Needle from the centre towards the upper right.
+  const float nx = std::cos(-0.9f), ny = std::sin(-0.9f);
+  const float along = px * nx + py * ny, across = std::fabs(-px * ny + py * nx);
+  if (along > -1 && along < 11 && across < 1.3f) cr = 255, cg = 210, cb = 40;
+  if (d < 2.2f) cr = 255, cg = 255, cb = 255;
 }
 
 }  // namespace
@@ -191,7 +166,7 @@ int main(int argc, char** argv) {
   out << "P5\n" << kAtlasW << " " << kAtlasH << "\n255\n";
   out.write(reinterpret_cast<const char*>(atlas.a.data()), static_cast<std::streamsize>(atlas.a.size()));
   out.close();
-  MainIcon(dir + "/main_icon.pam");
+  WriteIcon(dir + "/main_icon.pam", Gauge);
   WriteIcon(dir + "/mail_icon.pam", Envelope);
   WriteIcon(dir + "/phone_icon.pam", Phone);
   return 0;
