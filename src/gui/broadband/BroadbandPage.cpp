@@ -1,14 +1,12 @@
 #include "gui/broadband/BroadbandPage.h"
 
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
-#include <QVBoxLayout>
 
 #include "core/usage/PercentBar.h"
 #include "core/util/CodePage.h"
 #include "gui/tray/TrayIcon.h"
+#include "ui_BroadbandPage.h"
 
 namespace qgm::gui {
 namespace {
@@ -28,67 +26,26 @@ void Set(QLabel* label, const TLabelText& t) {
 
 }  // namespace
 
-QLabel* TBroadbandPage::AddRow(QGridLayout* grid, int row, const QString& caption,
-                               const char* name) {
-  grid->addWidget(new QLabel(caption, this), row, 0);
-  auto* value = new QLabel(this);
-  value->setObjectName(QString::fromLatin1(name));
-  value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  grid->addWidget(value, row, 1);
-  return value;
+TBroadbandPage::TBroadbandPage(QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::BroadbandPage>()) {
+  ui_->setupUi(this);
+  // The bars start full, in aqua: no figures yet.
+  SetBar(ui_->imgAmtLeft, 100, kAqua);
+  SetBar(ui_->imgDaysLeft, 100, kAqua);
 }
 
-TBroadbandPage::TBroadbandPage(QWidget* parent) : QWidget(parent) {
-  auto* layout = new QVBoxLayout(this);
-  auto* top = new QGridLayout;
-  lblAmtLeft_ = AddRow(top, 0, tr("Metered usage remaining:"), "lblAmtLeft");
-  imgAmtLeft_ = new QLabel(this);
-  imgAmtLeft_->setObjectName(QStringLiteral("imgAmtLeft"));
-  top->addWidget(imgAmtLeft_, 1, 0, 1, 2);
-  lblDaysLeft_ = AddRow(top, 2, tr("Days in month remaining:"), "lblDaysLeft");
-  imgDaysLeft_ = new QLabel(this);
-  imgDaysLeft_->setObjectName(QStringLiteral("imgDaysLeft"));
-  top->addWidget(imgDaysLeft_, 3, 0, 1, 2);
-  lblMeteredUsage_ = AddRow(top, 4, tr("Metered This Month:"), "lblMeteredUsage");
-  lblRelativeUsage_ = AddRow(top, 5, tr("Relative to days left:"), "lblRelativeUsage");
-  lblTodayMetered_ = AddRow(top, 6, tr("Metered Today:"), "lblTodayMetered");
-  layout->addLayout(top);
-
-  auto* averages = new QGroupBox(tr(" Metered Daily Averages "), this);
-  auto* ag = new QGridLayout(averages);
-  lblStartAv_ = AddRow(ag, 0, tr("At start of month:"), "lblStartAv");
-  lblCurrentAv_ = AddRow(ag, 1, tr("So far this month:"), "lblCurrentAv");
-  lblRestAv_ = AddRow(ag, 2, tr("For rest of month:"), "lblRestAv");
-  layout->addWidget(averages);
-
-  auto* plan = new QGroupBox(tr(" Plan "), this);
-  auto* pg = new QGridLayout(plan);
-  lblAllowance_ = AddRow(pg, 0, tr("Monthly allowance:"), "lblAllowance");
-  lblRollover_ = AddRow(pg, 1, tr("Next month starts:"), "lblRollover");
-  lblSpeedCaption_ = new QLabel(tr("Maximum Speed"), this);
-  pg->addWidget(lblSpeedCaption_, 2, 0);
-  lblSpeed_ = new QLabel(this);
-  lblSpeed_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  pg->addWidget(lblSpeed_, 2, 1);
-  lblPlan_ = AddRow(pg, 3, tr("Plan:"), "lblPlan");
-  lblShaping_ = AddRow(pg, 4, tr("Shaped when over:"), "lblShaping");
-  lblPlanCost_ = AddRow(pg, 5, tr("Plan cost:"), "lblPlanCost");
-  layout->addWidget(plan);
-  layout->addStretch();
-
-  SetBar(imgAmtLeft_, 100, kAqua);
-  SetBar(imgDaysLeft_, 100, kAqua);
-}
+TBroadbandPage::~TBroadbandPage() = default;
 
 void TBroadbandPage::SetBar(QLabel* image, int percent, uint32_t colour) {
   const int w = 275, h = 18;
   TPixmap bar(w, h, 0xFFF0F0F0u);
   DrawPercentBar(bar, percent, colour);
   QPixmap pixmap = ToQPixmap(bar);
+  // The percentage over the bar, in the form's font one point smaller, bold.
   QPainter painter(&pixmap);
-  QFont font = painter.font();
+  QFont font = this->font();
+  font.setPixelSize(std::max(8, font.pixelSize() > 0 ? font.pixelSize() - 1 : 11));
   font.setBold(true);
-  font.setPixelSize(11);
   painter.setFont(font);
   painter.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("%1%").arg(percent));
   painter.end();
@@ -96,26 +53,32 @@ void TBroadbandPage::SetBar(QLabel* image, int percent, uint32_t colour) {
 }
 
 void TBroadbandPage::ShowFigures(const TBroadbandFigures& f) {
-  Set(lblMeteredUsage_, f.MeteredUsage);
-  Set(lblAmtLeft_, f.AmtLeft);
-  Set(lblAllowance_, f.Allowance);
-  Set(lblDaysLeft_, f.DaysLeft);
-  Set(lblRelativeUsage_, f.RelativeUsage);
-  Set(lblStartAv_, f.StartAv);
-  Set(lblCurrentAv_, f.CurrentAv);
-  Set(lblRestAv_, f.RestAv);
-  Set(lblRollover_, f.Rollover);
-  Set(lblShaping_, f.Shaping);
-  SetBar(imgAmtLeft_, f.AmountBar, f.BarColour);
-  SetBar(imgDaysLeft_, f.DaysBar, f.BarColour);
+  Set(ui_->lblMeteredUsage, f.MeteredUsage);
+  Set(ui_->lblAmtLeft, f.AmtLeft);
+  Set(ui_->lblAllowance, f.Allowance);
+  Set(ui_->lblDaysLeft, f.DaysLeft);
+  Set(ui_->lblRelativeUsage, f.RelativeUsage);
+  Set(ui_->lblStartAv, f.StartAv);
+  Set(ui_->lblCurrentAv, f.CurrentAv);
+  Set(ui_->lblRestAv, f.RestAv);
+  Set(ui_->lblRollover, f.Rollover);
+  Set(ui_->lblShaping, f.Shaping);
+  SetBar(ui_->imgAmtLeft, f.AmountBar, f.BarColour);
+  SetBar(ui_->imgDaysLeft, f.DaysBar, f.BarColour);
 }
 
+// The plan's other details (carrier, upload metering, caps, excess fee)
+// belong to the provider page.
 void TBroadbandPage::ShowServiceDetails(const TServiceDetails& d) {
-  lblSpeedCaption_->setText(Q(d.SpeedCaption));
-  lblSpeed_->setText(Q(d.Speed));
-  lblPlan_->setText(Q(d.Plan));
-  lblShaping_->setText(Q(d.Shaping));
-  lblPlanCost_->setText(Q(d.PlanCost));
+  ui_->lblSpeedCaption->setText(Q(d.SpeedCaption));
+  ui_->lblSpeed->setText(Q(d.Speed));
+  ui_->lblPlan->setText(Q(d.Plan));
+  ui_->lblShaping->setText(Q(d.Shaping));
+  ui_->lblPlanCost->setText(Q(d.PlanCost));
+}
+
+void TBroadbandPage::ShowTodayMetered(const std::string& text) {
+  ui_->lblTodayMetered->setText(Q(text));
 }
 
 }  // namespace qgm::gui

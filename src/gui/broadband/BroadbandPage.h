@@ -1,13 +1,19 @@
 #pragma once
-// The Broadband tab: what is left of the month's allowance and of the month.
+// The Broadband tab (Designer form BroadbandPage.ui): what is left of the
+// month's allowance and of the month, and the plan.
 
 #include <QWidget>
+
+#include <memory>
 
 #include "core/usage/BroadbandFigures.h"
 #include "core/usage/UsageService.h"
 
-class QGridLayout;
 class QLabel;
+
+namespace Ui {
+class BroadbandPage;
+}
 
 namespace qgm::gui {
 
@@ -15,17 +21,15 @@ class TBroadbandPage : public QWidget {
   Q_OBJECT
  public:
   explicit TBroadbandPage(QWidget* parent = nullptr);
+  ~TBroadbandPage() override;
   void ShowFigures(const TBroadbandFigures& figures);
   void ShowServiceDetails(const TServiceDetails& details);
+  void ShowTodayMetered(const std::string& text);
 
  private:
-  QLabel* AddRow(QGridLayout* grid, int row, const QString& caption, const char* name);
   void SetBar(QLabel* image, int percent, uint32_t colour);
 
-  QLabel *lblAmtLeft_, *lblDaysLeft_, *imgAmtLeft_, *imgDaysLeft_, *lblMeteredUsage_,
-      *lblRelativeUsage_, *lblTodayMetered_, *lblStartAv_, *lblCurrentAv_, *lblRestAv_,
-      *lblAllowance_, *lblRollover_, *lblSpeedCaption_, *lblSpeed_, *lblPlan_, *lblShaping_,
-      *lblPlanCost_;
+  std::unique_ptr<Ui::BroadbandPage> ui_;
 };
 
 }  // namespace qgm::gui
