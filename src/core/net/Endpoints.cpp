@@ -5,17 +5,10 @@
 
 #include "core/platform/ProcessValues.h"
 #include "core/util/FileIo.h"
+#include "core/util/Text.h"
 
 namespace qgm {
-namespace {
-
-std::string Trim(std::string_view s) {
-  const auto first = s.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  return std::string(s.substr(first, s.find_last_not_of(" \t\r") - first + 1));
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::filesystem::path DefaultEndpointsFile() {
   const std::filesystem::path base = XdgConfigHome();

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/net/NetErrors.h"
+#include "core/util/Text.h"
 
 namespace qgm {
 
@@ -15,24 +16,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kIdleSliceMs = 250;
-
-bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
-std::string Trim(std::string s) {
-  const auto first = s.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return {};
-  const auto last = s.find_last_not_of(" \t\r\n");
-  return s.substr(first, last - first + 1);
-}
 
 // The second word of a status line as a number, -1 when it is none.
 int StatusCodeOf(const std::string& statusLine) {

@@ -5,16 +5,10 @@
 
 #include "core/platform/ProcessValues.h"
 #include "core/util/FileIo.h"
+#include "core/util/Text.h"
 
 namespace qgm {
 namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
 
 // The default value of a key, or empty when the key or value is missing.
 std::string DefaultOf(TRegistryStore& store, TRootKey root, const std::string& path,
@@ -186,7 +180,7 @@ std::string CommandProgram(const std::string& c) {
     const size_t close = c.find('"', 1);
     return c.substr(1, close == std::string::npos ? std::string::npos : close - 1);
   }
-  const std::string lower = Lower(c);
+  const std::string lower = LowerAscii(c);
   const size_t exe = lower.rfind(".exe");
   if (exe != std::string::npos && exe >= 1) return c.substr(0, exe + 4);
   // No ".exe": the first word. (Four characters, as a bare reading of the
@@ -204,7 +198,7 @@ TXdgDirs TXdgDirs::Default() {
 }
 
 std::string MimeTypeOfExtension(const std::string& extension, const TXdgDirs& dirs) {
-  const std::string glob = "*" + Lower(extension);
+  const std::string glob = "*" + LowerAscii(extension);
   std::string best;
   int bestWeight = -1;
   std::vector<std::filesystem::path> mimeDirs = {dirs.DataHome / "mime"};
@@ -217,7 +211,7 @@ std::string MimeTypeOfExtension(const std::string& extension, const TXdgDirs& di
       if (b == std::string::npos) continue;
       std::string pattern = line.substr(b + 1);
       pattern = pattern.substr(0, pattern.find(':'));
-      if (Lower(pattern) != glob) continue;
+      if (LowerAscii(pattern) != glob) continue;
       const int weight = std::atoi(line.substr(0, a).c_str());
       if (weight > bestWeight) {
         bestWeight = weight;
@@ -226,14 +220,14 @@ std::string MimeTypeOfExtension(const std::string& extension, const TXdgDirs& di
     }
     if (!best.empty()) return best;
   }
-  const std::string bare = Lower(extension.substr(extension.rfind('.') + 1));
+  const std::string bare = LowerAscii(extension.substr(extension.rfind('.') + 1));
   for (const std::string& line : Lines("/etc/mime.types")) {
     if (line.empty() || line[0] == '#') continue;
     std::stringstream in(line);
     std::string type, ext;
     in >> type;
     while (in >> ext) {
-      if (Lower(ext) == bare) return type;
+      if (LowerAscii(ext) == bare) return type;
     }
   }
   return {};

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/settings/Passwords.h"
+#include "core/util/Text.h"
 
 namespace qgm {
 namespace {
@@ -10,13 +11,6 @@ namespace {
 const char* const kAccountNames[3] = {"home", "business", "roammobile"};
 const char* const kPasswordNames[3] = {"home2", "business2", "roammobile2"};
 constexpr size_t kMaxPasswordBytes = 80;
-
-std::string LowerAscii(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
 
 // Reads that fall back to a default when the value is missing or of another
 // type, so one odd value never stops the whole load.

@@ -6,6 +6,7 @@
 #include "core/net/NetErrors.h"
 #include "core/net/UsageRequest.h"
 #include "core/util/Format.h"
+#include "core/util/Text.h"
 
 namespace qgm {
 
@@ -160,11 +161,8 @@ void TUpdateCycle::CheckSpamRate() {
   client.UserAgent = UserAgent();
   client.ReadTimeoutMs = 30000;
   try {
-    std::string body = client.Get(config_.ApiHost + "/cgi-bin/showmyspamrate?textonly=1");
-    const auto first = body.find_first_not_of(" \t\r\n");
-    body = first == std::string::npos
-               ? ""
-               : body.substr(first, body.find_last_not_of(" \t\r\n") - first + 1);
+    const std::string body =
+        Trim(client.Get(config_.ApiHost + "/cgi-bin/showmyspamrate?textonly=1"));
     const auto lf = body.find('\n');
     std::string address = body.substr(0, lf);
     if (!address.empty() && address.back() == '\r') address.pop_back();

@@ -6,6 +6,7 @@
 #include "core/usage/XmlDate.h"
 #include "core/util/CodePage.h"
 #include "core/util/FileIo.h"
+#include "core/util/Text.h"
 #include "core/xml/XmlParser.h"
 
 namespace qgm {
@@ -26,19 +27,6 @@ int64_t ToInt64(const std::string& text) {
   if (text[0] == '-') return static_cast<int64_t>(0 - v);
   if (v > INT64_MAX) return 0;
   return static_cast<int64_t>(v);
-}
-
-std::string Trim(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
-}
-
-std::string LowerAscii(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
 }
 
 std::string UpperFirst(std::string s) {

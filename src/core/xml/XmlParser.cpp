@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "core/util/CodePage.h"
+#include "core/util/Text.h"
 
 namespace qgm {
 namespace {
@@ -39,10 +40,6 @@ char Lower1252(char16_t c) {
   unsigned char b = UnicodeToChar1252(c);
   if (b >= 'A' && b <= 'Z') b = static_cast<unsigned char>(b - 'A' + 'a');
   return static_cast<char>(b);
-}
-
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool SameName(std::u16string_view a, std::string_view b) {
