@@ -1,4 +1,5 @@
 #include "gui/app/MainForm.h"
+#include "gui/app/Text.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,10 +27,6 @@
 
 namespace qgm::gui {
 namespace {
-
-QString Q(const std::string& text1252) {
-  return QString::fromStdString(Cp1252ToUtf8(text1252));
-}
 
 // A page whose feature comes later: it says so instead of pretending.
 QWidget* PlaceholderPage(const QString& what, QWidget* parent) {

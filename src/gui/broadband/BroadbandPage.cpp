@@ -1,4 +1,5 @@
 #include "gui/broadband/BroadbandPage.h"
+#include "gui/app/Text.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -10,10 +11,6 @@
 
 namespace qgm::gui {
 namespace {
-
-QString Q(const std::string& text1252) {
-  return QString::fromStdString(Cp1252ToUtf8(text1252));
-}
 
 QColor ToQColor(uint32_t c) {
   return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);

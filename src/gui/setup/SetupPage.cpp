@@ -1,4 +1,5 @@
 #include "gui/setup/SetupPage.h"
+#include "gui/app/Text.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -17,17 +18,6 @@
 #include "gui/controls/NumEdit.h"
 
 namespace qgm::gui {
-namespace {
-
-QString Q(const std::string& text1252) {
-  return QString::fromStdString(Cp1252ToUtf8(text1252));
-}
-std::string S(const QString& text) {
-  return Utf8ToCp1252(text.toStdString());
-}
-
-}  // namespace
-
 TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), s_(settings) {
   auto* layout = new QVBoxLayout(this);
   pages_ = new QTabWidget(this);

@@ -1,4 +1,5 @@
 #include "gui/tray/MessageForm.h"
+#include "gui/app/Text.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -11,10 +12,6 @@
 
 namespace qgm::gui {
 namespace {
-
-QString FromText(const std::string& text1252) {
-  return QString::fromStdString(Cp1252ToUtf8(text1252));
-}
 
 // Design units of 144 dots per inch in pixels at 96.
 int Px(int units) {
@@ -67,7 +64,7 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
   panel2->setPalette(inner);
   outer->addWidget(panel2);
 
-  auto* lblCaption = new QLabel(FromText(notice.Caption), panel2);
+  auto* lblCaption = new QLabel(Q(notice.Caption), panel2);
   lblCaption->setObjectName(QStringLiteral("lblCaption"));
   QFont title(QStringLiteral("Arial Narrow"));
   title.setPixelSize(Px(26));
@@ -76,7 +73,7 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
   lblCaption->move(Px(8), Px(15));
   lblCaption->adjustSize();
 
-  auto* lblBody = new QLabel(FromText(notice.Body), panel2);
+  auto* lblBody = new QLabel(Q(notice.Body), panel2);
   lblBody->setObjectName(QStringLiteral("lblBody"));
   QFont body(QStringLiteral("Arial"));
   body.setPixelSize(Px(18));
@@ -86,9 +83,9 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
   lblBody->move(Px(8), Px(56));
   lblBody->adjustSize();
 
-  lblGetMoreInfo_ = Link(notice.LinkCaption.empty() ? tr("For more information click here")
-                                                    : FromText(notice.LinkCaption),
-                         panel2);
+  lblGetMoreInfo_ = Link(
+      notice.LinkCaption.empty() ? tr("For more information click here") : Q(notice.LinkCaption),
+      panel2);
   lblGetMoreInfo_->setObjectName(QStringLiteral("lblGetMoreInfo"));
   lblGetMoreInfo_->move(Px(8), Px(302));
   lblGetMoreInfo_->setVisible(!notice.LinkAddress.empty() || !notice.LinkCaption.empty());
