@@ -10,7 +10,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   openssl python3 ca-certificates
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  xvfb xauth trayer fonts-liberation2 fonts-liberation
+  xvfb xauth trayer xdotool x11-utils fonts-liberation2 fonts-liberation
 )
 
 missing=()

@@ -1,10 +1,13 @@
 // The main window's rules on the offscreen platform, with settings in a
 // temporary folder.
 #include "gui/app/MainForm.h"
+#include "gui/controls/FocusLabel.h"
+#include "gui/network/NetworkPage.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -24,7 +27,7 @@ class MainFormTest : public ::testing::Test {
     QApplication::setActiveWindow(form_.get());
     QApplication::processEvents();
     tabs_ = form_->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-    menu_ = form_->findChild<QMenu*>();
+    menu_ = form_->findChild<QMenu*>(QStringLiteral("PopupMenu1"));
   }
   QTemporaryDir home_;
   std::unique_ptr<TMainForm> form_;
@@ -62,6 +65,53 @@ TEST_F(MainFormTest, TrayMenuDependsOnTheWindow) {
   int visiblePages = 0;
   for (int i = 0; i < 6; ++i) visiblePages += actions[i]->isVisible();
   EXPECT_EQ(visiblePages, 6);
+}
+
+TEST_F(MainFormTest, TrayMenuItemsInOrder) {
+  emit menu_->aboutToShow();  // the window is shown: "&Minimize" first
+  QStringList items;
+  for (QAction* a : menu_->actions()) items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+  EXPECT_EQ(items.join(QLatin1Char('|')),
+            QStringLiteral("&Minimize|History|Network|Advisories|Corvalink|About|-|Setup|"
+                           "Debug Report|-|Radio Stations|-|Help|Refresh|-|Exit"));
+}
+
+TEST_F(MainFormTest, AltAcceleratorFindsTheVisiblePage) {
+  QTest::keyClick(tabs_, Qt::Key_V, Qt::AltModifier);
+  EXPECT_EQ(tabs_->currentIndex(), 5);  // Ad&visories
+  QTest::keyClick(tabs_, Qt::Key_B, Qt::AltModifier);
+  EXPECT_EQ(tabs_->currentIndex(), 0);
+  QTest::keyClick(tabs_, Qt::Key_L, Qt::AltModifier);  // Ca&llHaven is hidden
+  EXPECT_EQ(tabs_->currentIndex(), 0);
+}
+
+TEST_F(MainFormTest, HidingToTheTrayLeavesOnlyTheUsagePagesActive) {
+  tabs_->setCurrentIndex(2);  // Corvalink
+  form_->ShowMainForm(false);
+  EXPECT_EQ(tabs_->currentIndex(), 0);
+  form_->ShowMainForm(true);
+  tabs_->setCurrentIndex(1);  // History stays
+  form_->ShowMainForm(false);
+  EXPECT_EQ(tabs_->currentIndex(), 1);
+}
+
+TEST_F(MainFormTest, AddressLabelCopiesAndSaysSoForASecond) {
+  form_->SetPublicAddress("203.0.113.7");
+  auto* label = form_->findChild<TFocusLabel*>(QStringLiteral("lblCurrentIP"));
+  ASSERT_TRUE(label);
+  tabs_->setCurrentIndex(3);
+  QTest::mouseClick(label, Qt::LeftButton);
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("203.0.113.7"));
+  EXPECT_EQ(label->Caption(), QStringLiteral("Copied to clipboard"));
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+  QTest::qWait(1200);
+  EXPECT_EQ(label->Caption(), QStringLiteral("203.0.113.7"));
+  EXPECT_NE(label->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+
+  form_->SetPublicAddress("");  // an empty address copies nothing
+  QApplication::clipboard()->setText(QStringLiteral("before"));
+  QTest::mouseClick(label, Qt::LeftButton);
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("before"));
 }
 
 }  // namespace

@@ -46,7 +46,6 @@ TEST(SetupPage, ShowsAndEditsTheModel) {
   EXPECT_TRUE(marked);
   EXPECT_EQ(edits, 2);
 
-  page.grab().save(QStringLiteral("setup-page.png"));
 }
 
 }  // namespace

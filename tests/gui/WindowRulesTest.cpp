@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace qgm::gui {
 namespace {
 
@@ -27,6 +30,22 @@ TEST(WindowRules, TabCyclingSkipsHiddenPages) {
   EXPECT_EQ(NextVisiblePage(7, true, visible), 0);  // wraps round
   EXPECT_EQ(NextVisiblePage(0, false, visible), 7);
   EXPECT_EQ(NextVisiblePage(0, true, {true, false}), 0);
+}
+
+TEST(WindowRules, AcceleratorsFindTheFirstVisiblePage) {
+  const std::vector<std::string> captions = {"&Broadband", "&History", "&Corvalink",
+                                             "&Network",   "Ca&llHaven", "Ad&visories",
+                                             "&About",     "&Setup"};
+  std::vector<bool> visible(8, true);
+  visible[4] = false;
+  EXPECT_EQ(PageForAccelerator('v', captions, visible), 5);
+  EXPECT_EQ(PageForAccelerator('S', captions, visible), 7);  // letter case does not matter
+  EXPECT_EQ(PageForAccelerator('l', captions, visible), -1);  // CallHaven is hidden
+  visible[4] = true;
+  EXPECT_EQ(PageForAccelerator('l', captions, visible), 4);
+  EXPECT_EQ(PageForAccelerator('x', captions, visible), -1);
+  EXPECT_EQ(AcceleratorOf("Fish && &Chips"), 'c');
+  EXPECT_EQ(AcceleratorOf("No accelerator &&"), 0);
 }
 
 }  // namespace

@@ -3,41 +3,40 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
-#include <QPushButton>
+#include <QMessageBox>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTabBar>
-#include <QTabWidget>
-#include <QVBoxLayout>
 
+#include <fstream>
+
+#include "core/debug/DebugReport.h"
 #include "core/platform/Launcher.h"
 #include "core/platform/ProcessValues.h"
 #include "core/tray/NumberIcon.h"
 #include "core/util/CodePage.h"
 #include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
+#include "gui/network/NetworkPage.h"
+#include "gui/provider/ProviderPage.h"
 #include "gui/setup/SetupPage.h"
 #include "gui/tray/MessageForm.h"
 #include "gui/tray/TrayIcon.h"
+#include "ui_AboutPage.h"
+#include "ui_MainForm.h"
 
 namespace qgm::gui {
 namespace {
 
-// A page whose feature comes later: it says so instead of pretending.
-QWidget* PlaceholderPage(const QString& what, QWidget* parent) {
-  auto* page = new QWidget(parent);
-  auto* layout = new QVBoxLayout(page);
-  auto* label = new QLabel(what, page);
-  label->setWordWrap(true);
-  label->setAlignment(Qt::AlignCenter);
-  label->setEnabled(false);
-  layout->addWidget(label);
-  return page;
+// Puts a page's content into its tab.
+void Fill(QWidget* tab, QWidget* content) {
+  tab->layout()->addWidget(content);
 }
 
 // The account's API host ("https://host[:port]") from the API base address.
@@ -51,56 +50,33 @@ std::string HostOf(const std::string& apiBase) {
 
 TMainForm::TMainForm(TStartOptions options)
     : options_(std::move(options)), registry_(DefaultHiveFile()), log_(DataFolder() / "Debug.txt") {
-  setWindowTitle(QStringLiteral("Corvalink Meter"));
+  ui_ = std::make_unique<Ui::MainForm>();
+  ui_->setupUi(this);
   setFixedSize(307, 485);
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(12);
   setFont(font);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  tabs_ = new QTabWidget(this);
-  tabs_->setObjectName(QStringLiteral("PageControl1"));
   // All eight captions in the window's width.
-  tabs_->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 0px; margin: 0px; }"));
-  tabs_->setUsesScrollButtons(false);
+  ui_->PageControl1->setStyleSheet(
+      QStringLiteral("QTabBar::tab { padding: 3px 0px; margin: 0px; }"));
   QFont tabFont = font;
   tabFont.setPixelSize(11);
-  tabs_->tabBar()->setFont(tabFont);
-  broadband_ = new TBroadbandPage(tabs_);
-  tabs_->addTab(broadband_, tr("&Broadband"));
-  tabs_->addTab(PlaceholderPage(tr("Usage history graphs come in a later version."), tabs_),
-                tr("&History"));
-  tabs_->addTab(PlaceholderPage(tr("Provider links come in a later version."), tabs_),
-                tr("&Corvalink"));
-  tabs_->addTab(PlaceholderPage(tr("The network monitor comes in a later version."), tabs_),
-                tr("&Network"));
-  tabs_->addTab(PlaceholderPage(tr("Call usage comes in a later version."), tabs_),
-                tr("Ca&llHaven"));
-  tabs_->addTab(PlaceholderPage(tr("Network advisories come in a later version."), tabs_),
-                tr("Ad&visories"));
-  tabs_->addTab(PlaceholderPage(tr("Version ") + QString::fromStdString(VersionText()), tabs_),
-                tr("&About"));
-  setup_ = new TSetupPage(settings_, tabs_);
-  tabs_->addTab(setup_, tr("&Setup"));
-  connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
-    if (tabs_->widget(index) == setup_) setup_->ShowGeneral();
-  });
-  tabs_->setTabVisible(4, false);  // CallHaven: hidden unless enabled
-  layout->addWidget(tabs_, 1);
+  ui_->PageControl1->tabBar()->setFont(tabFont);
 
-  auto* bottom = new QHBoxLayout;
-  bottom->setContentsMargins(6, 0, 6, 0);
-  btnRefresh_ = new QPushButton(tr("&Refresh"), this);
-  btnOK_ = new QPushButton(tr("O&K"), this);
-  bottom->addWidget(btnRefresh_);
-  bottom->addStretch();
-  bottom->addWidget(btnOK_);
-  layout->addLayout(bottom);
-  status_ = new QLabel(this);
-  status_->setObjectName(QStringLiteral("StatusBar1"));
-  status_->setFrameShape(QFrame::StyledPanel);
-  layout->addWidget(status_);
+  broadband_ = new TBroadbandPage(ui_->tsBroadband);
+  Fill(ui_->tsBroadband, broadband_);
+  provider_ = new TProviderPage(ui_->tsCorvalink);
+  Fill(ui_->tsCorvalink, provider_);
+  network_ = new TNetworkPage(ui_->tsNetwork);
+  Fill(ui_->tsNetwork, network_);
+  auto* about = new QWidget(ui_->tsAbout);
+  Ui::AboutPage aboutUi;
+  aboutUi.setupUi(about);
+  aboutUi.lblVersion->setText(tr("Version ") + QString::fromStdString(VersionText()));
+  Fill(ui_->tsAbout, about);
+  ui_->PageControl1->setTabVisible(kPageCallhaven, false);  // hidden unless enabled
+  connect(ui_->PageControl1, &QTabWidget::currentChanged, this,
+          [this](int index) { PageActivated(index); });
 
   // Settings.
   store_ = std::make_unique<TSettingsStore>(registry_, autostart_, log_, ProgramPath().string());
@@ -125,6 +101,7 @@ TMainForm::TMainForm(TStartOptions options)
     settings_.ShowWindowAtStart = true;
     settings_.ShowSetupTab = false;
   }
+  provider_->ShowClientNo(settings_.ClientNo);
   move(settings_.PosX, settings_.PosY);
   setWindowFlag(Qt::WindowStaysOnTopHint, settings_.StayOnTop);
   if (settings_.CommandLineCredentials) setWindowTitle(Q(settings_.WindowCaption));
@@ -148,9 +125,9 @@ TMainForm::TMainForm(TStartOptions options)
   cycleConfig.SaveAccount = [this](const TUsageAccount& a) {
     store_->SaveAccount(a.AccountType, a.Name, a.Password);
   };
-  // Later features attach here; the hooks left empty are not built yet.
+  // Later features attach to hooks_; the hooks left empty are not built yet.
   cycle_ = std::make_unique<TUpdateCycle>(*service_, *this, clock_, *mainTimer_, *alertTimer_,
-                                          *this, log_, cycleConfig, TUpdateHooks{});
+                                          *this, log_, cycleConfig, hooks_);
   cycle_->Settings.Account = {settings_.AccountName, settings_.Password, settings_.AccountType};
   cycle_->Settings.CommandLineCredentials = settings_.CommandLineCredentials;
   cycle_->Settings.SkipSpamCheck = settings_.SkipSpamCheck;
@@ -159,10 +136,10 @@ TMainForm::TMainForm(TStartOptions options)
   cycle_->Settings.SeenNoticeRefs = &settings_.SeenNoticeRefs;
   cycle_->AutoScalePending = settings_.LanScaleInAbsent;
 
-  connect(btnRefresh_, &QPushButton::clicked, this, [this] { cycle_->MainTimerTimer(); });
-  connect(btnOK_, &QPushButton::clicked, this, [this] {
-    if (btnOK_->text() == tr("O&K")) {
-      hide();
+  connect(ui_->btnRefresh, &QPushButton::clicked, this, [this] { cycle_->MainTimerTimer(); });
+  connect(ui_->btnOK, &QPushButton::clicked, this, [this] {
+    if (ui_->btnOK->text() == tr("O&K")) {
+      ShowMainForm(false);
     } else {
       cycle_->MainTimerTimer();
     }
@@ -175,12 +152,10 @@ TMainForm::TMainForm(TStartOptions options)
   BuildTrayMenu();
   tray_->OnClick = [this] {
     cycle_->TrayIcon1Click();
-    BringUp();
+    ShowMainForm(true);
   };
-  setup_->LoadFromModel();
-  WireSetupPage();
   qApp->installEventFilter(this);
-  if (settings_.ShowSetupTab) tabs_->setCurrentWidget(setup_);
+  if (settings_.ShowSetupTab) ShowPage(kPageSetup);
   cycle_->Start(settings_.StartDelay);
   tray_->Show();
   if (!TTrayIcon::Available())
@@ -188,6 +163,23 @@ TMainForm::TMainForm(TStartOptions options)
 }
 
 TMainForm::~TMainForm() = default;
+
+TSetupPage* TMainForm::SetupPage() {
+  // The page is made when first needed: most runs never open it.
+  if (!setup_) {
+    setup_ = new TSetupPage(settings_, ui_->tsSetup);
+    Fill(ui_->tsSetup, setup_);
+    setup_->LoadFromModel();
+    WireSetupPage();
+    if (!trayPreview_.isNull()) setup_->SetTrayPreview(trayPreview_);
+  }
+  return setup_;
+}
+
+void TMainForm::PageActivated(int index) {
+  if (index != kPageNetwork && cycle_ && hooks_.CancelDownloadTest) hooks_.CancelDownloadTest();
+  if (index == kPageSetup) SetupPage()->ShowGeneral();
+}
 
 void TMainForm::WireSetupPage() {
   setup_->OnAccountChange = [this](bool typeChanged, bool credentialsEdited) {
@@ -222,36 +214,72 @@ void TMainForm::WireSetupPage() {
 
 void TMainForm::BuildTrayMenu() {
   trayMenu_ = new QMenu(this);
+  trayMenu_->setObjectName(QStringLiteral("PopupMenu1"));
   // A page item shows its page and toggles the window ("&Minimize" hides it).
-  const std::pair<QString, int> pages[] = {{tr("Broadband"), 0}, {tr("History"), 1},
-                                           {tr("Network"), 3},   {tr("Advisories"), 5},
-                                           {tr("Corvalink"), 2}, {tr("About"), 6}};
+  const std::pair<QString, int> pages[] = {
+      {tr("Broadband"), kPageBroadband}, {tr("History"), kPageHistory},
+      {tr("Network"), kPageNetwork},     {tr("Advisories"), kPageAdvisories},
+      {tr("Corvalink"), kPageCorvalink}, {tr("About"), kPageAbout}};
   for (const auto& [caption, index] : pages) {
     QAction* item = trayMenu_->addAction(caption, this, [this, index = index] {
-      tabs_->setCurrentIndex(index);
-      if (isVisible()) {
-        hide();
-      } else {
-        BringUp();
-      }
+      ui_->PageControl1->setCurrentIndex(index);
+      ShowMainForm(!isVisible());
     });
-    if (index == 0) {
+    if (index == kPageBroadband) {
       mnuADSL_ = item;
     } else {
       pageItems_.push_back(item);
     }
   }
   trayMenu_->addSeparator();
-  trayMenu_->addAction(tr("Setup"), this, [this] { ShowPage(7); });
+  trayMenu_->addAction(tr("Setup"), this, [this] { ShowPage(kPageSetup); });
+  trayMenu_->addAction(tr("Debug Report"), this, [this] { RunDebugReport(); });
+  trayMenu_->addSeparator();
+  // Filled from the channel list once the radio feature is in.
+  QMenu* radio = trayMenu_->addMenu(tr("Radio Stations"));
+  radio->setObjectName(QStringLiteral("mnuRadioStations"));
+  radio->setEnabled(false);
   trayMenu_->addSeparator();
   trayMenu_->addAction(tr("Help"), this, [this] { OpenHelp(); });
   mnuRefresh_ = trayMenu_->addAction(tr("Refresh"), this, [this] {
-    if (btnRefresh_->isEnabled()) cycle_->MainTimerTimer();
+    if (ui_->btnRefresh->isEnabled()) cycle_->MainTimerTimer();
   });
   trayMenu_->addSeparator();
   trayMenu_->addAction(tr("Exit"), this, [this] { Exit(); });
   connect(trayMenu_, &QMenu::aboutToShow, this, [this] { TrayMenuAboutToShow(); });
   tray_->SetMenu(trayMenu_);
+}
+
+void TMainForm::RunDebugReport() {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+  if (!QFileInfo(folder).isDir()) folder = QDir::homePath();
+  const QString file =
+      QFileDialog::getSaveFileName(this, tr("Debug Report"), folder + QStringLiteral("/QGM_DebugInfo.xml"),
+                                   tr("XML Files (*.xml)"));
+  if (file.isEmpty()) return;
+  const std::string report = FetchDebugReport(*service_, cycle_->Settings.Account);
+  std::ofstream out(QFile::encodeName(file).toStdString(), std::ios::binary | std::ios::trunc);
+  out << report;
+  out.close();
+  if (!out) {
+    QMessageBox::warning(this, tr("Debug Report"),
+                         tr("The report could not be written to %1.").arg(file));
+    return;
+  }
+  TLauncher launcher(registry_);
+  launcher.OpenFile(QFile::encodeName(file).toStdString());
+}
+
+void TMainForm::SavePageShots(const std::string& prefix) {
+  QTabWidget* tabs = ui_->PageControl1;
+  const int current = tabs->currentIndex();
+  for (int i = 0; i < tabs->count(); ++i) {
+    if (!tabs->isTabVisible(i)) continue;
+    tabs->setCurrentIndex(i);
+    const QString name = tabs->tabText(i).remove(QLatin1Char('&')).toLower();
+    grab().save(QString::fromStdString(prefix) + QLatin1Char('-') + name + QStringLiteral(".png"));
+  }
+  tabs->setCurrentIndex(current);
 }
 
 void TMainForm::TrayMenuAboutToShow() {
@@ -262,15 +290,33 @@ void TMainForm::TrayMenuAboutToShow() {
 }
 
 void TMainForm::CycleTabs(bool forward) {
+  QTabWidget* tabs = ui_->PageControl1;
   std::vector<bool> visible;
-  for (int i = 0; i < tabs_->count(); ++i) visible.push_back(tabs_->isTabVisible(i));
-  tabs_->setCurrentIndex(NextVisiblePage(tabs_->currentIndex(), forward, visible));
+  for (int i = 0; i < tabs->count(); ++i) visible.push_back(tabs->isTabVisible(i));
+  tabs->setCurrentIndex(NextVisiblePage(tabs->currentIndex(), forward, visible));
+}
+
+bool TMainForm::ActivateByAccelerator(QChar letter) {
+  // Only while the CallHaven page is hidden; otherwise the tab bar's own
+  // mnemonics answer.
+  QTabWidget* tabs = ui_->PageControl1;
+  if (tabs->isTabVisible(kPageCallhaven)) return false;
+  std::vector<std::string> captions;
+  std::vector<bool> visible;
+  for (int i = 0; i < tabs->count(); ++i) {
+    captions.push_back(tabs->tabText(i).toStdString());
+    visible.push_back(tabs->isTabVisible(i));
+  }
+  const int page = PageForAccelerator(static_cast<char>(letter.toLatin1()), captions, visible);
+  if (page < 0) return false;
+  tabs->setCurrentIndex(page);
+  return true;
 }
 
 void TMainForm::OpenHelp() {
   static const char* anchors[] = {"#broadband", "#history", "",       "#network",
                                   "",           "",         "#about", "#setup"};
-  const int page = tabs_->currentIndex();
+  const int page = ui_->PageControl1->currentIndex();
   TLauncher launcher(registry_);
   launcher.OpenUrl(options_.Endpoints.HomeSite + "help.html" +
                    (page >= 0 && page < 8 ? anchors[page] : ""));
@@ -296,6 +342,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
     }
+    if (mods == Qt::AltModifier && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z &&
+        ActivateByAccelerator(QChar(key->key()))) {
+      return true;
+    }
   }
   return QWidget::eventFilter(watched, event);
 }
@@ -313,15 +363,37 @@ void TMainForm::moveEvent(QMoveEvent* event) {
 }
 
 void TMainForm::ShowPage(int index) {
-  tabs_->setCurrentIndex(index);
-  BringUp();
+  ui_->PageControl1->setCurrentIndex(index);
+  ShowMainForm(true);
 }
 
 void TMainForm::BringUp() {
-  show();
-  setWindowState(windowState() & ~Qt::WindowMinimized);
-  raise();
-  activateWindow();
+  if (isVisible() && !isMinimized()) return;
+  ShowMainForm(true);
+  tray_->Readd();
+}
+
+void TMainForm::ShowMainForm(bool show) {
+  if (show) {
+    QWidget::show();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    raise();
+    activateWindow();
+    return;
+  }
+  if (TTrayIcon::Available()) {
+    hide();
+  } else {
+    showMinimized();  // no tray on this desktop: keep the window reachable
+  }
+  TrayIcon1Minimize();
+}
+
+void TMainForm::TrayIcon1Minimize() {
+  if (hooks_.CancelDownloadTest) hooks_.CancelDownloadTest();
+  const int page = ui_->PageControl1->currentIndex();
+  if (page != kPageBroadband && page != kPageHistory && page != kPageNetwork)
+    ui_->PageControl1->setCurrentIndex(kPageBroadband);
 }
 
 void TMainForm::Exit() {
@@ -339,11 +411,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   // desktop, minimises it); Exit ends the program.
   if (!exiting_) {
     event->ignore();
-    if (TTrayIcon::Available()) {
-      hide();
-    } else {
-      showMinimized();
-    }
+    ShowMainForm(false);
     return;
   }
   event->accept();
@@ -351,11 +419,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
-    if (TTrayIcon::Available()) {
-      hide();
-    } else {
-      showMinimized();
-    }
+    ShowMainForm(false);
     return;
   }
   if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::AltModifier) {
@@ -366,16 +430,16 @@ void TMainForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TMainForm::SetStatus(const std::string& text) {
-  status_->setText(Q(text));
+  ui_->StatusBar1->setText(Q(text));
 }
 std::string TMainForm::Status() const {
-  return Utf8ToCp1252(status_->text().toStdString());
+  return S(ui_->StatusBar1->text());
 }
 void TMainForm::SetBottomButton(const std::string& caption) {
-  btnOK_->setText(Q(caption));
+  ui_->btnOK->setText(Q(caption));
 }
 void TMainForm::SetRefreshEnabled(bool enabled) {
-  btnRefresh_->setEnabled(enabled);
+  ui_->btnRefresh->setEnabled(enabled);
   mnuRefresh_->setEnabled(enabled);
 }
 void TMainForm::ShowTray() {
@@ -389,9 +453,9 @@ void TMainForm::DrawTrayNumber(int number, uint32_t barColour) {
                                 settings_.TrayFontColor);
   lastBarColour_ = barColour;
   tray_->SetPicture(trayPicture_);
-  QPixmap preview = ToQPixmap(trayPicture_);
-  preview.setDevicePixelRatio(ratio);
-  setup_->SetTrayPreview(preview);
+  trayPreview_ = ToQPixmap(trayPicture_);
+  trayPreview_.setDevicePixelRatio(ratio);
+  if (setup_) setup_->SetTrayPreview(trayPreview_);
 }
 
 void TMainForm::SetTrayHint(const std::string& hint) {
@@ -418,8 +482,11 @@ void TMainForm::ShowUsageFigures(const TBroadbandFigures& figures) {
 }
 void TMainForm::ShowServiceDetails(const TServiceDetails& details) {
   broadband_->ShowServiceDetails(details);
+  provider_->ShowServiceDetails(details);
 }
-void TMainForm::SetPublicAddress(const std::string&) {}
+void TMainForm::SetPublicAddress(const std::string& address) {
+  network_->ShowPublicAddress(address);
+}
 
 void TMainForm::ShowNotice(const TNoticeRequest& notice) {
   auto* popup = new TMessageForm(

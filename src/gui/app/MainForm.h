@@ -2,6 +2,7 @@
 // The main window: the tab pages, the status line, the tray icon and its
 // menu, and the update cycle's view.
 
+#include <QPixmap>
 #include <QWidget>
 
 #include <memory>
@@ -17,16 +18,31 @@
 #include "core/util/Pixmap.h"
 #include "gui/app/QtTime.h"
 
-class QLabel;
 class QMenu;
-class QPushButton;
-class QTabWidget;
+
+namespace Ui {
+class MainForm;
+}
 
 namespace qgm::gui {
 
 class TBroadbandPage;
+class TNetworkPage;
+class TProviderPage;
 class TSetupPage;
 class TTrayIcon;
+
+// The tab pages in their order.
+enum TPage {
+  kPageBroadband,
+  kPageHistory,
+  kPageCorvalink,
+  kPageNetwork,
+  kPageCallhaven,
+  kPageAdvisories,
+  kPageAbout,
+  kPageSetup,
+};
 
 struct TStartOptions {
   std::vector<std::string> Args;  // the command line for the settings
@@ -41,9 +57,16 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
   explicit TMainForm(TStartOptions options);
   ~TMainForm() override;
 
-  // Shows the window from the tray (a second start, the tray menu).
+  // A later start asked for the window: shown when hidden or minimised,
+  // and the tray icon added again.
   void BringUp();
+  // Shows the window from the tray, or hides it there (minimises it when the
+  // desktop has no tray).
+  void ShowMainForm(bool show);
   void Exit();
+  void RunDebugReport();
+  // For screenshots: saves each visible page as PREFIX-<page>.png.
+  void SavePageShots(const std::string& prefix);
   TUpdateCycle& Cycle() { return *cycle_; }
   const TTrayIcon& Tray() const { return *tray_; }
   bool ShowAtStart() const { return settings_.ShowWindowAtStart; }
@@ -75,10 +98,14 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
  private:
   void BuildTrayMenu();
   void ShowPage(int index);
+  TSetupPage* SetupPage();
   void WireSetupPage();
   void CycleTabs(bool forward);
+  bool ActivateByAccelerator(QChar letter);
   void OpenHelp();
   void TrayMenuAboutToShow();
+  void TrayIcon1Minimize();
+  void PageActivated(int index);
   uint32_t lastBarColour_ = 0x00FFFF00u;  // aqua until the first figures
 
   TStartOptions options_;
@@ -91,14 +118,15 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
   std::unique_ptr<TUsageService> service_;
   TQtClock clock_;
   std::unique_ptr<TQtTimer> mainTimer_, alertTimer_;
+  TUpdateHooks hooks_;
   std::unique_ptr<TUpdateCycle> cycle_;
 
-  QTabWidget* tabs_ = nullptr;
+  std::unique_ptr<Ui::MainForm> ui_;
   TBroadbandPage* broadband_ = nullptr;
-  TSetupPage* setup_ = nullptr;
-  QLabel* status_ = nullptr;
-  QPushButton* btnOK_ = nullptr;
-  QPushButton* btnRefresh_ = nullptr;
+  TProviderPage* provider_ = nullptr;
+  TNetworkPage* network_ = nullptr;
+  TSetupPage* setup_ = nullptr;  // made when the page is first shown
+  QPixmap trayPreview_;
   QMenu* trayMenu_ = nullptr;
   QAction* mnuRefresh_ = nullptr;
   QAction* mnuADSL_ = nullptr;

@@ -1,10 +1,14 @@
 #include "gui/app/SingleInstance.h"
 
 #include <QDir>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cstring>
 
 namespace qgm::gui {
 namespace {
@@ -13,38 +17,76 @@ QString Name() {
   return QStringLiteral("corvalink-qgm-%1").arg(::getuid());
 }
 
+// The socket address for a path; false when the path does not fit.
+bool Address(const QByteArray& path, sockaddr_un& address) {
+  std::memset(&address, 0, sizeof address);
+  address.sun_family = AF_UNIX;
+  if (path.size() >= static_cast<int>(sizeof address.sun_path)) return false;
+  std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+  return true;
+}
+
 }  // namespace
 
-TSingleInstance::TSingleInstance(QObject* parent) : QObject(parent) {}
+TSingleInstance::TSingleInstance(QString folder, QObject* parent)
+    : QObject(parent), folder_(std::move(folder)) {
+  if (folder_.isEmpty())
+    folder_ = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+}
+
+TSingleInstance::~TSingleInstance() {
+  if (listener_ >= 0) {
+    ::close(listener_);
+    ::unlink(QFile::encodeName(folder_ + QStringLiteral("/") + Name() + QStringLiteral(".sock")));
+  }
+}
 
 bool TSingleInstance::Claim(std::function<void()> onShow) {
-  const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  QDir().mkpath(runtime);
-  lock_ =
-      std::make_unique<QLockFile>(runtime + QStringLiteral("/") + Name() + QStringLiteral(".lock"));
-  lock_->setStaleLockTime(0);
+  QDir().mkpath(folder_);
+  const QString base = folder_ + QStringLiteral("/") + Name();
+  const QByteArray socketPath = QFile::encodeName(base + QStringLiteral(".sock"));
+  sockaddr_un address{};
+  const bool addressable = Address(socketPath, address);
+
+  lock_ = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
+  lock_->setStaleLockTime(0);  // a lock whose process is gone is taken over
   if (!lock_->tryLock(100)) {
-    QLocalSocket socket;
-    socket.connectToServer(Name());
-    if (socket.waitForConnected(1000)) {
-      socket.write("show\n");
-      socket.waitForBytesWritten(1000);
+    // Another copy runs: a connection is the request to show its window.
+    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (s >= 0 && addressable &&
+        ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+      static const char kShow[] = "show\n";
+      [[maybe_unused]] const auto sent = ::send(s, kShow, sizeof kShow - 1, MSG_NOSIGNAL);
     }
+    if (s >= 0) ::close(s);
     return false;
   }
-  QLocalServer::removeServer(Name());
-  server_ = new QLocalServer(this);
-  server_->setSocketOptions(QLocalServer::UserAccessOption);
-  server_->listen(Name());
-  connect(server_, &QLocalServer::newConnection, this, [this, onShow = std::move(onShow)] {
-    while (QLocalSocket* s = server_->nextPendingConnection()) {
-      connect(s, &QLocalSocket::readyRead, s, [s, onShow] {
-        if (s->readAll().startsWith("show")) onShow();
-        s->deleteLater();
-      });
-    }
-  });
+
+  onShow_ = std::move(onShow);
+  if (!addressable) return true;  // still the only copy, just not reachable
+  ::unlink(socketPath.constData());  // left by a copy that crashed
+  listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (listener_ < 0) return true;
+  if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(listener_, 4) != 0) {
+    ::close(listener_);
+    listener_ = -1;
+    return true;
+  }
+  notifier_ = new QSocketNotifier(listener_, QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, [this] { Accept(); });
   return true;
+}
+
+void TSingleInstance::Accept() {
+  bool asked = false;
+  for (;;) {
+    const int s = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (s < 0) break;
+    ::close(s);
+    asked = true;
+  }
+  if (asked && onShow_) onShow_();
 }
 
 }  // namespace qgm::gui

@@ -1,28 +1,38 @@
 #pragma once
-// One running copy per user: the first start listens on a local socket named
-// for the user; a later start asks it to show its window and exits.
+// One running copy per user: the first start holds a lock file and listens on
+// a local socket in the user's runtime folder; a later start connects to ask
+// for the window and exits.
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
+#include <QString>
 
 #include <functional>
 #include <memory>
+
+class QSocketNotifier;
 
 namespace qgm::gui {
 
 class TSingleInstance : public QObject {
   Q_OBJECT
  public:
-  explicit TSingleInstance(QObject* parent = nullptr);
+  // `folder` holds the lock and the socket; empty means the runtime folder.
+  explicit TSingleInstance(QString folder = {}, QObject* parent = nullptr);
+  ~TSingleInstance() override;
   // True for the first instance, which then calls `onShow` whenever a later
   // start asks for the window. False when another instance runs; it has been
   // asked to show its window.
   bool Claim(std::function<void()> onShow);
 
  private:
+  void Accept();
+
+  QString folder_;
   std::unique_ptr<QLockFile> lock_;
-  QLocalServer* server_ = nullptr;
+  int listener_ = -1;
+  QSocketNotifier* notifier_ = nullptr;
+  std::function<void()> onShow_;
 };
 
 }  // namespace qgm::gui

@@ -1,7 +1,10 @@
 #pragma once
 // The main window's arithmetic, kept apart from Qt so it can be tested
-// alone: edge snapping and tab cycling over hidden pages.
+// alone: edge snapping, tab cycling over hidden pages, page accelerators.
 
+#include <cctype>
+#include <cstddef>
+#include <string>
 #include <vector>
 
 namespace qgm::gui {
@@ -36,6 +39,32 @@ inline int NextVisiblePage(int current, bool forward, const std::vector<bool>& v
     if (visible[i]) return i;
   }
   return current;
+}
+
+// The accelerator letter of a caption ("&Broadband" -> 'b'), 0 for none;
+// "&&" is a plain ampersand.
+inline char AcceleratorOf(const std::string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != '&') continue;
+    if (caption[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i + 1])));
+  }
+  return 0;
+}
+
+// The first visible page whose caption has `letter` as its accelerator, in
+// any letter case; -1 for none.
+inline int PageForAccelerator(char letter, const std::vector<std::string>& captions,
+                              const std::vector<bool>& visible) {
+  const char wanted = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  for (std::size_t i = 0; i < captions.size() && i < visible.size(); ++i) {
+    if (visible[i] && wanted != 0 && AcceleratorOf(captions[i]) == wanted)
+      return static_cast<int>(i);
+  }
+  return -1;
 }
 
 }  // namespace qgm::gui

@@ -87,6 +87,7 @@ int main(int argc, char** argv) {
         screen->grabWindow(0).save(QString::fromStdString(snapshot + "-screen.png"));
       }
       mainForm.grab().save(QString::fromStdString(snapshot + "-window.png"));
+      mainForm.SavePageShots(snapshot + "-page");
       std::printf("tray hint: %s\n", mainForm.Tray().Hint().toUtf8().constData());
       std::printf("tray visible: %d\n", mainForm.Tray().Visible() ? 1 : 0);
       std::fflush(stdout);

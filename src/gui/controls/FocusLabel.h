@@ -14,6 +14,7 @@ class TFocusLabel : public QWidget {
   Q_OBJECT
  public:
   explicit TFocusLabel(const QString& caption = {}, QWidget* parent = nullptr);
+  explicit TFocusLabel(QWidget* parent) : TFocusLabel(QString(), parent) {}
 
   QString Caption() const { return caption_; }
   void SetCaption(const QString& caption);

@@ -38,4 +38,10 @@ void TTrayIcon::Show() {
   if (hasPicture_) tray_.show();
 }
 
+void TTrayIcon::Readd() {
+  if (!hasPicture_) return;
+  tray_.hide();
+  tray_.show();
+}
+
 }  // namespace qgm::gui

@@ -27,6 +27,8 @@ class TTrayIcon : public QObject {
   void SetMenu(QMenu* menu);
   // Shows the icon (no effect before it has a picture).
   void Show();
+  // Removes the icon and adds it again (a tray host that lost it).
+  void Readd();
   bool Visible() const { return tray_.isVisible(); }
   static bool Available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 

@@ -1,0 +1,25 @@
+#include "gui/network/NetworkPage.h"
+
+#include "gui/app/Text.h"
+#include "gui/controls/ClipboardCopy.h"
+#include "ui_NetworkPage.h"
+
+namespace qgm::gui {
+
+TNetworkPage::TNetworkPage(QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::NetworkPage>()) {
+  ui_->setupUi(this);
+  ui_->lblCurrentIP->SetAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  ui_->lblCurrentIP->SetCaption(QStringLiteral("0.0.0.0"));
+  ui_->lblCurrentIP->OnClick = [this] {
+    CopyWithFeedback(ui_->lblCurrentIP, tr("Copied to clipboard"));
+  };
+}
+
+TNetworkPage::~TNetworkPage() = default;
+
+void TNetworkPage::ShowPublicAddress(const std::string& address) {
+  ui_->lblCurrentIP->SetCaption(Q(address));
+}
+
+}  // namespace qgm::gui
