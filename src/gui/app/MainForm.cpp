@@ -19,6 +19,7 @@
 #include "core/debug/DebugReport.h"
 #include "core/platform/Launcher.h"
 #include "core/platform/ProcessValues.h"
+#include "core/sound/Waves.h"
 #include "core/tray/NumberIcon.h"
 #include "core/util/CodePage.h"
 #include "gui/app/WindowRules.h"
@@ -49,7 +50,10 @@ std::string HostOf(const std::string& apiBase) {
 }  // namespace
 
 TMainForm::TMainForm(TStartOptions options)
-    : options_(std::move(options)), registry_(DefaultHiveFile()), log_(DataFolder() / "Debug.txt") {
+    : options_(std::move(options)),
+      registry_(DefaultHiveFile()),
+      log_(DataFolder() / "Debug.txt"),
+      sound_(DataFolder() / "Sounds") {
   ui_ = std::make_unique<Ui::MainForm>();
   ui_->setupUi(this);
   setFixedSize(307, 485);
@@ -489,6 +493,7 @@ void TMainForm::SetPublicAddress(const std::string& address) {
 }
 
 void TMainForm::ShowNotice(const TNoticeRequest& notice) {
+  if (notice.Alert) sound_.Play("cuckoo", CuckooWave());
   auto* popup = new TMessageForm(
       notice,
       [this](const std::string& url) {

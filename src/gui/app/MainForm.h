@@ -14,6 +14,7 @@
 #include "core/platform/Autostart.h"
 #include "core/platform/Registry.h"
 #include "core/settings/SettingsStore.h"
+#include "core/sound/SoundPlayer.h"
 #include "core/usage/UpdateCycle.h"
 #include "core/util/Pixmap.h"
 #include "gui/app/QtTime.h"
@@ -112,6 +113,7 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
   TRegistryStore registry_;
   TAutostart autostart_;
   TDebugLog log_;
+  TSoundPlayer sound_;
   std::unique_ptr<TSettingsStore> store_;
   TSettings settings_;
   std::unique_ptr<TNetContext> net_;

@@ -1,0 +1,31 @@
+#pragma once
+// Plays a WAV sound without holding up the program: the sound is written
+// once to a file in the user's cache folder and handed to the first player
+// the desktop has (PipeWire, PulseAudio or ALSA). A desktop without any of
+// them stays silent.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace qgm {
+
+class TSoundPlayer {
+ public:
+  // `players` in order of preference; each is a program name (looked up in
+  // PATH) or path whose only argument is the file.
+  explicit TSoundPlayer(std::filesystem::path folder,
+                        std::vector<std::string> players = {"pw-play", "paplay", "aplay"});
+
+  // Starts playing; false when the sound could not be written or no player
+  // was found.
+  bool Play(const std::string& name, const std::string& wave);
+  // The player that will be used ("" for none), looked up in PATH.
+  std::string Player() const;
+
+ private:
+  std::filesystem::path folder_;
+  std::vector<std::string> players_;
+};
+
+}  // namespace qgm
