@@ -12,22 +12,6 @@
 namespace qgm {
 namespace {
 
-// The text as a signed 64-bit integer; 0 when it is not one.
-int64_t ToInt64(const std::string& text) {
-  if (text.empty() || text.size() > 20) return 0;
-  size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
-  if (i == text.size()) return 0;
-  unsigned long long v = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return 0;
-    const unsigned long long next = v * 10 + static_cast<unsigned>(text[i] - '0');
-    if (next < v || next > 9223372036854775808ull) return 0;
-    v = next;
-  }
-  if (text[0] == '-') return static_cast<int64_t>(0 - v);
-  if (v > INT64_MAX) return 0;
-  return static_cast<int64_t>(v);
-}
 
 std::string UpperFirst(std::string s) {
   if (!s.empty() && s[0] >= 'a' && s[0] <= 'z') s[0] = static_cast<char>(s[0] - 'a' + 'A');

@@ -1,6 +1,7 @@
 #pragma once
 // Small text helpers on 8-bit strings, letter case of ASCII letters only.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,24 @@ inline std::string Trim(std::string_view s) {
   const auto first = s.find_first_not_of(" \t\r\n");
   if (first == std::string_view::npos) return {};
   return std::string(s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1));
+}
+
+// The text as a signed 64-bit decimal integer (an optional sign, digits
+// only); 0 when it is not one or does not fit.
+inline int64_t ToInt64(std::string_view text) {
+  if (text.empty() || text.size() > 20) return 0;
+  size_t i = (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  if (i == text.size()) return 0;
+  unsigned long long v = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return 0;
+    const unsigned long long next = v * 10 + static_cast<unsigned>(text[i] - '0');
+    if (next < v || next > 9223372036854775808ull) return 0;
+    v = next;
+  }
+  if (text[0] == '-') return static_cast<int64_t>(0 - v);
+  if (v > INT64_MAX) return 0;
+  return static_cast<int64_t>(v);
 }
 
 }  // namespace qgm

@@ -1,0 +1,33 @@
+#include "core/history/HistoryStep.h"
+
+namespace qgm {
+
+THistoryStepResult RunHistoryStep(THistory& history, TUsageService& service,
+                                  const TUsageAccount& account, bool firstUpdate,
+                                  const std::filesystem::path& dataFolder, TDateTime today) {
+  THistoryStepResult result;
+  today = DateOf(today);
+  const std::filesystem::path log = UsageLogFile(dataFolder, account.Name);
+  history.Clear();
+  history.AppendNewer = false;
+  if (!firstUpdate) history.LoadFromCsv(log, IncDay(today, -31), IncDay(today, -950));
+  if (history.Count() > 0) {
+    result.DaysRequested = 31;
+    history.AppendNewer = true;
+  } else {
+    result.DaysRequested = 950;
+  }
+
+  std::string body;
+  if (!service.FetchHistory(account, result.DaysRequested, body)) return result;
+  // A reply with nothing in it is a failed fetch: the log keeps its days
+  // instead of being rewritten from an empty store.
+  if (body.find_first_not_of(" \t\r\n") == std::string::npos) return result;
+  history.LoadFromXml(body, today);
+  result.Fetched = true;
+  result.TodayTotalMB = history.Count() > 0 ? history.Days().back().Total : Money();
+  result.Saved = history.SaveToCsv(log);
+  return result;
+}
+
+}  // namespace qgm
