@@ -17,6 +17,8 @@
 #include <fstream>
 
 #include "core/debug/DebugReport.h"
+#include "core/history/HistoryStep.h"
+#include "core/util/Format.h"
 #include "core/platform/Launcher.h"
 #include "core/platform/ProcessValues.h"
 #include "core/sound/Waves.h"
@@ -24,6 +26,7 @@
 #include "core/util/CodePage.h"
 #include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
+#include "gui/history/HistoryPage.h"
 #include "gui/network/NetworkPage.h"
 #include "gui/provider/ProviderPage.h"
 #include "gui/setup/SetupPage.h"
@@ -69,6 +72,9 @@ TMainForm::TMainForm(TStartOptions options)
 
   broadband_ = new TBroadbandPage(ui_->tsBroadband);
   Fill(ui_->tsBroadband, broadband_);
+  historyPage_ = new THistoryPage(settings_, ui_->tsHistory);
+  Fill(ui_->tsHistory, historyPage_);
+  historyPage_->OnViewLog = [this] { OpenUsageLog(); };
   provider_ = new TProviderPage(ui_->tsCorvalink);
   Fill(ui_->tsCorvalink, provider_);
   network_ = new TNetworkPage(ui_->tsNetwork);
@@ -130,6 +136,9 @@ TMainForm::TMainForm(TStartOptions options)
     store_->SaveAccount(a.AccountType, a.Name, a.Password);
   };
   // Later features attach to hooks_; the hooks left empty are not built yet.
+  hooks_.History = [this](TUsageService& service, const TUsageAccount& account, bool first) {
+    RunHistory(service, account, first);
+  };
   cycle_ = std::make_unique<TUpdateCycle>(*service_, *this, clock_, *mainTimer_, *alertTimer_,
                                           *this, log_, cycleConfig, hooks_);
   cycle_->Settings.Account = {settings_.AccountName, settings_.Password, settings_.AccountType};
@@ -178,6 +187,31 @@ TSetupPage* TMainForm::SetupPage() {
     if (!trayPreview_.isNull()) setup_->SetTrayPreview(trayPreview_);
   }
   return setup_;
+}
+
+void TMainForm::RunHistory(TUsageService& service, const TUsageAccount& account,
+                           bool firstUpdate) {
+  const THistoryStepResult r =
+      RunHistoryStep(history_, service, account, firstUpdate, DataFolder(), NowLocal());
+  if (!r.Fetched) return;
+  cycle_->Record.TodayTotalMB = r.TodayTotalMB;
+  broadband_->ShowTodayMetered(Format("%1.0n MB", {r.TodayTotalMB}));
+  historyPage_->Redraw(history_, cycle_->Record.Rollover);
+}
+
+void TMainForm::OpenUsageLog() {
+  const auto file = UsageLogFile(DataFolder(), cycle_->Settings.Account.Name);
+  std::error_code ec;
+  if (file.empty() || !std::filesystem::exists(file, ec)) {
+    QApplication::beep();
+    return;
+  }
+  TLauncher launcher(registry_);
+  if (!launcher.OpenFile(file.string())) {
+    QMessageBox::warning(this, windowTitle(),
+                         tr("There is no application currently associated with the\n"
+                            "CSV file extention, so the log file can't be opened."));
+  }
 }
 
 void TMainForm::PageActivated(int index) {
@@ -487,6 +521,7 @@ void TMainForm::ShowUsageFigures(const TBroadbandFigures& figures) {
 void TMainForm::ShowServiceDetails(const TServiceDetails& details) {
   broadband_->ShowServiceDetails(details);
   provider_->ShowServiceDetails(details);
+  if (details.Received) historyPage_->SetUploadsMetered(details.UploadsMetered);
 }
 void TMainForm::SetPublicAddress(const std::string& address) {
   network_->ShowPublicAddress(address);

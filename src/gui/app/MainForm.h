@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/debug/DebugLog.h"
+#include "core/history/History.h"
 #include "core/net/Endpoints.h"
 #include "core/platform/Autostart.h"
 #include "core/platform/Registry.h"
@@ -28,6 +29,7 @@ class MainForm;
 namespace qgm::gui {
 
 class TBroadbandPage;
+class THistoryPage;
 class TNetworkPage;
 class TProviderPage;
 class TSetupPage;
@@ -107,6 +109,8 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
   void TrayMenuAboutToShow();
   void TrayIcon1Minimize();
   void PageActivated(int index);
+  void RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate);
+  void OpenUsageLog();
   uint32_t lastBarColour_ = 0x00FFFF00u;  // aqua until the first figures
 
   TStartOptions options_;
@@ -120,11 +124,13 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
   std::unique_ptr<TUsageService> service_;
   TQtClock clock_;
   std::unique_ptr<TQtTimer> mainTimer_, alertTimer_;
+  THistory history_;
   TUpdateHooks hooks_;
   std::unique_ptr<TUpdateCycle> cycle_;
 
   std::unique_ptr<Ui::MainForm> ui_;
   TBroadbandPage* broadband_ = nullptr;
+  THistoryPage* historyPage_ = nullptr;
   TProviderPage* provider_ = nullptr;
   TNetworkPage* network_ = nullptr;
   TSetupPage* setup_ = nullptr;  // made when the page is first shown

@@ -1,0 +1,155 @@
+#include "gui/history/HistoryPage.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QToolTip>
+
+#include "gui/app/Text.h"
+#include "gui/tray/TrayIcon.h"
+#include "ui_HistoryPage.h"
+
+namespace qgm::gui {
+namespace {
+
+uint32_t Argb(const QColor& c) {
+  return 0xFF000000u | (static_cast<uint32_t>(c.red()) << 16) |
+         (static_cast<uint32_t>(c.green()) << 8) | static_cast<uint32_t>(c.blue());
+}
+
+void ShowLabels(const TGraphLabels& l, QLabel* first, QLabel* last, QLabel* max,
+                QGroupBox* group) {
+  if (!l.Set) return;  // an empty store leaves the labels as they were
+  first->setText(Q(l.First));
+  last->setText(Q(l.Last));
+  max->setText(Q(l.Max));
+  group->setTitle(Q(l.Caption));
+}
+
+}  // namespace
+
+THistoryPage::THistoryPage(TSettings& settings, QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::HistoryPage>()), settings_(settings) {
+  ui_->setupUi(this);
+  ui_->lblViewMetered->SetCaption(tr("Vi&ew Usage Log"));
+  ui_->lblViewMetered->SetAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  ui_->lblViewMetered->SetTabStop(true);
+  ui_->lblViewMetered->OnClick = [this] {
+    if (!OnViewLog) return;
+    setCursor(Qt::WaitCursor);
+    OnViewLog();
+    unsetCursor();
+  };
+  // The totals box waits for the plan's details.
+  ui_->cbTotals->setVisible(false);
+  ui_->imgKeyTotal->setVisible(false);
+
+  if (!settings_.ShowHistoryTotals && !settings_.ShowHistoryDownloads &&
+      !settings_.ShowHistoryUploads) {
+    settings_.ShowHistoryDownloads = true;
+  }
+  ui_->cbTotals->setChecked(settings_.ShowHistoryTotals);
+  ui_->cbDownloads->setChecked(settings_.ShowHistoryDownloads);
+  ui_->cbUploads->setChecked(settings_.ShowHistoryUploads);
+  for (QCheckBox* box : {ui_->cbTotals, ui_->cbDownloads, ui_->cbUploads})
+    connect(box, &QCheckBox::toggled, this, [this] { SelectionChanged(); });
+  ui_->imgDayHistory->installEventFilter(this);
+  ui_->imgMonthHistory->installEventFilter(this);
+  DrawKeys();
+  Redraw(empty_, kNoDate);
+}
+
+THistoryPage::~THistoryPage() = default;
+
+int THistoryPage::Selection() const {
+  return (ui_->cbTotals->isChecked() ? kSelectTotals : 0) |
+         (ui_->cbDownloads->isChecked() ? kSelectDownloads : 0) |
+         (ui_->cbUploads->isChecked() ? kSelectUploads : 0);
+}
+
+TGraphPalette THistoryPage::Palette() const {
+  const QPalette& p = palette();
+  return {Argb(p.color(QPalette::Button)), Argb(p.color(QPalette::Dark)),
+          Argb(p.color(QPalette::Light))};
+}
+
+void THistoryPage::SelectionChanged() {
+  settings_.ShowHistoryTotals = ui_->cbTotals->isChecked();
+  settings_.ShowHistoryDownloads = ui_->cbDownloads->isChecked();
+  settings_.ShowHistoryUploads = ui_->cbUploads->isChecked();
+  Redraw(history_ ? *history_ : empty_, rollover_);
+}
+
+void THistoryPage::Redraw(const THistory& history, TDateTime rollover) {
+  history_ = &history;
+  rollover_ = rollover;
+  const int selection = Selection();
+  const TGraphPalette palette = Palette();
+  days_ = DaySeries(history);
+  months_ = MonthSeries(history, rollover);
+  ShowLabels(DrawDayGraph(dayPicture_, history, days_, selection, palette), ui_->lblFirstDt1,
+             ui_->lblLastDt1, ui_->lblMaxVal1, ui_->gbDayHistory);
+  ShowLabels(DrawMonthGraph(monthPicture_, history, months_, selection, palette),
+             ui_->lblFirstDt2, ui_->lblLastDt2, ui_->lblMaxVal2, ui_->gbMonthHistory);
+  ui_->imgDayHistory->setPixmap(ToQPixmap(dayPicture_));
+  ui_->imgMonthHistory->setPixmap(ToQPixmap(monthPicture_));
+}
+
+void THistoryPage::SetUploadsMetered(bool metered) {
+  uploadsMetered_ = metered;
+  ui_->cbUploads->setText(metered ? tr("&Uploads (Metered)") : tr("&Uploads (Unmetered)"));
+  ui_->cbTotals->setText(tr("&Totals"));
+  ui_->cbTotals->setVisible(true);
+  ui_->imgKeyTotal->setVisible(true);
+}
+
+void THistoryPage::DrawKeys() {
+  const TGraphPalette palette = Palette();
+  ui_->imgKeyTotal->setPixmap(ToQPixmap(DrawKey(kSeriesTotals, palette)));
+  ui_->imgKeyDown->setPixmap(ToQPixmap(DrawKey(kSeriesDownloads, palette)));
+  ui_->imgKeyUp->setPixmap(ToQPixmap(DrawKey(kSeriesUploads, palette)));
+  ui_->imgKeyWE->setPixmap(ToQPixmap(DrawKey(kSeriesWeekend, palette)));
+}
+
+void THistoryPage::ShowHint(QWidget* image, QString& current, const QString& text,
+                            const QPoint& global) {
+  // Moving within one bar keeps the hint as it is.
+  if (text == current) return;
+  current = text;
+  image->setToolTip(text);
+  if (text.isEmpty()) {
+    QToolTip::hideText();
+  } else {
+    QToolTip::showText(global, text, image);
+  }
+}
+
+void THistoryPage::PointerAt(bool dayGraph, int x) {
+  QLabel* image = dayGraph ? ui_->imgDayHistory : ui_->imgMonthHistory;
+  const QPoint global = image->mapToGlobal(QPoint(x, image->height() / 2));
+  if (dayGraph) {
+    ShowHint(image, dayHint_, Q(DayHint(days_, x, Selection(), uploadsMetered_)), global);
+  } else {
+    ShowHint(image, monthHint_, Q(MonthHint(months_, x, Selection(), uploadsMetered_)), global);
+  }
+}
+
+bool THistoryPage::eventFilter(QObject* watched, QEvent* event) {
+  const bool day = watched == ui_->imgDayHistory;
+  if ((day || watched == ui_->imgMonthHistory) && event->type() == QEvent::MouseMove) {
+    PointerAt(day, static_cast<QMouseEvent*>(event)->position().toPoint().x());
+  }
+  if ((day || watched == ui_->imgMonthHistory) && event->type() == QEvent::ToolTip) {
+    return true;  // the hints are shown as the pointer moves
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void THistoryPage::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) {
+    DrawKeys();
+    Redraw(history_ ? *history_ : empty_, rollover_);
+  }
+}
+
+}  // namespace qgm::gui

@@ -1,0 +1,65 @@
+#pragma once
+// The History tab (Designer form HistoryPage.ui): the day and month graphs
+// of the usage history, the series check boxes with their legend, the
+// hints over the bars, and the link that opens the usage log.
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+#include "core/history/HistoryGraphs.h"
+#include "core/settings/Settings.h"
+
+namespace Ui {
+class HistoryPage;
+}
+
+namespace qgm::gui {
+
+class THistoryPage : public QWidget {
+  Q_OBJECT
+ public:
+  // The check boxes follow and update the settings' three history flags.
+  THistoryPage(TSettings& settings, QWidget* parent = nullptr);
+  ~THistoryPage() override;
+
+  // Redraws both graphs from the store (kept for the hints) for a plan
+  // rolling over on `rollover`'s day.
+  void Redraw(const THistory& history, TDateTime rollover);
+  // The uploads caption follows the plan; the totals box shows from the
+  // first service details on.
+  void SetUploadsMetered(bool metered);
+
+  std::function<void()> OnViewLog;
+
+  // For tests: the pictures as drawn and the hint now shown.
+  const TPixmap& DayPicture() const { return dayPicture_; }
+  const TPixmap& MonthPicture() const { return monthPicture_; }
+  QString DayHintText() const { return dayHint_; }
+  void PointerAt(bool dayGraph, int x);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  int Selection() const;
+  TGraphPalette Palette() const;
+  void SelectionChanged();
+  void DrawKeys();
+  void ShowHint(QWidget* image, QString& current, const QString& text, const QPoint& global);
+
+  std::unique_ptr<Ui::HistoryPage> ui_;
+  TSettings& settings_;
+  const THistory* history_ = nullptr;
+  THistory empty_;
+  TDateTime rollover_ = kNoDate;
+  TGraphSeries days_, months_;
+  TPixmap dayPicture_{kGraphWidth, kGraphHeight}, monthPicture_{kGraphWidth, kGraphHeight};
+  bool uploadsMetered_ = true;
+  QString dayHint_, monthHint_;
+};
+
+}  // namespace qgm::gui
