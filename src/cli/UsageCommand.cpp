@@ -1,4 +1,5 @@
 #include "cli/UsageCommand.h"
+#include "cli/CliSession.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,82 +23,21 @@
 namespace qgm::cli {
 namespace {
 
-constexpr const char* kHelp =
+const std::string kHelp = std::string(
     "usage: qgm-cli usage [options]\n"
     "\n"
     "Signs in to the usage API, fetches the usage and the plan details and\n"
     "prints them.\n"
-    "\n"
-    "  --demo                 use the built-in simulated provider (account demo)\n"
-    "  --account NAME         account name (default: the account the program stored)\n"
-    "  --password PASS        password (or the QGM_PASSWORD environment variable)\n"
-    "  --account-type N       0 Home / SOHO, 1 Business, 2 RoamMobile\n"
-    "  --api-base URL         the usage API base address\n"
-    "  --ca-file PATH         further trusted CA certificates (PEM)\n"
-    "  --config FILE          endpoints file (default ~/.config/Corvalink/endpoints.conf)\n"
+    "\n") + kSessionOptionsHelp +
     "  --data-dir DIR         write the usage and service files into DIR\n"
-    "  --json                 print JSON\n"
     "  --icon FILE            write the tray picture as a PNG file\n"
     "  --icon-size N          its size in pixels (16, 20, 24 or 32; default 32)\n";
-
-struct Options {
-  bool demo = false;
-  bool json = false;
-  TUsageAccount account;
-  std::optional<std::string> apiBase, caFile, config, dataDir, icon;
-  int iconSize = 32;
-};
-
-class PrintingSink : public INoticeSink {
- public:
-  void ShowNotice(const TNoticeRequest& n) override { notices.push_back(n); }
-  std::vector<TNoticeRequest> notices;
-};
 
 std::string J(const std::string& text1252) {
   return JsonString(Widen1252(text1252));
 }
 std::string U(const std::string& text1252) {
   return Cp1252ToUtf8(text1252);
-}
-
-bool ParseOptions(int argc, char** argv, Options& o) {
-  for (int i = 0; i < argc; ++i) {
-    const std::string arg = argv[i];
-    auto value = [&]() -> std::optional<std::string> {
-      if (i + 1 >= argc) return std::nullopt;
-      return std::string(argv[++i]);
-    };
-    std::optional<std::string> v;
-    if (arg == "--demo") {
-      o.demo = true;
-    } else if (arg == "--json") {
-      o.json = true;
-    } else if (arg == "--account" && (v = value())) {
-      o.account.Name = Utf8ToCp1252(*v);
-    } else if (arg == "--password" && (v = value())) {
-      o.account.Password = Utf8ToCp1252(*v);
-    } else if (arg == "--account-type" && (v = value())) {
-      o.account.AccountType = std::atoi(v->c_str());
-      if (o.account.AccountType < 0 || o.account.AccountType > 2) return false;
-    } else if (arg == "--api-base" && (v = value())) {
-      o.apiBase = *v;
-    } else if (arg == "--ca-file" && (v = value())) {
-      o.caFile = *v;
-    } else if (arg == "--config" && (v = value())) {
-      o.config = *v;
-    } else if (arg == "--icon" && (v = value())) {
-      o.icon = *v;
-    } else if (arg == "--icon-size" && (v = value())) {
-      o.iconSize = std::atoi(v->c_str());
-      if (o.iconSize < 8 || o.iconSize > 256) return false;
-    } else if (arg == "--data-dir" && (v = value())) {
-      o.dataDir = *v;
-    } else {
-      return false;
-    }
-  }
-  return true;
 }
 
 // What the tray would show: amount and percentage left, days left, the hint.
@@ -175,70 +115,29 @@ void PrintJson(const TUsageFetchResult& r, const TUsageService& service, const T
 }  // namespace
 
 int RunUsageCommand(int argc, char** argv) {
-  Options o;
-  if (!ParseOptions(argc, argv, o)) {
-    std::fputs(kHelp, stderr);
+  TSessionOptions o;
+  std::optional<std::string> icon;
+  int iconSize = 32;
+  const bool parsed = ParseSessionOptions(
+      argc, argv, o, [&](const std::string& arg, const auto& value) {
+        std::optional<std::string> v;
+        if (arg == "--icon" && (v = value())) {
+          icon = *v;
+          return true;
+        }
+        if (arg == "--icon-size" && (v = value())) {
+          iconSize = std::atoi(v->c_str());
+          return iconSize >= 8 && iconSize <= 256;
+        }
+        return false;
+      });
+  if (!parsed) {
+    std::fputs(kHelp.c_str(), stderr);
     return 2;
   }
-  TEndpoints endpoints;
-  std::string error;
-  if (!LoadEndpoints(o.config ? std::filesystem::path(*o.config) : DefaultEndpointsFile(),
-                     endpoints, error)) {
-    std::fprintf(stderr, "qgm-cli: %s\n", error.c_str());
-    return 2;
-  }
-  if (o.apiBase) endpoints.ApiBase = *o.apiBase;
-  if (o.caFile) endpoints.CaFile = *o.caFile;
-
-  // The demo runs its own provider on loopback and touches no user files.
-  std::unique_ptr<corvalink::sim::ProviderSimulator> sim;
-  if (o.demo) {
-    try {
-      sim = std::make_unique<corvalink::sim::ProviderSimulator>();
-      sim->Start();
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "qgm-cli: the simulated provider could not start: %s\n", e.what());
-      return 1;
-    }
-    endpoints.ApiBase = sim->ApiBase();
-    endpoints.CaFile = sim->CaFile().string();
-    if (o.account.Name.empty())
-      o.account = {sim->Account().account, sim->Account().password, o.account.AccountType};
-    o.dataDir.reset();
-  }
-  TProxySettings proxy;
-  if (o.account.Name.empty() && !o.demo) {
-    // The account, and the proxy, that the program itself would use. Only
-    // read: nothing is written back.
-    TRegistryStore registry(DefaultHiveFile());
-    TAutostart autostart;
-    TDebugLog log;
-    TSettingsStore store(registry, autostart, log, ProgramPath().string());
-    TSettings s;
-    TStartupContext context;
-    context.Now = NowLocal();
-    store.LoadSettings(s, context);
-    o.account = {s.AccountName, s.Password, s.AccountType};
-    proxy = {s.UseProxy, s.ProxyAddress, s.ProxyPort, s.ProxyUsername, s.ProxyPassword};
-  }
-  if (o.account.Name.empty()) {
-    std::fputs("qgm-cli: an account is needed (--account NAME, a stored account, or --demo)\n",
-               stderr);
-    return 2;
-  }
-  if (o.account.Password.empty()) {
-    if (const char* p = std::getenv("QGM_PASSWORD")) o.account.Password = Utf8ToCp1252(p);
-  }
-  if (!endpoints.ApiBase.empty() && endpoints.ApiBase.back() != '/') endpoints.ApiBase += '/';
-
-  TNetContext context(endpoints.CaFile);
-  TUsageServiceConfig config;
-  config.ApiBase = endpoints.ApiBase;
-  config.Request.Context = &context;
-  config.Request.Proxy = proxy;
-  if (o.dataDir) config.DataFolder = *o.dataDir;
-  PrintingSink sink;
-  TUsageService service(config, sink);
+  TCliSession session;
+  if (const int failed = session.Open(o)) return failed;
+  TUsageService& service = session.Service();
   TUsageRecord record;
   const TDateTime now = NowLocal();
   const TUsageFetchResult r = service.FetchUsage(o.account, {}, now, record);
@@ -249,16 +148,16 @@ int RunUsageCommand(int argc, char** argv) {
   const TServiceDetails details = service.FetchServiceDetails(o.account);
   const Figures figures = MakeFigures(r, record, now);
   if (o.json) {
-    PrintJson(r, service, details, sink.notices, figures);
+    PrintJson(r, service, details, session.Notices(), figures);
   } else {
-    PrintText(r, service, details, sink.notices, figures);
+    PrintText(r, service, details, session.Notices(), figures);
   }
-  if (o.icon) {
+  if (icon) {
     // The tray's number: the nearest whole number to the percentage left.
-    const TPixmap icon = DrawNumberIcon(static_cast<int>(record.PercentLeft.RoundToWhole()),
-                                        o.iconSize, record.BarColour, 0);
-    if (!WritePng(*o.icon, icon)) {
-      std::fprintf(stderr, "qgm-cli: cannot write %s\n", o.icon->c_str());
+    const TPixmap picture = DrawNumberIcon(static_cast<int>(record.PercentLeft.RoundToWhole()),
+                                        iconSize, record.BarColour, 0);
+    if (!WritePng(*icon, picture)) {
+      std::fprintf(stderr, "qgm-cli: cannot write %s\n", icon->c_str());
       return 1;
     }
   }

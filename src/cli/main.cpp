@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/HistoryCommand.h"
 #include "cli/UsageCommand.h"
 #include "cli/XmlDump.h"
 #include "core/platform/ProcessValues.h"
@@ -18,6 +19,7 @@ constexpr const char* kUsage =
     "\n"
     "commands:\n"
     "  usage        fetch the usage and plan details (see qgm-cli usage --help)\n"
+    "  history      fetch the usage history (see qgm-cli history --help)\n"
     "  xml FILE     print the element tree built from the reply saved in FILE\n"
     "  version      print the program version\n";
 
@@ -52,6 +54,7 @@ int main(int argc, char** argv) {
   const std::string_view command = argv[1];
   if (command == "xml") return CmdXml(argc - 2, argv + 2);
   if (command == "usage") return qgm::cli::RunUsageCommand(argc - 2, argv + 2);
+  if (command == "history") return qgm::cli::RunHistoryCommand(argc - 2, argv + 2);
   if (command == "version") {
     std::puts(QGM_VERSION);
     return 0;

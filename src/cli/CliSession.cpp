@@ -1,0 +1,109 @@
+#include "cli/CliSession.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/net/Endpoints.h"
+#include "core/platform/ProcessValues.h"
+#include "core/settings/SettingsStore.h"
+#include "core/util/CodePage.h"
+
+namespace qgm::cli {
+
+bool ParseSessionOptions(int argc, char** argv, TSessionOptions& o, const TExtraOption& extra) {
+  for (int i = 0; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&]() -> std::optional<std::string> {
+      if (i + 1 >= argc) return std::nullopt;
+      return std::string(argv[++i]);
+    };
+    std::optional<std::string> v;
+    if (arg == "--demo") {
+      o.demo = true;
+    } else if (arg == "--json") {
+      o.json = true;
+    } else if (arg == "--account" && (v = value())) {
+      o.account.Name = Utf8ToCp1252(*v);
+    } else if (arg == "--password" && (v = value())) {
+      o.account.Password = Utf8ToCp1252(*v);
+    } else if (arg == "--account-type" && (v = value())) {
+      o.account.AccountType = std::atoi(v->c_str());
+      if (o.account.AccountType < 0 || o.account.AccountType > 2) return false;
+    } else if (arg == "--api-base" && (v = value())) {
+      o.apiBase = *v;
+    } else if (arg == "--ca-file" && (v = value())) {
+      o.caFile = *v;
+    } else if (arg == "--config" && (v = value())) {
+      o.config = *v;
+    } else if (arg == "--data-dir" && (v = value())) {
+      o.dataDir = *v;
+    } else if (!extra || !extra(arg, value)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+int TCliSession::Open(TSessionOptions& o) {
+  TEndpoints endpoints;
+  std::string error;
+  if (!LoadEndpoints(o.config ? std::filesystem::path(*o.config) : DefaultEndpointsFile(),
+                     endpoints, error)) {
+    std::fprintf(stderr, "qgm-cli: %s\n", error.c_str());
+    return 2;
+  }
+  if (o.apiBase) endpoints.ApiBase = *o.apiBase;
+  if (o.caFile) endpoints.CaFile = *o.caFile;
+
+  // The demo runs its own provider on loopback and touches no user files.
+  if (o.demo) {
+    try {
+      sim_ = std::make_unique<corvalink::sim::ProviderSimulator>();
+      sim_->Start();
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "qgm-cli: the simulated provider could not start: %s\n", e.what());
+      return 1;
+    }
+    endpoints.ApiBase = sim_->ApiBase();
+    endpoints.CaFile = sim_->CaFile().string();
+    if (o.account.Name.empty())
+      o.account = {sim_->Account().account, sim_->Account().password, o.account.AccountType};
+    o.dataDir.reset();
+  }
+  TProxySettings proxy;
+  if (o.account.Name.empty() && !o.demo) {
+    // The account, and the proxy, that the program itself would use. Only
+    // read: nothing is written back.
+    TRegistryStore registry(DefaultHiveFile());
+    TAutostart autostart;
+    TDebugLog log;
+    TSettingsStore store(registry, autostart, log, ProgramPath().string());
+    TSettings s;
+    TStartupContext context;
+    context.Now = NowLocal();
+    store.LoadSettings(s, context);
+    o.account = {s.AccountName, s.Password, s.AccountType};
+    proxy = {s.UseProxy, s.ProxyAddress, s.ProxyPort, s.ProxyUsername, s.ProxyPassword};
+  }
+  if (o.account.Name.empty()) {
+    std::fputs("qgm-cli: an account is needed (--account NAME, a stored account, or --demo)\n",
+               stderr);
+    return 2;
+  }
+  if (o.account.Password.empty()) {
+    if (const char* p = std::getenv("QGM_PASSWORD")) o.account.Password = Utf8ToCp1252(p);
+  }
+  if (!endpoints.ApiBase.empty() && endpoints.ApiBase.back() != '/') endpoints.ApiBase += '/';
+
+  context_ = std::make_unique<TNetContext>(endpoints.CaFile);
+  TUsageServiceConfig config;
+  config.ApiBase = endpoints.ApiBase;
+  config.Request.Context = context_.get();
+  config.Request.Proxy = proxy;
+  if (o.dataDir) config.DataFolder = *o.dataDir;
+  service_ = std::make_unique<TUsageService>(config, sink_);
+  return 0;
+}
+
+}  // namespace qgm::cli

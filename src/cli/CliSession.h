@@ -1,0 +1,64 @@
+#pragma once
+// What the commands that talk to the usage API share: their common options,
+// the endpoints, the demo provider, the account (given, stored or the
+// demo's) and the usage service.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ProviderSimulator.h"
+#include "core/net/NetContext.h"
+#include "core/usage/UsageService.h"
+
+namespace qgm::cli {
+
+// The options every API command takes.
+inline constexpr const char* kSessionOptionsHelp =
+    "  --demo                 use the built-in simulated provider (account demo)\n"
+    "  --account NAME         account name (default: the account the program stored)\n"
+    "  --password PASS        password (or the QGM_PASSWORD environment variable)\n"
+    "  --account-type N       0 Home / SOHO, 1 Business, 2 RoamMobile\n"
+    "  --api-base URL         the usage API base address\n"
+    "  --ca-file PATH         further trusted CA certificates (PEM)\n"
+    "  --config FILE          endpoints file (default ~/.config/Corvalink/endpoints.conf)\n"
+    "  --json                 print JSON\n";
+
+struct TSessionOptions {
+  bool demo = false;
+  bool json = false;
+  TUsageAccount account;
+  std::optional<std::string> apiBase, caFile, config, dataDir;
+};
+
+// A command's own option: `value()` takes the argument that follows (empty
+// when there is none). Returns false for an option it does not know.
+using TExtraOption =
+    std::function<bool(const std::string& arg, const std::function<std::optional<std::string>()>& value)>;
+
+bool ParseSessionOptions(int argc, char** argv, TSessionOptions& o, const TExtraOption& extra);
+
+class PrintingSink : public INoticeSink {
+ public:
+  void ShowNotice(const TNoticeRequest& n) override { notices.push_back(n); }
+  std::vector<TNoticeRequest> notices;
+};
+
+class TCliSession {
+ public:
+  // Sets everything up; 0 when ready, else the exit code (the reason is
+  // printed). A demo session ignores --data-dir.
+  int Open(TSessionOptions& o);
+  TUsageService& Service() { return *service_; }
+  const std::vector<TNoticeRequest>& Notices() const { return sink_.notices; }
+
+ private:
+  std::unique_ptr<corvalink::sim::ProviderSimulator> sim_;
+  std::unique_ptr<TNetContext> context_;
+  PrintingSink sink_;
+  std::unique_ptr<TUsageService> service_;
+};
+
+}  // namespace qgm::cli
