@@ -17,7 +17,7 @@ if [ "${SMOKE_INNER:-}" != 1 ]; then
 fi
 
 log=$(mktemp)
-trap 'kill $(jobs -p) 2>/dev/null; rm -f "$log"' EXIT
+trap 'kill $(jobs -p) 2>/dev/null; rm -f "$log" "$log.err"' EXIT
 start_tray() {
   trayer --edge top --align right --widthtype pixel --width 160 --heighttype pixel \
     --height 32 --transparent false --tint 0x446688 >/dev/null 2>&1 &
@@ -54,7 +54,7 @@ click_icon() {
 
 start_tray
 sleep 1
-"$qgm" --demo --snapshot "$out" 22 >"$log" 2>/dev/null &
+"$qgm" --demo --snapshot "$out" 22 >"$log" 2>"$log.err" &
 qgm_pid=$!
 wait_for 10 has_icon || { echo "FAIL: no tray icon"; exit 1; }
 wait_for 10 is_shown || { echo "FAIL: the demo window did not open"; exit 1; }
@@ -71,8 +71,14 @@ hide_from_menu
 click_icon
 echo "icon added again after the tray host restarted"
 
-wait $qgm_pid
+status=0
+wait $qgm_pid || status=$?
 cat "$log"
+if [ $status -ne 0 ]; then
+  echo "FAIL: qgm ended with status $status"
+  tail -n 60 "$log.err"
+  exit 1
+fi
 grep -q "^tray visible: 1" "$log"
 grep -q "^tray hint: Amount Left: [0-9,]* MB ([0-9]*%)" "$log"
 test -s "$out"-screen.png
