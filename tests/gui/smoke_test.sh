@@ -84,4 +84,5 @@ grep -q "^tray hint: Amount Left: [0-9,]* MB ([0-9]*%)" "$log"
 test -s "$out"-screen.png
 test -s "$out"-window.png
 test -s "$out"-page-broadband.png
+test -s "$out"-page-history.png
 echo "screenshots: $out-*.png"

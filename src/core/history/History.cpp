@@ -33,6 +33,10 @@ bool AllDigits(std::string_view s) {
   return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// Far beyond any day's traffic (an exabyte); a log field outside it is
+// damaged, and sums of such amounts could not be held.
+constexpr double kMaxLogAmountMB = 1e12;
+
 // A log field as a number of megabytes; blanks around it are ignored and
 // anything unreadable counts as 0.
 Money ParseAmount(std::string_view field) {
@@ -42,6 +46,7 @@ Money ParseAmount(std::string_view field) {
   const char* first = text.data() + (!text.empty() && text[0] == '+' ? 1 : 0);
   const auto [end, error] = std::from_chars(first, text.data() + text.size(), v);
   if (text.empty() || error != std::errc() || end != text.data() + text.size()) return Money();
+  if (!(v >= -kMaxLogAmountMB && v <= kMaxLogAmountMB)) return Money();
   return Money::FromLongDouble(v);
 }
 

@@ -1,6 +1,7 @@
 // qgm: the tray program.
 
 #include <QApplication>
+#include <QFont>
 #include <QScreen>
 #include <QTimer>
 
@@ -58,6 +59,11 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("QGM"));
   QApplication::setQuitOnLastWindowClosed(false);
   qgm::InitLocale();
+  // One face for every window, menu and hint: the program's "Arial" (or
+  // its metric-compatible stand-in), so no second font is loaded.
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(12);
+  QApplication::setFont(font);
 
   qgm::gui::TMainForm* form = nullptr;
   qgm::gui::TSingleInstance instance;

@@ -86,12 +86,14 @@ void THistoryPage::Redraw(const THistory& history, TDateTime rollover) {
   const TGraphPalette palette = Palette();
   days_ = DaySeries(history);
   months_ = MonthSeries(history, rollover);
-  ShowLabels(DrawDayGraph(dayPicture_, history, days_, selection, palette), ui_->lblFirstDt1,
+  // Drawn into one scratch picture; the labels keep only Qt's copies.
+  TPixmap picture(kGraphWidth, kGraphHeight);
+  ShowLabels(DrawDayGraph(picture, history, days_, selection, palette), ui_->lblFirstDt1,
              ui_->lblLastDt1, ui_->lblMaxVal1, ui_->gbDayHistory);
-  ShowLabels(DrawMonthGraph(monthPicture_, history, months_, selection, palette),
-             ui_->lblFirstDt2, ui_->lblLastDt2, ui_->lblMaxVal2, ui_->gbMonthHistory);
-  ui_->imgDayHistory->setPixmap(ToQPixmap(dayPicture_));
-  ui_->imgMonthHistory->setPixmap(ToQPixmap(monthPicture_));
+  ui_->imgDayHistory->setPixmap(ToQPixmap(picture));
+  ShowLabels(DrawMonthGraph(picture, history, months_, selection, palette), ui_->lblFirstDt2,
+             ui_->lblLastDt2, ui_->lblMaxVal2, ui_->gbMonthHistory);
+  ui_->imgMonthHistory->setPixmap(ToQPixmap(picture));
 }
 
 void THistoryPage::SetUploadsMetered(bool metered) {

@@ -34,9 +34,7 @@ class THistoryPage : public QWidget {
 
   std::function<void()> OnViewLog;
 
-  // For tests: the pictures as drawn and the hint now shown.
-  const TPixmap& DayPicture() const { return dayPicture_; }
-  const TPixmap& MonthPicture() const { return monthPicture_; }
+  // For tests: the hint now shown, and a pointer at column x.
   QString DayHintText() const { return dayHint_; }
   void PointerAt(bool dayGraph, int x);
 
@@ -57,7 +55,6 @@ class THistoryPage : public QWidget {
   THistory empty_;
   TDateTime rollover_ = kNoDate;
   TGraphSeries days_, months_;
-  TPixmap dayPicture_{kGraphWidth, kGraphHeight}, monthPicture_{kGraphWidth, kGraphHeight};
   bool uploadsMetered_ = true;
   QString dayHint_, monthHint_;
 };

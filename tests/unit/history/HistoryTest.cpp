@@ -158,7 +158,7 @@ TEST_F(HistoryLogTest, LoadSkipsBadLinesAndStopsAfterTheNewest) {
       "2014-05-01, 1, 1\r\n"             // three fields
       "2014-02-30, 1, 1, 2\r\n"          // no such day
       "2014-05-02, 1, 1, 2, 9\r\n"       // five fields
-      "2014/05/03, 2.5, x, 2.5\r\n"      // separators may be anything; "x" reads as 0
+      "2014/05/03, 2.5, x, 1e300\r\n"    // separators may be anything; "x" and 1e300 read as 0
       "2014-04-01, 1, 1, 2\r\n"          // before the oldest: skipped
       "\"2014-05-04\", 3, 0, 3\n"        // quoted date, LF only
       "2014-06-01, 4, 0, 4\r\n"          // after the newest: the end
@@ -168,6 +168,7 @@ TEST_F(HistoryLogTest, LoadSkipsBadLinesAndStopsAfterTheNewest) {
   EXPECT_EQ(h.Items(0).Date, EncodeDate(2014, 5, 3));
   EXPECT_EQ(h.Items(0).Downloads, Money::FromUnits(25000));
   EXPECT_EQ(h.Items(0).Uploads, Money());
+  EXPECT_EQ(h.Items(0).Total, Money());
   EXPECT_EQ(h.Items(1).Date, EncodeDate(2014, 5, 4));
 
   h.LoadFromCsv(dir_ / "missing.csv", kToday, Day(-950));
