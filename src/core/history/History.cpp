@@ -102,6 +102,10 @@ void THistory::LoadFromXml(std::string_view document, TDateTime today) {
           TrafficBytes(FindWithAttribs(t, "direction", "down", "name", "metered"));
       const int64_t total = TrafficBytes(FindWithAttrib(t, "name", "total"));
       if (AppendNewer && EndsOnOrAfter(date)) continue;
+      // A day after today is dropped here, wherever it stands: left in the
+      // middle of the store it would end the reading of the log written
+      // from it, and every later day would be lost.
+      if (date > DateOf(today)) continue;
       AddDay(date, total, down, up);
     }
   }

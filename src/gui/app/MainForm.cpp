@@ -163,10 +163,16 @@ TMainForm::TMainForm(TStartOptions options)
   iconSize_ = std::min(32, small > 0 ? small : 16);
   tray_ = new TTrayIcon(this);
   BuildTrayMenu();
+  // A click acknowledges an alert (and brings a shown window to the front);
+  // a double click shows or hides the window.
   tray_->OnClick = [this] {
+    if (isVisible() && !isMinimized()) {
+      raise();
+      activateWindow();
+    }
     cycle_->TrayIcon1Click();
-    ShowMainForm(true);
   };
+  tray_->OnDoubleClick = [this] { ShowMainForm(!isVisible() || isMinimized()); };
   qApp->installEventFilter(this);
   if (settings_.ShowSetupTab) ShowPage(kPageSetup);
   cycle_->Start(settings_.StartDelay);

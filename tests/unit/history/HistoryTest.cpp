@@ -69,6 +69,14 @@ TEST(History, DocumentWithoutDaysGivesOneEmptyToday) {
   EXPECT_EQ(h.Count(), 1);
 }
 
+TEST(History, FutureDaysOutOfOrderAreDroppedToo) {
+  THistory h;
+  h.LoadFromXml(Doc(UsageXml("2027-01-01", 5000000, 0, 0) + UsageXml("2026-12-08", 1000000, 0, 0)),
+                kToday);
+  ASSERT_EQ(h.Count(), 1);
+  EXPECT_EQ(h.Items(0).Date, kToday);
+}
+
 TEST(History, UsageWithoutDayIsLeftOut) {
   THistory h;
   h.LoadFromXml(Doc("<usage><traffic direction=\"down\" name=\"metered\">5000000</traffic></usage>" +
