@@ -20,10 +20,20 @@ field() { sed -E "s/.*\"$1\":\"([^\"]*)\".*/\1/" <<<"$json"; }
 export XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
 mkdir -p "$XDG_CONFIG_HOME/Corvalink"
 printf 'api-base = %s\nca-file = %s\n' "$(field apiBase)" "$(field caFile)" > "$XDG_CONFIG_HOME/Corvalink/endpoints.conf"
-printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Corvalink\\QuotaGaugeData]\r\n"StartDelay"=dword:00000001\r\n"StartMimimized"=dword:00000001\r\n' \
-  > "$XDG_CONFIG_HOME/Corvalink/registry.reg"
+# settings FILE [EXTRA LINE]: a start delay of one second, started into the tray.
+settings() {
+  printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Corvalink\\QuotaGaugeData]\r\n"StartDelay"=dword:00000001\r\n"StartMimimized"=dword:00000001\r\n%b' \
+    "${1:-}" > "$XDG_CONFIG_HOME/Corvalink/registry.reg"
+}
 run() { xvfb-run -a -s "-screen 0 1024x768x24" "$here/../tests/gui/with_tray.sh" "$@" 2>/dev/null; }
 echo "== anchor (minimal Qt tray program)"
 run "$build/bench/qgm_bench_tray_anchor" "$seconds" "$settle"
-echo "== qgm (account demo, first update after one second)"
+# The demo account's two notices already read: the program as it sits in the
+# tray most of the time.
+settings '"MessageReferences"="MAINT-2026-12,RADIO-2026"\r\n'
+echo "== qgm (account demo, notices already read, first update after one second)"
+run "$build/src/gui/qgm" demo demo --measure "$seconds" "$settle"
+# The same with the two notice popups open.
+settings
+echo "== qgm (account demo, two notice popups open)"
 run "$build/src/gui/qgm" demo demo --measure "$seconds" "$settle"

@@ -85,29 +85,34 @@ void THistory::InsertEmptyDay(int index, TDateTime date) {
 }
 
 void THistory::LoadFromXml(std::string_view document, TDateTime today) {
-  if (!document.empty()) {
-    const auto tree = BuildXmlTree1252(document);
-    for (const TElement* day = FindPath(tree.get(), {"corvalink", "api", "usagelist", "usage"});
-         day; day = day->NextSibling()) {
-      // Text between the day elements, comments and the like are no days.
-      if (day->Kind() != TElementKind::etTag) continue;
-      const TAttrib* dayAttr = day->FindAttrib("day");
-      // A day without its date would land among the oldest records as the
-      // zero date; it is left out instead.
-      if (!dayAttr) continue;
-      const TDateTime date = XmlDateToDate(Narrow1252(dayAttr->Value()));
-      const TElement* t = day->FindChild("traffic");
-      const int64_t up = TrafficBytes(FindWithAttribs(t, "direction", "up", "name", "metered"));
-      const int64_t down =
-          TrafficBytes(FindWithAttribs(t, "direction", "down", "name", "metered"));
-      const int64_t total = TrafficBytes(FindWithAttrib(t, "name", "total"));
-      if (AppendNewer && EndsOnOrAfter(date)) continue;
-      // A day after today is dropped here, wherever it stands: left in the
-      // middle of the store it would end the reading of the log written
-      // from it, and every later day would be lost.
-      if (date > DateOf(today)) continue;
-      AddDay(date, total, down, up);
-    }
+  if (document.empty()) {
+    Normalise(today);
+    return;
+  }
+  const auto tree = BuildXmlTree1252(document);
+  LoadFromTree(tree.get(), today);
+}
+
+void THistory::LoadFromTree(const TElement* root, TDateTime today) {
+  for (const TElement* day = FindPath(root, {"corvalink", "api", "usagelist", "usage"}); day;
+       day = day->NextSibling()) {
+    // Text between the day elements, comments and the like are no days.
+    if (day->Kind() != TElementKind::etTag) continue;
+    const TAttrib* dayAttr = day->FindAttrib("day");
+    // A day without its date would land among the oldest records as the
+    // zero date; it is left out instead.
+    if (!dayAttr) continue;
+    const TDateTime date = XmlDateToDate(Narrow1252(dayAttr->Value()));
+    const TElement* t = day->FindChild("traffic");
+    const int64_t up = TrafficBytes(FindWithAttribs(t, "direction", "up", "name", "metered"));
+    const int64_t down = TrafficBytes(FindWithAttribs(t, "direction", "down", "name", "metered"));
+    const int64_t total = TrafficBytes(FindWithAttrib(t, "name", "total"));
+    if (AppendNewer && EndsOnOrAfter(date)) continue;
+    // A day after today is dropped here, wherever it stands: left in the
+    // middle of the store it would end the reading of the log written
+    // from it, and every later day would be lost.
+    if (date > DateOf(today)) continue;
+    AddDay(date, total, down, up);
   }
   Normalise(today);
 }

@@ -14,6 +14,8 @@
 
 namespace qgm {
 
+class TElement;
+
 struct TDayUsage {
   TDateTime Date = kNoDate;
   Money Total;  // the provider's total for the day
@@ -41,6 +43,8 @@ class THistory {
   // Adds the days of a history document (8-bit text), then normalises as
   // of `today`. An empty document adds nothing.
   void LoadFromXml(std::string_view document, TDateTime today);
+  // The same from a parsed document (its root).
+  void LoadFromTree(const TElement* root, TDateTime today);
   // Makes every day from today - 30 to today present exactly once.
   void Normalise(TDateTime today);
 

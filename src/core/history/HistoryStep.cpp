@@ -1,5 +1,7 @@
 #include "core/history/HistoryStep.h"
 
+#include "core/xml/XmlParser.h"
+
 namespace qgm {
 
 THistoryStepResult RunHistoryStep(THistory& history, TUsageService& service,
@@ -23,7 +25,10 @@ THistoryStepResult RunHistoryStep(THistory& history, TUsageService& service,
   // A reply with nothing in it is a failed fetch: the log keeps its days
   // instead of being rewritten from an empty store.
   if (body.find_first_not_of(" \t\r\n") == std::string::npos) return result;
-  history.LoadFromXml(body, today);
+  // The reply is let go once parsed: its days are in the tree.
+  const auto tree = BuildXmlTree1252(body);
+  std::string().swap(body);
+  history.LoadFromTree(tree.get(), today);
   result.Fetched = true;
   result.TodayTotalMB = history.Count() > 0 ? history.Days().back().Total : Money();
   result.Saved = history.SaveToCsv(log);

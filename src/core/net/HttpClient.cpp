@@ -53,8 +53,24 @@ struct HttpTransfer {
       t->tooLarge = true;
       return 0;  // makes libcurl fail the transfer
     }
+    if (t->body.empty()) t->ReserveForLength();
     t->body.append(data, n);
     return n;
+  }
+
+  // Room for the announced body at once, instead of growing by doubling
+  // (which holds the old and the new buffer together at each step). A
+  // length beyond the cap is not believed: the body grows as it comes.
+  void ReserveForLength() {
+    const std::string length = client.Header("Content-Length");
+    if (length.empty() || length.size() > 12) return;
+    size_t announced = 0;
+    for (char c : length) {
+      if (c < '0' || c > '9') return;
+      announced = announced * 10 + static_cast<size_t>(c - '0');
+    }
+    constexpr size_t kMaxReserve = 16u << 20;
+    if (announced <= std::min(client.MaxBodyBytes, kMaxReserve)) body.reserve(announced);
   }
 
   static size_t OnHeader(char* data, size_t size, size_t count, void* user) {
