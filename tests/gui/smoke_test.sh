@@ -12,7 +12,7 @@ out=${2:-$PWD/gui-smoke}
 if [ "${SMOKE_INNER:-}" != 1 ]; then
   mkdir -p "$(dirname "$out")"
   rm -f "$out"-*.png
-  SMOKE_INNER=1 timeout 150 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$qgm" "$out"
+  SMOKE_INNER=1 timeout 140 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$qgm" "$out"
   exit
 fi
 
@@ -54,7 +54,7 @@ double_click_icon() {
 
 start_tray
 sleep 1
-"$qgm" --demo --snapshot "$out" 22 >"$log" 2>"$log.err" &
+"$qgm" --demo --snapshot "$out" 30 >"$log" 2>"$log.err" &
 qgm_pid=$!
 wait_for 10 has_icon || { echo "FAIL: no tray icon"; exit 1; }
 wait_for 10 is_shown || { echo "FAIL: the demo window did not open"; exit 1; }
