@@ -19,6 +19,7 @@
 #include "core/debug/DebugReport.h"
 #include "core/history/HistoryStep.h"
 #include "core/util/Format.h"
+#include "core/platform/Associations.h"
 #include "core/platform/Launcher.h"
 #include "core/platform/ProcessValues.h"
 #include "core/sound/Waves.h"
@@ -213,10 +214,17 @@ void TMainForm::OpenUsageLog() {
     return;
   }
   TLauncher launcher(registry_);
-  if (!launcher.OpenFile(file.string())) {
+  if (launcher.OpenFile(file.string())) return;
+  const TXdgDirs dirs = TXdgDirs::Default();
+  if (FindAssociatedExe(registry_, ".csv", dirs).empty() &&
+      FindAssociatedExe(registry_, ".txt", dirs).empty()) {
     QMessageBox::warning(this, windowTitle(),
                          tr("There is no application currently associated with the\n"
                             "CSV file extention, so the log file can't be opened."));
+  } else {
+    QMessageBox::warning(this, windowTitle(),
+                         tr("There was a problem while trying to open ...\n") +
+                             QString::fromStdString(file.string()));
   }
 }
 
