@@ -1,0 +1,51 @@
+// One whole update of the window against the simulated provider on
+// loopback: figures, tray, plan details, history graphs and the usage log.
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include "core/history/History.h"
+#include "core/platform/ProcessValues.h"
+#include "core/util/FileIo.h"
+#include "gui/app/DemoEnvironment.h"
+#include "gui/app/MainForm.h"
+#include "gui/tray/TrayIcon.h"
+
+namespace qgm::gui {
+namespace {
+
+TEST(MainFormUpdate, DemoUpdateFillsEveryTabAndTheLog) {
+  TDemoEnvironment demo;
+  TStartOptions options;
+  options.Demo = true;
+  options.Endpoints = demo.Endpoints();
+  TMainForm form(options);
+  form.Cycle().MainTimerTimer();
+
+  auto text = [&form](const char* name) {
+    auto* label = form.findChild<QLabel*>(QString::fromLatin1(name));
+    return label ? label->text() : QStringLiteral("<missing>");
+  };
+  EXPECT_TRUE(text("lblAmtLeft").endsWith(QStringLiteral(" MB")));
+  EXPECT_TRUE(text("lblTodayMetered").endsWith(QStringLiteral(" MB")));
+  EXPECT_EQ(text("lblCarrier"), QStringLiteral("Corvalink"));
+  EXPECT_TRUE(form.Tray().Hint().startsWith(QStringLiteral("Amount Left: ")));
+
+  // The history: 950 days from the provider, drawn and logged.
+  EXPECT_FALSE(text("lblMaxVal1").isEmpty());
+  EXPECT_FALSE(text("lblMaxVal2").isEmpty());
+  const QDate today = QDate::currentDate();
+  EXPECT_EQ(text("lblLastDt1"), today.toString(QStringLiteral("d MMM")));
+  auto* uploads = form.findChild<QCheckBox*>(QStringLiteral("cbUploads"));
+  ASSERT_TRUE(uploads);
+  EXPECT_TRUE(uploads->text().startsWith(QStringLiteral("&Uploads (")));
+  const auto log = ReadWholeFile(UsageLogFile(DataFolder(), "demo"));
+  ASSERT_TRUE(log);
+  EXPECT_EQ(std::count(log->begin(), log->end(), '\n'), 951);
+}
+
+}  // namespace
+}  // namespace qgm::gui
