@@ -4,8 +4,8 @@
 // drawing both graphs (the anchor clears the two pictures).
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <unistd.h>
+#include <filesystem>
 
 #include "HistoryDocument.h"
 #include "core/history/HistoryGraphs.h"

@@ -35,8 +35,8 @@ struct TSessionOptions {
 
 // A command's own option: `value()` takes the argument that follows (empty
 // when there is none). Returns false for an option it does not know.
-using TExtraOption =
-    std::function<bool(const std::string& arg, const std::function<std::optional<std::string>()>& value)>;
+using TExtraOption = std::function<bool(const std::string& arg,
+                                        const std::function<std::optional<std::string>()>& value)>;
 
 bool ParseSessionOptions(int argc, char** argv, TSessionOptions& o, const TExtraOption& extra);
 

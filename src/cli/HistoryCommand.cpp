@@ -12,14 +12,16 @@
 namespace qgm::cli {
 namespace {
 
-const std::string kHelp = std::string(
-    "usage: qgm-cli history [options]\n"
-    "\n"
-    "Signs in to the usage API, fetches the usage history and prints one line\n"
-    "per day. Without --data-dir all 950 days are fetched and nothing is\n"
-    "written; with it the usage log there is read, the last 31 days fetched\n"
-    "and the log written back, as the program does.\n"
-    "\n") + kSessionOptionsHelp +
+const std::string kHelp =
+    std::string(
+        "usage: qgm-cli history [options]\n"
+        "\n"
+        "Signs in to the usage API, fetches the usage history and prints one line\n"
+        "per day. Without --data-dir all 950 days are fetched and nothing is\n"
+        "written; with it the usage log there is read, the last 31 days fetched\n"
+        "and the log written back, as the program does.\n"
+        "\n") +
+    kSessionOptionsHelp +
     "  --csv                  print in the usage log's own format\n"
     "  --data-dir DIR         keep the usage log in DIR\n";
 
@@ -32,11 +34,12 @@ std::string Mb(Money m) {
 int RunHistoryCommand(int argc, char** argv) {
   TSessionOptions o;
   bool csv = false;
-  if (!ParseSessionOptions(argc, argv, o, [&csv](const std::string& arg, const auto&) {
-        if (arg != "--csv") return false;
-        csv = true;
-        return true;
-      }) ||
+  if (!ParseSessionOptions(argc, argv, o,
+                           [&csv](const std::string& arg, const auto&) {
+                             if (arg != "--csv") return false;
+                             csv = true;
+                             return true;
+                           }) ||
       (csv && o.json)) {
     std::fputs(kHelp.c_str(), stderr);
     return 2;
@@ -53,16 +56,15 @@ int RunHistoryCommand(int argc, char** argv) {
     return 1;
   }
   THistory history;
-  const THistoryStepResult r = RunHistoryStep(history, session.Service(), o.account,
-                                              !o.dataDir.has_value(),
-                                              o.dataDir ? *o.dataDir : std::string(), now);
+  const THistoryStepResult r =
+      RunHistoryStep(history, session.Service(), o.account, !o.dataDir.has_value(),
+                     o.dataDir ? *o.dataDir : std::string(), now);
   if (!r.Fetched) {
     std::fputs("qgm-cli: the usage history could not be fetched\n", stderr);
     return 1;
   }
   if (o.dataDir && !r.Saved) {
-    std::fprintf(stderr, "qgm-cli: the usage log could not be written in %s\n",
-                 o.dataDir->c_str());
+    std::fprintf(stderr, "qgm-cli: the usage log could not be written in %s\n", o.dataDir->c_str());
     return 1;
   }
 

@@ -23,12 +23,14 @@
 namespace qgm::cli {
 namespace {
 
-const std::string kHelp = std::string(
-    "usage: qgm-cli usage [options]\n"
-    "\n"
-    "Signs in to the usage API, fetches the usage and the plan details and\n"
-    "prints them.\n"
-    "\n") + kSessionOptionsHelp +
+const std::string kHelp =
+    std::string(
+        "usage: qgm-cli usage [options]\n"
+        "\n"
+        "Signs in to the usage API, fetches the usage and the plan details and\n"
+        "prints them.\n"
+        "\n") +
+    kSessionOptionsHelp +
     "  --data-dir DIR         write the usage and service files into DIR\n"
     "  --icon FILE            write the tray picture as a PNG file\n"
     "  --icon-size N          its size in pixels (16, 20, 24 or 32; default 32)\n";
@@ -118,8 +120,8 @@ int RunUsageCommand(int argc, char** argv) {
   TSessionOptions o;
   std::optional<std::string> icon;
   int iconSize = 32;
-  const bool parsed = ParseSessionOptions(
-      argc, argv, o, [&](const std::string& arg, const auto& value) {
+  const bool parsed =
+      ParseSessionOptions(argc, argv, o, [&](const std::string& arg, const auto& value) {
         std::optional<std::string> v;
         if (arg == "--icon" && (v = value())) {
           icon = *v;
@@ -155,7 +157,7 @@ int RunUsageCommand(int argc, char** argv) {
   if (icon) {
     // The tray's number: the nearest whole number to the percentage left.
     const TPixmap picture = DrawNumberIcon(static_cast<int>(record.PercentLeft.RoundToWhole()),
-                                        iconSize, record.BarColour, 0);
+                                           iconSize, record.BarColour, 0);
     if (!WritePng(*icon, picture)) {
       std::fprintf(stderr, "qgm-cli: cannot write %s\n", icon->c_str());
       return 1;

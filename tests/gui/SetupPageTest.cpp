@@ -45,7 +45,6 @@ TEST(SetupPage, ShowsAndEditsTheModel) {
   EXPECT_EQ(s.AccountName, "johnny");
   EXPECT_TRUE(marked);
   EXPECT_EQ(edits, 2);
-
 }
 
 }  // namespace

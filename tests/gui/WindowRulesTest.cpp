@@ -33,13 +33,12 @@ TEST(WindowRules, TabCyclingSkipsHiddenPages) {
 }
 
 TEST(WindowRules, AcceleratorsFindTheFirstVisiblePage) {
-  const std::vector<std::string> captions = {"&Broadband", "&History", "&Corvalink",
-                                             "&Network",   "Ca&llHaven", "Ad&visories",
-                                             "&About",     "&Setup"};
+  const std::vector<std::string> captions = {"&Broadband", "&History",    "&Corvalink", "&Network",
+                                             "Ca&llHaven", "Ad&visories", "&About",     "&Setup"};
   std::vector<bool> visible(8, true);
   visible[4] = false;
   EXPECT_EQ(PageForAccelerator('v', captions, visible), 5);
-  EXPECT_EQ(PageForAccelerator('S', captions, visible), 7);  // letter case does not matter
+  EXPECT_EQ(PageForAccelerator('S', captions, visible), 7);   // letter case does not matter
   EXPECT_EQ(PageForAccelerator('l', captions, visible), -1);  // CallHaven is hidden
   visible[4] = true;
   EXPECT_EQ(PageForAccelerator('l', captions, visible), 4);

@@ -162,8 +162,7 @@ bool THistory::SaveToCsv(const std::filesystem::path& file) const {
   return !file.empty() && WriteFileAtomic(file, CsvText());
 }
 
-void THistory::LoadFromCsv(const std::filesystem::path& file, TDateTime newest,
-                           TDateTime oldest) {
+void THistory::LoadFromCsv(const std::filesystem::path& file, TDateTime newest, TDateTime oldest) {
   Clear();
   if (file.empty()) return;
   if (const auto text = ReadWholeFile(file)) LoadFromCsvText(*text, newest, oldest);

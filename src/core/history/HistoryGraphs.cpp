@@ -63,8 +63,7 @@ Money Maximum(const TGraphSeries& s, int selection, Money start) {
 }
 
 bool OneSeries(int selection) {
-  return selection == kSelectTotals || selection == kSelectDownloads ||
-         selection == kSelectUploads;
+  return selection == kSelectTotals || selection == kSelectDownloads || selection == kSelectUploads;
 }
 
 void DrawBars(TPixmap& p, const TGraphSeries& s, int selection, Money max, TDateTime firstDate) {

@@ -67,9 +67,8 @@ TGraphSeries MonthSeries(const THistory& history, TDateTime rollover);
 
 TGraphLabels DrawDayGraph(TPixmap& picture, const THistory& history, const TGraphSeries& days,
                           int selection, const TGraphPalette& palette);
-TGraphLabels DrawMonthGraph(TPixmap& picture, const THistory& history,
-                            const TGraphSeries& months, int selection,
-                            const TGraphPalette& palette);
+TGraphLabels DrawMonthGraph(TPixmap& picture, const THistory& history, const TGraphSeries& months,
+                            int selection, const TGraphPalette& palette);
 // A legend sample (kKeyWidth x kKeyHeight) of one series.
 TPixmap DrawKey(int series, const TGraphPalette& palette);
 

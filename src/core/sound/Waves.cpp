@@ -11,7 +11,7 @@ namespace {
 constexpr int kRate = 22050;
 
 struct TNote {
-  double Hz;       // 0: silence
+  double Hz;  // 0: silence
   double Seconds;
 };
 
@@ -40,13 +40,13 @@ std::string Render(const std::vector<TNote>& notes) {
   std::string out = "RIFF";
   PutLe(out, 36 + dataBytes, 4);
   out += "WAVEfmt ";
-  PutLe(out, 16, 4);          // format chunk size
-  PutLe(out, 1, 2);           // PCM
-  PutLe(out, 1, 2);           // mono
+  PutLe(out, 16, 4);  // format chunk size
+  PutLe(out, 1, 2);   // PCM
+  PutLe(out, 1, 2);   // mono
   PutLe(out, kRate, 4);
-  PutLe(out, kRate * 2, 4);   // bytes per second
-  PutLe(out, 2, 2);           // block align
-  PutLe(out, 16, 2);          // bits per sample
+  PutLe(out, kRate * 2, 4);  // bytes per second
+  PutLe(out, 2, 2);          // block align
+  PutLe(out, 16, 2);         // bits per sample
   out += "data";
   PutLe(out, dataBytes, 4);
   for (int16_t s : samples) PutLe(out, static_cast<uint16_t>(s), 2);

@@ -18,13 +18,13 @@
 
 #include "core/debug/DebugReport.h"
 #include "core/history/HistoryStep.h"
-#include "core/util/Format.h"
 #include "core/platform/Associations.h"
 #include "core/platform/Launcher.h"
 #include "core/platform/ProcessValues.h"
 #include "core/sound/Waves.h"
 #include "core/tray/NumberIcon.h"
 #include "core/util/CodePage.h"
+#include "core/util/Format.h"
 #include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
 #include "gui/history/HistoryPage.h"
@@ -196,8 +196,7 @@ TSetupPage* TMainForm::SetupPage() {
   return setup_;
 }
 
-void TMainForm::RunHistory(TUsageService& service, const TUsageAccount& account,
-                           bool firstUpdate) {
+void TMainForm::RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate) {
   const THistoryStepResult r =
       RunHistoryStep(history_, service, account, firstUpdate, DataFolder(), NowLocal());
   if (!r.Fetched) return;
@@ -305,9 +304,9 @@ void TMainForm::BuildTrayMenu() {
 void TMainForm::RunDebugReport() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
   if (!QFileInfo(folder).isDir()) folder = QDir::homePath();
-  const QString file =
-      QFileDialog::getSaveFileName(this, tr("Debug Report"), folder + QStringLiteral("/QGM_DebugInfo.xml"),
-                                   tr("XML Files (*.xml)"));
+  const QString file = QFileDialog::getSaveFileName(this, tr("Debug Report"),
+                                                    folder + QStringLiteral("/QGM_DebugInfo.xml"),
+                                                    tr("XML Files (*.xml)"));
   if (file.isEmpty()) return;
   const std::string report = FetchDebugReport(*service_, cycle_->Settings.Account);
   std::ofstream out(QFile::encodeName(file).toStdString(), std::ios::binary | std::ios::trunc);

@@ -63,7 +63,7 @@ bool TSingleInstance::Claim(std::function<void()> onShow) {
   }
 
   onShow_ = std::move(onShow);
-  if (!addressable) return true;  // still the only copy, just not reachable
+  if (!addressable) return true;     // still the only copy, just not reachable
   ::unlink(socketPath.constData());  // left by a copy that crashed
   listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
   if (listener_ < 0) return true;

@@ -16,8 +16,7 @@ uint32_t Argb(const QColor& c) {
          (static_cast<uint32_t>(c.green()) << 8) | static_cast<uint32_t>(c.blue());
 }
 
-void ShowLabels(const TGraphLabels& l, QLabel* first, QLabel* last, QLabel* max,
-                QGroupBox* group) {
+void ShowLabels(const TGraphLabels& l, QLabel* first, QLabel* last, QLabel* max, QGroupBox* group) {
   if (!l.Set) return;  // an empty store leaves the labels as they were
   first->setText(Q(l.First));
   last->setText(Q(l.Last));

@@ -22,11 +22,10 @@ std::string Doc(const std::string& days) {
 }
 
 std::string UsageXml(const std::string& day, long long down, long long up, long long total) {
-  return "<usage day=\"" + day + "\">" +
-         "<traffic direction=\"down\" name=\"metered\">" + std::to_string(down) + "</traffic>" +
-         "<traffic direction=\"up\" name=\"metered\">" + std::to_string(up) + "</traffic>" +
-         "<traffic direction=\"up\" name=\"total\">" + std::to_string(total) + "</traffic>" +
-         "</usage>\n";
+  return "<usage day=\"" + day + "\">" + "<traffic direction=\"down\" name=\"metered\">" +
+         std::to_string(down) + "</traffic>" + "<traffic direction=\"up\" name=\"metered\">" +
+         std::to_string(up) + "</traffic>" + "<traffic direction=\"up\" name=\"total\">" +
+         std::to_string(total) + "</traffic>" + "</usage>\n";
 }
 
 TEST(History, ItemsAndDeleteCheckTheirIndex) {
@@ -79,9 +78,10 @@ TEST(History, FutureDaysOutOfOrderAreDroppedToo) {
 
 TEST(History, UsageWithoutDayIsLeftOut) {
   THistory h;
-  h.LoadFromXml(Doc("<usage><traffic direction=\"down\" name=\"metered\">5000000</traffic></usage>" +
-                    UsageXml("2026-12-08", 1000000, 0, 1000000)),
-                kToday);
+  h.LoadFromXml(
+      Doc("<usage><traffic direction=\"down\" name=\"metered\">5000000</traffic></usage>" +
+          UsageXml("2026-12-08", 1000000, 0, 1000000)),
+      kToday);
   ASSERT_EQ(h.Count(), 1);
   EXPECT_EQ(h.Items(0).Downloads, Money::FromWhole(1));
 }
@@ -162,14 +162,14 @@ TEST_F(HistoryLogTest, LoadSkipsBadLinesAndStopsAfterTheNewest) {
   THistory h;
   h.LoadFromCsvText(
       "Date, Downloads, Uploads, Totals\r\n"
-      "2001-12-31, 1, 1, 2\r\n"          // the year must be above 2001
-      "2014-05-01, 1, 1\r\n"             // three fields
-      "2014-02-30, 1, 1, 2\r\n"          // no such day
-      "2014-05-02, 1, 1, 2, 9\r\n"       // five fields
-      "2014/05/03, 2.5, x, 1e300\r\n"    // separators may be anything; "x" and 1e300 read as 0
-      "2014-04-01, 1, 1, 2\r\n"          // before the oldest: skipped
-      "\"2014-05-04\", 3, 0, 3\n"        // quoted date, LF only
-      "2014-06-01, 4, 0, 4\r\n"          // after the newest: the end
+      "2001-12-31, 1, 1, 2\r\n"        // the year must be above 2001
+      "2014-05-01, 1, 1\r\n"           // three fields
+      "2014-02-30, 1, 1, 2\r\n"        // no such day
+      "2014-05-02, 1, 1, 2, 9\r\n"     // five fields
+      "2014/05/03, 2.5, x, 1e300\r\n"  // separators may be anything; "x" and 1e300 read as 0
+      "2014-04-01, 1, 1, 2\r\n"        // before the oldest: skipped
+      "\"2014-05-04\", 3, 0, 3\n"      // quoted date, LF only
+      "2014-06-01, 4, 0, 4\r\n"        // after the newest: the end
       "2014-05-05, 5, 0, 5\r\n",
       EncodeDate(2014, 5, 31), EncodeDate(2014, 5, 1));
   ASSERT_EQ(h.Count(), 2);
@@ -184,7 +184,8 @@ TEST_F(HistoryLogTest, LoadSkipsBadLinesAndStopsAfterTheNewest) {
 }
 
 TEST(History, LogFileNameStaysInTheDataFolder) {
-  EXPECT_EQ(UsageLogFile("/data", "john"), std::filesystem::path("/data/john_CorvalinkHistory.csv"));
+  EXPECT_EQ(UsageLogFile("/data", "john"),
+            std::filesystem::path("/data/john_CorvalinkHistory.csv"));
   EXPECT_TRUE(UsageLogFile("/data", "../john").empty());
   EXPECT_TRUE(UsageLogFile("", "john").empty());
 }

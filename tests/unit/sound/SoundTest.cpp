@@ -47,7 +47,8 @@ class SoundPlayerTest : public test::TempFolderTest {};
 TEST_F(SoundPlayerTest, WritesTheSoundOnceAndHandsItToTheFirstPlayerFound) {
   const auto played = dir_ / "played.txt";
   const auto player = dir_ / "player.sh";
-  ASSERT_TRUE(WriteFileAtomic(player, "#!/bin/sh\necho \"$1\" >> '" + played.string() + "'\n", 0700));
+  ASSERT_TRUE(
+      WriteFileAtomic(player, "#!/bin/sh\necho \"$1\" >> '" + played.string() + "'\n", 0700));
   TSoundPlayer sound(dir_ / "Sounds", {"no-such-player-here", player.string()});
   EXPECT_EQ(sound.Player(), player.string());
   ASSERT_TRUE(sound.Play("cuckoo", CuckooWave()));
