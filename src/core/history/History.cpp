@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/usage/UsageService.h"
 #include "core/usage/XmlDate.h"
 #include "core/util/CodePage.h"
 #include "core/util/Csv.h"
@@ -199,11 +200,7 @@ void THistory::LoadFromCsvText(std::string_view text, TDateTime newest, TDateTim
 
 std::filesystem::path UsageLogFile(const std::filesystem::path& dataFolder,
                                    const std::string& accountName) {
-  if (dataFolder.empty() || accountName.find('/') != std::string::npos ||
-      accountName.find('\0') != std::string::npos) {
-    return {};
-  }
-  return dataFolder / (accountName + "_CorvalinkHistory.csv");
+  return AccountDataFile(dataFolder, accountName, "_CorvalinkHistory.csv");
 }
 
 }  // namespace qgm

@@ -33,15 +33,21 @@ bool TUsageService::Get(const TUsageAccount& account, const std::string& relativ
                         config_.Request);
 }
 
+std::filesystem::path AccountDataFile(const std::filesystem::path& folder,
+                                      const std::string& accountName, std::string_view suffix) {
+  if (folder.empty() || accountName.find('/') != std::string::npos ||
+      accountName.find('\0') != std::string::npos) {
+    return {};
+  }
+  return folder / (accountName + std::string(suffix));
+}
+
 void TUsageService::WriteDataFile(const TUsageAccount& account, const char* suffix,
                                   const std::string& text) {
-  // The account name is the file's prefix; a name that would lead out of the
-  // data folder is not written (a failed write is ignored anyway).
-  if (config_.DataFolder.empty() || account.Name.find('/') != std::string::npos ||
-      account.Name.find('\0') != std::string::npos) {
-    return;
-  }
-  WriteFileAtomic(config_.DataFolder / (account.Name + suffix), text);
+  // A failed write is ignored, as is a name that would lead out of the
+  // data folder.
+  const auto file = AccountDataFile(config_.DataFolder, account.Name, suffix);
+  if (!file.empty()) WriteFileAtomic(file, text);
 }
 
 std::string TUsageService::FormatMegabytes(long double mb) {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/net/UsageRequest.h"
@@ -39,6 +40,11 @@ struct TUsageFetchResult {
 };
 
 // What the plan details give the Broadband and Setup views.
+// The data file "<folder>/<account name><suffix>"; empty when there is no
+// folder or the name could lead out of it.
+std::filesystem::path AccountDataFile(const std::filesystem::path& folder,
+                                      const std::string& accountName, std::string_view suffix);
+
 struct TServiceDetails {
   bool Received = false;     // false: the request failed, the texts stay empty
   std::string SpeedCaption;  // "SIM Id:" or "Maximum Speed"
