@@ -14,7 +14,6 @@
 #include <QStyle>
 #include <QTabBar>
 
-#include <fstream>
 
 #include "core/debug/DebugReport.h"
 #include "core/history/HistoryStep.h"
@@ -24,6 +23,7 @@
 #include "core/sound/Waves.h"
 #include "core/tray/NumberIcon.h"
 #include "core/util/CodePage.h"
+#include "core/util/FileIo.h"
 #include "core/util/Format.h"
 #include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
@@ -55,9 +55,10 @@ std::string HostOf(const std::string& apiBase) {
 
 TMainForm::TMainForm(TStartOptions options)
     : options_(std::move(options)),
+      dataFolder_(DataFolder()),
       registry_(DefaultHiveFile()),
-      log_(DataFolder() / "Debug.txt"),
-      sound_(DataFolder() / "Sounds") {
+      log_(dataFolder_ / "Debug.txt"),
+      sound_(dataFolder_ / "Sounds") {
   ui_ = std::make_unique<Ui::MainForm>();
   ui_->setupUi(this);
   setFixedSize(307, 485);
@@ -125,7 +126,7 @@ TMainForm::TMainForm(TStartOptions options)
   serviceConfig.Request.Context = net_.get();
   serviceConfig.Request.Proxy = {settings_.UseProxy, settings_.ProxyAddress, settings_.ProxyPort,
                                  settings_.ProxyUsername, settings_.ProxyPassword};
-  serviceConfig.DataFolder = DataFolder();
+  serviceConfig.DataFolder = dataFolder_;
   service_ = std::make_unique<TUsageService>(serviceConfig, *this);
   mainTimer_ = std::make_unique<TQtTimer>(this, [this] { cycle_->MainTimerTimer(); });
   alertTimer_ = std::make_unique<TQtTimer>(this, [this] { cycle_->TrayAlertTimerTimer(); });
@@ -198,7 +199,7 @@ TSetupPage* TMainForm::SetupPage() {
 
 void TMainForm::RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate) {
   const THistoryStepResult r =
-      RunHistoryStep(history_, service, account, firstUpdate, DataFolder(), NowLocal());
+      RunHistoryStep(history_, service, account, firstUpdate, dataFolder_, NowLocal());
   if (!r.Fetched) return;
   cycle_->Record.TodayTotalMB = r.TodayTotalMB;
   broadband_->ShowTodayMetered(Format("%1.0n MB", {r.TodayTotalMB}));
@@ -206,7 +207,7 @@ void TMainForm::RunHistory(TUsageService& service, const TUsageAccount& account,
 }
 
 void TMainForm::OpenUsageLog() {
-  const auto file = UsageLogFile(DataFolder(), cycle_->Settings.Account.Name);
+  const auto file = UsageLogFile(dataFolder_, cycle_->Settings.Account.Name);
   std::error_code ec;
   if (file.empty() || !std::filesystem::exists(file, ec)) {
     QApplication::beep();
@@ -308,17 +309,14 @@ void TMainForm::RunDebugReport() {
                                                     folder + QStringLiteral("/QGM_DebugInfo.xml"),
                                                     tr("XML Files (*.xml)"));
   if (file.isEmpty()) return;
-  const std::string report = FetchDebugReport(*service_, cycle_->Settings.Account);
-  std::ofstream out(QFile::encodeName(file).toStdString(), std::ios::binary | std::ios::trunc);
-  out << report;
-  out.close();
-  if (!out) {
+  const std::string path = QFile::encodeName(file).toStdString();
+  if (!WriteFileAtomic(path, FetchDebugReport(*service_, cycle_->Settings.Account))) {
     QMessageBox::warning(this, tr("Debug Report"),
                          tr("The report could not be written to %1.").arg(file));
     return;
   }
   TLauncher launcher(registry_);
-  launcher.OpenFile(QFile::encodeName(file).toStdString());
+  launcher.OpenFile(path);
 }
 
 void TMainForm::SavePageShots(const std::string& prefix) {

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -114,6 +115,7 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
   uint32_t lastBarColour_ = 0x00FFFF00u;  // aqua until the first figures
 
   TStartOptions options_;
+  std::filesystem::path dataFolder_;  // made (if need be) once, at start
   TRegistryStore registry_;
   TAutostart autostart_;
   TDebugLog log_;
