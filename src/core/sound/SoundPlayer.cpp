@@ -43,11 +43,15 @@ bool TSoundPlayer::Play(const std::string& name, const std::string& wave) {
   const std::string player = Player();
   if (player.empty()) return false;
   const std::filesystem::path file = folder_ / (name + ".wav");
-  std::error_code ec;
-  const auto current = ReadWholeFile(file);
-  if (!current || *current != wave) {
-    std::filesystem::create_directories(folder_, ec);
-    if (!WriteFileAtomic(file, wave, 0600)) return false;
+  // The file is checked once a run; later alerts just play it.
+  if (!ready_.contains(name)) {
+    const auto current = ReadWholeFile(file);
+    if (!current || *current != wave) {
+      std::error_code ec;
+      std::filesystem::create_directories(folder_, ec);
+      if (!WriteFileAtomic(file, wave, 0600)) return false;
+    }
+    ready_.insert(name);
   }
   return StartProgram({player, file.string()});
 }

@@ -5,6 +5,7 @@
 // them stays silent.
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@ class TSoundPlayer {
  private:
   std::filesystem::path folder_;
   std::vector<std::string> players_;
+  std::set<std::string> ready_;  // sounds whose files are in place
 };
 
 }  // namespace qgm
