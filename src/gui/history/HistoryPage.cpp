@@ -75,7 +75,7 @@ void THistoryPage::SelectionChanged() {
   settings_.ShowHistoryTotals = ui_->cbTotals->isChecked();
   settings_.ShowHistoryDownloads = ui_->cbDownloads->isChecked();
   settings_.ShowHistoryUploads = ui_->cbUploads->isChecked();
-  Redraw(history_ ? *history_ : empty_, rollover_);
+  Redraw(*history_, rollover_);
 }
 
 void THistoryPage::Redraw(const THistory& history, TDateTime rollover) {
@@ -149,7 +149,7 @@ void THistoryPage::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::PaletteChange) {
     DrawKeys();
-    Redraw(history_ ? *history_ : empty_, rollover_);
+    Redraw(*history_, rollover_);
   }
 }
 

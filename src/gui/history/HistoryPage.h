@@ -51,8 +51,8 @@ class THistoryPage : public QWidget {
 
   std::unique_ptr<Ui::HistoryPage> ui_;
   TSettings& settings_;
-  const THistory* history_ = nullptr;
-  THistory empty_;
+  THistory empty_;                     // what is shown before the first update
+  const THistory* history_ = &empty_;  // the store drawn last, for redraws
   TDateTime rollover_ = kNoDate;
   TGraphSeries days_, months_;
   bool uploadsMetered_ = true;
