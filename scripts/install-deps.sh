@@ -1,17 +1,27 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the program need.
 # Does nothing when they are all present; otherwise needs root (or sudo).
+# --list prints the list (scripts/check-deps.sh holds the build to it).
+# At run time the program also uses xdg-utils (xdg-open, for links and
+# files) and a sound player (pipewire-bin's pw-play, pulseaudio-utils'
+# paplay or alsa-utils' aplay) for the alert sounds: listed below.
 set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config ccache
   libcurl4-openssl-dev libssl-dev zlib1g-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libcpp-httplib-dev libstb-dev
   clang libclang-rt-14-dev
   openssl python3 ca-certificates
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth trayer xdotool x11-utils fonts-liberation2 fonts-liberation
+  xdg-utils alsa-utils
 )
+
+if [ "${1:-}" = "--list" ]; then
+  printf '%s\n' "${PACKAGES[@]}"
+  exit 0
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -10,6 +10,8 @@ scripts/install-deps.sh
 echo "== default build"
 cmake --preset default
 cmake --build --preset default
+# Every header the build read must come from a package we install.
+scripts/check-deps.sh build/default
 ctest --preset default
 
 echo "== asan build"
