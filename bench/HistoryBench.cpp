@@ -9,7 +9,7 @@
 
 #include "HistoryDocument.h"
 #include "core/history/HistoryGraphs.h"
-#include "core/util/FileIo.h"
+#include "core/platform/FileIo.h"
 
 namespace {
 

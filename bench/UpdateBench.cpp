@@ -129,12 +129,14 @@ void BM_UpdateCycle(benchmark::State& state) {
   WallClock clock;
   IdleTimer mainTimer, alertTimer;
   qgm::TDebugLog log;
-  qgm::TUpdateCycle cycle(service, view, clock, mainTimer, alertTimer, sink, log,
+  qgm::TSettings settings;
+  settings.AccountName = "demo";
+  settings.Password = "demo";
+  qgm::TUpdateCycle cycle(settings, service, view, clock, mainTimer, alertTimer, sink, log,
                           {"https://localhost:" + std::to_string(f.sim.HttpsPort()),
                            f.sim.HomeSite() + "notice.txt",
                            f.context.get(),
                            {}});
-  cycle.Settings.Account = {"demo", "demo", qgm::kAccountHome};
   for (auto _ : state) {
     cycle.MainTimerTimer();
     if (view.status.rfind("  Last updated", 0) != 0) state.SkipWithError(view.status.c_str());

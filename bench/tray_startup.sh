@@ -11,7 +11,7 @@ seconds=${2:-60}
 settle=6
 here=$(cd "$(dirname "$0")" && pwd)
 home=$(mktemp -d)
-"$build/sim/corvalink-sim" --state-dir "$home/sim" > "$home/sim.json" &
+"$build/bin/corvalink-sim" --state-dir "$home/sim" > "$home/sim.json" &
 sim=$!
 trap 'kill $sim 2>/dev/null; rm -rf "$home"' EXIT
 for _ in $(seq 50); do [ -s "$home/sim.json" ] && break; sleep 0.1; done
@@ -32,8 +32,8 @@ run "$build/bench/qgm_bench_tray_anchor" "$seconds" "$settle"
 # tray most of the time.
 settings '"MessageReferences"="MAINT-2026-12,RADIO-2026"\r\n'
 echo "== qgm (account demo, notices already read, first update after one second)"
-run "$build/src/gui/qgm" demo demo --measure "$seconds" "$settle"
+run "$build/bin/qgm" demo demo --measure "$seconds" "$settle"
 # The same with the two notice popups open.
 settings
 echo "== qgm (account demo, two notice popups open)"
-run "$build/src/gui/qgm" demo demo --measure "$seconds" "$settle"
+run "$build/bin/qgm" demo demo --measure "$seconds" "$settle"

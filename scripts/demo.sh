@@ -8,10 +8,10 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default --target qgm qgm-cli
+cmake --build --preset default --target qgm qgm-cli corvalink-sim
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec ./build/default/src/gui/qgm --demo
+  exec ./build/default/bin/qgm --demo
 fi
 echo "No desktop found: running on a virtual display."
-tests/gui/smoke_test.sh "$PWD/build/default/src/gui/qgm" "$PWD/build/demo"
+tests/gui/smoke_test.sh "$PWD/build/default/bin/qgm" "$PWD/build/demo"

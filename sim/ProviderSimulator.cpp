@@ -13,8 +13,8 @@
 #include "LineServices.h"
 #include "TcpServer.h"
 #include "TestCertificates.h"
+#include "core/platform/FileIo.h"
 #include "core/util/DateTime.h"
-#include "core/util/FileIo.h"
 
 namespace corvalink::sim {
 namespace {

@@ -1,13 +1,17 @@
 // corvalink-sim: the provider simulator as a program. Prints one JSON line
 // with the CA file and the ports, then serves until interrupted.
 
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "ProviderSimulator.h"
 
@@ -20,6 +24,7 @@ void OnSignal(int) {
 
 int main(int argc, char** argv) {
   corvalink::sim::SimulatorOptions options;
+  bool exitWithStdin = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--https-port" && i + 1 < argc) {
@@ -34,12 +39,17 @@ int main(int argc, char** argv) {
       options.httpPort = std::atoi(argv[++i]);
     } else if (arg == "--state-dir" && i + 1 < argc) {
       options.stateDir = argv[++i];
+    } else if (arg == "--exit-with-stdin") {
+      exitWithStdin = true;
     } else {
       std::fprintf(stderr,
                    "usage: corvalink-sim [--https-port N] [--pop3-port N] [--time-port N]\n"
                    "                     [--ftp-port N] [--http-port N] [--state-dir DIR]\n"
+                   "                     [--exit-with-stdin]\n"
                    "Serves the Corvalink services on 127.0.0.1 for the demo account\n"
-                   "demo / demo and prints the CA file and ports as one JSON line.\n");
+                   "demo / demo and prints the CA file and ports as one JSON line.\n"
+                   "--exit-with-stdin ends it when its standard input closes (the\n"
+                   "program that started it ended).\n");
       return 2;
     }
   }
@@ -50,6 +60,24 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
+    if (exitWithStdin) {
+      // A reader that never takes the signals itself, so they reach the
+      // main thread's pause().
+      sigset_t block;
+      sigemptyset(&block);
+      sigaddset(&block, SIGINT);
+      sigaddset(&block, SIGTERM);
+      pthread_sigmask(SIG_BLOCK, &block, nullptr);
+      std::thread([] {
+        char buf[256];
+        while (true) {
+          const ssize_t n = ::read(0, buf, sizeof buf);
+          if (n == 0 || (n < 0 && errno != EINTR)) break;
+        }
+        ::kill(::getpid(), SIGTERM);
+      }).detach();
+      pthread_sigmask(SIG_UNBLOCK, &block, nullptr);
+    }
     while (!gStop) pause();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "corvalink-sim: %s\n", e.what());

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/net/Endpoints.h"
+#include "core/platform/Folders.h"
 #include "core/platform/ProcessValues.h"
 #include "core/settings/SettingsStore.h"
 #include "core/util/CodePage.h"
@@ -48,7 +49,8 @@ bool ParseSessionOptions(int argc, char** argv, TSessionOptions& o, const TExtra
 int TCliSession::Open(TSessionOptions& o) {
   TEndpoints endpoints;
   std::string error;
-  if (!LoadEndpoints(o.config ? std::filesystem::path(*o.config) : DefaultEndpointsFile(),
+  const TFolders folders = UserFolders();
+  if (!LoadEndpoints(o.config ? std::filesystem::path(*o.config) : EndpointsFileIn(folders.Config),
                      endpoints, error)) {
     std::fprintf(stderr, "qgm-cli: %s\n", error.c_str());
     return 2;
@@ -75,8 +77,8 @@ int TCliSession::Open(TSessionOptions& o) {
   if (o.account.Name.empty() && !o.demo) {
     // The account, and the proxy, that the program itself would use. Only
     // read: nothing is written back.
-    TRegistryStore registry(DefaultHiveFile());
-    TAutostart autostart;
+    TRegistryStore registry(HiveFileIn(folders.Config));
+    TAutostart autostart(folders.Autostart);
     TDebugLog log;
     TSettingsStore store(registry, autostart, log, ProgramPath().string());
     TSettings s;

@@ -9,8 +9,8 @@
 #include "cli/HistoryCommand.h"
 #include "cli/UsageCommand.h"
 #include "cli/XmlDump.h"
+#include "core/platform/FileIo.h"
 #include "core/platform/ProcessValues.h"
-#include "core/util/FileIo.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // The main window's rules on the offscreen platform, with settings in a
 // temporary folder.
 #include "gui/app/MainForm.h"
+#include "gui/app/Program.h"
 #include "gui/controls/FocusLabel.h"
 #include "gui/network/NetworkPage.h"
 
@@ -20,17 +21,19 @@ class MainFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(home_.isValid());
-    qputenv("XDG_CONFIG_HOME", (home_.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (home_.path() + QStringLiteral("/data")).toUtf8());
-    form_ = std::make_unique<TMainForm>(TStartOptions{});
+    TStartOptions options;
+    options.Folders = FoldersBelow(home_.path().toStdString());
+    program_ = std::make_unique<TProgram>(options);
+    form_ = &program_->Window();
     form_->show();
-    QApplication::setActiveWindow(form_.get());
+    QApplication::setActiveWindow(form_);
     QApplication::processEvents();
     tabs_ = form_->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
     menu_ = form_->findChild<QMenu*>(QStringLiteral("PopupMenu1"));
   }
   QTemporaryDir home_;
-  std::unique_ptr<TMainForm> form_;
+  std::unique_ptr<TProgram> program_;
+  TMainForm* form_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QMenu* menu_ = nullptr;
 };
@@ -42,7 +45,7 @@ TEST_F(MainFormTest, FirstRunOpensOnSetupWithEightPagesCallHavenHidden) {
   EXPECT_EQ(tabs_->tabText(4), QStringLiteral("Ca&llHaven"));
   EXPECT_FALSE(tabs_->isTabVisible(4));
   EXPECT_EQ(tabs_->currentIndex(), 7);  // no account yet: the Setup page
-  EXPECT_TRUE(form_->ShowAtStart());
+  EXPECT_TRUE(program_->ShowAtStart());
   EXPECT_EQ(form_->windowTitle(), QStringLiteral("Corvalink Meter"));
 }
 

@@ -7,23 +7,30 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include "core/history/History.h"
-#include "core/platform/ProcessValues.h"
-#include "core/util/FileIo.h"
-#include "gui/app/DemoEnvironment.h"
+#include "core/platform/FileIo.h"
 #include "gui/app/MainForm.h"
+#include "gui/app/Program.h"
 #include "gui/tray/TrayIcon.h"
+#include "support/SimulatorFixture.h"
 
 namespace qgm::gui {
 namespace {
 
-TEST(MainFormUpdate, DemoUpdateFillsEveryTabAndTheLog) {
-  TDemoEnvironment demo;
+using MainFormUpdate = test::SimulatorTest;
+
+TEST_F(MainFormUpdate, DemoUpdateFillsEveryTabAndTheLog) {
+  QTemporaryDir home;
+  ASSERT_TRUE(home.isValid());
   TStartOptions options;
   options.Demo = true;
-  options.Endpoints = demo.Endpoints();
-  TMainForm form(options);
-  form.Cycle().MainTimerTimer();
+  options.Endpoints = test::SimulatorEndpoints(Sim());
+  options.Folders = FoldersBelow(home.path().toStdString());
+  TProgram program(options);
+  TMainForm& form = program.Window();
+  program.Cycle().MainTimerTimer();
 
   auto text = [&form](const char* name) {
     auto* label = form.findChild<QLabel*>(QString::fromLatin1(name));
@@ -42,7 +49,7 @@ TEST(MainFormUpdate, DemoUpdateFillsEveryTabAndTheLog) {
   auto* uploads = form.findChild<QCheckBox*>(QStringLiteral("cbUploads"));
   ASSERT_TRUE(uploads);
   EXPECT_TRUE(uploads->text().startsWith(QStringLiteral("&Uploads (")));
-  const auto log = ReadWholeFile(UsageLogFile(DataFolder(), "demo"));
+  const auto log = ReadWholeFile(UsageLogFile(program.DataFolder(), "demo"));
   ASSERT_TRUE(log);
   EXPECT_EQ(std::count(log->begin(), log->end(), '\n'), 951);
 }

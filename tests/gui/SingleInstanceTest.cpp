@@ -1,4 +1,4 @@
-#include "gui/app/SingleInstance.h"
+#include "gui/platform/SingleInstance.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "SimulatorFixture.h"
 #include "core/xml/XmlParser.h"
+#include "support/SimulatorFixture.h"
 
 namespace qgm::test {
 namespace {

@@ -11,9 +11,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "SimulatorFixture.h"
 #include "core/history/HistoryStep.h"
-#include "core/util/FileIo.h"
+#include "core/platform/FileIo.h"
+#include "support/SimulatorFixture.h"
 
 namespace qgm::test {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "SimulatorFixture.h"
 #include "core/net/NetErrors.h"
 #include "core/net/UsageRequest.h"
+#include "support/SimulatorFixture.h"
 
 namespace qgm::test {
 namespace {

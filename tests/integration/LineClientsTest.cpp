@@ -5,10 +5,10 @@
 #include <thread>
 
 #include "LineServices.h"
-#include "SimulatorFixture.h"
 #include "core/net/FtpClient.h"
 #include "core/net/Pop3Client.h"
 #include "core/net/TimeClient.h"
+#include "support/SimulatorFixture.h"
 
 namespace qgm::test {
 namespace {

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "SimulatorFixture.h"
 #include "core/net/HttpClient.h"
 #include "core/net/NetErrors.h"
 #include "core/util/Csv.h"
 #include "core/util/DateTime.h"
 #include "core/xml/XmlParser.h"
+#include "support/SimulatorFixture.h"
 
 namespace qgm::test {
 namespace {

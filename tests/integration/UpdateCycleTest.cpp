@@ -2,34 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "SimulatorFixture.h"
+#include "support/FakeTime.h"
+#include "support/SimulatorFixture.h"
 
 namespace qgm::test {
 namespace {
 
 using corvalink::sim::Scenario;
-
-class FakeClock : public IClock {
- public:
-  TDateTime Now() const override { return now; }
-  int64_t TickMs() const override { return tick; }
-  void Advance(int64_t ms) {
-    tick += ms;
-    now += static_cast<double>(ms) / kMsPerDay;
-  }
-  TDateTime now = EncodeDate(2026, 12, 8) + EncodeTime(9, 0, 0);
-  int64_t tick = 1000000;
-};
-
-class FakeTimer : public ITimer {
- public:
-  void SetInterval(int ms) override { interval = ms; }
-  void Start() override { running = true; }
-  void Stop() override { running = false; }
-  bool Running() const override { return running; }
-  int interval = 1000;
-  bool running = false;
-};
 
 class FakeView : public IUpdateView {
  public:
@@ -85,10 +64,10 @@ class UpdateCycleTest : public SimulatorTest {
     hooks.History = [this](TUsageService&, const TUsageAccount&, bool first) {
       historyFirst_.push_back(first);
     };
-    cycle_ = std::make_unique<TUpdateCycle>(*service_, view_, clock_, main_, alert_, sink_, log_,
-                                            config, hooks);
-    cycle_->Settings.Account = {"demo", "demo", kAccountHome};
-    cycle_->Settings.SeenNoticeRefs = &seen_;
+    settings_.AccountName = "demo";
+    settings_.Password = "demo";
+    cycle_ = std::make_unique<TUpdateCycle>(settings_, *service_, view_, clock_, main_, alert_,
+                                            sink_, log_, config, hooks);
   }
 
   FakeClock clock_;
@@ -96,7 +75,8 @@ class UpdateCycleTest : public SimulatorTest {
   FakeView view_;
   Sink sink_;
   TDebugLog log_;
-  std::vector<std::string> seen_;
+  TSettings settings_;
+  std::vector<std::string>& seen_ = settings_.SeenNoticeRefs;
   std::vector<TUsageAccount> saved_;
   int clockChecks_ = 0;
   std::vector<bool> historyFirst_;
@@ -165,7 +145,7 @@ TEST_F(UpdateCycleTest, RejectedPasswordRetriesAndAnEditedOneIsStoredAfterSucces
   // The user types the right password: Refresh is offered, the pair is
   // stored once an update succeeds.
   Sim().SetScenario(Scenario::Normal);
-  cycle_->Settings.Account.Password = "demo";
+  settings_.Password = "demo";
   cycle_->AccountSetupChange(true);
   EXPECT_TRUE(view_.refreshEnabled);
   EXPECT_TRUE(saved_.empty());
@@ -176,13 +156,15 @@ TEST_F(UpdateCycleTest, RejectedPasswordRetriesAndAnEditedOneIsStoredAfterSucces
 }
 
 TEST_F(UpdateCycleTest, SkippedWithoutCredentials) {
-  cycle_->Settings.Account.Name = "";
+  settings_.AccountName = "";
   cycle_->MainTimerTimer();
   EXPECT_EQ(view_.status, "No Username supplied.");
   EXPECT_EQ(main_.interval, kHourMs);
   EXPECT_EQ(cycle_->AlertState(), 1);
   EXPECT_TRUE(Sim().Requests().empty());
-  cycle_->Settings.Account = {"demo", "", 0};
+  settings_.AccountName = "demo";
+  settings_.Password = "";
+  settings_.AccountType = 0;
   cycle_->MainTimerTimer();
   EXPECT_EQ(view_.status, "No Password supplied.");
 }
@@ -207,13 +189,14 @@ TEST_F(UpdateCycleTest, SeenNoticeReferencesAndTheNoticeFile) {
   // A notice file counts as a notice, and its reference is remembered.
   seen_ = {"OLD-1"};
   cycle_ = std::make_unique<TUpdateCycle>(
-      *service_, view_, clock_, main_, alert_, sink_, log_,
+      settings_, *service_, view_, clock_, main_, alert_, sink_, log_,
       TUpdateConfig{"https://localhost:" + std::to_string(Sim().HttpsPort()),
                     Sim().HomeSite() + "notice.txt",
                     &Context(),
                     {}});
-  cycle_->Settings.Account = {"demo", "demo", kAccountHome};
-  cycle_->Settings.SeenNoticeRefs = &seen_;
+  settings_.AccountName = "demo";
+  settings_.Password = "demo";
+  settings_.AccountType = kAccountHome;
   Sim().SetHomeFiles("*", "NOTICE-7\nA message from the QGM team.");
   sink_.shown.clear();
   cycle_->MainTimerTimer();
@@ -236,7 +219,7 @@ TEST_F(UpdateCycleTest, SpamStatus) {
   EXPECT_TRUE(sink_.shown[0].Alert);
   EXPECT_EQ(sink_.shown[0].Reference, "");
   EXPECT_EQ(sink_.shown[0].Body, std::string(kSpamNoticeLine1) + "\n" + kSpamNoticeLine2);
-  cycle_->Settings.SkipSpamCheck = true;
+  settings_.SkipSpamCheck = true;
   cycle_->MainTimerTimer();
   EXPECT_EQ(sink_.shown.size(), 2u);
 }

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "SimulatorFixture.h"
-#include "core/util/FileIo.h"
+#include "core/platform/FileIo.h"
+#include "support/SimulatorFixture.h"
 
 namespace qgm::test {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/util/FileIo.h"
+#include "core/platform/FileIo.h"
 
 namespace qgm {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/platform/FileIo.h"
 #include "core/usage/UsageService.h"
 #include "core/usage/XmlDate.h"
 #include "core/util/CodePage.h"
 #include "core/util/Csv.h"
-#include "core/util/FileIo.h"
 #include "core/util/Format.h"
 #include "core/util/Text.h"
 #include "core/xml/XmlParser.h"

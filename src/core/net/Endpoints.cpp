@@ -3,16 +3,14 @@
 #include <cstdlib>
 #include <map>
 
-#include "core/platform/ProcessValues.h"
-#include "core/util/FileIo.h"
+#include "core/platform/FileIo.h"
 #include "core/util/Text.h"
 
 namespace qgm {
 namespace {}  // namespace
 
-std::filesystem::path DefaultEndpointsFile() {
-  const std::filesystem::path base = XdgConfigHome();
-  return base.empty() ? base : base / "Corvalink" / "endpoints.conf";
+std::filesystem::path EndpointsFileIn(const std::filesystem::path& configFolder) {
+  return configFolder.empty() ? configFolder : configFolder / "endpoints.conf";
 }
 
 bool LoadEndpoints(const std::filesystem::path& file, TEndpoints& endpoints, std::string& error) {

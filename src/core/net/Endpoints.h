@@ -21,9 +21,9 @@ struct TEndpoints {
   std::string CaFile;  // further trusted CAs (PEM); empty: the system's only
 };
 
-// The default configuration file: $XDG_CONFIG_HOME/Corvalink/endpoints.conf
-// (~/.config/Corvalink/endpoints.conf).
-std::filesystem::path DefaultEndpointsFile();
+// The configuration file in a settings folder (TFolders::Config):
+// "endpoints.conf"; empty when there is no settings folder.
+std::filesystem::path EndpointsFileIn(const std::filesystem::path& configFolder);
 
 // Applies the file's settings over `endpoints`. A missing file changes
 // nothing; returns false with a message for a file that cannot be read or

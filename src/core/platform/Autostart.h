@@ -1,6 +1,7 @@
 #pragma once
-// Run on startup: the XDG autostart entry "CorvalinkUsage.desktop" in the
-// user's autostart folder stands for the Windows Run-key value.
+// Run on startup: an entry in the desktop's autostart folder (Linux: the XDG
+// autostart entry "CorvalinkUsage.desktop") stands for the Windows Run-key
+// value.
 
 #include <filesystem>
 #include <string>
@@ -9,9 +10,8 @@ namespace qgm {
 
 class TAutostart {
  public:
-  // `folder`: the autostart folder; empty: $XDG_CONFIG_HOME/autostart
-  // (~/.config/autostart).
-  explicit TAutostart(std::filesystem::path folder = {});
+  // `folder`: the autostart folder (TFolders::Autostart); empty: none.
+  explicit TAutostart(const std::filesystem::path& folder);
 
   bool Exists() const;
   // Writes the entry starting `programPath`; false when it cannot be written.
@@ -19,7 +19,8 @@ class TAutostart {
   bool Disable() const;
   const std::filesystem::path& File() const { return file_; }
 
-  // The Exec value for a program path, quoted as desktop entries require.
+  // Linux: the Exec value for a program path, quoted as desktop entries
+  // require.
   static std::string ExecValue(const std::string& programPath);
 
  private:

@@ -1,24 +1,27 @@
 #pragma once
-// Starting other programs, always with an argument list (never through a
-// shell), and handing addresses and files to the desktop's default program.
+// Opening web addresses and files for the user: the desktop's default
+// action first, else the program associated with the type. Programs are
+// always started with an argument list, never through a shell.
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "core/platform/Associations.h"
+#include "core/platform/Registry.h"
 
 namespace qgm {
 
-// Starts argv[0] (looked up in PATH) with the arguments. Returns false when
-// it could not be started, or when it ended with a failure within
-// `failWithinMs` (0: do not wait for it). A program still running then
-// counts as started; it is reaped when it ends.
-bool StartProgram(const std::vector<std::string>& argv, int failWithinMs = 0);
+// How the launcher reaches the desktop; the defaults are the platform's
+// calls (tests put their own in).
+struct TLaunchCalls {
+  std::function<bool(const std::string& target)> OpenWithDesktop;
+  std::function<bool(const std::vector<std::string>& argv)> Start;
+  std::function<std::string(const std::string& extension)> AssociatedProgram;
+};
 
 class TLauncher {
  public:
-  explicit TLauncher(TRegistryStore& registry, TXdgDirs dirs = TXdgDirs::Default(),
-                     std::string opener = "xdg-open");
+  explicit TLauncher(TRegistryStore& registry, TLaunchCalls calls = {});
 
   // Opens a web address with the desktop's default action, else with the
   // program associated with ".htm". Only http and https addresses are
@@ -27,13 +30,13 @@ class TLauncher {
   // Opens a file with the default action, else with the program associated
   // with its extension, else in a plain-text editor.
   bool OpenFile(const std::string& fileName);
+  // Whether any program is associated with the extension.
+  bool HasAssociation(const std::string& extension);
 
   static bool IsWebAddress(const std::string& address);
 
  private:
-  TRegistryStore& registry_;
-  TXdgDirs dirs_;
-  std::string opener_;
+  TLaunchCalls calls_;
 };
 
 }  // namespace qgm

@@ -5,10 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/platform/FileIo.h"
 #include "core/platform/HiveFile.h"
-#include "core/platform/ProcessValues.h"
 #include "core/util/DateTime.h"
-#include "core/util/FileIo.h"
 
 namespace qgm {
 namespace {
@@ -65,10 +64,10 @@ TRegKey* TRegKey::FindSubkey(const std::string& name) const {
   return it == Subkeys.end() ? nullptr : it->second.get();
 }
 
-std::filesystem::path DefaultHiveFile() {
-  std::filesystem::path base = XdgConfigHome();
-  if (base.empty()) base = std::filesystem::temp_directory_path();
-  return base / "Corvalink" / "registry.reg";
+std::filesystem::path HiveFileIn(const std::filesystem::path& configFolder) {
+  if (configFolder.empty())
+    return std::filesystem::temp_directory_path() / "Corvalink" / "registry.reg";
+  return configFolder / "registry.reg";
 }
 
 TRegistryStore::TRegistryStore() = default;

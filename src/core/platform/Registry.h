@@ -74,9 +74,9 @@ class TRegistryStore {
   std::string loadError_;
 };
 
-// The default per-user hive: $XDG_CONFIG_HOME/Corvalink/registry.reg
-// (~/.config/Corvalink/registry.reg).
-std::filesystem::path DefaultHiveFile();
+// The hive in a settings folder (TFolders::Config): "registry.reg"; in the
+// temporary folder when there is no settings folder.
+std::filesystem::path HiveFileIn(const std::filesystem::path& configFolder);
 
 // An open key and its operations, in the manner of a registry object: open
 // a key (paths like "\Software\Corvalink\QuotaGaugeData\"), read and write

@@ -1,40 +1,20 @@
 #include "core/sound/SoundPlayer.h"
 
-#include <cstdlib>
 #include <system_error>
 
-#include <unistd.h>
-
-#include "core/platform/Launcher.h"
-#include "core/util/FileIo.h"
+#include "core/platform/FileIo.h"
+#include "core/platform/Programs.h"
+#include "core/platform/SoundOutput.h"
 
 namespace qgm {
-namespace {
-
-bool InPath(const std::string& program) {
-  if (program.find('/') != std::string::npos) return ::access(program.c_str(), X_OK) == 0;
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    const size_t end = dirs.find(':', start);
-    const std::string dir =
-        dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!dir.empty() && ::access((dir + "/" + program).c_str(), X_OK) == 0) return true;
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  return false;
-}
-
-}  // namespace
-
 TSoundPlayer::TSoundPlayer(std::filesystem::path folder, std::vector<std::string> players)
-    : folder_(std::move(folder)), players_(std::move(players)) {}
+    : folder_(std::move(folder)), players_(std::move(players)) {
+  if (players_.empty()) players_ = SoundPlayers();
+}
 
 std::string TSoundPlayer::Player() const {
   for (const std::string& p : players_) {
-    if (InPath(p)) return p;
+    if (ProgramExists(p)) return p;
   }
   return {};
 }

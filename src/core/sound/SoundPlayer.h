@@ -1,8 +1,8 @@
 #pragma once
 // Plays a WAV sound without holding up the program: the sound is written
-// once to a file in the user's cache folder and handed to the first player
-// the desktop has (PipeWire, PulseAudio or ALSA). A desktop without any of
-// them stays silent.
+// once to a file in the program's data folder and handed to the first
+// player the desktop has (see SoundOutput.h). A desktop without any stays
+// silent.
 
 #include <filesystem>
 #include <set>
@@ -13,10 +13,9 @@ namespace qgm {
 
 class TSoundPlayer {
  public:
-  // `players` in order of preference; each is a program name (looked up in
-  // PATH) or path whose only argument is the file.
-  explicit TSoundPlayer(std::filesystem::path folder,
-                        std::vector<std::string> players = {"pw-play", "paplay", "aplay"});
+  // `players` in order of preference (empty: the platform's); each is a
+  // program name (looked up in PATH) or path whose only argument is the file.
+  explicit TSoundPlayer(std::filesystem::path folder, std::vector<std::string> players = {});
 
   // Starts playing; false when the sound could not be written or no player
   // was found.

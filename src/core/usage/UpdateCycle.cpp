@@ -10,10 +10,12 @@
 
 namespace qgm {
 
-TUpdateCycle::TUpdateCycle(TUsageService& service, IUpdateView& view, IClock& clock,
-                           ITimer& mainTimer, ITimer& alertTimer, INoticeSink& notices,
-                           TDebugLog& log, TUpdateConfig config, TUpdateHooks hooks)
-    : service_(service),
+TUpdateCycle::TUpdateCycle(TSettings& settings, TUsageService& service, IUpdateView& view,
+                           IClock& clock, ITimer& mainTimer, ITimer& alertTimer,
+                           INoticeSink& notices, TDebugLog& log, TUpdateConfig config,
+                           TUpdateHooks hooks)
+    : settings_(settings),
+      service_(service),
       view_(view),
       clock_(clock),
       mainTimer_(mainTimer),
@@ -51,7 +53,7 @@ void TUpdateCycle::MainTimerTimer() {
   view_.DrawTrayNumber(-1, kAqua);   // 8
   if (hooks_.RefreshAdvisories) hooks_.RefreshAdvisories();  // 9
 
-  const TUsageAccount& account = Settings.Account;  // 10
+  const TUsageAccount account = AccountOf(settings_);  // 10
   const bool callUsageRunning = hooks_.CallUsageRunning && hooks_.CallUsageRunning();
   if (account.Name.empty() || account.Password.empty() || callUsageRunning) {
     view_.SetStatus(account.Name.empty()       ? "No Username supplied."
@@ -62,9 +64,7 @@ void TUpdateCycle::MainTimerTimer() {
   if (log_.Enabled()) log_.Write(TDebugLog::UpdateLine(t));  // 11
 
   noNotice_ = false;  // 12
-  static const std::vector<std::string> kNoRefs;
-  const TUsageFetchResult r = service_.FetchUsage(
-      account, Settings.SeenNoticeRefs ? *Settings.SeenNoticeRefs : kNoRefs, t, Record);
+  const TUsageFetchResult r = service_.FetchUsage(account, settings_.SeenNoticeRefs, t, Record);
   noNotice_ = r.NoNotice;
   if (!r.Ok) {
     view_.SetStatus(r.FailureText);  // 21
@@ -80,7 +80,7 @@ void TUpdateCycle::MainTimerTimer() {
                        Record.BarColour);  // 14
   view_.SetStatus("  Last updated: " + FormatDateTime("ddd d mmm - h:nn am/pm", t));
   view_.SetTrayHint(BuildTrayHint(Record, t, clock_.Now(),
-                                  Settings.CommandLineCredentials ? account.Name : std::string()));
+                                  settings_.CommandLineCredentials ? account.Name : std::string()));
 
   view_.ShowServiceDetails(service_.FetchServiceDetails(account));      // 15
   if (hooks_.History) hooks_.History(service_, account, firstUpdate_);  // 16
@@ -92,13 +92,13 @@ void TUpdateCycle::MainTimerTimer() {
   if (firstUpdate_) {  // 18
     firstUpdate_ = false;
     if (hooks_.FillAvailableChannels) hooks_.FillAvailableChannels();
-    if (Settings.CallhavenTabVisible && hooks_.RefreshCallUsage) hooks_.RefreshCallUsage();
+    if (settings_.CallhavenVisible && hooks_.RefreshCallUsage) hooks_.RefreshCallUsage();
     if (!alertTimer_.Running() && hooks_.CheckForNewVersion) hooks_.CheckForNewVersion();
     FetchNoticeFile();
   }
 
-  if (noNotice_ && Settings.SeenNoticeRefs) Settings.SeenNoticeRefs->clear();  // 19
-  if (!alertTimer_.Running() && Settings.CheckEmail && hooks_.CheckMailboxes)
+  if (noNotice_) settings_.SeenNoticeRefs.clear();  // 19
+  if (!alertTimer_.Running() && settings_.CheckEmail && hooks_.CheckMailboxes)
     hooks_.CheckMailboxes();
   if (AutoScalePending && hooks_.AutoScaleFromPlan) {
     hooks_.AutoScaleFromPlan();
@@ -168,7 +168,7 @@ void TUpdateCycle::CheckSpamRate() {
     if (!address.empty() && address.back() == '\r') address.pop_back();
     view_.SetPublicAddress(address);
     const std::string status = lf == std::string::npos ? "" : body.substr(lf + 1, 255);
-    if (!Settings.SkipSpamCheck && !status.empty() && status[0] != 'N') {
+    if (!settings_.SkipSpamCheck && !status.empty() && status[0] != 'N') {
       TNoticeRequest n;
       n.Caption = kNoticeCaption;
       n.Body = std::string(kSpamNoticeLine1) + "\n" + kSpamNoticeLine2;
@@ -193,8 +193,8 @@ void TUpdateCycle::FetchNoticeFile() {
     std::string reference = body.substr(0, lf);
     if (!reference.empty() && reference.back() == '\r') reference.pop_back();
     const std::string message = lf == std::string::npos ? "" : body.substr(lf + 1, 4096);
-    const auto& seen = Settings.SeenNoticeRefs;
-    if (seen && std::find(seen->begin(), seen->end(), reference) != seen->end()) reference.clear();
+    const auto& seen = settings_.SeenNoticeRefs;
+    if (std::find(seen.begin(), seen.end(), reference) != seen.end()) reference.clear();
     if (reference.empty()) return;
     TNoticeRequest n;
     n.Caption = kNoticeCaption;

@@ -11,27 +11,12 @@
 #include <vector>
 
 #include "core/debug/DebugLog.h"
+#include "core/settings/Settings.h"
 #include "core/usage/BroadbandFigures.h"
 #include "core/usage/UsageService.h"
+#include "core/util/Timing.h"
 
 namespace qgm {
-
-class IClock {
- public:
-  virtual ~IClock() = default;
-  virtual TDateTime Now() const = 0;   // local date and time
-  virtual int64_t TickMs() const = 0;  // a steady millisecond count
-};
-
-class ITimer {
- public:
-  virtual ~ITimer() = default;
-  // Sets the interval; a running timer starts its wait afresh.
-  virtual void SetInterval(int ms) = 0;
-  virtual void Start() = 0;
-  virtual void Stop() = 0;
-  virtual bool Running() const = 0;
-};
 
 // What the cycle shows in the window and the tray.
 class IUpdateView {
@@ -73,16 +58,10 @@ struct TUpdateHooks {
   std::function<void()> AutoScaleFromPlan;
 };
 
-// What the cycle reads from the settings and the window.
-struct TUpdateSettings {
-  TUsageAccount Account;
-  bool CommandLineCredentials = false;
-  bool SkipSpamCheck = false;
-  bool CheckEmail = false;
-  bool CheckForUpdates = true;
-  bool CallhavenTabVisible = false;
-  std::vector<std::string>* SeenNoticeRefs = nullptr;
-};
+// The account the settings name.
+inline TUsageAccount AccountOf(const TSettings& s) {
+  return {s.AccountName, s.Password, s.AccountType};
+}
 
 struct TUpdateConfig {
   std::string ApiHost;    // "https://host[:port]" for the spam-rate page
@@ -101,12 +80,13 @@ inline constexpr const char* kSpamNoticeLine2 =
 
 class TUpdateCycle {
  public:
-  TUpdateCycle(TUsageService& service, IUpdateView& view, IClock& clock, ITimer& mainTimer,
-               ITimer& alertTimer, INoticeSink& notices, TDebugLog& log, TUpdateConfig config,
-               TUpdateHooks hooks = {});
+  // `settings` are the program's live settings: every update reads them as
+  // they stand then, so a change made in Setup reaches the next update. The
+  // cycle writes only the seen notice references.
+  TUpdateCycle(TSettings& settings, TUsageService& service, IUpdateView& view, IClock& clock,
+               ITimer& mainTimer, ITimer& alertTimer, INoticeSink& notices, TDebugLog& log,
+               TUpdateConfig config, TUpdateHooks hooks = {});
 
-  // The settings as they stand now (read at every update).
-  TUpdateSettings Settings;
   TUsageRecord Record;
 
   // Start-up: the "?" in the tray and the first-update countdown.
@@ -138,6 +118,7 @@ class TUpdateCycle {
   void Finish(int intervalMs);
   void SetMainInterval(int ms);
 
+  TSettings& settings_;
   TUsageService& service_;
   IUpdateView& view_;
   IClock& clock_;

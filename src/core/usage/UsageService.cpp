@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/platform/FileIo.h"
 #include "core/usage/XmlDate.h"
 #include "core/util/CodePage.h"
-#include "core/util/FileIo.h"
 #include "core/util/Text.h"
 #include "core/xml/XmlParser.h"
 

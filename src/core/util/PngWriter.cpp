@@ -1,6 +1,6 @@
 #include <zlib.h>
 
-#include "core/util/FileIo.h"
+#include "core/platform/FileIo.h"
 #include "core/util/Pixmap.h"
 
 namespace qgm {

@@ -1,31 +1,63 @@
 #include "gui/app/DemoEnvironment.h"
 
-#include <cstdlib>
+#include <QDeadlineTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <stdexcept>
+#include <string>
 
 namespace qgm::gui {
+namespace {
 
-TDemoEnvironment::TDemoEnvironment() {
-  if (!home_.isValid()) throw std::runtime_error("no temporary folder for the demo");
-  const std::string base = home_.path().toStdString();
-  setenv("XDG_CONFIG_HOME", (base + "/config").c_str(), 1);
-  setenv("XDG_DATA_HOME", (base + "/data").c_str(), 1);
-  corvalink::sim::SimulatorOptions options;
-  options.stateDir = base + "/sim";
-  sim_ = std::make_unique<corvalink::sim::ProviderSimulator>(options);
-  sim_->Start();
+constexpr int kStartLimitMs = 20000;  // the simulator makes its CA at start
+
+std::string Text(const QJsonObject& o, const char* key) {
+  return o.value(QLatin1String(key)).toString().toStdString();
 }
 
-TEndpoints TDemoEnvironment::Endpoints() const {
-  TEndpoints e;
-  e.ApiBase = sim_->ApiBase();
-  e.CaFile = sim_->CaFile().string();
-  e.FeedsUrl = sim_->FeedUrl();
-  e.HomeSite = sim_->HomeSite();
-  e.MailHost = "localhost";
-  e.TimeHost = "127.0.0.1";
-  e.MirrorHost = "127.0.0.1";
-  return e;
+}  // namespace
+
+TDemoEnvironment::TDemoEnvironment(std::filesystem::path simulator) {
+  if (!home_.isValid()) throw std::runtime_error("no temporary folder for the demo");
+  const std::filesystem::path base = QFile::encodeName(home_.path()).toStdString();
+  folders_ = FoldersBelow(base);
+  if (simulator.empty()) simulator = ProgramFolder() / "corvalink-sim";
+
+  sim_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  sim_.start(QString::fromStdString(simulator.string()),
+             {QStringLiteral("--state-dir"), QString::fromStdString((base / "sim").string()),
+              QStringLiteral("--exit-with-stdin")});
+  if (!sim_.waitForStarted(kStartLimitMs))
+    throw std::runtime_error("cannot start " + simulator.string());
+  // The first line describes the simulator: its CA file and ports.
+  QDeadlineTimer deadline(kStartLimitMs);
+  while (!sim_.canReadLine()) {
+    if (sim_.state() != QProcess::Running || deadline.hasExpired() ||
+        !sim_.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+      throw std::runtime_error(simulator.string() + " did not describe itself");
+    }
+  }
+  const QJsonObject d = QJsonDocument::fromJson(sim_.readLine()).object();
+  const int httpPort = d.value(QLatin1String("httpPort")).toInt();
+  if (Text(d, "apiBase").empty() || httpPort <= 0)
+    throw std::runtime_error(simulator.string() + " gave no addresses");
+  endpoints_.ApiBase = Text(d, "apiBase");
+  endpoints_.CaFile = Text(d, "caFile");
+  endpoints_.FeedsUrl = Text(d, "feedUrl");
+  endpoints_.HomeSite = "http://localhost:" + std::to_string(httpPort) + "/qgm/";
+  endpoints_.MailHost = "localhost";
+  endpoints_.TimeHost = "127.0.0.1";
+  endpoints_.MirrorHost = "127.0.0.1";
+}
+
+TDemoEnvironment::~TDemoEnvironment() {
+  // Its standard input closing tells the simulator to end.
+  sim_.closeWriteChannel();
+  if (!sim_.waitForFinished(3000)) {
+    sim_.kill();
+    sim_.waitForFinished(1000);
+  }
 }
 
 }  // namespace qgm::gui

@@ -14,24 +14,15 @@
 #include <QStyle>
 #include <QTabBar>
 
-
-#include "core/debug/DebugReport.h"
-#include "core/history/HistoryStep.h"
-#include "core/platform/Associations.h"
-#include "core/platform/Launcher.h"
+#include "core/platform/FileIo.h"
 #include "core/platform/ProcessValues.h"
-#include "core/sound/Waves.h"
 #include "core/tray/NumberIcon.h"
-#include "core/util/CodePage.h"
-#include "core/util/FileIo.h"
-#include "core/util/Format.h"
 #include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
 #include "gui/history/HistoryPage.h"
 #include "gui/network/NetworkPage.h"
 #include "gui/provider/ProviderPage.h"
 #include "gui/setup/SetupPage.h"
-#include "gui/tray/MessageForm.h"
 #include "gui/tray/TrayIcon.h"
 #include "ui_AboutPage.h"
 #include "ui_MainForm.h"
@@ -44,24 +35,12 @@ void Fill(QWidget* tab, QWidget* content) {
   tab->layout()->addWidget(content);
 }
 
-// The account's API host ("https://host[:port]") from the API base address.
-std::string HostOf(const std::string& apiBase) {
-  const auto scheme = apiBase.find("://");
-  const auto slash = apiBase.find('/', scheme == std::string::npos ? 0 : scheme + 3);
-  return apiBase.substr(0, slash);
-}
-
 }  // namespace
 
-TMainForm::TMainForm(TStartOptions options)
-    : options_(std::move(options)),
-      dataFolder_(DataFolder()),
-      registry_(DefaultHiveFile()),
-      log_(dataFolder_ / "Debug.txt"),
-      sound_(dataFolder_ / "Sounds") {
+TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(program.Settings()) {
   ui_ = std::make_unique<Ui::MainForm>();
   ui_->setupUi(this);
-  setFixedSize(307, 485);
+  setFixedSize(kWidth, kHeight);
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(12);
   setFont(font);
@@ -90,73 +69,17 @@ TMainForm::TMainForm(TStartOptions options)
   connect(ui_->PageControl1, &QTabWidget::currentChanged, this,
           [this](int index) { PageActivated(index); });
 
-  // Settings.
-  store_ = std::make_unique<TSettingsStore>(registry_, autostart_, log_, ProgramPath().string());
-  TStartupContext context;
-  context.Args = options_.Args;
-  context.WindowWidth = width();
-  context.WindowHeight = height();
-  context.WorkArea = [](const TRect& r) {
-    QScreen* screen = QGuiApplication::screenAt(QPoint(r.Left, r.Top));
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    const QRect a = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    return TRect{a.left(), a.top(), a.right() + 1, a.bottom() + 1};
-  };
-  context.Now = NowLocal();
-  store_->LoadSettings(settings_, context);
-  store_->LoadMailboxes(settings_);
-  store_->LoadRadioList(settings_);
-  if (options_.Demo) {
-    settings_.AccountName = "demo";
-    settings_.Password = "demo";
-    settings_.StartDelay = options_.DemoStartDelay;
-    settings_.ShowWindowAtStart = true;
-    settings_.ShowSetupTab = false;
-  }
   provider_->ShowClientNo(settings_.ClientNo);
   move(settings_.PosX, settings_.PosY);
   setWindowFlag(Qt::WindowStaysOnTopHint, settings_.StayOnTop);
   if (settings_.CommandLineCredentials) setWindowTitle(Q(settings_.WindowCaption));
 
-  // Services and the update cycle.
-  net_ = std::make_unique<TNetContext>(options_.Endpoints.CaFile);
-  net_->SetIdleHook([] { QApplication::processEvents(QEventLoop::AllEvents, 50); });
-  TUsageServiceConfig serviceConfig;
-  serviceConfig.ApiBase = options_.Endpoints.ApiBase;
-  serviceConfig.Request.Context = net_.get();
-  serviceConfig.Request.Proxy = {settings_.UseProxy, settings_.ProxyAddress, settings_.ProxyPort,
-                                 settings_.ProxyUsername, settings_.ProxyPassword};
-  serviceConfig.DataFolder = dataFolder_;
-  service_ = std::make_unique<TUsageService>(serviceConfig, *this);
-  mainTimer_ = std::make_unique<TQtTimer>(this, [this] { cycle_->MainTimerTimer(); });
-  alertTimer_ = std::make_unique<TQtTimer>(this, [this] { cycle_->TrayAlertTimerTimer(); });
-  TUpdateConfig cycleConfig;
-  cycleConfig.ApiHost = HostOf(options_.Endpoints.ApiBase);
-  cycleConfig.NoticeUrl = options_.Endpoints.HomeSite + "notice.txt";
-  cycleConfig.Context = net_.get();
-  cycleConfig.SaveAccount = [this](const TUsageAccount& a) {
-    store_->SaveAccount(a.AccountType, a.Name, a.Password);
-  };
-  // Later features attach to hooks_; the hooks left empty are not built yet.
-  hooks_.History = [this](TUsageService& service, const TUsageAccount& account, bool first) {
-    RunHistory(service, account, first);
-  };
-  cycle_ = std::make_unique<TUpdateCycle>(*service_, *this, clock_, *mainTimer_, *alertTimer_,
-                                          *this, log_, cycleConfig, hooks_);
-  cycle_->Settings.Account = {settings_.AccountName, settings_.Password, settings_.AccountType};
-  cycle_->Settings.CommandLineCredentials = settings_.CommandLineCredentials;
-  cycle_->Settings.SkipSpamCheck = settings_.SkipSpamCheck;
-  cycle_->Settings.CheckEmail = settings_.CheckEmail;
-  cycle_->Settings.CheckForUpdates = settings_.CheckForUpdates;
-  cycle_->Settings.SeenNoticeRefs = &settings_.SeenNoticeRefs;
-  cycle_->AutoScalePending = settings_.LanScaleInAbsent;
-
-  connect(ui_->btnRefresh, &QPushButton::clicked, this, [this] { cycle_->MainTimerTimer(); });
+  connect(ui_->btnRefresh, &QPushButton::clicked, this, [this] { program_.UpdateNow(); });
   connect(ui_->btnOK, &QPushButton::clicked, this, [this] {
     if (ui_->btnOK->text() == tr("O&K")) {
       ShowMainForm(false);
     } else {
-      cycle_->MainTimerTimer();
+      program_.UpdateNow();
     }
   });
 
@@ -172,18 +95,28 @@ TMainForm::TMainForm(TStartOptions options)
       raise();
       activateWindow();
     }
-    cycle_->TrayIcon1Click();
+    program_.TrayClicked();
   };
   tray_->OnDoubleClick = [this] { ShowMainForm(!isVisible() || isMinimized()); };
   qApp->installEventFilter(this);
+}
+
+TMainForm::~TMainForm() {
+  qApp->removeEventFilter(this);
+}
+
+void TMainForm::Start() {
   if (settings_.ShowSetupTab) ShowPage(kPageSetup);
-  cycle_->Start(settings_.StartDelay);
   tray_->Show();
   if (!TTrayIcon::Available())
     settings_.ShowWindowAtStart = true;  // no tray: keep the window reachable
 }
 
-TMainForm::~TMainForm() = default;
+void TMainForm::ShowHistory(const THistory& history, TDateTime rollover,
+                            const std::string& todayMetered) {
+  broadband_->ShowTodayMetered(todayMetered);
+  historyPage_->Redraw(history, rollover);
+}
 
 TSetupPage* TMainForm::SetupPage() {
   // The page is made when first needed: most runs never open it.
@@ -197,65 +130,44 @@ TSetupPage* TMainForm::SetupPage() {
   return setup_;
 }
 
-void TMainForm::RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate) {
-  const THistoryStepResult r =
-      RunHistoryStep(history_, service, account, firstUpdate, dataFolder_, NowLocal());
-  if (!r.Fetched) return;
-  cycle_->Record.TodayTotalMB = r.TodayTotalMB;
-  broadband_->ShowTodayMetered(Format("%1.0n MB", {r.TodayTotalMB}));
-  historyPage_->Redraw(history_, cycle_->Record.Rollover);
-}
-
 void TMainForm::OpenUsageLog() {
-  const auto file = UsageLogFile(dataFolder_, cycle_->Settings.Account.Name);
-  std::error_code ec;
-  if (file.empty() || !std::filesystem::exists(file, ec)) {
-    QApplication::beep();
-    return;
-  }
-  TLauncher launcher(registry_);
-  if (launcher.OpenFile(file.string())) return;
-  const TXdgDirs dirs = TXdgDirs::Default();
-  if (FindAssociatedExe(registry_, ".csv", dirs).empty() &&
-      FindAssociatedExe(registry_, ".txt", dirs).empty()) {
-    QMessageBox::warning(this, windowTitle(),
-                         tr("There is no application currently associated with the\n"
-                            "CSV file extention, so the log file can't be opened."));
-  } else {
-    QMessageBox::warning(this, windowTitle(),
-                         tr("There was a problem while trying to open ...\n") +
-                             QString::fromStdString(file.string()));
+  switch (program_.OpenUsageLog()) {
+    case TOpenResult::Opened:
+      return;
+    case TOpenResult::Missing:
+      QApplication::beep();
+      return;
+    case TOpenResult::NoProgram:
+      QMessageBox::warning(this, windowTitle(),
+                           tr("There is no application currently associated with the\n"
+                              "CSV file extention, so the log file can't be opened."));
+      return;
+    case TOpenResult::Failed:
+      QMessageBox::warning(this, windowTitle(),
+                           tr("There was a problem while trying to open ...\n") +
+                               QString::fromStdString(program_.UsageLogPath()));
+      return;
   }
 }
 
 void TMainForm::PageActivated(int index) {
-  if (index != kPageNetwork && cycle_ && hooks_.CancelDownloadTest) hooks_.CancelDownloadTest();
+  if (index != kPageNetwork) program_.CancelDownloadTest();
   if (index == kPageSetup) SetupPage()->ShowGeneral();
 }
 
 void TMainForm::WireSetupPage() {
   setup_->OnAccountChange = [this](bool typeChanged, bool credentialsEdited) {
-    bool marked = false;
-    if (typeChanged) {
-      store_->AccountTypeChanged(settings_, settings_.AccountType);
-      setup_->LoadFromModel();
-    }
-    if (credentialsEdited) marked = store_->CredentialsEdited(settings_);
-    cycle_->Settings.Account = {settings_.AccountName, settings_.Password, settings_.AccountType};
-    cycle_->AccountSetupChange(marked);
+    program_.AccountChanged(typeChanged, credentialsEdited);
+    if (typeChanged) setup_->LoadFromModel();
   };
-  setup_->OnProxyChange = [this] {
-    service_->SetProxy({settings_.UseProxy, settings_.ProxyAddress, settings_.ProxyPort,
-                        settings_.ProxyUsername, settings_.ProxyPassword});
-    cycle_->AccountSetupChange(false);
-  };
+  setup_->OnProxyChange = [this] { program_.ProxyChanged(); };
   setup_->OnStayOnTopChange = [this] {
     const bool shown = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, settings_.StayOnTop);
     if (shown) show();  // changing the flag hides the window
   };
   setup_->OnTrayColourChange = [this] {
-    const TUsageRecord& r = cycle_->Record;
+    const TUsageRecord& r = program_.Record();
     if (lastBarColour_ == kAqua) {
       DrawTrayNumber(-1, kAqua);
     } else {
@@ -294,7 +206,7 @@ void TMainForm::BuildTrayMenu() {
   trayMenu_->addSeparator();
   trayMenu_->addAction(tr("Help"), this, [this] { OpenHelp(); });
   mnuRefresh_ = trayMenu_->addAction(tr("Refresh"), this, [this] {
-    if (ui_->btnRefresh->isEnabled()) cycle_->MainTimerTimer();
+    if (ui_->btnRefresh->isEnabled()) program_.UpdateNow();
   });
   trayMenu_->addSeparator();
   trayMenu_->addAction(tr("Exit"), this, [this] { Exit(); });
@@ -310,13 +222,12 @@ void TMainForm::RunDebugReport() {
                                                     tr("XML Files (*.xml)"));
   if (file.isEmpty()) return;
   const std::string path = QFile::encodeName(file).toStdString();
-  if (!WriteFileAtomic(path, FetchDebugReport(*service_, cycle_->Settings.Account))) {
+  if (!WriteFileAtomic(path, program_.DebugReport())) {
     QMessageBox::warning(this, tr("Debug Report"),
                          tr("The report could not be written to %1.").arg(file));
     return;
   }
-  TLauncher launcher(registry_);
-  launcher.OpenFile(path);
+  program_.OpenFile(path);
 }
 
 void TMainForm::SavePageShots(const std::string& prefix) {
@@ -332,7 +243,7 @@ void TMainForm::SavePageShots(const std::string& prefix) {
 }
 
 void TMainForm::TrayMenuAboutToShow() {
-  cycle_->TrayIcon1Click();
+  program_.TrayClicked();
   const bool shown = isVisible();
   mnuADSL_->setText(shown ? tr("&Minimize") : tr("Broadband"));
   for (QAction* item : pageItems_) item->setVisible(!shown);
@@ -366,9 +277,7 @@ void TMainForm::OpenHelp() {
   static const char* anchors[] = {"#broadband", "#history", "",       "#network",
                                   "",           "",         "#about", "#setup"};
   const int page = ui_->PageControl1->currentIndex();
-  TLauncher launcher(registry_);
-  launcher.OpenUrl(options_.Endpoints.HomeSite + "help.html" +
-                   (page >= 0 && page < 8 ? anchors[page] : ""));
+  program_.OpenUrl(program_.HelpAddress() + (page >= 0 && page < 8 ? anchors[page] : ""));
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -439,7 +348,7 @@ void TMainForm::ShowMainForm(bool show) {
 }
 
 void TMainForm::TrayIcon1Minimize() {
-  if (hooks_.CancelDownloadTest) hooks_.CancelDownloadTest();
+  program_.CancelDownloadTest();
   const int page = ui_->PageControl1->currentIndex();
   if (page != kPageBroadband && page != kPageHistory && page != kPageNetwork)
     ui_->PageControl1->setCurrentIndex(kPageBroadband);
@@ -449,10 +358,7 @@ void TMainForm::Exit() {
   exiting_ = true;
   settings_.PosX = x();
   settings_.PosY = y();
-  settings_.AccountName = cycle_->Settings.Account.Name;
-  settings_.Password = cycle_->Settings.Account.Password;
-  store_->SaveSettings(settings_);
-  QApplication::quit();
+  program_.Exit();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -536,19 +442,6 @@ void TMainForm::ShowServiceDetails(const TServiceDetails& details) {
 }
 void TMainForm::SetPublicAddress(const std::string& address) {
   network_->ShowPublicAddress(address);
-}
-
-void TMainForm::ShowNotice(const TNoticeRequest& notice) {
-  if (notice.Alert) sound_.Play("cuckoo", CuckooWave());
-  auto* popup = new TMessageForm(
-      notice,
-      [this](const std::string& url) {
-        TLauncher launcher(registry_);
-        launcher.OpenUrl(url);
-      },
-      [this](const std::string& reference) { settings_.SeenNoticeRefs.push_back(reference); });
-  // Shown from the event loop, as a posted message would be.
-  QMetaObject::invokeMethod(popup, &QWidget::show, Qt::QueuedConnection);
 }
 
 }  // namespace qgm::gui

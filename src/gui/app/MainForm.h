@@ -5,21 +5,14 @@
 #include <QPixmap>
 #include <QWidget>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "core/debug/DebugLog.h"
 #include "core/history/History.h"
-#include "core/net/Endpoints.h"
-#include "core/platform/Autostart.h"
-#include "core/platform/Registry.h"
-#include "core/settings/SettingsStore.h"
-#include "core/sound/SoundPlayer.h"
 #include "core/usage/UpdateCycle.h"
 #include "core/util/Pixmap.h"
-#include "gui/app/QtTime.h"
+#include "gui/app/ProgramActions.h"
 
 class QMenu;
 
@@ -48,18 +41,19 @@ enum TPage {
   kPageSetup,
 };
 
-struct TStartOptions {
-  std::vector<std::string> Args;  // the command line for the settings
-  TEndpoints Endpoints;
-  bool Demo = false;
-  int DemoStartDelay = 3;  // seconds, for the demo
-};
-
-class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
+class TMainForm : public QWidget, public IUpdateView {
   Q_OBJECT
  public:
-  explicit TMainForm(TStartOptions options);
+  static constexpr int kWidth = 307, kHeight = 485;
+
+  explicit TMainForm(IProgramActions& program);
   ~TMainForm() override;
+
+  // Once the program is wired: the tray icon, and the Setup page when the
+  // account is incomplete.
+  void Start();
+  // The history step's result: the graphs and "Metered Today".
+  void ShowHistory(const THistory& history, TDateTime rollover, const std::string& todayMetered);
 
   // A later start asked for the window: shown when hidden or minimised,
   // and the tray icon added again.
@@ -71,9 +65,7 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
   void RunDebugReport();
   // For screenshots: saves each visible page as PREFIX-<page>.png.
   void SavePageShots(const std::string& prefix);
-  TUpdateCycle& Cycle() { return *cycle_; }
   const TTrayIcon& Tray() const { return *tray_; }
-  bool ShowAtStart() const { return settings_.ShowWindowAtStart; }
 
   // IUpdateView
   void SetStatus(const std::string& text) override;
@@ -89,9 +81,6 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
   void ShowServiceDetails(const TServiceDetails& details) override;
   void SetPublicAddress(const std::string& address) override;
   bool WindowVisible() const override { return isVisible(); }
-
-  // INoticeSink
-  void ShowNotice(const TNoticeRequest& notice) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -110,25 +99,11 @@ class TMainForm : public QWidget, public IUpdateView, public INoticeSink {
   void TrayMenuAboutToShow();
   void TrayIcon1Minimize();
   void PageActivated(int index);
-  void RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate);
   void OpenUsageLog();
   uint32_t lastBarColour_ = 0x00FFFF00u;  // aqua until the first figures
 
-  TStartOptions options_;
-  std::filesystem::path dataFolder_;  // made (if need be) once, at start
-  TRegistryStore registry_;
-  TAutostart autostart_;
-  TDebugLog log_;
-  TSoundPlayer sound_;
-  std::unique_ptr<TSettingsStore> store_;
-  TSettings settings_;
-  std::unique_ptr<TNetContext> net_;
-  std::unique_ptr<TUsageService> service_;
-  TQtClock clock_;
-  std::unique_ptr<TQtTimer> mainTimer_, alertTimer_;
-  THistory history_;
-  TUpdateHooks hooks_;
-  std::unique_ptr<TUpdateCycle> cycle_;
+  IProgramActions& program_;
+  TSettings& settings_;
 
   std::unique_ptr<Ui::MainForm> ui_;
   TBroadbandPage* broadband_ = nullptr;

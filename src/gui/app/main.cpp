@@ -16,7 +16,8 @@
 #include "gui/app/DemoEnvironment.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Measure.h"
-#include "gui/app/SingleInstance.h"
+#include "gui/app/Program.h"
+#include "gui/platform/SingleInstance.h"
 #include "gui/tray/TrayIcon.h"
 
 int main(int argc, char** argv) {
@@ -44,17 +45,6 @@ int main(int argc, char** argv) {
       args.push_back(a);
     }
   }
-  // The demo runs in folders of its own, before anything reads a setting.
-  std::unique_ptr<qgm::gui::TDemoEnvironment> demoEnv;
-  if (demo) {
-    try {
-      demoEnv = std::make_unique<qgm::gui::TDemoEnvironment>();
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "qgm: the simulated provider could not start: %s\n", e.what());
-      return 1;
-    }
-  }
-
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("QGM"));
   QApplication::setQuitOnLastWindowClosed(false);
@@ -77,15 +67,27 @@ int main(int argc, char** argv) {
   qgm::gui::TStartOptions options;
   options.Args = args;
   options.Demo = demo;
-  std::string error;
+  // The demo runs its own provider, in folders of its own.
+  std::unique_ptr<qgm::gui::TDemoEnvironment> demoEnv;
   if (demo) {
+    try {
+      demoEnv = std::make_unique<qgm::gui::TDemoEnvironment>();
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "qgm: the simulated provider could not start: %s\n", e.what());
+      return 1;
+    }
     options.Endpoints = demoEnv->Endpoints();
-  } else if (!qgm::LoadEndpoints(qgm::DefaultEndpointsFile(), options.Endpoints, error)) {
-    std::fprintf(stderr, "qgm: %s\n", error.c_str());
+    options.Folders = demoEnv->Folders();
+  } else {
+    options.Folders = qgm::UserFolders();
+    std::string error;
+    if (!qgm::LoadEndpoints(qgm::EndpointsFileIn(options.Folders.Config), options.Endpoints, error))
+      std::fprintf(stderr, "qgm: %s\n", error.c_str());
   }
-  qgm::gui::TMainForm mainForm(options);
+  qgm::gui::TProgram program(options);
+  qgm::gui::TMainForm& mainForm = program.Window();
   form = &mainForm;
-  if (mainForm.ShowAtStart()) mainForm.show();
+  if (program.ShowAtStart()) mainForm.show();
   if (measureSeconds > 0) qgm::gui::MeasureStartAndIdle(&mainForm, measureSeconds, measureSettle);
   if (!snapshot.empty()) {
     QTimer::singleShot(snapshotAfter * 1000, &mainForm, [&mainForm, snapshot] {

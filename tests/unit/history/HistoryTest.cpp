@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "TempFolder.h"
-#include "core/util/FileIo.h"
+#include "core/platform/FileIo.h"
+#include "support/TempFolder.h"
 
 namespace qgm {
 namespace {

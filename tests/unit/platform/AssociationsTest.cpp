@@ -9,9 +9,9 @@
 #include <thread>
 
 #include "core/platform/Autostart.h"
+#include "core/platform/FileIo.h"
 #include "core/platform/HiveFile.h"
 #include "core/platform/Launcher.h"
-#include "core/util/FileIo.h"
 
 namespace qgm {
 namespace {
@@ -84,83 +84,6 @@ TEST(Associations, ExpandEnvStrings) {
   unsetenv("QGM_A");
 }
 
-TEST(Associations, DesktopExecLines) {
-  EXPECT_EQ(SplitExecLine("firefox %u"), (std::vector<std::string>{"firefox"}));
-  EXPECT_EQ(SplitExecLine("\"/opt/My App/run\" --new %F"),
-            (std::vector<std::string>{"/opt/My App/run", "--new"}));
-  EXPECT_EQ(SplitExecLine("vlc --started-from-file %U"),
-            (std::vector<std::string>{"vlc", "--started-from-file"}));
-  for (const char* path : {"/usr/bin/qgm", "/home/me/My Apps/qgm", "/a/100%/q$\\x"}) {
-    EXPECT_EQ(SplitExecLine(TAutostart::ExecValue(path)), (std::vector<std::string>{path})) << path;
-  }
-}
-
-class XdgTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("qgm-xdg-" + std::to_string(::getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    dirs_.ConfigHome = root_ / "config";
-    dirs_.DataHome = root_ / "data";
-    dirs_.DataDirs = {root_ / "share"};
-    Write(root_ / "share/mime/globs2",
-          "# comment\n50:text/html:*.htm\n50:text/plain:*.txt\n60:audio/x-scpls:*.pls\n");
-    Write(root_ / "config/mimeapps.list",
-          "[Added Associations]\ntext/html=wrong.desktop;\n[Default Applications]\n"
-          "text/html=missing.desktop;browser.desktop;\n");
-    Write(
-        root_ / "share/applications/browser.desktop",
-        "[Desktop Entry]\nName=Browser\nExec=\"" + (root_ / "bin/my browser").string() + "\" %u\n");
-    Write(root_ / "share/applications/mimeinfo.cache",
-          "[MIME Cache]\naudio/x-scpls=player.desktop;\n");
-    Write(root_ / "share/applications/player.desktop",
-          "[Desktop Entry]\nExec=player --enqueue %F\n");
-  }
-  void TearDown() override { fs::remove_all(root_); }
-  static void Write(const fs::path& p, const std::string& text) {
-    fs::create_directories(p.parent_path());
-    ASSERT_TRUE(WriteFileAtomic(p, text));
-  }
-  fs::path root_;
-  TXdgDirs dirs_;
-};
-
-TEST_F(XdgTest, DefaultApplicationOfAType) {
-  TRegistryStore empty;
-  EXPECT_EQ(MimeTypeOfExtension(".HTM", dirs_), "text/html");
-  EXPECT_EQ(FindAssociatedExe(empty, ".htm", dirs_), (root_ / "bin/my browser").string());
-  EXPECT_EQ(FindAssociatedExe(empty, ".pls", dirs_), "player");  // from the MIME cache
-  EXPECT_EQ(FindAssociatedExe(empty, ".qgmnothing", dirs_), "");
-  // The registry's answer comes first.
-  TRegistryStore store;
-  LoadHive(store,
-           "[HKEY_CLASSES_ROOT\\.htm]\r\n@=\"h\"\r\n[HKEY_CLASSES_ROOT\\h\\shell\\open\\command]"
-           "\r\n@=\"reg.exe %1\"\r\n");
-  EXPECT_EQ(FindAssociatedExe(store, ".htm", dirs_), "reg.exe");
-}
-
-TEST_F(XdgTest, OpenFileFallsBackToTheTextEditor) {
-  // The default action fails ("false"); no program for ".qgmx"; the text
-  // editor for ".txt" is a script that records what it was given.
-  const fs::path log = root_ / "editor.log";
-  const fs::path editor = root_ / "bin" / "editor";
-  Write(editor, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + log.string() + "'\n");
-  ::chmod(editor.c_str(), 0755);
-  Write(root_ / "config/mimeapps.list", "[Default Applications]\ntext/plain=editor.desktop;\n");
-  Write(root_ / "share/applications/editor.desktop",
-        "[Desktop Entry]\nExec=" + editor.string() + " %f\n");
-  TRegistryStore store;
-  TLauncher launcher(store, dirs_, "false");
-  EXPECT_TRUE(launcher.OpenFile("-odd name.qgmx"));
-  // The editor runs on its own; wait until it has written its line.
-  for (int i = 0; i < 200 && ReadWholeFile(log).value_or("").find('\n') == std::string::npos; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  EXPECT_EQ(ReadWholeFile(log).value_or(""), "./-odd name.qgmx\n");
-}
-
 TEST(Launcher, OnlyWebAddressesAreOpened) {
   EXPECT_TRUE(TLauncher::IsWebAddress("https://www.corvalink.example/status"));
   EXPECT_TRUE(TLauncher::IsWebAddress("HTTP://example.com"));
@@ -169,13 +92,37 @@ TEST(Launcher, OnlyWebAddressesAreOpened) {
   EXPECT_FALSE(TLauncher::IsWebAddress("http://"));
   EXPECT_FALSE(TLauncher::IsWebAddress("https://a\nb"));
   TRegistryStore store;
-  TLauncher launcher(store, TXdgDirs{}, "true");
+  std::vector<std::string> opened;
+  TLaunchCalls calls;
+  calls.OpenWithDesktop = [&opened](const std::string& t) {
+    opened.push_back(t);
+    return true;
+  };
+  TLauncher launcher(store, calls);
   EXPECT_FALSE(launcher.OpenUrl("-x"));
   EXPECT_FALSE(launcher.OpenUrl(""));
   EXPECT_TRUE(launcher.OpenUrl("https://example.com"));
-  EXPECT_FALSE(StartProgram({"/nonexistent/program"}));
-  EXPECT_FALSE(StartProgram({"false"}, 2000));
-  EXPECT_TRUE(StartProgram({"true"}, 2000));
+  EXPECT_EQ(opened, (std::vector<std::string>{"https://example.com"}));
+}
+
+TEST(Launcher, TheRegistrysProgramWhenTheDesktopCannotOpen) {
+  TRegistryStore store;
+  LoadHive(store,
+           "[HKEY_CLASSES_ROOT\\.htm]\r\n@=\"h\"\r\n[HKEY_CLASSES_ROOT\\h\\shell\\open\\command]"
+           "\r\n@=\"reg.exe %1\"\r\n");
+  std::vector<std::vector<std::string>> started;
+  TLaunchCalls calls;
+  calls.OpenWithDesktop = [](const std::string&) { return false; };
+  calls.Start = [&started](const std::vector<std::string>& argv) {
+    started.push_back(argv);
+    return true;
+  };
+  TLauncher launcher(store, calls);
+  EXPECT_TRUE(launcher.OpenUrl("http://example.com/a b"));
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0], (std::vector<std::string>{"reg.exe", "http://example.com/a b"}));
+  EXPECT_TRUE(launcher.HasAssociation(".htm"));
+  EXPECT_EQ(FindAssociatedExe(store, ".htm"), "reg.exe");  // the registry's answer comes first
 }
 
 }  // namespace

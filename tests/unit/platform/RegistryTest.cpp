@@ -6,9 +6,9 @@
 
 #include <filesystem>
 
-#include "TempFolder.h"
+#include "core/platform/FileIo.h"
 #include "core/platform/HiveFile.h"
-#include "core/util/FileIo.h"
+#include "support/TempFolder.h"
 
 namespace qgm {
 namespace {

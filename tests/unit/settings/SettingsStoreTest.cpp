@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "TempFolder.h"
+#include "core/platform/FileIo.h"
 #include "core/platform/HiveFile.h"
 #include "core/settings/Passwords.h"
-#include "core/util/FileIo.h"
+#include "support/TempFolder.h"
 
 namespace qgm {
 namespace {

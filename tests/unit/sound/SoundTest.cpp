@@ -6,10 +6,10 @@
 #include <fstream>
 #include <thread>
 
-#include "TempFolder.h"
+#include "core/platform/FileIo.h"
 #include "core/sound/SoundPlayer.h"
 #include "core/sound/Waves.h"
-#include "core/util/FileIo.h"
+#include "support/TempFolder.h"
 
 namespace qgm {
 namespace {

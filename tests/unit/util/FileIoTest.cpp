@@ -1,12 +1,12 @@
-#include "core/util/FileIo.h"
+#include "core/platform/FileIo.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
-#include "TempFolder.h"
 #include "core/util/Crc32.h"
+#include "support/TempFolder.h"
 
 namespace qgm {
 namespace {

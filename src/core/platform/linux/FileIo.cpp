@@ -1,4 +1,4 @@
-#include "core/util/FileIo.h"
+#include "core/platform/FileIo.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

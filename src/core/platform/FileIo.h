@@ -1,7 +1,8 @@
 #pragma once
-// Whole-file reading and writing. Files are always written whole: a temporary
-// file beside the target is written, flushed to disk and renamed over the
-// target, so a crash leaves either the old file or the new one, never half.
+// Whole-file reading and writing. Files are always written whole: a
+// temporary file beside the target is written, flushed to disk and renamed
+// over the target, so a crash leaves either the old file or the new one,
+// never half. Each platform set implements it with its own durable calls.
 
 #include <filesystem>
 #include <optional>

@@ -1,14 +1,10 @@
 #include "core/platform/Autostart.h"
 
-#include <cstdlib>
-
-#include "core/platform/ProcessValues.h"
-#include "core/util/FileIo.h"
+#include "core/platform/FileIo.h"
 
 namespace qgm {
 
-TAutostart::TAutostart(std::filesystem::path folder) {
-  if (folder.empty() && !XdgConfigHome().empty()) folder = XdgConfigHome() / "autostart";
+TAutostart::TAutostart(const std::filesystem::path& folder) {
   if (!folder.empty()) file_ = folder / "CorvalinkUsage.desktop";
 }
 

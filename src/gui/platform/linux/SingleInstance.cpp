@@ -1,6 +1,7 @@
-#include "gui/app/SingleInstance.h"
+#include "gui/platform/SingleInstance.h"
 
 #include <QDir>
+#include <QLockFile>
 #include <QSocketNotifier>
 #include <QStandardPaths>
 
@@ -28,20 +29,35 @@ bool Address(const QByteArray& path, sockaddr_un& address) {
 
 }  // namespace
 
+struct TSingleInstance::TImpl {
+  QString folder_;
+  std::unique_ptr<QLockFile> lock_;
+  int listener_ = -1;
+  QSocketNotifier* notifier_ = nullptr;
+  std::function<void()> onShow_;
+  void Accept();
+};
+
 TSingleInstance::TSingleInstance(QString folder, QObject* parent)
-    : QObject(parent), folder_(std::move(folder)) {
-  if (folder_.isEmpty())
-    folder_ = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    : QObject(parent), impl_(std::make_unique<TImpl>()) {
+  impl_->folder_ = folder.isEmpty()
+                       ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
+                       : std::move(folder);
 }
 
 TSingleInstance::~TSingleInstance() {
-  if (listener_ >= 0) {
-    ::close(listener_);
-    ::unlink(QFile::encodeName(folder_ + QStringLiteral("/") + Name() + QStringLiteral(".sock")));
+  if (impl_->listener_ >= 0) {
+    ::close(impl_->listener_);
+    ::unlink(QFile::encodeName(impl_->folder_ + QStringLiteral("/") + Name() +
+                               QStringLiteral(".sock")));
   }
 }
 
 bool TSingleInstance::Claim(std::function<void()> onShow) {
+  TImpl& d = *impl_;
+  QString& folder_ = d.folder_;
+  std::unique_ptr<QLockFile>& lock_ = d.lock_;
+  int& listener_ = d.listener_;
   QDir().mkpath(folder_);
   const QString base = folder_ + QStringLiteral("/") + Name();
   const QByteArray socketPath = QFile::encodeName(base + QStringLiteral(".sock"));
@@ -62,7 +78,7 @@ bool TSingleInstance::Claim(std::function<void()> onShow) {
     return false;
   }
 
-  onShow_ = std::move(onShow);
+  d.onShow_ = std::move(onShow);
   if (!addressable) return true;     // still the only copy, just not reachable
   ::unlink(socketPath.constData());  // left by a copy that crashed
   listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -73,12 +89,12 @@ bool TSingleInstance::Claim(std::function<void()> onShow) {
     listener_ = -1;
     return true;
   }
-  notifier_ = new QSocketNotifier(listener_, QSocketNotifier::Read, this);
-  connect(notifier_, &QSocketNotifier::activated, this, [this] { Accept(); });
+  d.notifier_ = new QSocketNotifier(listener_, QSocketNotifier::Read, this);
+  connect(d.notifier_, &QSocketNotifier::activated, this, [&d] { d.Accept(); });
   return true;
 }
 
-void TSingleInstance::Accept() {
+void TSingleInstance::TImpl::Accept() {
   bool asked = false;
   for (;;) {
     const int s = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);

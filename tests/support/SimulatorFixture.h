@@ -7,9 +7,23 @@
 #include <memory>
 
 #include "ProviderSimulator.h"
+#include "core/net/Endpoints.h"
 #include "core/net/NetContext.h"
 
 namespace qgm::test {
+
+// The provider's addresses as the program takes them, pointing at `sim`.
+inline TEndpoints SimulatorEndpoints(const corvalink::sim::ProviderSimulator& sim) {
+  TEndpoints e;
+  e.ApiBase = sim.ApiBase();
+  e.CaFile = sim.CaFile().string();
+  e.FeedsUrl = sim.FeedUrl();
+  e.HomeSite = sim.HomeSite();
+  e.MailHost = "localhost";
+  e.TimeHost = "127.0.0.1";
+  e.MirrorHost = "127.0.0.1";
+  return e;
+}
 
 class SimulatorTest : public ::testing::Test {
  protected:

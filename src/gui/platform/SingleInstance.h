@@ -1,23 +1,20 @@
 #pragma once
-// One running copy per user: the first start holds a lock file and listens on
-// a local socket in the user's runtime folder; a later start connects to ask
-// for the window and exits.
+// One running copy per user: the first start claims the user's instance; a
+// later start asks that copy to show its window and exits (Linux: a lock
+// file and a local socket in the user's runtime folder).
 
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
-class QSocketNotifier;
-
 namespace qgm::gui {
 
 class TSingleInstance : public QObject {
   Q_OBJECT
  public:
-  // `folder` holds the lock and the socket; empty means the runtime folder.
+  // `folder` holds what the claim needs; empty means the runtime folder.
   explicit TSingleInstance(QString folder = {}, QObject* parent = nullptr);
   ~TSingleInstance() override;
   // True for the first instance, which then calls `onShow` whenever a later
@@ -26,13 +23,8 @@ class TSingleInstance : public QObject {
   bool Claim(std::function<void()> onShow);
 
  private:
-  void Accept();
-
-  QString folder_;
-  std::unique_ptr<QLockFile> lock_;
-  int listener_ = -1;
-  QSocketNotifier* notifier_ = nullptr;
-  std::function<void()> onShow_;
+  struct TImpl;
+  std::unique_ptr<TImpl> impl_;
 };
 
 }  // namespace qgm::gui

@@ -1,0 +1,10 @@
+#include "core/platform/DesktopAssociations.h"
+
+namespace qgm {
+
+// The dummy desktop associates nothing: only the registry answers.
+std::string DesktopAssociatedProgram(const std::string&) {
+  return {};
+}
+
+}  // namespace qgm

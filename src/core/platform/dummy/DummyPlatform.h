@@ -1,0 +1,22 @@
+#pragma once
+// The dummy platform set: nothing leaves the process. Programs are not
+// started and nothing is opened; each call is recorded here instead, so a
+// test can see what the program asked of the desktop. Folders lie in a
+// temporary folder of the process's own.
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace qgm::dummy {
+
+struct TRecord {
+  std::mutex Lock;
+  std::vector<std::vector<std::string>> Started;  // StartProgram's argument lists
+  std::vector<std::string> Opened;                // OpenWithDesktop's targets
+  bool OpenSucceeds = true;                       // what OpenWithDesktop answers
+};
+
+TRecord& Record();
+
+}  // namespace qgm::dummy

@@ -1,0 +1,30 @@
+#include "core/platform/Programs.h"
+#include "core/platform/dummy/DummyPlatform.h"
+
+namespace qgm {
+
+namespace dummy {
+TRecord& Record() {
+  static TRecord record;
+  return record;
+}
+}  // namespace dummy
+
+bool StartProgram(const std::vector<std::string>& argv, int) {
+  if (argv.empty() || argv[0].empty()) return false;
+  std::lock_guard lock(dummy::Record().Lock);
+  dummy::Record().Started.push_back(argv);
+  return true;
+}
+
+bool ProgramExists(const std::string& program) {
+  return !program.empty();
+}
+
+bool OpenWithDesktop(const std::string& target) {
+  std::lock_guard lock(dummy::Record().Lock);
+  dummy::Record().Opened.push_back(target);
+  return dummy::Record().OpenSucceeds;
+}
+
+}  // namespace qgm

@@ -1,0 +1,69 @@
+#include "core/platform/Programs.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <future>
+#include <memory>
+#include <thread>
+
+extern char** environ;
+
+namespace qgm {
+
+bool StartProgram(const std::vector<std::string>& argv, int failWithinMs) {
+  if (argv.empty() || argv[0].empty()) return false;
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  // The child gets a session of its own, so it outlives us and our terminal.
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
+  pid_t pid = 0;
+  const int rc = posix_spawnp(&pid, args[0], nullptr, &attr, args.data(), environ);
+  posix_spawnattr_destroy(&attr);
+  if (rc != 0) return false;
+  auto status = std::make_shared<std::promise<int>>();
+  std::future<int> result = status->get_future();
+  std::thread([pid, status] {
+    int ws = 0;
+    while (::waitpid(pid, &ws, 0) < 0 && errno == EINTR) {
+    }
+    status->set_value(WIFEXITED(ws) ? WEXITSTATUS(ws) : 128);
+  }).detach();
+  if (failWithinMs <= 0) return true;
+  if (result.wait_for(std::chrono::milliseconds(failWithinMs)) == std::future_status::ready) {
+    return result.get() == 0;
+  }
+  return true;
+}
+
+bool ProgramExists(const std::string& program) {
+  if (program.empty()) return false;
+  if (program.find('/') != std::string::npos) return ::access(program.c_str(), X_OK) == 0;
+  const char* path = std::getenv("PATH");
+  const std::string dirs = path ? path : "/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= dirs.size()) {
+    const size_t end = dirs.find(':', start);
+    const std::string dir =
+        dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (!dir.empty() && ::access((dir + "/" + program).c_str(), X_OK) == 0) return true;
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return false;
+}
+
+bool OpenWithDesktop(const std::string& target) {
+  // xdg-open fails quickly when nothing opens the target; a success may
+  // still be running (it waits for some browsers).
+  return StartProgram({"xdg-open", target}, 3000);
+}
+
+}  // namespace qgm

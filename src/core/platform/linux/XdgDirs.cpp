@@ -1,0 +1,230 @@
+#include "core/platform/linux/XdgDirs.h"
+
+#include <cstdlib>
+#include <sstream>
+
+#include "core/platform/DesktopAssociations.h"
+#include "core/platform/FileIo.h"
+#include "core/util/Text.h"
+
+namespace qgm {
+namespace {
+
+std::filesystem::path XdgHome(const char* variable, const char* fallbackBelowHome) {
+  if (const char* value = std::getenv(variable); value && *value) return value;
+  if (const char* home = std::getenv("HOME"); home && *home) {
+    return std::filesystem::path(home) / fallbackBelowHome;
+  }
+  return {};
+}
+
+std::vector<std::filesystem::path> SplitDirs(const char* value, const char* fallback) {
+  std::vector<std::filesystem::path> dirs;
+  std::string text = value && *value ? value : fallback;
+  std::stringstream in(text);
+  std::string part;
+  while (std::getline(in, part, ':')) {
+    if (!part.empty()) dirs.emplace_back(part);
+  }
+  return dirs;
+}
+
+std::vector<std::string> Lines(const std::filesystem::path& file) {
+  std::vector<std::string> lines;
+  const auto text = ReadWholeFile(file);
+  if (!text) return lines;
+  std::stringstream in(*text);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// The value of `key` in `section` of an ini-style file.
+std::string IniValue(const std::filesystem::path& file, const std::string& section,
+                     const std::string& key) {
+  bool inSection = false;
+  for (const std::string& line : Lines(file)) {
+    if (!line.empty() && line[0] == '[') {
+      inSection = line == "[" + section + "]";
+      continue;
+    }
+    if (!inSection) continue;
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    std::string k = line.substr(0, eq);
+    while (!k.empty() && k.back() == ' ') k.pop_back();
+    if (k == key) {
+      std::string v = line.substr(eq + 1);
+      while (!v.empty() && v.front() == ' ') v.erase(0, 1);
+      return v;
+    }
+  }
+  return {};
+}
+
+// The first application of a ";"-separated list whose desktop entry exists.
+std::filesystem::path FindDesktopFile(const std::string& list, const TXdgDirs& dirs) {
+  std::stringstream in(list);
+  std::string id;
+  std::vector<std::filesystem::path> appDirs = {dirs.DataHome / "applications"};
+  for (const auto& d : dirs.DataDirs) appDirs.push_back(d / "applications");
+  while (std::getline(in, id, ';')) {
+    if (id.empty()) continue;
+    for (const auto& dir : appDirs) {
+      std::error_code ec;
+      // "org.example-app.desktop" may live in a subfolder "org/example-app.desktop".
+      for (std::filesystem::path candidate : {dir / id, dir / [&] {
+                                                std::string p = id;
+                                                for (char& c : p) {
+                                                  if (c == '-') c = '/';
+                                                }
+                                                return p;
+                                              }()}) {
+        if (std::filesystem::is_regular_file(candidate, ec)) return candidate;
+      }
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+std::filesystem::path XdgConfigHome() {
+  return XdgHome("XDG_CONFIG_HOME", ".config");
+}
+std::filesystem::path XdgDataHome() {
+  return XdgHome("XDG_DATA_HOME", ".local/share");
+}
+
+TXdgDirs TXdgDirs::Default() {
+  TXdgDirs d;
+  d.ConfigHome = XdgConfigHome();
+  d.ConfigDirs = SplitDirs(std::getenv("XDG_CONFIG_DIRS"), "/etc/xdg");
+  d.DataHome = XdgDataHome();
+  d.DataDirs = SplitDirs(std::getenv("XDG_DATA_DIRS"), "/usr/local/share:/usr/share");
+  return d;
+}
+
+std::string MimeTypeOfExtension(const std::string& extension, const TXdgDirs& dirs) {
+  const std::string glob = "*" + LowerAscii(extension);
+  std::string best;
+  int bestWeight = -1;
+  std::vector<std::filesystem::path> mimeDirs = {dirs.DataHome / "mime"};
+  for (const auto& d : dirs.DataDirs) mimeDirs.push_back(d / "mime");
+  for (const auto& dir : mimeDirs) {
+    for (const std::string& line : Lines(dir / "globs2")) {
+      if (line.empty() || line[0] == '#') continue;
+      const size_t a = line.find(':');
+      const size_t b = a == std::string::npos ? a : line.find(':', a + 1);
+      if (b == std::string::npos) continue;
+      std::string pattern = line.substr(b + 1);
+      pattern = pattern.substr(0, pattern.find(':'));
+      if (LowerAscii(pattern) != glob) continue;
+      const int weight = std::atoi(line.substr(0, a).c_str());
+      if (weight > bestWeight) {
+        bestWeight = weight;
+        best = line.substr(a + 1, b - a - 1);
+      }
+    }
+    if (!best.empty()) return best;
+  }
+  const std::string bare = LowerAscii(extension.substr(extension.rfind('.') + 1));
+  for (const std::string& line : Lines("/etc/mime.types")) {
+    if (line.empty() || line[0] == '#') continue;
+    std::stringstream in(line);
+    std::string type, ext;
+    in >> type;
+    while (in >> ext) {
+      if (LowerAscii(ext) == bare) return type;
+    }
+  }
+  return {};
+}
+
+std::string DefaultApplicationCommand(const std::string& mimeType, const TXdgDirs& dirs) {
+  if (mimeType.empty()) return {};
+  std::vector<std::filesystem::path> lists = {dirs.ConfigHome / "mimeapps.list"};
+  for (const auto& d : dirs.ConfigDirs) lists.push_back(d / "mimeapps.list");
+  lists.push_back(dirs.DataHome / "applications" / "mimeapps.list");
+  for (const auto& d : dirs.DataDirs) lists.push_back(d / "applications" / "mimeapps.list");
+  std::filesystem::path desktop;
+  for (const auto& list : lists) {
+    desktop = FindDesktopFile(IniValue(list, "Default Applications", mimeType), dirs);
+    if (!desktop.empty()) break;
+  }
+  if (desktop.empty()) {
+    // No default named: the first application that says it handles the type.
+    std::vector<std::filesystem::path> caches = {dirs.DataHome / "applications" / "mimeinfo.cache"};
+    for (const auto& d : dirs.DataDirs) caches.push_back(d / "applications" / "mimeinfo.cache");
+    for (const auto& cache : caches) {
+      desktop = FindDesktopFile(IniValue(cache, "MIME Cache", mimeType), dirs);
+      if (!desktop.empty()) break;
+    }
+  }
+  if (desktop.empty()) return {};
+  // Field codes are left for the caller: the command names its program first.
+  return IniValue(desktop, "Desktop Entry", "Exec");
+}
+
+std::string DefaultApplicationProgram(const std::string& extension, const TXdgDirs& dirs) {
+  // An Exec line may quote its program by the desktop-entry rules.
+  const auto args =
+      SplitExecLine(DefaultApplicationCommand(MimeTypeOfExtension(extension, dirs), dirs));
+  return args.empty() ? std::string() : args[0];
+}
+
+std::string DesktopAssociatedProgram(const std::string& extension) {
+  return DefaultApplicationProgram(extension, TXdgDirs::Default());
+}
+
+std::vector<std::string> SplitExecLine(const std::string& exec) {
+  // First undo the string escapes of the desktop entry format.
+  std::string s;
+  for (size_t i = 0; i < exec.size(); ++i) {
+    if (exec[i] == '\\' && i + 1 < exec.size()) {
+      const char n = exec[++i];
+      s += n == 's' ? ' ' : n == 'n' ? '\n' : n == 't' ? '\t' : n == 'r' ? '\r' : n;
+      if (n != 's' && n != 'n' && n != 't' && n != 'r' && n != '\\') s.insert(s.size() - 1, "\\");
+    } else {
+      s += exec[i];
+    }
+  }
+  std::vector<std::string> args;
+  std::string current;
+  bool inArg = false, quoted = false;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c == '%' && i + 1 < s.size()) {
+      // "%%" is a percent sign; any other field code is dropped.
+      if (s[++i] == '%') {
+        current += '%';
+        inArg = true;
+      }
+    } else if (quoted) {
+      if (c == '\\' && i + 1 < s.size() &&
+          std::string("\"`$\\").find(s[i + 1]) != std::string::npos) {
+        current += s[++i];
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        current += c;
+      }
+    } else if (c == '"') {
+      quoted = inArg = true;
+    } else if (c == ' ' || c == '\t') {
+      if (inArg) args.push_back(current);
+      current.clear();
+      inArg = false;
+    } else {
+      current += c;
+      inArg = true;
+    }
+  }
+  if (inArg && !current.empty()) args.push_back(current);
+  return args;
+}
+
+}  // namespace qgm

@@ -1,0 +1,39 @@
+#pragma once
+// The XDG base folders and the MIME database lookups behind the desktop's
+// file associations, with the folders passed in so tests can point them at
+// folders of their own.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace qgm {
+
+// $XDG_CONFIG_HOME (~/.config) and $XDG_DATA_HOME (~/.local/share); empty
+// when neither the variable nor HOME is set.
+std::filesystem::path XdgConfigHome();
+std::filesystem::path XdgDataHome();
+
+// Where the MIME lookup reads; Default() takes them from the environment.
+struct TXdgDirs {
+  std::filesystem::path ConfigHome;
+  std::vector<std::filesystem::path> ConfigDirs;
+  std::filesystem::path DataHome;
+  std::vector<std::filesystem::path> DataDirs;
+  static TXdgDirs Default();
+};
+
+// The MIME type of an extension from the shared MIME database's glob lists
+// (the heaviest glob wins), else from /etc/mime.types; empty when unknown.
+std::string MimeTypeOfExtension(const std::string& extension, const TXdgDirs& dirs);
+// The Exec line of the default application for a MIME type; empty when
+// there is none.
+std::string DefaultApplicationCommand(const std::string& mimeType, const TXdgDirs& dirs);
+// The program of the default application for an extension, or empty.
+std::string DefaultApplicationProgram(const std::string& extension, const TXdgDirs& dirs);
+
+// Splits a desktop entry's Exec value into its arguments (quoting rules of
+// the desktop entry specification), field codes such as %u dropped.
+std::vector<std::string> SplitExecLine(const std::string& exec);
+
+}  // namespace qgm

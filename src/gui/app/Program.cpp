@@ -1,0 +1,202 @@
+#include "gui/app/Program.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "core/debug/DebugReport.h"
+#include "core/history/HistoryStep.h"
+#include "core/sound/Waves.h"
+#include "core/util/Format.h"
+#include "gui/app/MainForm.h"
+#include "gui/tray/MessageForm.h"
+
+namespace qgm::gui {
+namespace {
+
+// The account's API host ("https://host[:port]") from the API base address.
+std::string HostOf(const std::string& apiBase) {
+  const auto scheme = apiBase.find("://");
+  const auto slash = apiBase.find('/', scheme == std::string::npos ? 0 : scheme + 3);
+  return apiBase.substr(0, slash);
+}
+
+TFolders WithDefaults(TFolders folders) {
+  const TFolders user = UserFolders();
+  if (folders.Config.empty()) folders.Config = user.Config;
+  if (folders.Data.empty()) folders.Data = user.Data;
+  if (folders.Autostart.empty()) folders.Autostart = user.Autostart;
+  return folders;
+}
+
+TStartOptions Completed(TStartOptions options) {
+  options.Folders = WithDefaults(std::move(options.Folders));
+  return options;
+}
+
+}  // namespace
+
+TProgram::TProgram(TStartOptions options)
+    : options_(Completed(std::move(options))),
+      dataFolder_(ReadyDataFolder(options_.Folders)),
+      registry_(HiveFileIn(options_.Folders.Config)),
+      autostart_(options_.Folders.Autostart),
+      log_(dataFolder_ / "Debug.txt"),
+      sound_(dataFolder_ / "Sounds"),
+      launcher_(registry_) {
+  LoadSettings();
+  BuildServices();
+  window_ = std::make_unique<TMainForm>(*this);
+  cycle_ = std::make_unique<TUpdateCycle>(
+      settings_, *service_, *window_, clock_, *mainTimer_, *alertTimer_, *this, log_,
+      [this] {
+        TUpdateConfig c;
+        c.ApiHost = HostOf(options_.Endpoints.ApiBase);
+        c.NoticeUrl = options_.Endpoints.HomeSite + "notice.txt";
+        c.Context = net_.get();
+        c.SaveAccount = [this](const TUsageAccount& a) {
+          store_->SaveAccount(a.AccountType, a.Name, a.Password);
+        };
+        return c;
+      }(),
+      MakeHooks());
+  cycle_->AutoScalePending = settings_.LanScaleInAbsent;
+  window_->Start();
+  cycle_->Start(settings_.StartDelay);
+}
+
+TProgram::~TProgram() {
+  // The window goes first: it is the cycle's view.
+  cycle_.reset();
+  window_.reset();
+}
+
+void TProgram::LoadSettings() {
+  store_ = std::make_unique<TSettingsStore>(registry_, autostart_, log_, ProgramPath().string());
+  TStartupContext context;
+  context.Args = options_.Args;
+  context.WindowWidth = TMainForm::kWidth;
+  context.WindowHeight = TMainForm::kHeight;
+  context.WorkArea = [](const TRect& r) {
+    QScreen* screen = QGuiApplication::screenAt(QPoint(r.Left, r.Top));
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const QRect a = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    return TRect{a.left(), a.top(), a.right() + 1, a.bottom() + 1};
+  };
+  context.Now = NowLocal();
+  store_->LoadSettings(settings_, context);
+  store_->LoadMailboxes(settings_);
+  store_->LoadRadioList(settings_);
+  if (options_.Demo) {
+    settings_.AccountName = "demo";
+    settings_.Password = "demo";
+    settings_.StartDelay = options_.DemoStartDelay;
+    settings_.ShowWindowAtStart = true;
+    settings_.ShowSetupTab = false;
+  }
+}
+
+TProxySettings TProgram::Proxy() const {
+  return {settings_.UseProxy, settings_.ProxyAddress, settings_.ProxyPort, settings_.ProxyUsername,
+          settings_.ProxyPassword};
+}
+
+void TProgram::BuildServices() {
+  net_ = std::make_unique<TNetContext>(options_.Endpoints.CaFile);
+  // A blocking request keeps the window alive between its slices.
+  net_->SetIdleHook([] { QApplication::processEvents(QEventLoop::AllEvents, 50); });
+  TUsageServiceConfig serviceConfig;
+  serviceConfig.ApiBase = options_.Endpoints.ApiBase;
+  serviceConfig.Request.Context = net_.get();
+  serviceConfig.Request.Proxy = Proxy();
+  serviceConfig.DataFolder = dataFolder_;
+  service_ = std::make_unique<TUsageService>(serviceConfig, *this);
+  mainTimer_ = std::make_unique<TQtTimer>(this, [this] { cycle_->MainTimerTimer(); });
+  alertTimer_ = std::make_unique<TQtTimer>(this, [this] { cycle_->TrayAlertTimerTimer(); });
+}
+
+TUpdateHooks TProgram::MakeHooks() {
+  // Each feature attaches here; a hook left empty is a feature not built yet.
+  TUpdateHooks hooks;
+  hooks.History = [this](TUsageService& service, const TUsageAccount& account, bool first) {
+    RunHistory(service, account, first);
+  };
+  return hooks;
+}
+
+void TProgram::RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate) {
+  const THistoryStepResult r =
+      RunHistoryStep(history_, service, account, firstUpdate, dataFolder_, NowLocal());
+  if (!r.Fetched) return;
+  cycle_->Record.TodayTotalMB = r.TodayTotalMB;
+  window_->ShowHistory(history_, cycle_->Record.Rollover, Format("%1.0n MB", {r.TodayTotalMB}));
+}
+
+void TProgram::UpdateNow() {
+  cycle_->MainTimerTimer();
+}
+
+void TProgram::TrayClicked() {
+  cycle_->TrayIcon1Click();
+}
+
+void TProgram::AccountChanged(bool typeChanged, bool credentialsEdited) {
+  if (typeChanged) store_->AccountTypeChanged(settings_, settings_.AccountType);
+  const bool marked = credentialsEdited && store_->CredentialsEdited(settings_);
+  cycle_->AccountSetupChange(marked);
+}
+
+void TProgram::ProxyChanged() {
+  service_->SetProxy(Proxy());
+  cycle_->AccountSetupChange(false);
+}
+
+void TProgram::CancelDownloadTest() {
+  // The network monitor's download test attaches here.
+}
+
+std::string TProgram::DebugReport() {
+  return FetchDebugReport(*service_, AccountOf(settings_));
+}
+
+std::string TProgram::UsageLogPath() const {
+  return UsageLogFile(dataFolder_, settings_.AccountName).string();
+}
+
+TOpenResult TProgram::OpenUsageLog() {
+  const std::filesystem::path file = UsageLogPath();
+  std::error_code ec;
+  if (file.empty() || !std::filesystem::exists(file, ec)) return TOpenResult::Missing;
+  if (launcher_.OpenFile(file.string())) return TOpenResult::Opened;
+  return launcher_.HasAssociation(".csv") || launcher_.HasAssociation(".txt")
+             ? TOpenResult::Failed
+             : TOpenResult::NoProgram;
+}
+
+bool TProgram::OpenUrl(const std::string& address) {
+  return launcher_.OpenUrl(address);
+}
+
+bool TProgram::OpenFile(const std::string& path) {
+  return launcher_.OpenFile(path);
+}
+
+std::string TProgram::HelpAddress() const {
+  return options_.Endpoints.HomeSite + "help.html";
+}
+
+void TProgram::Exit() {
+  store_->SaveSettings(settings_);
+  QApplication::quit();
+}
+
+void TProgram::ShowNotice(const TNoticeRequest& notice) {
+  if (notice.Alert) sound_.Play("cuckoo", CuckooWave());
+  auto* popup = new TMessageForm(
+      notice, [this](const std::string& url) { launcher_.OpenUrl(url); },
+      [this](const std::string& reference) { settings_.SeenNoticeRefs.push_back(reference); });
+  // Shown from the event loop, as a posted message would be.
+  QMetaObject::invokeMethod(popup, &QWidget::show, Qt::QueuedConnection);
+}
+
+}  // namespace qgm::gui

@@ -1,0 +1,96 @@
+#pragma once
+// The composition root: the one place that builds the program's services
+// (settings, debug log, sound, network, usage service, history, timers, the
+// update cycle and, as they arrive, each feature's controller), wires the
+// update cycle's hooks, and owns the main window. The window keeps widgets,
+// menus and keys, and reaches the program through IProgramActions.
+
+#include <QObject>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/debug/DebugLog.h"
+#include "core/history/History.h"
+#include "core/net/Endpoints.h"
+#include "core/platform/Autostart.h"
+#include "core/platform/Folders.h"
+#include "core/platform/Launcher.h"
+#include "core/platform/Registry.h"
+#include "core/settings/SettingsStore.h"
+#include "core/sound/SoundPlayer.h"
+#include "core/usage/UpdateCycle.h"
+#include "gui/app/ProgramActions.h"
+#include "gui/app/QtTime.h"
+
+namespace qgm::gui {
+
+class TMainForm;
+
+struct TStartOptions {
+  std::vector<std::string> Args;  // the command line for the settings
+  TEndpoints Endpoints;
+  TFolders Folders;  // settings, data and autostart folders (empty: the user's own)
+  bool Demo = false;
+  int DemoStartDelay = 3;  // seconds, for the demo
+};
+
+class TProgram : public QObject, public IProgramActions, public INoticeSink {
+  Q_OBJECT
+ public:
+  explicit TProgram(TStartOptions options);
+  ~TProgram() override;
+
+  TMainForm& Window() { return *window_; }
+  TUpdateCycle& Cycle() { return *cycle_; }
+  bool ShowAtStart() const { return settings_.ShowWindowAtStart; }
+  const TFolders& Folders() const { return options_.Folders; }
+  const std::filesystem::path& DataFolder() const { return dataFolder_; }
+
+  // IProgramActions
+  TSettings& Settings() override { return settings_; }
+  const TUsageRecord& Record() const override { return cycle_->Record; }
+  void UpdateNow() override;
+  void TrayClicked() override;
+  void AccountChanged(bool typeChanged, bool credentialsEdited) override;
+  void ProxyChanged() override;
+  void CancelDownloadTest() override;
+  std::string DebugReport() override;
+  TOpenResult OpenUsageLog() override;
+  std::string UsageLogPath() const override;
+  bool OpenUrl(const std::string& address) override;
+  bool OpenFile(const std::string& path) override;
+  std::string HelpAddress() const override;
+  void Exit() override;
+
+  // INoticeSink
+  void ShowNotice(const TNoticeRequest& notice) override;
+
+ private:
+  void LoadSettings();
+  void BuildServices();
+  TUpdateHooks MakeHooks();
+  void RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate);
+  TProxySettings Proxy() const;
+
+  TStartOptions options_;
+  std::filesystem::path dataFolder_;  // made (if need be) once, at start
+  TRegistryStore registry_;
+  TAutostart autostart_;
+  TDebugLog log_;
+  TSoundPlayer sound_;
+  TLauncher launcher_;
+  std::unique_ptr<TSettingsStore> store_;
+  TSettings settings_;
+  std::unique_ptr<TNetContext> net_;
+  std::unique_ptr<TUsageService> service_;
+  TQtClock clock_;
+  std::unique_ptr<TQtTimer> mainTimer_, alertTimer_;
+  THistory history_;
+  std::unique_ptr<TMainForm> window_;
+  std::unique_ptr<TUpdateCycle> cycle_;
+};
+
+}  // namespace qgm::gui

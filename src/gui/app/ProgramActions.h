@@ -1,0 +1,46 @@
+#pragma once
+// What the main window asks of the program: the settings it shows, and the
+// work behind its buttons, menus and Setup pages. The window never builds
+// a service of its own.
+
+#include <string>
+
+#include "core/settings/Settings.h"
+#include "core/usage/UsageRecord.h"
+
+namespace qgm::gui {
+
+enum class TOpenResult {
+  Opened,
+  Missing,    // there is nothing to open (yet)
+  NoProgram,  // no program is associated with the file type
+  Failed,     // a program is associated but could not open it
+};
+
+class IProgramActions {
+ public:
+  virtual ~IProgramActions() = default;
+  // The live settings: what the pages change, the next update reads.
+  virtual TSettings& Settings() = 0;
+  virtual const TUsageRecord& Record() const = 0;
+  // An update now (Refresh, the tray menu's Refresh).
+  virtual void UpdateNow() = 0;
+  // A click on the tray icon or its menu opening: acknowledges an alert.
+  virtual void TrayClicked() = 0;
+  // The Setup page changed the account type or edited the name or password.
+  virtual void AccountChanged(bool typeChanged, bool credentialsEdited) = 0;
+  virtual void ProxyChanged() = 0;
+  virtual void CancelDownloadTest() = 0;
+  // The debug report document for the account.
+  virtual std::string DebugReport() = 0;
+  virtual TOpenResult OpenUsageLog() = 0;
+  virtual std::string UsageLogPath() const = 0;
+  virtual bool OpenUrl(const std::string& address) = 0;
+  virtual bool OpenFile(const std::string& path) = 0;
+  // The help page ("#page" anchors are added by the window).
+  virtual std::string HelpAddress() const = 0;
+  // Saves everything and ends the program.
+  virtual void Exit() = 0;
+};
+
+}  // namespace qgm::gui

@@ -1,0 +1,15 @@
+#include "gui/platform/SingleInstance.h"
+
+namespace qgm::gui {
+
+// The dummy platform runs every copy as the only one.
+struct TSingleInstance::TImpl {};
+
+TSingleInstance::TSingleInstance(QString, QObject* parent) : QObject(parent) {}
+TSingleInstance::~TSingleInstance() = default;
+
+bool TSingleInstance::Claim(std::function<void()>) {
+  return true;
+}
+
+}  // namespace qgm::gui

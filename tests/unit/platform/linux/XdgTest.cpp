@@ -1,0 +1,107 @@
+// The Linux platform set: the XDG MIME lookup behind the desktop's file
+// associations, desktop-entry command lines, and starting programs.
+#include "core/platform/linux/XdgDirs.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "core/platform/Autostart.h"
+#include "core/platform/FileIo.h"
+#include "core/platform/Launcher.h"
+#include "core/platform/Programs.h"
+
+namespace qgm {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(XdgEntries, ExecLinesAndAutostartQuoting) {
+  EXPECT_EQ(SplitExecLine("firefox %u"), (std::vector<std::string>{"firefox"}));
+  EXPECT_EQ(SplitExecLine("\"/opt/My App/run\" --new %F"),
+            (std::vector<std::string>{"/opt/My App/run", "--new"}));
+  EXPECT_EQ(SplitExecLine("vlc --started-from-file %U"),
+            (std::vector<std::string>{"vlc", "--started-from-file"}));
+  for (const char* path : {"/usr/bin/qgm", "/home/me/My Apps/qgm", "/a/100%/q$\\x"}) {
+    EXPECT_EQ(SplitExecLine(TAutostart::ExecValue(path)), (std::vector<std::string>{path})) << path;
+  }
+}
+
+class XdgTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() /
+            ("qgm-xdg-" + std::to_string(::getpid()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    dirs_.ConfigHome = root_ / "config";
+    dirs_.DataHome = root_ / "data";
+    dirs_.DataDirs = {root_ / "share"};
+    Write(root_ / "share/mime/globs2",
+          "# comment\n50:text/html:*.htm\n50:text/plain:*.txt\n60:audio/x-scpls:*.pls\n");
+    Write(root_ / "config/mimeapps.list",
+          "[Added Associations]\ntext/html=wrong.desktop;\n[Default Applications]\n"
+          "text/html=missing.desktop;browser.desktop;\n");
+    Write(
+        root_ / "share/applications/browser.desktop",
+        "[Desktop Entry]\nName=Browser\nExec=\"" + (root_ / "bin/my browser").string() + "\" %u\n");
+    Write(root_ / "share/applications/mimeinfo.cache",
+          "[MIME Cache]\naudio/x-scpls=player.desktop;\n");
+    Write(root_ / "share/applications/player.desktop",
+          "[Desktop Entry]\nExec=player --enqueue %F\n");
+  }
+  void TearDown() override { fs::remove_all(root_); }
+  static void Write(const fs::path& p, const std::string& text) {
+    fs::create_directories(p.parent_path());
+    ASSERT_TRUE(WriteFileAtomic(p, text));
+  }
+  fs::path root_;
+  TXdgDirs dirs_;
+};
+
+TEST_F(XdgTest, DefaultApplicationOfAType) {
+  EXPECT_EQ(MimeTypeOfExtension(".HTM", dirs_), "text/html");
+  EXPECT_EQ(DefaultApplicationProgram(".htm", dirs_), (root_ / "bin/my browser").string());
+  EXPECT_EQ(DefaultApplicationProgram(".pls", dirs_), "player");  // from the MIME cache
+  EXPECT_EQ(DefaultApplicationProgram(".qgmnothing", dirs_), "");
+}
+
+TEST_F(XdgTest, OpenFileFallsBackToTheTextEditor) {
+  // The default action fails ("false"); no program for ".qgmx"; the text
+  // editor for ".txt" is a script that records what it was given.
+  const fs::path log = root_ / "editor.log";
+  const fs::path editor = root_ / "bin" / "editor";
+  Write(editor, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + log.string() + "'\n");
+  ::chmod(editor.c_str(), 0755);
+  Write(root_ / "config/mimeapps.list", "[Default Applications]\ntext/plain=editor.desktop;\n");
+  Write(root_ / "share/applications/editor.desktop",
+        "[Desktop Entry]\nExec=" + editor.string() + " %f\n");
+  TRegistryStore store;
+  TLaunchCalls calls;
+  calls.OpenWithDesktop = [](const std::string&) { return false; };  // the default action fails
+  calls.AssociatedProgram = [this](const std::string& ext) {
+    return DefaultApplicationProgram(ext, dirs_);
+  };
+  TLauncher launcher(store, calls);
+  EXPECT_TRUE(launcher.OpenFile("-odd name.qgmx"));
+  // The editor runs on its own; wait until it has written its line.
+  for (int i = 0; i < 200 && ReadWholeFile(log).value_or("").find('\n') == std::string::npos; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_EQ(ReadWholeFile(log).value_or(""), "./-odd name.qgmx\n");
+}
+
+TEST(Programs, StartAndFailure) {
+  EXPECT_FALSE(StartProgram({"/nonexistent/program"}));
+  EXPECT_FALSE(StartProgram({"false"}, 2000));
+  EXPECT_TRUE(StartProgram({"true"}, 2000));
+  EXPECT_TRUE(ProgramExists("sh"));
+  EXPECT_FALSE(ProgramExists("qgm-no-such-program"));
+}
+
+}  // namespace
+}  // namespace qgm
