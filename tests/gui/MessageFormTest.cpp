@@ -8,16 +8,18 @@
 #include <QTest>
 
 #include "gui/controls/FocusLabel.h"
+#include "support/FakeTime.h"
 
 namespace qgm::gui {
 namespace {
 
 struct Recorder {
   std::vector<std::string> opened, closed;
+  test::FakeTimerFactory timers;
   TMessageForm* Make(const TNoticeRequest& n) {
     auto* f = new TMessageForm(
         n, [this](const std::string& url) { opened.push_back(url); },
-        [this](const std::string& ref) { closed.push_back(ref); });
+        [this](const std::string& ref) { closed.push_back(ref); }, timers);
     f->show();
     QApplication::processEvents();
     return f;
@@ -76,7 +78,9 @@ TEST(MessageForm, AutoCloseIsNotRecordedAsSeen) {
   n.Reference = "R3";
   n.AutoCloseSeconds = 1;
   QPointer<TMessageForm> f = r.Make(n);
-  QTest::qWait(1300);
+  EXPECT_EQ(r.timers.FireAll(999), 0);
+  EXPECT_TRUE(f->isVisible());
+  EXPECT_EQ(r.timers.FireAll(1000), 1);  // the second has passed
   EXPECT_TRUE(f.isNull() || !f->isVisible());
   EXPECT_TRUE(r.closed.empty());
 }

@@ -1,6 +1,10 @@
 #pragma once
 // A clock and timers the test moves by hand.
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 #include "core/util/Timing.h"
 
 namespace qgm::test {
@@ -19,12 +23,44 @@ class FakeClock : public IClock {
 
 class FakeTimer : public ITimer {
  public:
+  FakeTimer() = default;
+  explicit FakeTimer(std::function<void()> tick) : onTick(std::move(tick)) {}
   void SetInterval(int ms) override { interval = ms; }
   void Start() override { running = true; }
   void Stop() override { running = false; }
   bool Running() const override { return running; }
+  // The interval has passed: a running timer ticks.
+  void Fire() {
+    if (running && onTick) onTick();
+  }
   int interval = 1000;
   bool running = false;
+  std::function<void()> onTick;
+};
+
+// Keeps track of the timers it made; the test fires them. A timer's owner
+// must outlive the test's use of it.
+class FakeTimerFactory : public ITimerFactory {
+ public:
+  std::unique_ptr<ITimer> MakeTimer(std::function<void()> onTick) override {
+    auto timer = std::make_unique<FakeTimer>(std::move(onTick));
+    made.push_back(timer.get());
+    return timer;
+  }
+  // Fires every running timer whose interval is `ms` (copy of the list: a
+  // tick may make new timers).
+  int FireAll(int ms) {
+    int fired = 0;
+    const auto timers = made;
+    for (FakeTimer* t : timers) {
+      if (t->running && t->interval == ms) {
+        t->Fire();
+        ++fired;
+      }
+    }
+    return fired;
+  }
+  std::vector<FakeTimer*> made;
 };
 
 }  // namespace qgm::test

@@ -1,11 +1,10 @@
 #include "core/platform/Registry.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <cstring>
 
 #include "core/platform/FileIo.h"
+#include "core/platform/Folders.h"
 #include "core/platform/HiveFile.h"
 #include "core/util/DateTime.h"
 
@@ -89,9 +88,7 @@ TRegistryStore::TRegistryStore(std::filesystem::path hiveFile) : hiveFile_(std::
 
 bool TRegistryStore::Flush() {
   if (!dirty_ || hiveFile_.empty()) return true;
-  std::error_code ec;
-  std::filesystem::create_directories(hiveFile_.parent_path(), ec);
-  ::chmod(hiveFile_.parent_path().c_str(), 0700);
+  MakePrivateFolder(hiveFile_.parent_path());
   if (!WriteFileAtomic(hiveFile_, THiveFile::Format(*this), 0600)) return false;
   dirty_ = false;
   return true;

@@ -4,6 +4,8 @@
 // the desktop program puts Qt's timers behind them.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 #include "core/util/DateTime.h"
 
@@ -24,6 +26,15 @@ class ITimer {
   virtual void Start() = 0;
   virtual void Stop() = 0;
   virtual bool Running() const = 0;
+};
+
+// Makes timers: the program's run on its event loop, tests' are fired by
+// hand.
+class ITimerFactory {
+ public:
+  virtual ~ITimerFactory() = default;
+  // A stopped timer that calls `onTick` each time its interval passes.
+  virtual std::unique_ptr<ITimer> MakeTimer(std::function<void()> onTick) = 0;
 };
 
 }  // namespace qgm

@@ -56,9 +56,9 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   historyPage_ = new THistoryPage(settings_, ui_->tsHistory);
   Fill(ui_->tsHistory, historyPage_);
   historyPage_->OnViewLog = [this] { OpenUsageLog(); };
-  provider_ = new TProviderPage(ui_->tsCorvalink);
+  provider_ = new TProviderPage(program_.Timers(), ui_->tsCorvalink);
   Fill(ui_->tsCorvalink, provider_);
-  network_ = new TNetworkPage(ui_->tsNetwork);
+  network_ = new TNetworkPage(program_.Timers(), ui_->tsNetwork);
   Fill(ui_->tsNetwork, network_);
   auto* about = new QWidget(ui_->tsAbout);
   Ui::AboutPage aboutUi;

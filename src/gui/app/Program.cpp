@@ -43,7 +43,9 @@ TProgram::TProgram(TStartOptions options)
       autostart_(options_.Folders.Autostart),
       log_(dataFolder_ / "Debug.txt"),
       sound_(dataFolder_ / "Sounds"),
-      launcher_(registry_) {
+      launcher_(registry_),
+      clock_(options_.Clock ? *options_.Clock : qtClock_),
+      timers_(options_.Timers ? *options_.Timers : TQtTimerFactory::Shared()) {
   LoadSettings();
   BuildServices();
   window_ = std::make_unique<TMainForm>(*this);
@@ -83,7 +85,7 @@ void TProgram::LoadSettings() {
     const QRect a = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     return TRect{a.left(), a.top(), a.right() + 1, a.bottom() + 1};
   };
-  context.Now = NowLocal();
+  context.Now = clock_.Now();
   store_->LoadSettings(settings_, context);
   store_->LoadMailboxes(settings_);
   store_->LoadRadioList(settings_);
@@ -111,8 +113,8 @@ void TProgram::BuildServices() {
   serviceConfig.Request.Proxy = Proxy();
   serviceConfig.DataFolder = dataFolder_;
   service_ = std::make_unique<TUsageService>(serviceConfig, *this);
-  mainTimer_ = std::make_unique<TQtTimer>(this, [this] { cycle_->MainTimerTimer(); });
-  alertTimer_ = std::make_unique<TQtTimer>(this, [this] { cycle_->TrayAlertTimerTimer(); });
+  mainTimer_ = timers_.MakeTimer([this] { cycle_->MainTimerTimer(); });
+  alertTimer_ = timers_.MakeTimer([this] { cycle_->TrayAlertTimerTimer(); });
 }
 
 TUpdateHooks TProgram::MakeHooks() {
@@ -126,7 +128,7 @@ TUpdateHooks TProgram::MakeHooks() {
 
 void TProgram::RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate) {
   const THistoryStepResult r =
-      RunHistoryStep(history_, service, account, firstUpdate, dataFolder_, NowLocal());
+      RunHistoryStep(history_, service, account, firstUpdate, dataFolder_, clock_.Now());
   if (!r.Fetched) return;
   cycle_->Record.TodayTotalMB = r.TodayTotalMB;
   window_->ShowHistory(history_, cycle_->Record.Rollover, Format("%1.0n MB", {r.TodayTotalMB}));
@@ -194,7 +196,8 @@ void TProgram::ShowNotice(const TNoticeRequest& notice) {
   if (notice.Alert) sound_.Play("cuckoo", CuckooWave());
   auto* popup = new TMessageForm(
       notice, [this](const std::string& url) { launcher_.OpenUrl(url); },
-      [this](const std::string& reference) { settings_.SeenNoticeRefs.push_back(reference); });
+      [this](const std::string& reference) { settings_.SeenNoticeRefs.push_back(reference); },
+      timers_);
   // Shown from the event loop, as a posted message would be.
   QMetaObject::invokeMethod(popup, &QWidget::show, Qt::QueuedConnection);
 }

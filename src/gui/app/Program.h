@@ -35,6 +35,9 @@ struct TStartOptions {
   TFolders Folders;  // settings, data and autostart folders (empty: the user's own)
   bool Demo = false;
   int DemoStartDelay = 3;  // seconds, for the demo
+  // Tests put their own clock and timers in; null: the event loop's.
+  IClock* Clock = nullptr;
+  ITimerFactory* Timers = nullptr;
 };
 
 class TProgram : public QObject, public IProgramActions, public INoticeSink {
@@ -52,6 +55,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   // IProgramActions
   TSettings& Settings() override { return settings_; }
   const TUsageRecord& Record() const override { return cycle_->Record; }
+  ITimerFactory& Timers() override { return timers_; }
   void UpdateNow() override;
   void TrayClicked() override;
   void AccountChanged(bool typeChanged, bool credentialsEdited) override;
@@ -86,8 +90,10 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   TSettings settings_;
   std::unique_ptr<TNetContext> net_;
   std::unique_ptr<TUsageService> service_;
-  TQtClock clock_;
-  std::unique_ptr<TQtTimer> mainTimer_, alertTimer_;
+  TQtClock qtClock_;
+  IClock& clock_;
+  ITimerFactory& timers_;
+  std::unique_ptr<ITimer> mainTimer_, alertTimer_;
   THistory history_;
   std::unique_ptr<TMainForm> window_;
   std::unique_ptr<TUpdateCycle> cycle_;

@@ -7,6 +7,7 @@
 
 #include "core/settings/Settings.h"
 #include "core/usage/UsageRecord.h"
+#include "core/util/Timing.h"
 
 namespace qgm::gui {
 
@@ -23,6 +24,8 @@ class IProgramActions {
   // The live settings: what the pages change, the next update reads.
   virtual TSettings& Settings() = 0;
   virtual const TUsageRecord& Record() const = 0;
+  // Where the window's timers come from (click-to-copy feedback, popups).
+  virtual ITimerFactory& Timers() = 0;
   // An update now (Refresh, the tray menu's Refresh).
   virtual void UpdateNow() = 0;
   // A click on the tray icon or its menu opening: acknowledges an alert.

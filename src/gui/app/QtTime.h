@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "core/usage/UpdateCycle.h"
+#include "core/util/Timing.h"
 
 namespace qgm::gui {
 
@@ -25,14 +25,23 @@ class TQtClock : public IClock {
 // time (Qt's default coarse timers may fire up to 5 % late).
 class TQtTimer : public ITimer {
  public:
-  TQtTimer(QObject* parent, std::function<void()> onTick);
+  explicit TQtTimer(std::function<void()> onTick);
   void SetInterval(int ms) override;
-  void Start() override { timer_->start(); }
-  void Stop() override { timer_->stop(); }
-  bool Running() const override { return timer_->isActive(); }
+  void Start() override { timer_.start(); }
+  void Stop() override { timer_.stop(); }
+  bool Running() const override { return timer_.isActive(); }
 
  private:
-  QTimer* timer_;
+  QTimer timer_;
+};
+
+class TQtTimerFactory : public ITimerFactory {
+ public:
+  std::unique_ptr<ITimer> MakeTimer(std::function<void()> onTick) override {
+    return std::make_unique<TQtTimer>(std::move(onTick));
+  }
+  // The program's own, for windows made without one.
+  static TQtTimerFactory& Shared();
 };
 
 }  // namespace qgm::gui

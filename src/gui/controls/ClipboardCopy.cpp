@@ -2,36 +2,40 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPointer>
-#include <QTimer>
 
 #include "gui/controls/FocusLabel.h"
 
 namespace qgm::gui {
-namespace {
 
-const char kCopyingProperty[] = "qgmCopying";
+TCopyFeedback::TCopyFeedback(TFocusLabel* label, QString message, ITimerFactory& timers)
+    : label_(label), message_(std::move(message)), timer_(timers.MakeTimer([this] { Restore(); })) {
+  timer_->SetInterval(1000);  // the message stays a second; the window keeps working
+}
 
-}  // namespace
+TCopyFeedback::~TCopyFeedback() = default;
 
-void CopyWithFeedback(TFocusLabel* label, const QString& message) {
-  const QString text = label->Caption();
-  if (text.isEmpty() || label->property(kCopyingProperty).toBool()) return;
+bool TCopyFeedback::Showing() const {
+  return timer_->Running();
+}
+
+void TCopyFeedback::Copy() {
+  const QString text = label_->Caption();
+  if (text.isEmpty() || Showing()) return;
   QGuiApplication::clipboard()->setText(text);
-  const QPalette before = label->palette();
-  QPalette maroon = before;
+  text_ = text;
+  before_ = label_->palette();
+  QPalette maroon = before_;
   maroon.setColor(QPalette::WindowText, QColor(128, 0, 0));
-  label->setProperty(kCopyingProperty, true);
-  label->SetCaption(message);
-  label->setPalette(maroon);
-  label->repaint();
-  // The message stays a second; the window keeps working meanwhile.
-  QTimer::singleShot(1000, label, [label = QPointer<TFocusLabel>(label), text, before] {
-    if (!label) return;
-    label->SetCaption(text);
-    label->setPalette(before);
-    label->setProperty(kCopyingProperty, false);
-  });
+  label_->SetCaption(message_);
+  label_->setPalette(maroon);
+  label_->repaint();
+  timer_->Start();
+}
+
+void TCopyFeedback::Restore() {
+  timer_->Stop();
+  label_->SetCaption(text_);
+  label_->setPalette(before_);
 }
 
 }  // namespace qgm::gui

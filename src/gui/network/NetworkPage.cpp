@@ -6,14 +6,13 @@
 
 namespace qgm::gui {
 
-TNetworkPage::TNetworkPage(QWidget* parent)
+TNetworkPage::TNetworkPage(ITimerFactory& timers, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::NetworkPage>()) {
   ui_->setupUi(this);
   ui_->lblCurrentIP->SetAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   ui_->lblCurrentIP->SetCaption(QStringLiteral("0.0.0.0"));
-  ui_->lblCurrentIP->OnClick = [this] {
-    CopyWithFeedback(ui_->lblCurrentIP, tr("Copied to clipboard"));
-  };
+  copy_ = std::make_unique<TCopyFeedback>(ui_->lblCurrentIP, tr("Copied to clipboard"), timers);
+  ui_->lblCurrentIP->OnClick = [this] { copy_->Copy(); };
 }
 
 TNetworkPage::~TNetworkPage() = default;

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include "core/util/Timing.h"
+
 #include <memory>
 #include <string>
 
@@ -13,15 +15,18 @@ class NetworkPage;
 
 namespace qgm::gui {
 
+class TCopyFeedback;
+
 class TNetworkPage : public QWidget {
   Q_OBJECT
  public:
-  explicit TNetworkPage(QWidget* parent = nullptr);
+  explicit TNetworkPage(ITimerFactory& timers, QWidget* parent = nullptr);
   ~TNetworkPage() override;
   void ShowPublicAddress(const std::string& address);
 
  private:
   std::unique_ptr<Ui::NetworkPage> ui_;
+  std::unique_ptr<TCopyFeedback> copy_;
 };
 
 }  // namespace qgm::gui

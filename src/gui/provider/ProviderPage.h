@@ -9,16 +9,20 @@
 
 #include "core/usage/UsageService.h"
 
+#include "core/util/Timing.h"
+
 namespace Ui {
 class ProviderPage;
 }
 
 namespace qgm::gui {
 
+class TCopyFeedback;
+
 class TProviderPage : public QWidget {
   Q_OBJECT
  public:
-  explicit TProviderPage(QWidget* parent = nullptr);
+  explicit TProviderPage(ITimerFactory& timers, QWidget* parent = nullptr);
   ~TProviderPage() override;
   // An empty number hides the number and its caption.
   void ShowClientNo(const std::string& number);
@@ -26,6 +30,7 @@ class TProviderPage : public QWidget {
 
  private:
   std::unique_ptr<Ui::ProviderPage> ui_;
+  std::unique_ptr<TCopyFeedback> copy_;
 };
 
 }  // namespace qgm::gui

@@ -37,7 +37,7 @@ TFocusLabel* Link(const QString& caption, QWidget* parent) {
 
 TMessageForm::TMessageForm(const TNoticeRequest& notice,
                            std::function<void(const std::string&)> openUrl,
-                           std::function<void(const std::string&)> onClosed)
+                           std::function<void(const std::string&)> onClosed, ITimerFactory& timers)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       linkUrl_(notice.LinkAddress),
       linkClick_(notice.OnLinkClick),
@@ -104,15 +104,20 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
     const QRect area = screen->availableGeometry();
     move(area.right() + 1 - width(), area.bottom() + 1 - height());
   }
-  timer1_.setSingleShot(true);
-  connect(&timer1_, &QTimer::timeout, this, [this] {
+  timer1_ = timers.MakeTimer([this] {
+    timer1_->Stop();
     reference_.clear();  // an auto-closed notice does not count as seen
     close();
   });
 }
 
+TMessageForm::~TMessageForm() = default;
+
 void TMessageForm::showEvent(QShowEvent* event) {
-  if (autoCloseSeconds_ > 0) timer1_.start(autoCloseSeconds_ * 1000);
+  if (autoCloseSeconds_ > 0) {
+    timer1_->SetInterval(autoCloseSeconds_ * 1000);
+    timer1_->Start();
+  }
   QWidget::showEvent(event);
 }
 

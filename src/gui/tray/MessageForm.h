@@ -3,12 +3,13 @@
 // corner of the work area with a title, the message, an optional "more
 // information" link and "Close". It frees itself when closed.
 
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 #include "core/usage/Notices.h"
+#include "core/util/Timing.h"
 
 class QLabel;
 
@@ -20,9 +21,11 @@ class TMessageForm : public QWidget {
   Q_OBJECT
  public:
   // `openUrl` opens the link address; `onClosed` receives the reference of
-  // a notice the user closed (by "Close" or by the link).
+  // a notice the user closed (by "Close" or by the link); the auto-close
+  // timer comes from `timers`.
   TMessageForm(const TNoticeRequest& notice, std::function<void(const std::string&)> openUrl,
-               std::function<void(const std::string&)> onClosed);
+               std::function<void(const std::string&)> onClosed, ITimerFactory& timers);
+  ~TMessageForm() override;
 
   TFocusLabel* MoreInfo() const { return lblGetMoreInfo_; }
   TFocusLabel* CloseLink() const { return lblClose_; }
@@ -38,7 +41,7 @@ class TMessageForm : public QWidget {
   int autoCloseSeconds_;
   std::function<void(const std::string&)> openUrl_;
   std::function<void(const std::string&)> onClosed_;
-  QTimer timer1_;
+  std::unique_ptr<ITimer> timer1_;
   TFocusLabel* lblGetMoreInfo_;
   TFocusLabel* lblClose_;
 };
