@@ -3,12 +3,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyle>
@@ -131,21 +130,22 @@ TSetupPage* TMainForm::SetupPage() {
 }
 
 void TMainForm::OpenUsageLog() {
+  IDialogs& dialogs = program_.Dialogs();
   switch (program_.OpenUsageLog()) {
     case TOpenResult::Opened:
       return;
     case TOpenResult::Missing:
-      QApplication::beep();
+      dialogs.Beep();
       return;
     case TOpenResult::NoProgram:
-      QMessageBox::warning(this, windowTitle(),
-                           tr("There is no application currently associated with the\n"
-                              "CSV file extention, so the log file can't be opened."));
+      dialogs.Warning(this, windowTitle(),
+                      tr("There is no application currently associated with the\n"
+                         "CSV file extention, so the log file can't be opened."));
       return;
     case TOpenResult::Failed:
-      QMessageBox::warning(this, windowTitle(),
-                           tr("There was a problem while trying to open ...\n") +
-                               QString::fromStdString(program_.UsageLogPath()));
+      dialogs.Warning(this, windowTitle(),
+                      tr("There was a problem while trying to open ...\n") +
+                          QString::fromStdString(program_.UsageLogPath()));
       return;
   }
 }
@@ -217,14 +217,14 @@ void TMainForm::BuildTrayMenu() {
 void TMainForm::RunDebugReport() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
   if (!QFileInfo(folder).isDir()) folder = QDir::homePath();
-  const QString file = QFileDialog::getSaveFileName(this, tr("Debug Report"),
-                                                    folder + QStringLiteral("/QGM_DebugInfo.xml"),
-                                                    tr("XML Files (*.xml)"));
+  const QString file = program_.Dialogs().SaveFileName(
+      this, tr("Debug Report"), folder + QStringLiteral("/QGM_DebugInfo.xml"),
+      tr("XML Files (*.xml)"));
   if (file.isEmpty()) return;
   const std::string path = QFile::encodeName(file).toStdString();
   if (!WriteFileAtomic(path, program_.DebugReport())) {
-    QMessageBox::warning(this, tr("Debug Report"),
-                         tr("The report could not be written to %1.").arg(file));
+    program_.Dialogs().Warning(this, tr("Debug Report"),
+                               tr("The report could not be written to %1.").arg(file));
     return;
   }
   program_.OpenFile(path);

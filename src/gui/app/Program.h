@@ -38,6 +38,7 @@ struct TStartOptions {
   // Tests put their own clock and timers in; null: the event loop's.
   IClock* Clock = nullptr;
   ITimerFactory* Timers = nullptr;
+  IDialogs* Dialogs = nullptr;  // tests answer the dialogs; null: the real ones
 };
 
 class TProgram : public QObject, public IProgramActions, public INoticeSink {
@@ -56,6 +57,9 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   TSettings& Settings() override { return settings_; }
   const TUsageRecord& Record() const override { return cycle_->Record; }
   ITimerFactory& Timers() override { return timers_; }
+  IDialogs& Dialogs() override {
+    return options_.Dialogs ? *options_.Dialogs : TQtDialogs::Shared();
+  }
   void UpdateNow() override;
   void TrayClicked() override;
   void AccountChanged(bool typeChanged, bool credentialsEdited) override;

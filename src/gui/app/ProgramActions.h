@@ -8,6 +8,7 @@
 #include "core/settings/Settings.h"
 #include "core/usage/UsageRecord.h"
 #include "core/util/Timing.h"
+#include "gui/app/Dialogs.h"
 
 namespace qgm::gui {
 
@@ -26,6 +27,8 @@ class IProgramActions {
   virtual const TUsageRecord& Record() const = 0;
   // Where the window's timers come from (click-to-copy feedback, popups).
   virtual ITimerFactory& Timers() = 0;
+  // The file and message dialogs the window shows.
+  virtual IDialogs& Dialogs() = 0;
   // An update now (Refresh, the tray menu's Refresh).
   virtual void UpdateNow() = 0;
   // A click on the tray icon or its menu opening: acknowledges an alert.
