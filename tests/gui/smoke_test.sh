@@ -4,6 +4,8 @@
 # the tray menu, opens it with a double click on the icon, restarts the tray host and
 # does the same with the icon the program has added again; then it checks the
 # tray hint and keeps the screenshots (screen, window, each page) as artefacts.
+# Every step waits on a condition with a generous limit (a loaded machine or
+# the sanitizer build is slow), and a failing step shows qgm's own output.
 #   smoke_test.sh QGM [OUT_PREFIX]
 set -euo pipefail
 qgm=$1
@@ -12,12 +14,21 @@ out=${2:-$PWD/gui-smoke}
 if [ "${SMOKE_INNER:-}" != 1 ]; then
   mkdir -p "$(dirname "$out")"
   rm -f "$out"-*.png
-  SMOKE_INNER=1 timeout 140 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$qgm" "$out"
+  SMOKE_INNER=1 timeout 280 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$qgm" "$out"
   exit
 fi
 
 log=$(mktemp)
-trap 'kill $(jobs -p) 2>/dev/null; rm -f "$log" "$log.err"' EXIT
+trap 'kill $(jobs -p) 2>/dev/null; rm -f "$log" "$log.err" "$out-ready" "$out-go"' EXIT
+rm -f "$out-ready" "$out-go"
+fail() {
+  echo "FAIL: $*"
+  echo "-- qgm's output:"
+  cat "$log"
+  echo "-- qgm's errors (last 60 lines):"
+  tail -n 60 "$log.err"
+  exit 1
+}
 start_tray() {
   trayer --edge top --align right --widthtype pixel --width 160 --heighttype pixel \
     --height 32 --transparent false --tint 0x446688 >/dev/null 2>&1 &
@@ -45,20 +56,24 @@ hide_from_menu() {  # the first menu item reads "&Minimize" while the window sho
   xdotool mousemove $(icon_centre) click 3
   sleep 0.5
   xdotool key Down Return
-  wait_for 5 is_hidden || { echo "FAIL: the tray menu did not hide the window"; exit 1; }
+  wait_for 20 is_hidden || fail "the tray menu did not hide the window"
 }
 double_click_icon() {
   xdotool mousemove $(icon_centre) click --repeat 2 --delay 80 1
-  wait_for 5 is_shown || { echo "FAIL: a double click on the tray icon did not open the window"; exit 1; }
+  wait_for 20 is_shown || fail "a double click on the tray icon did not open the window"
 }
 
+tray_ready() { xwininfo -root -tree 2>/dev/null | grep -q '"panel"'; }
 start_tray
-sleep 1
-"$qgm" --demo --snapshot "$out" 30 >"$log" 2>"$log.err" &
+wait_for 30 tray_ready || true
+# The snapshot is taken when this script asks for it ("$out-go"); the limit
+# only ends a run the script lost control of.
+"$qgm" --demo --snapshot "$out" 240 >"$log" 2>"$log.err" &
 qgm_pid=$!
-wait_for 10 has_icon || { echo "FAIL: no tray icon"; exit 1; }
-wait_for 10 is_shown || { echo "FAIL: the demo window did not open"; exit 1; }
-sleep 5  # the first update (three seconds in)
+wait_for 60 has_icon || fail "no tray icon"
+wait_for 60 is_shown || fail "the demo window did not open"
+first_update_done() { [ -e "$out-ready" ]; }
+wait_for 90 first_update_done || fail "the first update did not finish"
 hide_from_menu
 double_click_icon
 echo "window hidden from the tray menu and opened with a double click on the icon"
@@ -66,21 +81,18 @@ echo "window hidden from the tray menu and opened with a double click on the ico
 kill $tray
 wait $tray 2>/dev/null || true
 start_tray
-wait_for 10 has_icon || { echo "FAIL: the icon was not added to the restarted tray"; exit 1; }
+wait_for 60 has_icon || fail "the icon was not added to the restarted tray"
 hide_from_menu
 double_click_icon
 echo "icon added again after the tray host restarted"
 
+touch "$out-go"
 status=0
 wait $qgm_pid || status=$?
+[ $status -eq 0 ] || fail "qgm ended with status $status"
 cat "$log"
-if [ $status -ne 0 ]; then
-  echo "FAIL: qgm ended with status $status"
-  tail -n 60 "$log.err"
-  exit 1
-fi
-grep -q "^tray visible: 1" "$log"
-grep -q "^tray hint: Amount Left: [0-9,]* MB ([0-9]*%)" "$log"
+grep -q "^tray visible: 1" "$log" || fail "the tray icon was not visible at the end"
+grep -q "^tray hint: Amount Left: [0-9,]* MB ([0-9]*%)" "$log" || fail "unexpected tray hint"
 test -s "$out"-screen.png
 test -s "$out"-window.png
 test -s "$out"-page-broadband.png

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QScreen>
 #include <QTimer>
 
 #include <cstdlib>
@@ -17,14 +16,13 @@
 #include "gui/app/MainForm.h"
 #include "gui/app/Measure.h"
 #include "gui/app/Program.h"
+#include "gui/app/Snapshot.h"
 #include "gui/platform/SingleInstance.h"
-#include "gui/tray/TrayIcon.h"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args;
   bool demo = false;
-  // For tests and screenshots: save the screen and the window as PNG files
-  // after the given seconds, then end.
+  // For tests and screenshots: see Snapshot.h.
   std::string snapshot;
   int snapshotAfter = 0;
   // For the start-up benchmark: report start time, peak memory and the CPU
@@ -89,18 +87,6 @@ int main(int argc, char** argv) {
   form = &mainForm;
   if (program.ShowAtStart()) mainForm.show();
   if (measureSeconds > 0) qgm::gui::MeasureStartAndIdle(&mainForm, measureSeconds, measureSettle);
-  if (!snapshot.empty()) {
-    QTimer::singleShot(snapshotAfter * 1000, &mainForm, [&mainForm, snapshot] {
-      if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        screen->grabWindow(0).save(QString::fromStdString(snapshot + "-screen.png"));
-      }
-      mainForm.grab().save(QString::fromStdString(snapshot + "-window.png"));
-      mainForm.SavePageShots(snapshot + "-page");
-      std::printf("tray hint: %s\n", mainForm.Tray().Hint().toUtf8().constData());
-      std::printf("tray visible: %d\n", mainForm.Tray().Visible() ? 1 : 0);
-      std::fflush(stdout);
-      mainForm.Exit();
-    });
-  }
+  if (!snapshot.empty()) qgm::gui::SnapshotWhenAsked(program, snapshot, snapshotAfter);
   return app.exec();
 }
