@@ -26,14 +26,25 @@ settings() {
     "${1:-}" > "$XDG_CONFIG_HOME/Corvalink/registry.reg"
 }
 run() { xvfb-run -a -s "-screen 0 1024x768x24" "$here/../tests/gui/with_tray.sh" "$@" 2>/dev/null; }
+# ratio OURS ANCHOR KEY GOAL: one line "KEY qgm/anchor = R (goal G)".
+ratio() {
+  awk -v k="$3" -v g="$4" '
+    FNR == 1 { f++ } $1 == k { v[f] = $2 }
+    END { if (v[2] > 0) printf "%-13s %9.1f / %9.1f = %.2fx (goal %sx)\n", k, v[1], v[2], v[1] / v[2], g }' "$1" "$2"
+}
 echo "== anchor (minimal Qt tray program)"
-run "$build/bench/qgm_bench_tray_anchor" "$seconds" "$settle"
+run "$build/bench/qgm_bench_tray_anchor" "$seconds" "$settle" | tee "$home/anchor.txt"
 # The demo account's two notices already read: the program as it sits in the
 # tray most of the time.
 settings '"MessageReferences"="MAINT-2026-12,RADIO-2026"\r\n'
 echo "== qgm (account demo, notices already read, first update after one second)"
-run "$build/bin/qgm" demo demo --measure "$seconds" "$settle"
+run "$build/bin/qgm" demo demo --measure "$seconds" "$settle" | tee "$home/qgm.txt"
 # The same with the two notice popups open.
 settings
 echo "== qgm (account demo, two notice popups open)"
-run "$build/bin/qgm" demo demo --measure "$seconds" "$settle"
+run "$build/bin/qgm" demo demo --measure "$seconds" "$settle" | tee "$home/qgm-popups.txt"
+echo "== qgm (notices read) against the anchor"
+ratio "$home/qgm.txt" "$home/anchor.txt" startup_ms 1.5
+ratio "$home/qgm.txt" "$home/anchor.txt" idle_cpu_ms 1.5
+ratio "$home/qgm.txt" "$home/anchor.txt" peak_rss_kib 1.4
+ratio "$home/qgm.txt" "$home/anchor.txt" private_kib 1.5

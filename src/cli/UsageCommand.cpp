@@ -12,6 +12,7 @@
 #include "ProviderSimulator.h"
 #include "cli/XmlDump.h"
 #include "core/net/Endpoints.h"
+#include "core/platform/FileIo.h"
 #include "core/platform/ProcessValues.h"
 #include "core/settings/SettingsStore.h"
 #include "core/tray/NumberIcon.h"
@@ -158,7 +159,7 @@ int RunUsageCommand(int argc, char** argv) {
     // The tray's number: the nearest whole number to the percentage left.
     const TPixmap picture = DrawNumberIcon(static_cast<int>(record.PercentLeft.RoundToWhole()),
                                            iconSize, record.BarColour, 0);
-    if (!WritePng(*icon, picture)) {
+    if (!WriteFileAtomic(*icon, EncodePng(picture))) {
       std::fprintf(stderr, "qgm-cli: cannot write %s\n", icon->c_str());
       return 1;
     }

@@ -1,4 +1,4 @@
-#include "core/debug/DebugReport.h"
+#include "core/usage/DebugReport.h"
 
 #include <gtest/gtest.h>
 

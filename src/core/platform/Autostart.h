@@ -19,12 +19,13 @@ class TAutostart {
   bool Disable() const;
   const std::filesystem::path& File() const { return file_; }
 
-  // Linux: the Exec value for a program path, quoted as desktop entries
-  // require.
-  static std::string ExecValue(const std::string& programPath);
-
  private:
   std::filesystem::path file_;
 };
+
+// The platform's entry: its file name in the autostart folder and its text
+// for a program path.
+std::string AutostartEntryName();
+std::string AutostartEntryText(const std::string& programPath);
 
 }  // namespace qgm

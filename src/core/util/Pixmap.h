@@ -22,6 +22,5 @@ struct TPixmap {
 
 // The picture as a PNG file (8-bit RGBA).
 std::string EncodePng(const TPixmap& picture);
-bool WritePng(const std::string& path, const TPixmap& picture);
 
 }  // namespace qgm

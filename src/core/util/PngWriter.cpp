@@ -1,6 +1,5 @@
 #include <zlib.h>
 
-#include "core/platform/FileIo.h"
 #include "core/util/Pixmap.h"
 
 namespace qgm {
@@ -52,10 +51,6 @@ std::string EncodePng(const TPixmap& p) {
   Chunk(png, "IDAT", packed);
   Chunk(png, "IEND", "");
   return png;
-}
-
-bool WritePng(const std::string& path, const TPixmap& picture) {
-  return WriteFileAtomic(path, EncodePng(picture));
 }
 
 }  // namespace qgm

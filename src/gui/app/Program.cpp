@@ -4,9 +4,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "core/debug/DebugReport.h"
 #include "core/history/HistoryStep.h"
 #include "core/sound/Waves.h"
+#include "core/usage/DebugReport.h"
 #include "core/util/Format.h"
 #include "gui/app/MainForm.h"
 #include "gui/tray/MessageForm.h"

@@ -302,11 +302,5 @@ TEST_F(SettingsTest, DebugLogTrimming) {
   EXPECT_FALSE(broken.Write("x"));
 }
 
-TEST(Autostart, ExecQuoting) {
-  EXPECT_EQ(TAutostart::ExecValue("/usr/bin/qgm"), "/usr/bin/qgm");
-  EXPECT_EQ(TAutostart::ExecValue("/home/me/My Apps/qgm"), "\"/home/me/My Apps/qgm\"");
-  EXPECT_EQ(TAutostart::ExecValue("/a/100%/q$"), "\"/a/100%%/q\\\\$\"");
-}
-
 }  // namespace
 }  // namespace qgm

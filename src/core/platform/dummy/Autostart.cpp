@@ -1,34 +1,15 @@
 #include "core/platform/Autostart.h"
 
-#include "core/platform/FileIo.h"
-
 namespace qgm {
 
 // The entry is a plain file holding the program path, so a test sees it
 // come and go.
-TAutostart::TAutostart(const std::filesystem::path& folder) {
-  if (!folder.empty()) file_ = folder / "CorvalinkUsage";
+std::string AutostartEntryName() {
+  return "CorvalinkUsage";
 }
 
-bool TAutostart::Exists() const {
-  std::error_code ec;
-  return !file_.empty() && std::filesystem::exists(file_, ec);
-}
-
-std::string TAutostart::ExecValue(const std::string& programPath) {
+std::string AutostartEntryText(const std::string& programPath) {
   return programPath;
-}
-
-bool TAutostart::Enable(const std::string& programPath) const {
-  if (file_.empty()) return false;
-  std::error_code ec;
-  std::filesystem::create_directories(file_.parent_path(), ec);
-  return WriteFileAtomic(file_, programPath);
-}
-
-bool TAutostart::Disable() const {
-  std::error_code ec;
-  return file_.empty() || std::filesystem::remove(file_, ec) || !ec;
 }
 
 }  // namespace qgm

@@ -32,6 +32,10 @@ std::string DefaultApplicationCommand(const std::string& mimeType, const TXdgDir
 // The program of the default application for an extension, or empty.
 std::string DefaultApplicationProgram(const std::string& extension, const TXdgDirs& dirs);
 
+// The Exec value of a desktop entry for a program path, quoted as the
+// desktop entry specification requires.
+std::string DesktopExecValue(const std::string& programPath);
+
 // Splits a desktop entry's Exec value into its arguments (quoting rules of
 // the desktop entry specification), field codes such as %u dropped.
 std::vector<std::string> SplitExecLine(const std::string& exec);

@@ -20,6 +20,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+TEST(Autostart, ExecQuoting) {
+  EXPECT_EQ(DesktopExecValue("/usr/bin/qgm"), "/usr/bin/qgm");
+  EXPECT_EQ(DesktopExecValue("/home/me/My Apps/qgm"), "\"/home/me/My Apps/qgm\"");
+  EXPECT_EQ(DesktopExecValue("/a/100%/q$"), "\"/a/100%%/q\\\\$\"");
+}
+
 TEST(XdgEntries, ExecLinesAndAutostartQuoting) {
   EXPECT_EQ(SplitExecLine("firefox %u"), (std::vector<std::string>{"firefox"}));
   EXPECT_EQ(SplitExecLine("\"/opt/My App/run\" --new %F"),
@@ -27,7 +33,7 @@ TEST(XdgEntries, ExecLinesAndAutostartQuoting) {
   EXPECT_EQ(SplitExecLine("vlc --started-from-file %U"),
             (std::vector<std::string>{"vlc", "--started-from-file"}));
   for (const char* path : {"/usr/bin/qgm", "/home/me/My Apps/qgm", "/a/100%/q$\\x"}) {
-    EXPECT_EQ(SplitExecLine(TAutostart::ExecValue(path)), (std::vector<std::string>{path})) << path;
+    EXPECT_EQ(SplitExecLine(DesktopExecValue(path)), (std::vector<std::string>{path})) << path;
   }
 }
 
