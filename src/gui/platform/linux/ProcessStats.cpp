@@ -35,11 +35,12 @@ double SinceProcessStartMs() {
 // Private_Clean + Private_Dirty of the whole process.
 long PrivateKib() {
   std::istringstream in(ReadAll("/proc/self/smaps_rollup"));
-  std::string key;
-  long value = 0, sum = 0;
-  while (in >> key >> value) {
-    if (key == "Private_Clean:" || key == "Private_Dirty:") sum += value;
-    in.ignore(64, '\n');
+  std::string line;
+  long sum = 0;
+  while (std::getline(in, line)) {
+    // "Private_Clean:       1234 kB"
+    if (line.rfind("Private_Clean:", 0) == 0 || line.rfind("Private_Dirty:", 0) == 0)
+      sum += std::stol(line.substr(line.find(':') + 1));
   }
   return sum;
 }
