@@ -137,10 +137,17 @@ TEST_F(UpdateCycleTest, RejectedPasswordRetriesAndAnEditedOneIsStoredAfterSucces
   clock_.Advance(540000);
   cycle_->TrayAlertTimerTimer();
   EXPECT_EQ(view_.status, "HTTP/1.1 401 Unauthorized  Retrying in 59 sec");
-  view_.visible = false;  // no countdown text while the window is hidden
-  clock_.Advance(1000);
+  view_.visible = false;  // no countdown text while the window is hidden,
+  clock_.Advance(1000);   // and the timer rests instead of waking each second
   cycle_->TrayAlertTimerTimer();
   EXPECT_EQ(view_.status, "HTTP/1.1 401 Unauthorized  Retrying in 59 sec");
+  EXPECT_FALSE(alert_.running);
+  view_.visible = true;  // shown again: the countdown goes on where it stands
+  cycle_->WindowShown();
+  EXPECT_TRUE(alert_.running);
+  clock_.Advance(1000);
+  cycle_->TrayAlertTimerTimer();
+  EXPECT_EQ(view_.status, "HTTP/1.1 401 Unauthorized  Retrying in 57 sec");
 
   // The user types the right password: Refresh is offered, the pair is
   // stored once an update succeeds.
@@ -227,10 +234,12 @@ TEST_F(UpdateCycleTest, SpamStatus) {
 TEST_F(UpdateCycleTest, AlertsBlinkUntilAcknowledged) {
   cycle_->MainTimerTimer();
   cycle_->StartAlert(2);
+  view_.visible = false;  // the tray blinks whether the window shows or not
   cycle_->TrayAlertTimerTimer();
   cycle_->TrayAlertTimerTimer();
   cycle_->TrayAlertTimerTimer();
   EXPECT_EQ(view_.pictures, (std::vector<int>{2, 0, 2}));
+  EXPECT_TRUE(alert_.running);
   cycle_->TrayIcon1Click();
   EXPECT_FALSE(alert_.running);
   EXPECT_EQ(view_.restores, 1);

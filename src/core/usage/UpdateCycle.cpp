@@ -38,6 +38,7 @@ void TUpdateCycle::Start(int startDelaySeconds) {
   nextUpdateTick_ = clock_.TickMs() + static_cast<int64_t>(startDelaySeconds) * 1000;
   mainTimer_.Start();
   alertTimer_.Start();
+  countdownResting_ = false;
 }
 
 void TUpdateCycle::MainTimerTimer() {
@@ -111,6 +112,7 @@ void TUpdateCycle::Finish(int intervalMs) {  // 22
   view_.SetBottomButton("&Refresh");
   view_.SetRefreshEnabled(true);
   alertTimer_.Start();
+  countdownResting_ = false;
   alertState_ = 1;
   retryStatusText_ = view_.Status();
 }
@@ -119,7 +121,13 @@ void TUpdateCycle::TrayAlertTimerTimer() {
   const bool phase = blinkPhase_;
   blinkPhase_ = !blinkPhase_;
   if (alertState_ == 0 || alertState_ == 1) {
-    if (!view_.WindowVisible()) return;
+    if (!view_.WindowVisible()) {
+      // Nothing to count down on a hidden window: the timer rests until the
+      // window shows again, so an idle program does not wake every second.
+      alertTimer_.Stop();
+      countdownResting_ = true;
+      return;
+    }
     const int64_t left = nextUpdateTick_ - clock_.TickMs();
     if (left <= 0) {
       alertTimer_.Stop();
@@ -139,6 +147,12 @@ void TUpdateCycle::TrayAlertTimerTimer() {
   if (alertState_ == 2 || alertState_ == 5) view_.ShowAlertPicture(alertState_, !phase);
 }
 
+void TUpdateCycle::WindowShown() {
+  if (!countdownResting_) return;
+  countdownResting_ = false;
+  if (alertState_ == 0 || alertState_ == 1) alertTimer_.Start();
+}
+
 void TUpdateCycle::TrayIcon1Click() {
   if (!alertTimer_.Running()) return;
   if (alertState_ > 1) alertTimer_.Stop();
@@ -147,6 +161,7 @@ void TUpdateCycle::TrayIcon1Click() {
 
 void TUpdateCycle::StartAlert(int alertState) {
   alertState_ = alertState;
+  countdownResting_ = false;
   alertTimer_.Start();
 }
 

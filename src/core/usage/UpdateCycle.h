@@ -95,6 +95,8 @@ class TUpdateCycle {
   void MainTimerTimer();
   // The once-a-second tick: countdowns and alert blinking.
   void TrayAlertTimerTimer();
+  // The window was shown: a countdown resting while it was hidden goes on.
+  void WindowShown();
   // A click on the tray icon (also before its menu opens): ends an alert.
   void TrayIcon1Click();
   // The account name or password was edited (Refresh becomes possible).
@@ -135,6 +137,7 @@ class TUpdateCycle {
   bool credentialsChanged_ = false;
   bool noNotice_ = false;
   bool blinkPhase_ = false;
+  bool countdownResting_ = false;  // the countdown's timer stopped on a hidden window
   int64_t nextUpdateTick_ = 0;
 };
 

@@ -372,6 +372,11 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+void TMainForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  program_.WindowShown();
+}
+
 void TMainForm::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
     ShowMainForm(false);

@@ -138,6 +138,10 @@ void TProgram::UpdateNow() {
   cycle_->MainTimerTimer();
 }
 
+void TProgram::WindowShown() {
+  if (cycle_) cycle_->WindowShown();
+}
+
 void TProgram::TrayClicked() {
   cycle_->TrayIcon1Click();
 }

@@ -62,6 +62,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   }
   void UpdateNow() override;
   void TrayClicked() override;
+  void WindowShown() override;
   void AccountChanged(bool typeChanged, bool credentialsEdited) override;
   void ProxyChanged() override;
   void CancelDownloadTest() override;

@@ -31,6 +31,8 @@ class IProgramActions {
   virtual IDialogs& Dialogs() = 0;
   // An update now (Refresh, the tray menu's Refresh).
   virtual void UpdateNow() = 0;
+  // The window has just been shown.
+  virtual void WindowShown() = 0;
   // A click on the tray icon or its menu opening: acknowledges an alert.
   virtual void TrayClicked() = 0;
   // The Setup page changed the account type or edited the name or password.
