@@ -150,5 +150,16 @@ TEST_F(LineClientsTest, FtpAbortFromAnotherThread) {
   canceller.join();
 }
 
+TEST_F(LineClientsTest, FtpAbortBeforeTheTransferStartsIsNotLost) {
+  TFtpClient ftp;
+  ftp.Host = "127.0.0.1";
+  ftp.Port = Sim().FtpPort();
+  bool started = false;
+  ftp.OnWorkBegin = [&](int64_t) { started = true; };
+  ftp.Abort();  // the user cancels right after starting the download test
+  EXPECT_THROW(ftp.Retrieve("pub/test", "10meg.test"), EFtpAborted);
+  EXPECT_FALSE(started);
+}
+
 }  // namespace
 }  // namespace qgm::test

@@ -40,7 +40,8 @@ struct FtpTransfer {
 };
 
 std::string TFtpClient::Retrieve(const std::string& folder, const std::string& file) {
-  aborted_ = false;
+  // An abort asked for before the transfer began ends it too.
+  if (aborted_) throw EFtpAborted();
   CURL* curl = curl_easy_init();
   if (!curl) throw ENetError("Out of memory");
   const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> guard(curl, &curl_easy_cleanup);

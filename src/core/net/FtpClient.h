@@ -31,7 +31,9 @@ class TFtpClient {
   std::function<void(int64_t received)> OnWork;
 
   // Logs in as "anonymous" with an empty password, changes to `folder` and
-  // retrieves `file`. Throws ENetError, or EFtpAborted after Abort.
+  // retrieves `file`. Throws ENetError, or EFtpAborted after Abort (asked
+  // for at any moment, also before the call: a client aborted once stays
+  // aborted).
   std::string Retrieve(const std::string& folder, const std::string& file);
   void Abort() { aborted_ = true; }
 

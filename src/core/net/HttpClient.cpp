@@ -93,15 +93,10 @@ struct HttpTransfer {
 
 THttpClient::THttpClient(TNetContext& context) : context_(context) {}
 
-THttpClient::~THttpClient() {
-  Disconnect();
-}
+THttpClient::~THttpClient() = default;
 
 void THttpClient::Disconnect() {
-  if (curl_) {
-    curl_easy_cleanup(static_cast<CURL*>(curl_));
-    curl_ = nullptr;
-  }
+  // Each request's handle and connection end with the request.
 }
 
 std::string THttpClient::Header(const std::string& name) const {
@@ -115,11 +110,12 @@ std::string THttpClient::Get(const std::string& url) {
   responseCode_ = -1;
   statusLine_.clear();
   headers_.clear();
-  Disconnect();
 
+  // The handle lives for this request only: its error buffer, body and
+  // header targets and header list all point into this call.
   CURL* curl = curl_easy_init();
   if (!curl) throw ENetError("Out of memory");
-  curl_ = curl;
+  const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curlGuard(curl, &curl_easy_cleanup);
   HttpTransfer transfer{*this, {}};
 
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());

@@ -58,13 +58,12 @@ class THttpClient {
   const std::vector<std::pair<std::string, std::string>>& Headers() const { return headers_; }
 
   // Closes the connection at once (no goodbye). Each request opens its own
-  // connection anyway; this only drops one kept from the last request.
+  // connection and closes it when it ends, so nothing is left to close.
   void Disconnect();
 
  private:
   friend struct HttpTransfer;
   TNetContext& context_;
-  void* curl_ = nullptr;  // CURL*, kept between requests for its settings only
   int responseCode_ = -1;
   std::string statusLine_;
   std::vector<std::pair<std::string, std::string>> headers_;
