@@ -119,6 +119,15 @@ std::string FindAssociatedCommandAnywhere(TRegistryStore& registry, const std::s
   return command.empty() ? DesktopAssociatedProgram(extension) : command;
 }
 
+std::vector<std::string> AssociatedOpenCommand(TRegistryStore& registry,
+                                               const std::string& extension,
+                                               const std::string& target) {
+  const std::string command = FindAssociatedCommand(registry, extension);
+  if (command.empty()) return DesktopOpenCommand(extension, target);
+  const std::string program = CommandProgram(command);
+  return program.empty() ? std::vector<std::string>() : std::vector<std::string>{program, target};
+}
+
 std::string FindAssociatedExe(TRegistryStore& registry, const std::string& extension) {
   const std::string command = FindAssociatedCommand(registry, extension);
   return command.empty() ? DesktopAssociatedProgram(extension) : CommandProgram(command);

@@ -4,6 +4,7 @@
 // would), else the desktop's own (see DesktopAssociations.h).
 
 #include <string>
+#include <vector>
 
 #include "core/platform/Registry.h"
 
@@ -31,5 +32,11 @@ std::string CommandProgram(const std::string& command);
 std::string FindAssociatedCommandAnywhere(TRegistryStore& registry, const std::string& extension);
 // Its program (see CommandProgram).
 std::string FindAssociatedExe(TRegistryStore& registry, const std::string& extension);
+// The argument list that opens `target` with it: the registry's program
+// with the target, else the desktop's command line for the type (see
+// DesktopAssociations.h). Never a shell command line.
+std::vector<std::string> AssociatedOpenCommand(TRegistryStore& registry,
+                                               const std::string& extension,
+                                               const std::string& target);
 
 }  // namespace qgm

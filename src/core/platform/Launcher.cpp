@@ -10,12 +10,13 @@ TLauncher::TLauncher(TRegistryStore& registry, TLaunchCalls calls) : calls_(std:
     calls_.OpenWithDesktop = [](const std::string& t) { return OpenWithDesktop(t); };
   if (!calls_.Start)
     calls_.Start = [](const std::vector<std::string>& argv) { return StartProgram(argv); };
-  if (!calls_.AssociatedProgram) {
-    calls_.AssociatedProgram = [&registry](const std::string& ext) {
-      return FindAssociatedExe(registry, ext);
+  if (!calls_.CommandFor) {
+    calls_.CommandFor = [&registry](const std::string& ext, const std::string& target) {
+      return AssociatedOpenCommand(registry, ext, target);
     };
   }
 }
+
 bool TLauncher::IsWebAddress(const std::string& address) {
   auto startsWith = [&](const char* prefix) {
     const std::string p = prefix;
@@ -37,8 +38,8 @@ bool TLauncher::IsWebAddress(const std::string& address) {
 bool TLauncher::OpenUrl(const std::string& address) {
   if (address.empty() || !IsWebAddress(address)) return false;
   if (calls_.OpenWithDesktop(address)) return true;
-  const std::string browser = calls_.AssociatedProgram(".htm");
-  return !browser.empty() && calls_.Start({browser, address});
+  const auto browser = calls_.CommandFor(".htm", address);
+  return !browser.empty() && calls_.Start(browser);
 }
 
 bool TLauncher::OpenFile(const std::string& fileName) {
@@ -51,14 +52,14 @@ bool TLauncher::OpenFile(const std::string& fileName) {
   const std::string ext = dot == std::string::npos || (slash != std::string::npos && dot < slash)
                               ? ""
                               : fileName.substr(dot);
-  std::string program = ext.empty() ? std::string() : calls_.AssociatedProgram(ext);
+  auto command = ext.empty() ? std::vector<std::string>() : calls_.CommandFor(ext, path);
   // No association: a plain-text editor, as the program's own fallback.
-  if (program.empty()) program = calls_.AssociatedProgram(".txt");
-  return !program.empty() && calls_.Start({program, path});
+  if (command.empty()) command = calls_.CommandFor(".txt", path);
+  return !command.empty() && calls_.Start(command);
 }
 
 bool TLauncher::HasAssociation(const std::string& extension) {
-  return !calls_.AssociatedProgram(extension).empty();
+  return !calls_.CommandFor(extension, "file").empty();
 }
 
 }  // namespace qgm

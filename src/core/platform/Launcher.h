@@ -16,7 +16,10 @@ namespace qgm {
 struct TLaunchCalls {
   std::function<bool(const std::string& target)> OpenWithDesktop;
   std::function<bool(const std::vector<std::string>& argv)> Start;
-  std::function<std::string(const std::string& extension)> AssociatedProgram;
+  // The argument list opening `target` with the program associated with
+  // the extension; empty when none is.
+  std::function<std::vector<std::string>(const std::string& extension, const std::string& target)>
+      CommandFor;
 };
 
 class TLauncher {

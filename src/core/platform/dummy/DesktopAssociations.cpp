@@ -7,4 +7,8 @@ std::string DesktopAssociatedProgram(const std::string&) {
   return {};
 }
 
+std::vector<std::string> DesktopOpenCommand(const std::string&, const std::string&) {
+  return {};
+}
+
 }  // namespace qgm

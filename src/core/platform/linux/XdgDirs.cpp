@@ -176,11 +176,27 @@ std::string DefaultApplicationProgram(const std::string& extension, const TXdgDi
   return args.empty() ? std::string() : args[0];
 }
 
+std::vector<std::string> DefaultApplicationArguments(const std::string& extension,
+                                                     const std::string& target,
+                                                     const TXdgDirs& dirs) {
+  const std::string exec = DefaultApplicationCommand(MimeTypeOfExtension(extension, dirs), dirs);
+  return exec.empty() ? std::vector<std::string>() : ExecArguments(exec, target);
+}
+
 std::string DesktopAssociatedProgram(const std::string& extension) {
   return DefaultApplicationProgram(extension, TXdgDirs::Default());
 }
 
+std::vector<std::string> DesktopOpenCommand(const std::string& extension,
+                                            const std::string& target) {
+  return DefaultApplicationArguments(extension, target, TXdgDirs::Default());
+}
+
 std::vector<std::string> SplitExecLine(const std::string& exec) {
+  return ExecArguments(exec, {});
+}
+
+std::vector<std::string> ExecArguments(const std::string& exec, const std::string& target) {
   // First undo the string escapes of the desktop entry format.
   std::string s;
   for (size_t i = 0; i < exec.size(); ++i) {
@@ -194,14 +210,20 @@ std::vector<std::string> SplitExecLine(const std::string& exec) {
   }
   std::vector<std::string> args;
   std::string current;
-  bool inArg = false, quoted = false;
+  bool inArg = false, quoted = false, targetPlaced = false;
   for (size_t i = 0; i < s.size(); ++i) {
     const char c = s[i];
     if (c == '%' && i + 1 < s.size()) {
-      // "%%" is a percent sign; any other field code is dropped.
-      if (s[++i] == '%') {
+      // "%%" is a percent sign; the file and address codes take the target
+      // (once: the rest of them are dropped); any other code is dropped.
+      const char code = s[++i];
+      if (code == '%') {
         current += '%';
         inArg = true;
+      } else if (std::string("fFuU").find(code) != std::string::npos && !target.empty() &&
+                 !targetPlaced) {
+        current += target;
+        inArg = targetPlaced = true;
       }
     } else if (quoted) {
       if (c == '\\' && i + 1 < s.size() &&
@@ -224,6 +246,8 @@ std::vector<std::string> SplitExecLine(const std::string& exec) {
     }
   }
   if (inArg && !current.empty()) args.push_back(current);
+  // An entry without a file code still gets the file, as its last argument.
+  if (!target.empty() && !targetPlaced && !args.empty()) args.push_back(target);
   return args;
 }
 

@@ -31,6 +31,11 @@ std::string MimeTypeOfExtension(const std::string& extension, const TXdgDirs& di
 std::string DefaultApplicationCommand(const std::string& mimeType, const TXdgDirs& dirs);
 // The program of the default application for an extension, or empty.
 std::string DefaultApplicationProgram(const std::string& extension, const TXdgDirs& dirs);
+// The argument list that opens `target` with that application; empty when
+// there is none.
+std::vector<std::string> DefaultApplicationArguments(const std::string& extension,
+                                                     const std::string& target,
+                                                     const TXdgDirs& dirs);
 
 // The Exec value of a desktop entry for a program path, quoted as the
 // desktop entry specification requires.
@@ -39,5 +44,9 @@ std::string DesktopExecValue(const std::string& programPath);
 // Splits a desktop entry's Exec value into its arguments (quoting rules of
 // the desktop entry specification), field codes such as %u dropped.
 std::vector<std::string> SplitExecLine(const std::string& exec);
+// The same with `target` put where the first of %f %F %u %U stands (at the
+// end when none does): the argument list that opens it, for starting
+// without a shell.
+std::vector<std::string> ExecArguments(const std::string& exec, const std::string& target);
 
 }  // namespace qgm

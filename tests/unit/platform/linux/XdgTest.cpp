@@ -85,12 +85,13 @@ TEST_F(XdgTest, OpenFileFallsBackToTheTextEditor) {
   ::chmod(editor.c_str(), 0755);
   Write(root_ / "config/mimeapps.list", "[Default Applications]\ntext/plain=editor.desktop;\n");
   Write(root_ / "share/applications/editor.desktop",
-        "[Desktop Entry]\nExec=" + editor.string() + " %f\n");
+        // A wrapper in front of the program: the whole line is the command.
+        "[Desktop Entry]\nExec=env QGM_WRAPPED=1 " + editor.string() + " %f\n");
   TRegistryStore store;
   TLaunchCalls calls;
   calls.OpenWithDesktop = [](const std::string&) { return false; };  // the default action fails
-  calls.AssociatedProgram = [this](const std::string& ext) {
-    return DefaultApplicationProgram(ext, dirs_);
+  calls.CommandFor = [this](const std::string& ext, const std::string& target) {
+    return DefaultApplicationArguments(ext, target, dirs_);
   };
   TLauncher launcher(store, calls);
   EXPECT_TRUE(launcher.OpenFile("-odd name.qgmx"));
@@ -99,6 +100,24 @@ TEST_F(XdgTest, OpenFileFallsBackToTheTextEditor) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   EXPECT_EQ(ReadWholeFile(log).value_or(""), "./-odd name.qgmx\n");
+}
+
+TEST(XdgEntries, ExecLinesOpenTheTargetAsAnArgument) {
+  const std::string file = "/home/me/My Files/usage.csv";
+  using Args = std::vector<std::string>;
+  // Wrappers stay in front; the file is one argument wherever %f stands.
+  EXPECT_EQ(ExecArguments("env VAR=x app %f", file), (Args{"env", "VAR=x", "app", file}));
+  EXPECT_EQ(ExecArguments("viewer --file=%f --title %c", file),
+            (Args{"viewer", "--file=" + file, "--title"}));
+  // A shell entry gets the file as an argument of its script, never as the
+  // script itself.
+  EXPECT_EQ(ExecArguments("sh -c \"exec viewer \\\"\\$0\\\"\" %f", file),
+            (Args{"sh", "-c", "exec viewer \"$0\"", file}));
+  // Once only, %% a percent sign, and at the end when no code asks for it.
+  EXPECT_EQ(ExecArguments("app %F %U", file), (Args{"app", file}));
+  EXPECT_EQ(ExecArguments("app --scale=100%% %u", file), (Args{"app", "--scale=100%", file}));
+  EXPECT_EQ(ExecArguments("player", file), (Args{"player", file}));
+  EXPECT_TRUE(ExecArguments("", file).empty());
 }
 
 TEST(Programs, StartAndFailure) {
