@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QPointer>
 #include <QTest>
 
@@ -16,10 +17,16 @@ namespace {
 struct Recorder {
   std::vector<std::string> opened, closed;
   test::FakeTimerFactory timers;
+  std::vector<QPointer<TMessageForm>> forms;
+  // The forms go before the timers they hold.
+  ~Recorder() {
+    for (auto& f : forms) delete f.data();
+  }
   TMessageForm* Make(const TNoticeRequest& n) {
     auto* f = new TMessageForm(
         n, [this](const std::string& url) { opened.push_back(url); },
         [this](const std::string& ref) { closed.push_back(ref); }, timers);
+    forms.emplace_back(f);
     f->show();
     QApplication::processEvents();
     return f;
@@ -83,6 +90,22 @@ TEST(MessageForm, AutoCloseIsNotRecordedAsSeen) {
   EXPECT_EQ(r.timers.FireAll(1000), 1);  // the second has passed
   EXPECT_TRUE(f.isNull() || !f->isVisible());
   EXPECT_TRUE(r.closed.empty());
+}
+
+TEST(MessageForm, MarkupFromTheServerShowsAsText) {
+  Recorder r;
+  TNoticeRequest n;
+  n.Caption = "<b>Urgent</b>";
+  n.Body = "<a href='http://evil.example/'>Renew your password</a>";
+  TMessageForm* f = r.Make(n);
+  for (const char* name : {"lblCaption", "lblBody"}) {
+    auto* label = f->findChild<QLabel*>(QString::fromLatin1(name));
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+  }
+  EXPECT_EQ(f->findChild<QLabel*>(QStringLiteral("lblBody"))->text(),
+            QString::fromStdString(n.Body));
+  f->close();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // A clock and timers the test moves by hand.
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -24,7 +25,15 @@ class FakeClock : public IClock {
 class FakeTimer : public ITimer {
  public:
   FakeTimer() = default;
-  explicit FakeTimer(std::function<void()> tick) : onTick(std::move(tick)) {}
+  explicit FakeTimer(std::function<void()> tick, std::vector<FakeTimer*>* list = nullptr)
+      : onTick(std::move(tick)), list_(list) {
+    if (list_) list_->push_back(this);
+  }
+  ~FakeTimer() override {
+    if (list_) std::erase(*list_, this);
+  }
+  FakeTimer(const FakeTimer&) = delete;
+  FakeTimer& operator=(const FakeTimer&) = delete;
   void SetInterval(int ms) override { interval = ms; }
   void Start() override { running = true; }
   void Stop() override { running = false; }
@@ -36,16 +45,17 @@ class FakeTimer : public ITimer {
   int interval = 1000;
   bool running = false;
   std::function<void()> onTick;
+
+ private:
+  std::vector<FakeTimer*>* list_ = nullptr;
 };
 
-// Keeps track of the timers it made; the test fires them. A timer's owner
-// must outlive the test's use of it.
+// Keeps track of the timers it made and that still exist; the test fires
+// them.
 class FakeTimerFactory : public ITimerFactory {
  public:
   std::unique_ptr<ITimer> MakeTimer(std::function<void()> onTick) override {
-    auto timer = std::make_unique<FakeTimer>(std::move(onTick));
-    made.push_back(timer.get());
-    return timer;
+    return std::make_unique<FakeTimer>(std::move(onTick), &made);
   }
   // Fires every running timer whose interval is `ms` (copy of the list: a
   // tick may make new timers).
@@ -53,6 +63,7 @@ class FakeTimerFactory : public ITimerFactory {
     int fired = 0;
     const auto timers = made;
     for (FakeTimer* t : timers) {
+      if (std::find(made.begin(), made.end(), t) == made.end()) continue;  // gone meanwhile
       if (t->running && t->interval == ms) {
         t->Fire();
         ++fired;

@@ -64,7 +64,11 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
   panel2->setPalette(inner);
   outer->addWidget(panel2);
 
-  auto* lblCaption = new QLabel(Q(notice.Caption), panel2);
+  // Notices come from servers, some over plain HTTP: shown as plain text,
+  // never as markup that could style a fake message or add links.
+  auto* lblCaption = new QLabel(panel2);
+  lblCaption->setTextFormat(Qt::PlainText);
+  lblCaption->setText(Q(notice.Caption));
   lblCaption->setObjectName(QStringLiteral("lblCaption"));
   QFont title(QStringLiteral("Arial Narrow"));
   title.setPixelSize(Px(26));
@@ -73,7 +77,9 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
   lblCaption->move(Px(8), Px(15));
   lblCaption->adjustSize();
 
-  auto* lblBody = new QLabel(Q(notice.Body), panel2);
+  auto* lblBody = new QLabel(panel2);
+  lblBody->setTextFormat(Qt::PlainText);
+  lblBody->setText(Q(notice.Body));
   lblBody->setObjectName(QStringLiteral("lblBody"));
   QFont body(QStringLiteral("Arial"));
   body.setPixelSize(Px(18));
