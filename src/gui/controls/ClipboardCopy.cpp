@@ -32,6 +32,14 @@ void TCopyFeedback::Copy() {
   timer_->Start();
 }
 
+void TCopyFeedback::SetText(const QString& text) {
+  if (Showing()) {
+    text_ = text;
+  } else {
+    label_->SetCaption(text);
+  }
+}
+
 void TCopyFeedback::Restore() {
   timer_->Stop();
   label_->SetCaption(text_);

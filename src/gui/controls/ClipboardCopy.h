@@ -22,6 +22,9 @@ class TCopyFeedback {
   // label still shows the message of an earlier click.
   void Copy();
   bool Showing() const;
+  // Puts a new text on the label; while the message shows, the text comes
+  // back when the message goes.
+  void SetText(const QString& text);
 
  private:
   void Restore();

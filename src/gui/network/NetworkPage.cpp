@@ -18,7 +18,7 @@ TNetworkPage::TNetworkPage(ITimerFactory& timers, QWidget* parent)
 TNetworkPage::~TNetworkPage() = default;
 
 void TNetworkPage::ShowPublicAddress(const std::string& address) {
-  ui_->lblCurrentIP->SetCaption(Q(address));
+  copy_->SetText(Q(address));
 }
 
 }  // namespace qgm::gui

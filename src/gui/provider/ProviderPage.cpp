@@ -19,7 +19,7 @@ TProviderPage::TProviderPage(ITimerFactory& timers, QWidget* parent)
 TProviderPage::~TProviderPage() = default;
 
 void TProviderPage::ShowClientNo(const std::string& number) {
-  ui_->lblClientNo->SetCaption(Q(number));
+  copy_->SetText(Q(number));
   ui_->lblClientNoCaption->setVisible(!number.empty());
   ui_->lblClientNo->setVisible(!number.empty());
   ui_->gbAccount->setVisible(!number.empty());
