@@ -37,11 +37,29 @@ TEST(HistoryPage, CheckBoxesFollowTheSettingsAndRedraw) {
   downloads->setChecked(false);
   EXPECT_EQ(max->text(), QStringLiteral("10"));  // uploads alone: 2 MB a day
 
+  page.ShowTotalsBox();
   page.SetUploadsMetered(false);
   EXPECT_EQ(uploads->text(), QStringLiteral("&Uploads (Unmetered)"));
   EXPECT_FALSE(totals->isHidden());
   page.SetUploadsMetered(true);
   EXPECT_EQ(uploads->text(), QStringLiteral("&Uploads (Metered)"));
+}
+
+TEST(HistoryPage, AnUpdateUnticksAHiddenTotalsBox) {
+  TSettings settings;
+  settings.ShowHistoryTotals = true;  // stored ticked, but no plan details yet
+  settings.ShowHistoryDownloads = false;
+  THistoryPage page(settings);
+  auto* totals = page.findChild<QCheckBox*>(QStringLiteral("cbTotals"));
+  auto* downloads = page.findChild<QCheckBox*>(QStringLiteral("cbDownloads"));
+  ASSERT_TRUE(totals && downloads);
+  EXPECT_TRUE(totals->isChecked());
+  page.SetUploadsMetered(false);  // an update without the plan's details
+  EXPECT_FALSE(totals->isChecked());
+  EXPECT_TRUE(downloads->isChecked());  // something is always shown
+  EXPECT_FALSE(settings.ShowHistoryTotals);
+  EXPECT_EQ(page.findChild<QCheckBox*>(QStringLiteral("cbUploads"))->text(),
+            QStringLiteral("&Uploads (Unmetered)"));
 }
 
 TEST(HistoryPage, HintFollowsTheBarUnderThePointer) {

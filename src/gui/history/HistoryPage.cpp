@@ -95,12 +95,19 @@ void THistoryPage::Redraw(const THistory& history, TDateTime rollover) {
   ui_->imgMonthHistory->setPixmap(ToQPixmap(picture));
 }
 
-void THistoryPage::SetUploadsMetered(bool metered) {
-  uploadsMetered_ = metered;
-  ui_->cbUploads->setText(metered ? tr("&Uploads (Metered)") : tr("&Uploads (Unmetered)"));
+void THistoryPage::ShowTotalsBox() {
   ui_->cbTotals->setText(tr("&Totals"));
   ui_->cbTotals->setVisible(true);
   ui_->imgKeyTotal->setVisible(true);
+}
+
+void THistoryPage::SetUploadsMetered(bool metered) {
+  // isHidden: the page itself may not be on screen.
+  if (ui_->cbTotals->isHidden()) ui_->cbTotals->setChecked(false);
+  if (!ui_->cbDownloads->isChecked() && !ui_->cbUploads->isChecked())
+    ui_->cbDownloads->setChecked(true);
+  uploadsMetered_ = metered;
+  ui_->cbUploads->setText(metered ? tr("&Uploads (Metered)") : tr("&Uploads (Unmetered)"));
 }
 
 void THistoryPage::DrawKeys() {

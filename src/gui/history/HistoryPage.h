@@ -28,8 +28,11 @@ class THistoryPage : public QWidget {
   // Redraws both graphs from the store (kept for the hints) for a plan
   // rolling over on `rollover`'s day.
   void Redraw(const THistory& history, TDateTime rollover);
-  // The uploads caption follows the plan; the totals box shows from the
-  // first service details on.
+  // The plan's details arrived: the totals box shows from then on.
+  void ShowTotalsBox();
+  // After every update, whether the plan's details came or not: a hidden
+  // totals box is unticked, downloads are ticked when nothing else is, and
+  // the uploads caption follows the plan's metering.
   void SetUploadsMetered(bool metered);
 
   std::function<void()> OnViewLog;
