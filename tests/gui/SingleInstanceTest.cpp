@@ -30,6 +30,13 @@ TEST(SingleInstance, SecondStartAsksTheFirstForItsWindow) {
   EXPECT_FALSE(third.Claim({}));
   while (shown == 1 && !deadline.hasExpired()) QCoreApplication::processEvents();
   EXPECT_EQ(shown, 2);
+
+  // A start with an account of its own runs beside it without asking.
+  TSingleInstance own(folder.path());
+  EXPECT_FALSE(own.Claim({}, false));
+  const QDeadlineTimer quiet(300);
+  while (!quiet.hasExpired()) QCoreApplication::processEvents();
+  EXPECT_EQ(shown, 2);
 }
 
 TEST(SingleInstance, LeftoverSocketOfACrashedCopyIsTakenOver) {

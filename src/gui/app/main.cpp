@@ -29,6 +29,9 @@ int main(int argc, char** argv) {
   // used over the given idle seconds, then end.
   int measureSeconds = 0;
   int measureSettle = 0;
+  QApplication app(argc, argv);
+  // Read after Qt has taken its own options ("-style fusion" and the like)
+  // out of the command line.
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--demo") {
@@ -43,7 +46,6 @@ int main(int argc, char** argv) {
       args.push_back(a);
     }
   }
-  QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("QGM"));
   QApplication::setQuitOnLastWindowClosed(false);
   qgm::InitLocale();
@@ -55,12 +57,17 @@ int main(int argc, char** argv) {
 
   qgm::gui::TMainForm* form = nullptr;
   qgm::gui::TSingleInstance instance;
-  // Two arguments (an account and a password) always start a new copy.
-  if (args.size() != 2 && !instance.Claim([&form] {
+  // The first copy registers whatever its arguments. A start with an account
+  // and password of its own (two arguments) runs beside a running copy
+  // without disturbing it; any other start asks the running copy for its
+  // window and ends.
+  const bool ownAccount = args.size() == 2;
+  const bool first = instance.Claim(
+      [&form] {
         if (form) form->BringUp();
-      })) {
-    return 0;
-  }
+      },
+      !ownAccount);
+  if (!first && !ownAccount) return 0;
 
   qgm::gui::TStartOptions options;
   options.Args = args;

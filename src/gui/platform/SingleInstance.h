@@ -19,8 +19,8 @@ class TSingleInstance : public QObject {
   ~TSingleInstance() override;
   // True for the first instance, which then calls `onShow` whenever a later
   // start asks for the window. False when another instance runs; it has been
-  // asked to show its window.
-  bool Claim(std::function<void()> onShow);
+  // asked to show its window when `askRunning` is true.
+  bool Claim(std::function<void()> onShow, bool askRunning = true);
 
  private:
   struct TImpl;

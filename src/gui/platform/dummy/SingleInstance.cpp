@@ -8,7 +8,7 @@ struct TSingleInstance::TImpl {};
 TSingleInstance::TSingleInstance(QString, QObject* parent) : QObject(parent) {}
 TSingleInstance::~TSingleInstance() = default;
 
-bool TSingleInstance::Claim(std::function<void()>) {
+bool TSingleInstance::Claim(std::function<void()>, bool) {
   return true;
 }
 

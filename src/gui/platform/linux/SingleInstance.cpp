@@ -48,12 +48,12 @@ TSingleInstance::TSingleInstance(QString folder, QObject* parent)
 TSingleInstance::~TSingleInstance() {
   if (impl_->listener_ >= 0) {
     ::close(impl_->listener_);
-    ::unlink(QFile::encodeName(impl_->folder_ + QStringLiteral("/") + Name() +
-                               QStringLiteral(".sock")));
+    ::unlink(
+        QFile::encodeName(impl_->folder_ + QStringLiteral("/") + Name() + QStringLiteral(".sock")));
   }
 }
 
-bool TSingleInstance::Claim(std::function<void()> onShow) {
+bool TSingleInstance::Claim(std::function<void()> onShow, bool askRunning) {
   TImpl& d = *impl_;
   QString& folder_ = d.folder_;
   std::unique_ptr<QLockFile>& lock_ = d.lock_;
@@ -67,6 +67,7 @@ bool TSingleInstance::Claim(std::function<void()> onShow) {
   lock_ = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
   lock_->setStaleLockTime(0);  // a lock whose process is gone is taken over
   if (!lock_->tryLock(100)) {
+    if (!askRunning) return false;
     // Another copy runs: a connection is the request to show its window.
     const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s >= 0 && addressable &&
