@@ -231,6 +231,17 @@ TEST_F(UpdateCycleTest, SpamStatus) {
   EXPECT_EQ(sink_.shown.size(), 2u);
 }
 
+TEST_F(UpdateCycleTest, SpamCheckGoesThroughTheProxy) {
+  cycle_->CheckSpamRate();
+  EXPECT_FALSE(view_.publicAddress.empty());
+  // A proxy that cannot be reached: the check goes to it, not past it.
+  settings_.UseProxy = true;
+  settings_.ProxyAddress = "127.0.0.1";
+  settings_.ProxyPort = 1;
+  cycle_->CheckSpamRate();
+  EXPECT_EQ(view_.publicAddress, "");
+}
+
 TEST_F(UpdateCycleTest, AlertsBlinkUntilAcknowledged) {
   cycle_->MainTimerTimer();
   cycle_->StartAlert(2);

@@ -175,6 +175,7 @@ void TUpdateCycle::CheckSpamRate() {
   THttpClient client(config_.Context ? *config_.Context : TNetContext::Default());
   client.UserAgent = UserAgent();
   client.ReadTimeoutMs = 30000;
+  ApplyProxySettings(client, ProxyOf(settings_));  // as every other request
   try {
     const std::string body =
         Trim(client.Get(config_.ApiHost + "/cgi-bin/showmyspamrate?textonly=1"));
@@ -200,6 +201,7 @@ void TUpdateCycle::FetchNoticeFile() {
   if (config_.NoticeUrl.empty()) return;
   THttpClient client(config_.Context ? *config_.Context : TNetContext::Default());
   client.AllowCookies = true;
+  ApplyProxySettings(client, ProxyOf(settings_));
   try {
     const std::string body = client.Get(config_.NoticeUrl);
     if (body.empty()) return;

@@ -63,6 +63,11 @@ inline TUsageAccount AccountOf(const TSettings& s) {
   return {s.AccountName, s.Password, s.AccountType};
 }
 
+// The proxy the settings name (the Setup tab's Proxy page).
+inline TProxySettings ProxyOf(const TSettings& s) {
+  return {s.UseProxy, s.ProxyAddress, s.ProxyPort, s.ProxyUsername, s.ProxyPassword};
+}
+
 struct TUpdateConfig {
   std::string ApiHost;    // "https://host[:port]" for the spam-rate page
   std::string NoticeUrl;  // the program's notice file (plain HTTP); empty: none
