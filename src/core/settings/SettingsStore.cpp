@@ -248,7 +248,9 @@ void TSettingsStore::LoadSettings(TSettings& s, const TStartupContext& context) 
   s.HideAdvisoryTips = r.Bool("HideAdvisoryTips", false);
 
   // 10-12.
-  s.StartDelay = r.Integer("StartDelay", 60);
+  // A hand-edited delay beyond the slider's 0..180 seconds would wait past
+  // its range or overflow the timer's milliseconds.
+  s.StartDelay = std::clamp(r.Integer("StartDelay", 60), 0, 180);
   s.CheckEmail = r.Bool("CheckEmail", false);
   s.CheckForUpdates = r.Bool("CheckForUpdates", true);
   s.TrayFontColor = static_cast<uint32_t>(
@@ -414,7 +416,8 @@ void TSettingsStore::AccountTypeChanged(TSettings& s, int newType) {
 
 bool TSettingsStore::CredentialsEdited(const TSettings& s) {
   if (s.AccountName.empty() || s.Password.empty()) {
-    SaveAccount(s.AccountType, "", "");
+    // A run with the account on its command line never writes a setting.
+    if (!s.CommandLineCredentials) SaveAccount(s.AccountType, "", "");
     return false;
   }
   return true;

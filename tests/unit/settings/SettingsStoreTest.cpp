@@ -167,6 +167,18 @@ TEST_F(SettingsTest, StoredValuesAndDefaults) {
   EXPECT_EQ(s.ProxyPassword, "");  // 81 bytes: longer than the read buffer
 }
 
+TEST_F(SettingsTest, StartDelayIsHeldToTheSlidersRange) {
+  for (const auto& [stored, loaded] : std::vector<std::pair<std::string, int>>{
+           {"000001f4", 180}, {"fffffffb", 0}, {"7fffffff", 180}, {"0000000f", 15}}) {
+    WriteHive("\"StartDelay\"=dword:" + stored + "\r\n");
+    TRegistryStore registry(hive_);
+    TSettingsStore store(registry, autostart_, log_, "qgm");
+    TSettings s;
+    store.LoadSettings(s, context_);
+    EXPECT_EQ(s.StartDelay, loaded) << stored;
+  }
+}
+
 TEST_F(SettingsTest, LegacyAccountNames) {
   WriteHive(
       "\"b1\"=\"jane@roammobile\"\r\n\"b3\"=hex:"
@@ -225,6 +237,8 @@ TEST_F(SettingsTest, CommandLineRunsNeverWrite) {
   const TSettings s = Run([](TSettings& s2, TSettingsStore& store) {
     s2.StayOnTop = true;
     store.SaveSettings(s2);
+    s2.Password.clear();  // the password field emptied in Setup
+    EXPECT_FALSE(store.CredentialsEdited(s2));
   });
   EXPECT_TRUE(s.CommandLineCredentials);
   EXPECT_EQ(s.AccountName, "other");
