@@ -2,6 +2,10 @@
 // are answered by the test and the dummy platform records what the program
 // asked the desktop to open.
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,18 +28,27 @@ class ProgramFlows : public test::SimulatorTest {
   void SetUp() override {
     SimulatorTest::SetUp();
     ASSERT_TRUE(home_.isValid());
-    TStartOptions options;
-    options.Demo = true;
-    options.Endpoints = test::SimulatorEndpoints(Sim());
-    options.Folders = FoldersBelow(home_.path().toStdString());
-    options.Timers = &timers_;
-    options.Dialogs = &dialogs_;
-    program_ = std::make_unique<TProgram>(options);
+    Start(true);
     std::lock_guard lock(dummy::Record().Lock);
     dummy::Record().Opened.clear();
     dummy::Record().OpenSucceeds = true;
   }
   void TearDown() override { dummy::Record().OpenSucceeds = true; }
+  // (Re)starts the program on the test's folders.
+  void Start(bool demo, std::vector<std::string> args = {}) {
+    program_.reset();
+    TStartOptions options;
+    options.Demo = demo;
+    options.Args = std::move(args);
+    options.Endpoints = test::SimulatorEndpoints(Sim());
+    options.Folders = FoldersBelow(home_.path().toStdString());
+    options.Timers = &timers_;
+    options.Dialogs = &dialogs_;
+    program_ = std::make_unique<TProgram>(options);
+  }
+  std::string Hive() const {
+    return ReadWholeFile(program_->Folders().Config / "registry.reg").value_or("<none>");
+  }
   std::vector<std::string> Opened() {
     std::lock_guard lock(dummy::Record().Lock);
     return dummy::Record().Opened;
@@ -91,6 +104,89 @@ TEST_F(ProgramFlows, UsageLogOpensOnceThereIsOne) {
   ClickViewLog();
   ASSERT_EQ(dialogs_.warnings.size(), 1u);
   EXPECT_TRUE(dialogs_.warnings[0].startsWith(QStringLiteral("There is no application")));
+}
+
+TEST_F(ProgramFlows, ShowingEverySetupPageChangesNoSetting) {
+  // A run stores an account, a proxy and a start delay between the
+  // slider's steps.
+  Start(false);
+  TSettings& s = program_->Settings();
+  s.AccountName = "demo";
+  s.Password = "demo";
+  s.UseProxy = true;
+  s.ProxyAddress = "proxy.example";
+  s.ProxyPort = 3128;
+  s.ProxyUsername = "proxy-user";
+  s.ProxyPassword = "proxy-pass";
+  s.StartDelay = 15;
+  s.StayOnTop = true;
+  program_->Window().Exit();
+  const std::string before = Hive();
+  ASSERT_NE(before.find("proxy.example"), std::string::npos);
+
+  // The next run: every Setup page is shown and left alone, then Exit.
+  Start(false);
+  TMainForm& form = program_->Window();
+  form.show();
+  auto* tabs = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  ASSERT_TRUE(tabs);
+  tabs->setCurrentIndex(kPageSetup);
+  QApplication::processEvents();
+  auto* setupPages = tabs->widget(kPageSetup)->findChild<QTabWidget*>();
+  ASSERT_TRUE(setupPages);
+  for (int i = 0; i < setupPages->count(); ++i) {
+    setupPages->setCurrentIndex(i);
+    QApplication::processEvents();
+  }
+  tabs->setCurrentIndex(kPageBroadband);
+  EXPECT_EQ(timers_.FireAll(3000), 0);  // nothing changed: no save is due
+  form.move(program_->Settings().PosX, program_->Settings().PosY);
+  form.Exit();
+  EXPECT_EQ(Hive(), before);
+}
+
+TEST_F(ProgramFlows, ASetupChangeIsSavedSoonWithoutExit) {
+  Start(false);
+  TMainForm& form = program_->Window();
+  form.show();
+  auto* tabs = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  ASSERT_TRUE(tabs);
+  tabs->setCurrentIndex(kPageSetup);
+  QApplication::processEvents();
+  QCheckBox* startMinimized = nullptr;
+  for (QCheckBox* box : form.findChildren<QCheckBox*>()) {
+    if (box->text() == QStringLiteral("Start Minimized")) startMinimized = box;
+  }
+  ASSERT_TRUE(startMinimized);
+  startMinimized->click();
+  EXPECT_EQ(Hive(), "<none>");          // not at once,
+  EXPECT_EQ(timers_.FireAll(3000), 1);  // but a few seconds later
+  EXPECT_NE(Hive().find("\"StartMimimized\"=dword:00000001"), std::string::npos);
+  EXPECT_EQ(timers_.FireAll(3000), 0);  // once
+}
+
+TEST_F(ProgramFlows, ACommandLineRunWritesNoSetting) {
+  Start(false, {"demo", "demo"});
+  TMainForm& form = program_->Window();
+  form.show();
+  auto* tabs = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  ASSERT_TRUE(tabs);
+  tabs->setCurrentIndex(kPageSetup);
+  QApplication::processEvents();
+  auto* password = form.findChild<QLineEdit*>(QStringLiteral("ePassword"));
+  ASSERT_TRUE(password);
+  password->setFocus();
+  QTest::keyClick(password, Qt::Key_Backspace);  // edited, then put back
+  QTest::keyClicks(password, QStringLiteral("o"));
+  program_->Cycle().MainTimerTimer();  // a successful update after the edit
+  auto* status = form.findChild<QLabel*>(QStringLiteral("StatusBar1"));
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(status->text().startsWith(QStringLiteral("  Last updated: ")))
+      << status->text().toStdString();
+  password->selectAll();
+  QTest::keyClick(password, Qt::Key_Delete);  // emptied
+  form.Exit();
+  EXPECT_EQ(Hive(), "<none>");
 }
 
 }  // namespace

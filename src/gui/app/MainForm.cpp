@@ -161,6 +161,7 @@ void TMainForm::WireSetupPage() {
     if (typeChanged) setup_->LoadFromModel();
   };
   setup_->OnProxyChange = [this] { program_.ProxyChanged(); };
+  setup_->OnChange = [this] { program_.SettingsChanged(); };
   setup_->OnStayOnTopChange = [this] {
     const bool shown = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, settings_.StayOnTop);
@@ -356,9 +357,12 @@ void TMainForm::TrayIcon1Minimize() {
 
 void TMainForm::Exit() {
   exiting_ = true;
+  program_.Exit();
+}
+
+void TMainForm::StorePlace() {
   settings_.PosX = x();
   settings_.PosY = y();
-  program_.Exit();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -443,7 +447,8 @@ void TMainForm::ShowUsageFigures(const TBroadbandFigures& figures) {
 void TMainForm::ShowServiceDetails(const TServiceDetails& details) {
   broadband_->ShowServiceDetails(details);
   provider_->ShowServiceDetails(details);
-  if (details.Received) historyPage_->SetUploadsMetered(details.UploadsMetered);
+  if (details.Received) historyPage_->ShowTotalsBox();
+  historyPage_->SetUploadsMetered(details.UploadsMetered);
 }
 void TMainForm::SetPublicAddress(const std::string& address) {
   network_->ShowPublicAddress(address);

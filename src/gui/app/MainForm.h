@@ -62,6 +62,8 @@ class TMainForm : public QWidget, public IUpdateView {
   // desktop has no tray).
   void ShowMainForm(bool show);
   void Exit();
+  // Puts the window's place into the settings.
+  void StorePlace();
   void RunDebugReport();
   // For screenshots: saves each visible page as PREFIX-<page>.png.
   void SavePageShots(const std::string& prefix);

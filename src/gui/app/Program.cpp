@@ -3,16 +3,20 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSessionManager>
 
 #include "core/history/HistoryStep.h"
 #include "core/sound/Waves.h"
 #include "core/usage/DebugReport.h"
 #include "core/util/Format.h"
 #include "gui/app/MainForm.h"
+#include "gui/platform/TerminationSignals.h"
 #include "gui/tray/MessageForm.h"
 
 namespace qgm::gui {
 namespace {
+
+constexpr int kSaveDelayMs = 3000;
 
 // The account's API host ("https://host[:port]") from the API base address.
 std::string HostOf(const std::string& apiBase) {
@@ -57,12 +61,15 @@ TProgram::TProgram(TStartOptions options)
         c.NoticeUrl = options_.Endpoints.HomeSite + "notice.txt";
         c.Context = net_.get();
         c.SaveAccount = [this](const TUsageAccount& a) {
-          store_->SaveAccount(a.AccountType, a.Name, a.Password);
+          // A run with the account on its command line never writes a setting.
+          if (!settings_.CommandLineCredentials)
+            store_->SaveAccount(a.AccountType, a.Name, a.Password);
         };
         return c;
       }(),
       MakeHooks());
   cycle_->AutoScalePending = settings_.LanScaleInAbsent;
+  WireSaving();
   window_->Start();
   cycle_->Start(settings_.StartDelay);
 }
@@ -71,6 +78,28 @@ TProgram::~TProgram() {
   // The window goes first: it is the cycle's view.
   cycle_.reset();
   window_.reset();
+}
+
+void TProgram::WireSaving() {
+  // Saved on every way the program ends: Exit, the desktop session ending,
+  // the event loop ending for any reason, and the system's termination
+  // signals; and a few seconds after a change, so a crash or power cut loses
+  // nothing either (the hive is replaced atomically).
+  saveTimer_ = timers_.MakeTimer([this] {
+    saveTimer_->Stop();
+    Save();
+  });
+  saveTimer_->SetInterval(kSaveDelayMs);
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { Save(); });
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { Save(); });
+  // exit, not quit: quit asks the windows first, and the main window only
+  // hides into the tray when asked to close.
+  new TTerminationSignals(
+      [this] {
+        Save();
+        QApplication::exit(0);
+      },
+      this);
 }
 
 void TProgram::LoadSettings() {
@@ -98,11 +127,6 @@ void TProgram::LoadSettings() {
   }
 }
 
-TProxySettings TProgram::Proxy() const {
-  return {settings_.UseProxy, settings_.ProxyAddress, settings_.ProxyPort, settings_.ProxyUsername,
-          settings_.ProxyPassword};
-}
-
 void TProgram::BuildServices() {
   net_ = std::make_unique<TNetContext>(options_.Endpoints.CaFile);
   // A blocking request keeps the window alive between its slices.
@@ -110,7 +134,7 @@ void TProgram::BuildServices() {
   TUsageServiceConfig serviceConfig;
   serviceConfig.ApiBase = options_.Endpoints.ApiBase;
   serviceConfig.Request.Context = net_.get();
-  serviceConfig.Request.Proxy = Proxy();
+  serviceConfig.Request.Proxy = ProxyOf(settings_);
   serviceConfig.DataFolder = dataFolder_;
   service_ = std::make_unique<TUsageService>(serviceConfig, *this);
   mainTimer_ = timers_.MakeTimer([this] { cycle_->MainTimerTimer(); });
@@ -153,7 +177,7 @@ void TProgram::AccountChanged(bool typeChanged, bool credentialsEdited) {
 }
 
 void TProgram::ProxyChanged() {
-  service_->SetProxy(Proxy());
+  service_->SetProxy(ProxyOf(settings_));
   cycle_->AccountSetupChange(false);
 }
 
@@ -191,8 +215,18 @@ std::string TProgram::HelpAddress() const {
   return options_.Endpoints.HomeSite + "help.html";
 }
 
-void TProgram::Exit() {
+void TProgram::SettingsChanged() {
+  saveTimer_->Start();  // a running wait starts afresh
+}
+
+void TProgram::Save() {
+  if (saveTimer_) saveTimer_->Stop();
+  window_->StorePlace();
   store_->SaveSettings(settings_);
+}
+
+void TProgram::Exit() {
+  Save();
   QApplication::quit();
 }
 

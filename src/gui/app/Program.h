@@ -72,17 +72,21 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   bool OpenUrl(const std::string& address) override;
   bool OpenFile(const std::string& path) override;
   std::string HelpAddress() const override;
+  void SettingsChanged() override;
   void Exit() override;
+  // Writes the settings now (the window's place among them). Called on
+  // every way the program ends and shortly after a change.
+  void Save();
 
   // INoticeSink
   void ShowNotice(const TNoticeRequest& notice) override;
 
  private:
   void LoadSettings();
+  void WireSaving();
   void BuildServices();
   TUpdateHooks MakeHooks();
   void RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate);
-  TProxySettings Proxy() const;
 
   TStartOptions options_;
   std::filesystem::path dataFolder_;  // made (if need be) once, at start
@@ -99,6 +103,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   IClock& clock_;
   ITimerFactory& timers_;
   std::unique_ptr<ITimer> mainTimer_, alertTimer_;
+  std::unique_ptr<ITimer> saveTimer_;  // a save soon after a change
   THistory history_;
   std::unique_ptr<TMainForm> window_;
   std::unique_ptr<TUpdateCycle> cycle_;

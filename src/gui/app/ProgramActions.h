@@ -47,6 +47,8 @@ class IProgramActions {
   virtual bool OpenFile(const std::string& path) = 0;
   // The help page ("#page" anchors are added by the window).
   virtual std::string HelpAddress() const = 0;
+  // A page changed a setting: it is saved shortly after.
+  virtual void SettingsChanged() = 0;
   // Saves everything and ends the program.
   virtual void Exit() = 0;
 };

@@ -28,7 +28,7 @@ void SnapshotWhenAsked(TProgram& program, const std::string& prefix, int limitSe
     TMainForm& form = program.Window();
     if (!state->ready && !program.Cycle().FirstUpdate()) {
       state->ready = true;
-      WriteFileAtomic(prefix + "-ready", program.Cycle().RetryStatusText() + "\n");
+      WriteFileAtomic(prefix + "-ready", "ready\n");
     }
     const bool asked = QFile::exists(QString::fromStdString(prefix + "-go"));
     if (!asked && state->since.elapsed() < limitSeconds * 1000LL) return;

@@ -83,34 +83,55 @@ TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), 
   p->addRow(tr("Password:"), eProxyPassword_);
   pages_->addTab(proxy, tr("Pro&xy"));
 
-  // Edits go into the model.
+  // Edits go into the model; filling the controls from the model (loading_)
+  // changes nothing in it.
   connect(cbAccountType_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (loading_) return;
     s_.AccountType = index;
     if (OnAccountChange) OnAccountChange(true, false);
+    Changed();
   });
   for (QLineEdit* e : {eUsername_, ePassword_}) {
     connect(e, &QLineEdit::textEdited, this, [this] {
+      if (loading_) return;
       s_.AccountName = S(eUsername_->text());
       s_.Password = S(ePassword_->text());
       if (OnAccountChange) OnAccountChange(false, true);
+      Changed();
     });
   }
-  connect(cbRunOnStartup_, &QCheckBox::toggled, this, [this](bool on) { s_.RunOnStartup = on; });
-  connect(cbStartMinimized_, &QCheckBox::toggled, this,
-          [this](bool on) { s_.StartMinimized = on; });
-  connect(cbStayOnTop_, &QCheckBox::toggled, this, [this](bool on) {
-    s_.StayOnTop = on;
-    if (!loading_ && OnStayOnTopChange) OnStayOnTopChange();
+  connect(cbRunOnStartup_, &QCheckBox::toggled, this, [this](bool on) {
+    if (loading_) return;
+    s_.RunOnStartup = on;
+    Changed();
   });
-  connect(cbCheckForUpdates_, &QCheckBox::toggled, this,
-          [this](bool on) { s_.CheckForUpdates = on; });
+  connect(cbStartMinimized_, &QCheckBox::toggled, this, [this](bool on) {
+    if (loading_) return;
+    s_.StartMinimized = on;
+    Changed();
+  });
+  connect(cbStayOnTop_, &QCheckBox::toggled, this, [this](bool on) {
+    if (loading_) return;
+    s_.StayOnTop = on;
+    if (OnStayOnTopChange) OnStayOnTopChange();
+    Changed();
+  });
+  connect(cbCheckForUpdates_, &QCheckBox::toggled, this, [this](bool on) {
+    if (loading_) return;
+    s_.CheckForUpdates = on;
+    Changed();
+  });
   connect(tbUpdateDelay_, &QSlider::valueChanged, this, [this](int step) {
+    if (loading_) return;
     s_.StartDelay = step * 10;
     lblUpdateDelay_->setText(tr("First Update Delay (%1sec)").arg(s_.StartDelay));
+    Changed();
   });
   connect(colour, &QPushButton::clicked, this, [this] { ChooseTrayColour(); });
   auto proxyChanged = [this] {
+    // While loading, the box is ticked before the edits are filled: copying
+    // them then would wipe the stored proxy.
+    if (loading_) return;
     s_.UseProxy = cbUseProxy_->isChecked();
     s_.ProxyAddress = S(eProxyServer_->text());
     s_.ProxyPort = static_cast<int>(neProxyPort_->Value());
@@ -120,7 +141,8 @@ TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), 
                                                       eProxyPassword_}) {
       w->setEnabled(s_.UseProxy);
     }
-    if (!loading_ && OnProxyChange) OnProxyChange();
+    if (OnProxyChange) OnProxyChange();
+    Changed();
   };
   connect(cbUseProxy_, &QCheckBox::toggled, this, proxyChanged);
   for (QLineEdit* e : {eProxyServer_, eProxyUsername_, eProxyPassword_})
@@ -182,6 +204,11 @@ void TSetupPage::ChooseTrayColour() {
                      static_cast<uint32_t>(chosen.blue()) << 16;
   UpdatePreviewPanel();
   if (OnTrayColourChange) OnTrayColourChange();
+  Changed();
+}
+
+void TSetupPage::Changed() {
+  if (OnChange) OnChange();
 }
 
 }  // namespace qgm::gui

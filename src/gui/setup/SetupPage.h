@@ -36,10 +36,13 @@ class TSetupPage : public QWidget {
   std::function<void()> OnProxyChange;
   std::function<void()> OnTrayColourChange;
   std::function<void()> OnStayOnTopChange;
+  // Any edit of the model, after the handlers above.
+  std::function<void()> OnChange;
 
  private:
   void ChooseTrayColour();
   void UpdatePreviewPanel();
+  void Changed();
 
   TSettings& s_;
   bool loading_ = false;
