@@ -98,6 +98,13 @@ int TCliSession::Open(TSessionOptions& o) {
   }
   if (!endpoints.ApiBase.empty() && endpoints.ApiBase.back() != '/') endpoints.ApiBase += '/';
 
+  // The data folder is made as the program makes its own; one that cannot
+  // be made is said at once rather than found out by files never written.
+  if (o.dataDir && !MakePrivateFolder(*o.dataDir)) {
+    std::fprintf(stderr, "qgm-cli: the data folder %s cannot be made\n", o.dataDir->c_str());
+    return 2;
+  }
+
   context_ = std::make_unique<TNetContext>(endpoints.CaFile);
   TUsageServiceConfig config;
   config.ApiBase = endpoints.ApiBase;

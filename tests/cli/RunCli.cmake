@@ -65,6 +65,20 @@ endif()
 file(REMOVE ${home}/Corvalink/registry.reg)
 expect_run(2 usage --config /dev/null)
 
+# A data folder that does not exist yet is made; one that cannot be made is
+# refused with a message.
+set(made ${CMAKE_CURRENT_BINARY_DIR}/cli-data/made/here)
+file(REMOVE_RECURSE ${CMAKE_CURRENT_BINARY_DIR}/cli-data)
+expect_run(1 usage --account a --password b --config /dev/null --api-base https://127.0.0.1:9/
+           --data-dir ${made})
+if(NOT IS_DIRECTORY ${made})
+  message(FATAL_ERROR "--data-dir ${made} was not made")
+endif()
+expect_run(2 usage --account a --password b --config /dev/null --data-dir /proc/qgm/no/such)
+if(NOT last_err MATCHES "the data folder /proc/qgm/no/such cannot be made")
+  message(FATAL_ERROR "no message for a data folder that cannot be made: ${last_err}")
+endif()
+
 # The tray picture as a PNG.
 set(icon ${CMAKE_CURRENT_BINARY_DIR}/cli-icon.png)
 file(REMOVE ${icon})
