@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -163,6 +164,39 @@ TEST_F(ProgramFlows, ASetupChangeIsSavedSoonWithoutExit) {
   EXPECT_EQ(timers_.FireAll(3000), 1);  // but a few seconds later
   EXPECT_NE(Hive().find("\"StartMimimized\"=dword:00000001"), std::string::npos);
   EXPECT_EQ(timers_.FireAll(3000), 0);  // once
+}
+
+TEST_F(ProgramFlows, TheTrayNumberShowsOnTheDesktopsColours) {
+  const QPalette saved = QGuiApplication::palette();
+  QPalette dark = saved;
+  dark.setColor(QPalette::Window, QColor(30, 30, 30));
+  QApplication::setPalette(dark);
+  Start(false);
+  EXPECT_EQ(program_->Settings().TrayFontColor, 0x00FFFFFFu);  // white on a dark desktop
+  QPalette light = saved;
+  light.setColor(QPalette::Window, QColor(240, 240, 240));
+  QApplication::setPalette(light);
+  Start(false);
+  EXPECT_EQ(program_->Settings().TrayFontColor, 0u);
+  // A colour the user chose wins.
+  program_->Settings().TrayFontColor = 0x0000FF00u;
+  program_->Window().Exit();
+  QApplication::setPalette(dark);
+  Start(false);
+  EXPECT_EQ(program_->Settings().TrayFontColor, 0x0000FF00u);
+  QApplication::setPalette(saved);
+}
+
+TEST_F(ProgramFlows, WithoutATrayClosingTheWindowEndsTheProgram) {
+  ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());  // the offscreen desktop has none
+  Start(false);
+  TMainForm& form = program_->Window();
+  form.show();
+  QApplication::processEvents();
+  EXPECT_EQ(Hive(), "<none>");
+  form.close();  // the close box: nowhere to hide, so the program ends
+  EXPECT_NE(Hive().find("\"posx\""), std::string::npos);
+  EXPECT_FALSE(form.isVisible());
 }
 
 TEST_F(ProgramFlows, ACommandLineRunWritesNoSetting) {

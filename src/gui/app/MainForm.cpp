@@ -366,14 +366,32 @@ void TMainForm::StorePlace() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  // The close box hides the window into the tray (or, with no tray on this
-  // desktop, minimises it); Exit ends the program.
-  if (!exiting_) {
+  // The close box hides the window into the tray; Exit ends the program.
+  // Without a tray there is nowhere to hide to and no menu holding Exit:
+  // closing the window ends the program, as any window program does.
+  if (!exiting_ && TTrayIcon::Available()) {
     event->ignore();
     ShowMainForm(false);
     return;
   }
+  if (!exiting_) Exit();
   event->accept();
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // The title bar's minimise button hides the window into the tray, as
+  // hiding from the tray menu does.
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && TTrayIcon::Available()) {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (!isMinimized()) return;
+          setWindowState(windowState() & ~Qt::WindowMinimized);
+          ShowMainForm(false);
+        },
+        Qt::QueuedConnection);
+  }
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

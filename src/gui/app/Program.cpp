@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QPalette>
 #include <QScreen>
 #include <QSessionManager>
 
@@ -23,6 +24,13 @@ std::string HostOf(const std::string& apiBase) {
   const auto scheme = apiBase.find("://");
   const auto slash = apiBase.find('/', scheme == std::string::npos ? 0 : scheme + 3);
   return apiBase.substr(0, slash);
+}
+
+// The tray number's colour until the user picks one: white on a dark
+// desktop, black on a light one (by the lightness of the palette's window
+// colour), as 0x00BBGGRR.
+uint32_t DefaultTrayTextColour() {
+  return QGuiApplication::palette().color(QPalette::Window).lightness() < 128 ? 0x00FFFFFFu : 0u;
 }
 
 TFolders WithDefaults(TFolders folders) {
@@ -115,6 +123,7 @@ void TProgram::LoadSettings() {
     return TRect{a.left(), a.top(), a.right() + 1, a.bottom() + 1};
   };
   context.Now = clock_.Now();
+  context.DefaultTrayTextColor = DefaultTrayTextColour();
   store_->LoadSettings(settings_, context);
   store_->LoadMailboxes(settings_);
   store_->LoadRadioList(settings_);
