@@ -3,6 +3,7 @@
 #include "gui/app/MainForm.h"
 #include "gui/app/Program.h"
 #include "gui/controls/FocusLabel.h"
+#include "gui/controls/TabRows.h"
 #include "gui/network/NetworkPage.h"
 #include "support/FakeTime.h"
 
@@ -50,6 +51,31 @@ TEST_F(MainFormTest, FirstRunOpensOnSetupWithEightPagesCallHavenHidden) {
   EXPECT_EQ(tabs_->currentIndex(), 7);  // no account yet: the Setup page
   EXPECT_TRUE(program_->ShowAtStart());
   EXPECT_EQ(form_->windowTitle(), QStringLiteral("Corvalink Meter"));
+}
+
+TEST_F(MainFormTest, EveryTabStaysVisibleAndClickableAtTheWindowsSize) {
+  auto* rows = form_->findChild<TTabRows*>();
+  ASSERT_TRUE(rows);
+  const int rowsForSeven = rows->RowCount();
+  tabs_->setTabVisible(kPageCallhaven, true);
+  rows->Refresh();
+  QApplication::processEvents();
+  EXPECT_GT(rows->RowCount(), 1);  // eight wrap onto a second row
+  EXPECT_LE(rowsForSeven, rows->RowCount());
+  const QRect window = form_->rect();
+  for (int i = 0; i < tabs_->count(); ++i) {
+    const QRect r = rows->TabRect(i);
+    ASSERT_FALSE(r.isEmpty()) << i;
+    EXPECT_TRUE(window.contains(rows->mapTo(form_, r.topLeft()))) << i;
+    EXPECT_TRUE(window.contains(rows->mapTo(form_, r.bottomRight()))) << i;
+    QTest::mouseClick(rows, Qt::LeftButton, {}, rows->TabRect(i).center());
+    EXPECT_EQ(tabs_->currentIndex(), i);
+  }
+  // The row of the current tab lies next to the pages.
+  tabs_->setCurrentIndex(kPageBroadband);
+  EXPECT_EQ(rows->TabRect(kPageBroadband).bottom(), rows->height() - 1);
+  if (const QByteArray dir = qgetenv("QGM_TEST_SHOTS"); !dir.isEmpty())
+    form_->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/eight-tabs.png"));
 }
 
 TEST_F(MainFormTest, CtrlTabSkipsTheHiddenPage) {

@@ -18,6 +18,7 @@
 #include "core/tray/NumberIcon.h"
 #include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
+#include "gui/controls/TabRows.h"
 #include "gui/history/HistoryPage.h"
 #include "gui/network/NetworkPage.h"
 #include "gui/provider/ProviderPage.h"
@@ -43,12 +44,14 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   QFont font(QStringLiteral("Arial"));
   font.setPixelSize(12);
   setFont(font);
-  // All eight captions in the window's width.
-  ui_->PageControl1->setStyleSheet(
-      QStringLiteral("QTabBar::tab { padding: 3px 0px; margin: 0px; }"));
+  // Every caption stays in the window's width: the tabs wrap onto a second
+  // row when they do not fit in one (the CallHaven tab shown).
+  tabRows_ = new TTabRows(ui_->PageControl1, this);
+  tabRows_->setObjectName(QStringLiteral("PageControl1Tabs"));
   QFont tabFont = font;
   tabFont.setPixelSize(11);
-  ui_->PageControl1->tabBar()->setFont(tabFont);
+  tabRows_->setFont(tabFont);
+  ui_->layoutMain->insertWidget(0, tabRows_);
 
   broadband_ = new TBroadbandPage(ui_->tsBroadband);
   Fill(ui_->tsBroadband, broadband_);
@@ -65,6 +68,7 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   aboutUi.lblVersion->setText(tr("Version ") + QString::fromStdString(VersionText()));
   Fill(ui_->tsAbout, about);
   ui_->PageControl1->setTabVisible(kPageCallhaven, false);  // hidden unless enabled
+  tabRows_->Refresh();
   connect(ui_->PageControl1, &QTabWidget::currentChanged, this,
           [this](int index) { PageActivated(index); });
 
@@ -258,10 +262,9 @@ void TMainForm::CycleTabs(bool forward) {
 }
 
 bool TMainForm::ActivateByAccelerator(QChar letter) {
-  // Only while the CallHaven page is hidden; otherwise the tab bar's own
-  // mnemonics answer.
+  // The tab rows leave accelerators to the window, with or without the
+  // CallHaven page.
   QTabWidget* tabs = ui_->PageControl1;
-  if (tabs->isTabVisible(kPageCallhaven)) return false;
   std::vector<std::string> captions;
   std::vector<bool> visible;
   for (int i = 0; i < tabs->count(); ++i) {

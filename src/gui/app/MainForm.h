@@ -27,6 +27,7 @@ class THistoryPage;
 class TNetworkPage;
 class TProviderPage;
 class TSetupPage;
+class TTabRows;
 class TTrayIcon;
 
 // The tab pages in their order.
@@ -115,6 +116,7 @@ class TMainForm : public QWidget, public IUpdateView {
   TProviderPage* provider_ = nullptr;
   TNetworkPage* network_ = nullptr;
   TSetupPage* setup_ = nullptr;  // made when the page is first shown
+  TTabRows* tabRows_ = nullptr;
   QPixmap trayPreview_;
   QMenu* trayMenu_ = nullptr;
   QAction* mnuRefresh_ = nullptr;
