@@ -125,5 +125,29 @@ TEST_F(NumEditTest, EditingKeysAndPaste) {
   EXPECT_EQ(TNumedit::CleanText(QStringLiteral("-1,234.5 %")), QStringLiteral("-1234.5"));
 }
 
+TEST_F(NumEditTest, EveryOtherWayOfEditingFollowsTheSameRules) {
+  int changes = 0;
+  QObject::connect(edit_, &TNumedit::changed, [&changes] { ++changes; });
+  Type("80");
+  changes = 0;
+  // Shift+Insert pastes like Ctrl+V: only the characters a number holds.
+  QApplication::clipboard()->setText(QStringLiteral("x1"));
+  QTest::keyClick(edit_, Qt::Key_Insert, Qt::ShiftModifier);
+  EXPECT_EQ(edit_->text(), QStringLiteral("801"));
+  EXPECT_EQ(edit_->Value(), 801.0L);
+  EXPECT_EQ(changes, 1);
+  // The context menu's Paste and a drop insert through the same path.
+  edit_->insert(QStringLiteral("x0"));
+  EXPECT_EQ(edit_->text(), QStringLiteral("8010"));
+  EXPECT_EQ(changes, 2);
+  // A separator in an integer field is refused, whatever inserts it.
+  edit_->insert(QStringLiteral("."));
+  EXPECT_EQ(edit_->text(), QStringLiteral("8010"));
+  EXPECT_EQ(changes, 2);
+  // Undo gives a text the rules check again.
+  edit_->undo();
+  EXPECT_EQ(edit_->Value(), static_cast<long double>(edit_->text().toInt()));
+}
+
 }  // namespace
 }  // namespace qgm::gui

@@ -1,8 +1,11 @@
 #include "gui/app/Program.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QPointer>
 #include <QScreen>
 #include <QSessionManager>
 
@@ -83,6 +86,8 @@ TProgram::TProgram(TStartOptions options)
 }
 
 TProgram::~TProgram() {
+  // Popups still open call back into the program: they go first.
+  for (auto& popup : popups_) delete popup.data();
   // The window goes first: it is the cycle's view.
   cycle_.reset();
   window_.reset();
@@ -245,6 +250,8 @@ void TProgram::ShowNotice(const TNoticeRequest& notice) {
       notice, [this](const std::string& url) { launcher_.OpenUrl(url); },
       [this](const std::string& reference) { settings_.SeenNoticeRefs.push_back(reference); },
       timers_);
+  popups_.erase(std::remove(popups_.begin(), popups_.end(), nullptr), popups_.end());
+  popups_.emplace_back(popup);
   // Shown from the event loop, as a posted message would be.
   QMetaObject::invokeMethod(popup, &QWidget::show, Qt::QueuedConnection);
 }

@@ -6,6 +6,7 @@
 // menus and keys, and reaches the program through IProgramActions.
 
 #include <QObject>
+#include <QPointer>
 
 #include <filesystem>
 #include <memory>
@@ -28,6 +29,7 @@
 namespace qgm::gui {
 
 class TMainForm;
+class TMessageForm;
 
 struct TStartOptions {
   std::vector<std::string> Args;  // the command line for the settings
@@ -105,6 +107,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   std::unique_ptr<ITimer> mainTimer_, alertTimer_;
   std::unique_ptr<ITimer> saveTimer_;  // a save soon after a change
   THistory history_;
+  std::vector<QPointer<TMessageForm>> popups_;  // notices still open
   std::unique_ptr<TMainForm> window_;
   std::unique_ptr<TUpdateCycle> cycle_;
 };

@@ -31,8 +31,29 @@ bool Convert(const QString& text, long double& out) {
 
 TNumedit::TNumedit(QWidget* parent) : QLineEdit(parent) {
   setAlignment(Qt::AlignRight);
-  setText(QStringLiteral("0"));
+  Show(QStringLiteral("0"));
   savedColour_ = palette().color(QPalette::Text);
+  // Edits that do not come through the keys handled here (the context
+  // menu's Paste, Undo and Delete, Shift+Insert, a drop) follow the same
+  // rules as typing.
+  connect(this, &QLineEdit::textEdited, this, [this](const QString& t) { CheckOtherEdit(t); });
+}
+
+void TNumedit::Show(const QString& text) {
+  setText(text);
+  accepted_ = text;
+}
+
+void TNumedit::CheckOtherEdit(const QString& edited) {
+  if (edited == accepted_) return;
+  const QString candidate = CleanText(edited);
+  const int caret = std::min(cursorPosition(), static_cast<int>(candidate.size()));
+  Show(accepted_);  // back to the last accepted text; kept when the edit is refused
+  if (candidate == accepted_) {
+    QApplication::beep();  // nothing but refused characters
+    return;
+  }
+  SetTextChecked(candidate, caret);
 }
 
 QString TNumedit::CleanText(const QString& text) {
@@ -85,7 +106,7 @@ QString TNumedit::DisplayText() const {
 }
 
 void TNumedit::Reformat() {
-  if (!hasFocus()) setText(DisplayText());
+  if (!hasFocus()) Show(DisplayText());
 }
 
 void TNumedit::SetNumericType(TNumericType type) {
@@ -113,11 +134,11 @@ void TNumedit::SetMinVal(int value) {
 void TNumedit::SetValue(long double x) {
   if (!IsInRange(x)) x = min_;
   if (hasFocus() && x == 0) {
-    setText(QString());
+    Show(QString());
   } else if (type_ == ntInteger) {
-    setText(QString::fromLatin1(Format("%1.0f", {x}).c_str()));
+    Show(QString::fromLatin1(Format("%1.0f", {x}).c_str()));
   } else {
-    setText(QString::fromLatin1(Format("%1.*f", {decimals_, x}).c_str()));
+    Show(QString::fromLatin1(Format("%1.*f", {decimals_, x}).c_str()));
     Reformat();
   }
   emit changed();
@@ -131,14 +152,14 @@ void TNumedit::SetFontColour(const QColor& colour) {
 
 void TNumedit::SetTextChecked(const QString& t, int caret) {
   if (t.isEmpty()) {
-    setText(t);
+    Show(t);
     selectAll();
     emit changed();
     return;
   }
   if (t == QStringLiteral("-")) {
     SetFontColour(IsInRange(0) ? savedColour_ : QColor(255, 0, 0));
-    setText(t);
+    Show(t);
     setCursorPosition(1);
     emit changed();
     return;
@@ -154,7 +175,7 @@ void TNumedit::SetTextChecked(const QString& t, int caret) {
   }
   inRange_ = IsInRange(v);
   SetFontColour(inRange_ ? savedColour_ : QColor(255, 0, 0));
-  setText(t);
+  Show(t);
   setCursorPosition(caret);
   emit changed();
 }
@@ -226,13 +247,13 @@ void TNumedit::keyPressEvent(QKeyEvent* e) {
 void TNumedit::focusInEvent(QFocusEvent* e) {
   savedColour_ = palette().color(QPalette::Text);
   QLineEdit::focusInEvent(e);
-  setText(Value() != 0 ? CleanText(text()) : QString());
+  Show(Value() != 0 ? CleanText(text()) : QString());
   selectAll();
 }
 
 void TNumedit::focusOutEvent(QFocusEvent* e) {
   QLineEdit::focusOutEvent(e);
-  setText(DisplayText());
+  Show(DisplayText());
   SetFontColour(savedColour_);
 }
 

@@ -50,6 +50,9 @@ class TNumedit : public QLineEdit {
 
  private:
   void SetTextChecked(const QString& text, int caret);
+  // Shows a text the rules accepted (or the program set).
+  void Show(const QString& text);
+  void CheckOtherEdit(const QString& edited);
   void InsertText(const QString& s);
   void DeleteAt(int position);
   void SetFontColour(const QColor& colour);
@@ -62,6 +65,7 @@ class TNumedit : public QLineEdit {
   int max_ = 0;
   bool inRange_ = true;
   QColor savedColour_;
+  QString accepted_;  // the text last shown by the rules
 };
 
 }  // namespace qgm::gui
