@@ -17,6 +17,7 @@
 #include "gui/app/MainForm.h"
 #include "gui/app/Program.h"
 #include "gui/controls/FocusLabel.h"
+#include "gui/tray/TrayIcon.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeTime.h"
 #include "support/SimulatorFixture.h"
@@ -197,6 +198,23 @@ TEST_F(ProgramFlows, WithoutATrayClosingTheWindowEndsTheProgram) {
   form.close();  // the close box: nowhere to hide, so the program ends
   EXPECT_NE(Hive().find("\"posx\""), std::string::npos);
   EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(ProgramFlows, WithATrayTheWindowHidesIntoIt) {
+  TTrayIcon::AssumeAvailable(1);
+  Start(false);
+  TMainForm& form = program_->Window();
+  form.show();
+  QApplication::processEvents();
+  form.setWindowState(Qt::WindowMinimized);  // the title bar's minimise button
+  QApplication::processEvents();
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_FALSE(form.isMinimized());  // hidden, not a taskbar button
+  form.show();
+  form.close();  // the close box hides too; the program goes on
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(Hive(), "<none>");
+  TTrayIcon::AssumeAvailable(-1);
 }
 
 TEST_F(ProgramFlows, ACommandLineRunWritesNoSetting) {

@@ -30,12 +30,18 @@ class TTrayIcon : public QObject {
   // Removes the icon and adds it again (a tray host that lost it).
   void Readd();
   bool Visible() const { return tray_.isVisible(); }
-  static bool Available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+  static bool Available() {
+    return assumeAvailable_ >= 0 ? assumeAvailable_ == 1 : QSystemTrayIcon::isSystemTrayAvailable();
+  }
+  // For tests on a desktop without a tray: 1 acts as if there were one, 0
+  // as if there were none, -1 asks the desktop again.
+  static void AssumeAvailable(int available) { assumeAvailable_ = available; }
 
   std::function<void()> OnClick;
   std::function<void()> OnDoubleClick;
 
  private:
+  static inline int assumeAvailable_ = -1;
   QSystemTrayIcon tray_;
   QString hint_;
   bool hasPicture_ = false;
