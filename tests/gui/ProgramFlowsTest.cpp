@@ -35,7 +35,10 @@ class ProgramFlows : public test::SimulatorTest {
     dummy::Record().Opened.clear();
     dummy::Record().OpenSucceeds = true;
   }
-  void TearDown() override { dummy::Record().OpenSucceeds = true; }
+  void TearDown() override {
+    dummy::Record().OpenSucceeds = true;
+    dummy::Record().OpenStarts = true;
+  }
   // (Re)starts the program on the test's folders.
   void Start(bool demo, std::vector<std::string> args = {}) {
     program_.reset();
@@ -101,8 +104,8 @@ TEST_F(ProgramFlows, UsageLogOpensOnceThereIsOne) {
   EXPECT_EQ(Opened(), (std::vector<std::string>{program_->UsageLogPath()}));
   EXPECT_TRUE(dialogs_.warnings.empty());
 
-  // The desktop cannot open it and nothing is associated with CSV or text.
-  dummy::Record().OpenSucceeds = false;
+  // The desktop has no opener and nothing is associated with CSV or text.
+  dummy::Record().OpenStarts = false;
   ClickViewLog();
   ASSERT_EQ(dialogs_.warnings.size(), 1u);
   EXPECT_TRUE(dialogs_.warnings[0].startsWith(QStringLiteral("There is no application")));

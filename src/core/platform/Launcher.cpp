@@ -6,8 +6,11 @@
 namespace qgm {
 
 TLauncher::TLauncher(TRegistryStore& registry, TLaunchCalls calls) : calls_(std::move(calls)) {
-  if (!calls_.OpenWithDesktop)
-    calls_.OpenWithDesktop = [](const std::string& t) { return OpenWithDesktop(t); };
+  if (!calls_.OpenWithDesktop) {
+    calls_.OpenWithDesktop = [](const std::string& t, std::function<void()> onFailure) {
+      return OpenWithDesktop(t, std::move(onFailure));
+    };
+  }
   if (!calls_.Start)
     calls_.Start = [](const std::vector<std::string>& argv) { return StartProgram(argv); };
   if (!calls_.CommandFor) {
@@ -35,18 +38,26 @@ bool TLauncher::IsWebAddress(const std::string& address) {
   return true;
 }
 
+bool TLauncher::OpenWithFallback(const std::string& target, std::vector<std::string> fallback) {
+  // The fallback is worked out here, on the caller's thread; only starting
+  // it may happen on the opener's.
+  auto start = calls_.Start;
+  const auto startFallback = [start, fallback] {
+    if (!fallback.empty()) start(fallback);
+  };
+  if (calls_.OpenWithDesktop(target, startFallback)) return true;
+  return !fallback.empty() && calls_.Start(fallback);
+}
+
 bool TLauncher::OpenUrl(const std::string& address) {
   if (address.empty() || !IsWebAddress(address)) return false;
-  if (calls_.OpenWithDesktop(address)) return true;
-  const auto browser = calls_.CommandFor(".htm", address);
-  return !browser.empty() && calls_.Start(browser);
+  return OpenWithFallback(address, calls_.CommandFor(".htm", address));
 }
 
 bool TLauncher::OpenFile(const std::string& fileName) {
   if (fileName.empty()) return false;
   // A name starting with "-" would read as an option.
   const std::string path = fileName[0] == '-' ? "./" + fileName : fileName;
-  if (calls_.OpenWithDesktop(path)) return true;
   const auto dot = fileName.rfind('.');
   const auto slash = fileName.rfind('/');
   const std::string ext = dot == std::string::npos || (slash != std::string::npos && dot < slash)
@@ -55,7 +66,7 @@ bool TLauncher::OpenFile(const std::string& fileName) {
   auto command = ext.empty() ? std::vector<std::string>() : calls_.CommandFor(ext, path);
   // No association: a plain-text editor, as the program's own fallback.
   if (command.empty()) command = calls_.CommandFor(".txt", path);
-  return !command.empty() && calls_.Start(command);
+  return OpenWithFallback(path, std::move(command));
 }
 
 bool TLauncher::HasAssociation(const std::string& extension) {

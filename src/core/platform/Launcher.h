@@ -14,7 +14,7 @@ namespace qgm {
 // How the launcher reaches the desktop; the defaults are the platform's
 // calls (tests put their own in).
 struct TLaunchCalls {
-  std::function<bool(const std::string& target)> OpenWithDesktop;
+  std::function<bool(const std::string& target, std::function<void()> onFailure)> OpenWithDesktop;
   std::function<bool(const std::vector<std::string>& argv)> Start;
   // The argument list opening `target` with the program associated with
   // the extension; empty when none is.
@@ -28,7 +28,8 @@ class TLauncher {
 
   // Opens a web address with the desktop's default action, else with the
   // program associated with ".htm". Only http and https addresses are
-  // opened; anything else is refused.
+  // opened; anything else is refused. Nothing is waited for: when the
+  // desktop's action fails later, the associated program is started then.
   bool OpenUrl(const std::string& address);
   // Opens a file with the default action, else with the program associated
   // with its extension, else in a plain-text editor.
@@ -39,6 +40,8 @@ class TLauncher {
   static bool IsWebAddress(const std::string& address);
 
  private:
+  bool OpenWithFallback(const std::string& target, std::vector<std::string> fallback);
+
   TLaunchCalls calls_;
 };
 

@@ -3,6 +3,7 @@
 // shell), and handing an address or a file to the desktop's default
 // program.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,9 @@ bool StartProgram(const std::vector<std::string>& argv, int failWithinMs = 0);
 // Whether a program name (looked up in PATH) or path can be started.
 bool ProgramExists(const std::string& program);
 // Hands a web address or file to the desktop's default action (Linux:
-// xdg-open); false when the desktop could not open it.
-bool OpenWithDesktop(const std::string& target);
+// xdg-open) without waiting for it: false when it could not even be
+// started. When it starts but then fails, `onFailure` runs (on a thread of
+// its own).
+bool OpenWithDesktop(const std::string& target, std::function<void()> onFailure = {});
 
 }  // namespace qgm

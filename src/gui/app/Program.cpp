@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSessionManager>
+#include <QTimer>
 
 #include "core/history/HistoryStep.h"
 #include "core/sound/Waves.h"
@@ -21,6 +22,7 @@ namespace qgm::gui {
 namespace {
 
 constexpr int kSaveDelayMs = 3000;
+constexpr int kStartingCursorMs = 1000;
 
 // The account's API host ("https://host[:port]") from the API base address.
 std::string HostOf(const std::string& apiBase) {
@@ -211,18 +213,26 @@ TOpenResult TProgram::OpenUsageLog() {
   const std::filesystem::path file = UsageLogPath();
   std::error_code ec;
   if (file.empty() || !std::filesystem::exists(file, ec)) return TOpenResult::Missing;
-  if (launcher_.OpenFile(file.string())) return TOpenResult::Opened;
+  if (OpenFile(file.string())) return TOpenResult::Opened;
   return launcher_.HasAssociation(".csv") || launcher_.HasAssociation(".txt")
              ? TOpenResult::Failed
              : TOpenResult::NoProgram;
 }
 
 bool TProgram::OpenUrl(const std::string& address) {
+  ShowStarting();
   return launcher_.OpenUrl(address);
 }
 
 bool TProgram::OpenFile(const std::string& path) {
+  ShowStarting();
   return launcher_.OpenFile(path);
+}
+
+void TProgram::ShowStarting() {
+  // The pointer says a program is starting, for a moment; nothing waits.
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  QTimer::singleShot(kStartingCursorMs, qApp, [] { QApplication::restoreOverrideCursor(); });
 }
 
 std::string TProgram::HelpAddress() const {
@@ -247,7 +257,7 @@ void TProgram::Exit() {
 void TProgram::ShowNotice(const TNoticeRequest& notice) {
   if (notice.Alert) sound_.Play("cuckoo", CuckooWave());
   auto* popup = new TMessageForm(
-      notice, [this](const std::string& url) { launcher_.OpenUrl(url); },
+      notice, [this](const std::string& url) { OpenUrl(url); },
       [this](const std::string& reference) { settings_.SeenNoticeRefs.push_back(reference); },
       timers_);
   popups_.erase(std::remove(popups_.begin(), popups_.end(), nullptr), popups_.end());

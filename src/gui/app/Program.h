@@ -86,6 +86,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
  private:
   void LoadSettings();
   void WireSaving();
+  void ShowStarting();
   void BuildServices();
   TUpdateHooks MakeHooks();
   void RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate);

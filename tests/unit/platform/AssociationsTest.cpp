@@ -94,7 +94,7 @@ TEST(Launcher, OnlyWebAddressesAreOpened) {
   TRegistryStore store;
   std::vector<std::string> opened;
   TLaunchCalls calls;
-  calls.OpenWithDesktop = [&opened](const std::string& t) {
+  calls.OpenWithDesktop = [&opened](const std::string& t, std::function<void()>) {
     opened.push_back(t);
     return true;
   };
@@ -112,7 +112,7 @@ TEST(Launcher, TheRegistrysProgramWhenTheDesktopCannotOpen) {
            "\r\n@=\"reg.exe %1\"\r\n");
   std::vector<std::vector<std::string>> started;
   TLaunchCalls calls;
-  calls.OpenWithDesktop = [](const std::string&) { return false; };
+  calls.OpenWithDesktop = [](const std::string&, std::function<void()>) { return false; };
   calls.Start = [&started](const std::vector<std::string>& argv) {
     started.push_back(argv);
     return true;

@@ -14,7 +14,8 @@ struct TRecord {
   std::mutex Lock;
   std::vector<std::vector<std::string>> Started;  // StartProgram's argument lists
   std::vector<std::string> Opened;                // OpenWithDesktop's targets
-  bool OpenSucceeds = true;                       // what OpenWithDesktop answers
+  bool OpenStarts = true;                         // false: the desktop has no opener to start
+  bool OpenSucceeds = true;                       // false: the opener starts, then fails
 };
 
 TRecord& Record();

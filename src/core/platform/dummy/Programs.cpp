@@ -21,10 +21,17 @@ bool ProgramExists(const std::string& program) {
   return !program.empty();
 }
 
-bool OpenWithDesktop(const std::string& target) {
-  std::lock_guard lock(dummy::Record().Lock);
-  dummy::Record().Opened.push_back(target);
-  return dummy::Record().OpenSucceeds;
+bool OpenWithDesktop(const std::string& target, std::function<void()> onFailure) {
+  bool succeeds = true;
+  {
+    std::lock_guard lock(dummy::Record().Lock);
+    if (!dummy::Record().OpenStarts) return false;
+    dummy::Record().Opened.push_back(target);
+    succeeds = dummy::Record().OpenSucceeds;
+  }
+  // The dummy desktop's opener fails at once, on the caller's thread.
+  if (!succeeds && onFailure) onFailure();
+  return true;
 }
 
 }  // namespace qgm

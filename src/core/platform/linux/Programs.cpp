@@ -15,27 +15,37 @@ extern char** environ;
 
 namespace qgm {
 
-bool StartProgram(const std::vector<std::string>& argv, int failWithinMs) {
+namespace {
+
+// Starts argv detached (a session of its own, so it outlives us and our
+// terminal); a thread reaps it and hands its exit status to `onExit`.
+bool Spawn(const std::vector<std::string>& argv, std::function<void(int status)> onExit) {
   if (argv.empty() || argv[0].empty()) return false;
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
   posix_spawnattr_t attr;
   posix_spawnattr_init(&attr);
-  // The child gets a session of its own, so it outlives us and our terminal.
   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
   pid_t pid = 0;
   const int rc = posix_spawnp(&pid, args[0], nullptr, &attr, args.data(), environ);
   posix_spawnattr_destroy(&attr);
   if (rc != 0) return false;
-  auto status = std::make_shared<std::promise<int>>();
-  std::future<int> result = status->get_future();
-  std::thread([pid, status] {
+  std::thread([pid, onExit = std::move(onExit)] {
     int ws = 0;
     while (::waitpid(pid, &ws, 0) < 0 && errno == EINTR) {
     }
-    status->set_value(WIFEXITED(ws) ? WEXITSTATUS(ws) : 128);
+    if (onExit) onExit(WIFEXITED(ws) ? WEXITSTATUS(ws) : 128);
   }).detach();
+  return true;
+}
+
+}  // namespace
+
+bool StartProgram(const std::vector<std::string>& argv, int failWithinMs) {
+  auto status = std::make_shared<std::promise<int>>();
+  std::future<int> result = status->get_future();
+  if (!Spawn(argv, [status](int code) { status->set_value(code); })) return false;
   if (failWithinMs <= 0) return true;
   if (result.wait_for(std::chrono::milliseconds(failWithinMs)) == std::future_status::ready) {
     return result.get() == 0;
@@ -60,10 +70,11 @@ bool ProgramExists(const std::string& program) {
   return false;
 }
 
-bool OpenWithDesktop(const std::string& target) {
-  // xdg-open fails quickly when nothing opens the target; a success may
-  // still be running (it waits for some browsers).
-  return StartProgram({"xdg-open", target}, 3000);
+bool OpenWithDesktop(const std::string& target, std::function<void()> onFailure) {
+  // Not waited for: xdg-open runs some handlers in the foreground.
+  return Spawn({"xdg-open", target}, [onFailure = std::move(onFailure)](int status) {
+    if (status != 0 && onFailure) onFailure();
+  });
 }
 
 }  // namespace qgm

@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <thread>
 
 #include "core/platform/Autostart.h"
@@ -89,7 +91,11 @@ TEST_F(XdgTest, OpenFileFallsBackToTheTextEditor) {
         "[Desktop Entry]\nExec=env QGM_WRAPPED=1 " + editor.string() + " %f\n");
   TRegistryStore store;
   TLaunchCalls calls;
-  calls.OpenWithDesktop = [](const std::string&) { return false; };  // the default action fails
+  // The desktop's action starts, then fails: the associated program opens it.
+  calls.OpenWithDesktop = [](const std::string&, std::function<void()> onFailure) {
+    onFailure();
+    return true;
+  };
   calls.CommandFor = [this](const std::string& ext, const std::string& target) {
     return DefaultApplicationArguments(ext, target, dirs_);
   };
@@ -118,6 +124,27 @@ TEST(XdgEntries, ExecLinesOpenTheTargetAsAnArgument) {
   EXPECT_EQ(ExecArguments("app --scale=100%% %u", file), (Args{"app", "--scale=100%", file}));
   EXPECT_EQ(ExecArguments("player", file), (Args{"player", file}));
   EXPECT_TRUE(ExecArguments("", file).empty());
+}
+
+TEST(Programs, OpeningDoesNotWaitForTheDesktopsOpener) {
+  // An opener that runs until the test lets it go, then fails: the call
+  // returns while it runs, and the failure is reported afterwards.
+  const fs::path dir = fs::temp_directory_path() / ("qgm-opener-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const fs::path release = dir / "release";
+  ASSERT_TRUE(WriteFileAtomic(
+      dir / "xdg-open",
+      "#!/bin/sh\nwhile [ ! -e '" + release.string() + "' ]; do sleep 0.05; done\nexit 1\n", 0755));
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
+  setenv("PATH", (dir.string() + ":" + path).c_str(), 1);
+  std::promise<void> failed;
+  const bool started = OpenWithDesktop("https://example.com/", [&failed] { failed.set_value(); });
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_TRUE(started);
+  ASSERT_TRUE(WriteFileAtomic(release, ""));  // only now can the opener end
+  EXPECT_EQ(failed.get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
+  fs::remove_all(dir);
 }
 
 TEST(Programs, StartAndFailure) {
