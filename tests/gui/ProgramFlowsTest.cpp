@@ -51,6 +51,15 @@ class ProgramFlows : public test::SimulatorTest {
     options.Dialogs = &dialogs_;
     program_ = std::make_unique<TProgram>(options);
   }
+  // Shows the window on a page, as a click on its tab does; the tab control.
+  QTabWidget* ShowPage(int page) {
+    TMainForm& form = program_->Window();
+    form.show();
+    auto* tabs = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    if (tabs) tabs->setCurrentIndex(page);
+    QApplication::processEvents();
+    return tabs;
+  }
   std::string Hive() const {
     return ReadWholeFile(program_->Folders().Config / "registry.reg").value_or("<none>");
   }
@@ -132,11 +141,8 @@ TEST_F(ProgramFlows, ShowingEverySetupPageChangesNoSetting) {
   // The next run: every Setup page is shown and left alone, then Exit.
   Start(false);
   TMainForm& form = program_->Window();
-  form.show();
-  auto* tabs = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  QTabWidget* tabs = ShowPage(kPageSetup);
   ASSERT_TRUE(tabs);
-  tabs->setCurrentIndex(kPageSetup);
-  QApplication::processEvents();
   auto* setupPages = tabs->widget(kPageSetup)->findChild<QTabWidget*>();
   ASSERT_TRUE(setupPages);
   for (int i = 0; i < setupPages->count(); ++i) {
@@ -153,11 +159,8 @@ TEST_F(ProgramFlows, ShowingEverySetupPageChangesNoSetting) {
 TEST_F(ProgramFlows, ASetupChangeIsSavedSoonWithoutExit) {
   Start(false);
   TMainForm& form = program_->Window();
-  form.show();
-  auto* tabs = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  QTabWidget* tabs = ShowPage(kPageSetup);
   ASSERT_TRUE(tabs);
-  tabs->setCurrentIndex(kPageSetup);
-  QApplication::processEvents();
   QCheckBox* startMinimized = nullptr;
   for (QCheckBox* box : form.findChildren<QCheckBox*>()) {
     if (box->text() == QStringLiteral("Start Minimized")) startMinimized = box;
@@ -223,11 +226,8 @@ TEST_F(ProgramFlows, WithATrayTheWindowHidesIntoIt) {
 TEST_F(ProgramFlows, ACommandLineRunWritesNoSetting) {
   Start(false, {"demo", "demo"});
   TMainForm& form = program_->Window();
-  form.show();
-  auto* tabs = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+  QTabWidget* tabs = ShowPage(kPageSetup);
   ASSERT_TRUE(tabs);
-  tabs->setCurrentIndex(kPageSetup);
-  QApplication::processEvents();
   auto* password = form.findChild<QLineEdit*>(QStringLiteral("ePassword"));
   ASSERT_TRUE(password);
   password->setFocus();
