@@ -44,8 +44,8 @@ for sig in TERM INT HUP; do
   status=0
   ended() {  # gone, or a zombie waiting for this script to reap it
     local st
-    st=$(ps -o stat= -p "$pid" 2>/dev/null || true)
-    [ -z "$st" ] || [[ $st == Z* ]]
+    st=$(awk '{ print $3 }' "/proc/$pid/stat" 2>/dev/null || true)
+    [ -z "$st" ] || [ "$st" = Z ]
   }
   wait_for 30 ended || { echo "FAIL ($sig): still running"; cat "$run.err"; kill -9 $pid; exit 1; }
   wait $pid || status=$?
