@@ -38,6 +38,7 @@ class ProgramFlows : public test::SimulatorTest {
   void TearDown() override {
     dummy::Record().OpenSucceeds = true;
     dummy::Record().OpenStarts = true;
+    TTrayIcon::AssumeAvailable(-1);
   }
   // (Re)starts the program on the test's folders.
   void Start(bool demo, std::vector<std::string> args = {}) {
@@ -220,7 +221,6 @@ TEST_F(ProgramFlows, WithATrayTheWindowHidesIntoIt) {
   form.close();  // the close box hides too; the program goes on
   EXPECT_FALSE(form.isVisible());
   EXPECT_EQ(Hive(), "<none>");
-  TTrayIcon::AssumeAvailable(-1);
 }
 
 TEST_F(ProgramFlows, ACommandLineRunWritesNoSetting) {
