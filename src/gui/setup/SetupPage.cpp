@@ -100,27 +100,22 @@ TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), 
       Changed();
     });
   }
-  connect(cbRunOnStartup_, &QCheckBox::toggled, this, [this](bool on) {
-    if (loading_) return;
-    s_.RunOnStartup = on;
-    Changed();
-  });
-  connect(cbStartMinimized_, &QCheckBox::toggled, this, [this](bool on) {
-    if (loading_) return;
-    s_.StartMinimized = on;
-    Changed();
-  });
-  connect(cbStayOnTop_, &QCheckBox::toggled, this, [this](bool on) {
-    if (loading_) return;
-    s_.StayOnTop = on;
+  // A box bound to one setting; `after` reacts to the change.
+  const auto bind = [this](QCheckBox* box, bool TSettings::*field,
+                           std::function<void()> after = {}) {
+    connect(box, &QCheckBox::toggled, this, [this, field, after = std::move(after)](bool on) {
+      if (loading_) return;
+      s_.*field = on;
+      if (after) after();
+      Changed();
+    });
+  };
+  bind(cbRunOnStartup_, &TSettings::RunOnStartup);
+  bind(cbStartMinimized_, &TSettings::StartMinimized);
+  bind(cbStayOnTop_, &TSettings::StayOnTop, [this] {
     if (OnStayOnTopChange) OnStayOnTopChange();
-    Changed();
   });
-  connect(cbCheckForUpdates_, &QCheckBox::toggled, this, [this](bool on) {
-    if (loading_) return;
-    s_.CheckForUpdates = on;
-    Changed();
-  });
+  bind(cbCheckForUpdates_, &TSettings::CheckForUpdates);
   connect(tbUpdateDelay_, &QSlider::valueChanged, this, [this](int step) {
     if (loading_) return;
     s_.StartDelay = step * 10;
@@ -137,10 +132,7 @@ TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), 
     s_.ProxyPort = static_cast<int>(neProxyPort_->Value());
     s_.ProxyUsername = S(eProxyUsername_->text());
     s_.ProxyPassword = S(eProxyPassword_->text());
-    for (QWidget* w : std::initializer_list<QWidget*>{eProxyServer_, neProxyPort_, eProxyUsername_,
-                                                      eProxyPassword_}) {
-      w->setEnabled(s_.UseProxy);
-    }
+    EnableProxyFields();
     if (OnProxyChange) OnProxyChange();
     Changed();
   };
@@ -166,10 +158,7 @@ void TSetupPage::LoadFromModel() {
   neProxyPort_->SetValue(s_.ProxyPort);
   eProxyUsername_->setText(Q(s_.ProxyUsername));
   eProxyPassword_->setText(Q(s_.ProxyPassword));
-  for (QWidget* w : std::initializer_list<QWidget*>{eProxyServer_, neProxyPort_, eProxyUsername_,
-                                                    eProxyPassword_}) {
-    w->setEnabled(s_.UseProxy);
-  }
+  EnableProxyFields();
   UpdatePreviewPanel();
   loading_ = false;
 }
@@ -205,6 +194,13 @@ void TSetupPage::ChooseTrayColour() {
   UpdatePreviewPanel();
   if (OnTrayColourChange) OnTrayColourChange();
   Changed();
+}
+
+void TSetupPage::EnableProxyFields() {
+  for (QWidget* w : std::initializer_list<QWidget*>{eProxyServer_, neProxyPort_, eProxyUsername_,
+                                                    eProxyPassword_}) {
+    w->setEnabled(s_.UseProxy);
+  }
 }
 
 void TSetupPage::Changed() {

@@ -43,6 +43,8 @@ class TSetupPage : public QWidget {
   void ChooseTrayColour();
   void UpdatePreviewPanel();
   void Changed();
+  // The proxy's fields are editable while the proxy is used.
+  void EnableProxyFields();
 
   TSettings& s_;
   bool loading_ = false;
