@@ -114,11 +114,6 @@ std::string CommandProgram(const std::string& c) {
   return c.substr(0, c.find_first_of(" \t"));
 }
 
-std::string FindAssociatedCommandAnywhere(TRegistryStore& registry, const std::string& extension) {
-  std::string command = FindAssociatedCommand(registry, extension);
-  return command.empty() ? DesktopAssociatedProgram(extension) : command;
-}
-
 std::vector<std::string> AssociatedOpenCommand(TRegistryStore& registry,
                                                const std::string& extension,
                                                const std::string& target) {
@@ -129,8 +124,8 @@ std::vector<std::string> AssociatedOpenCommand(TRegistryStore& registry,
 }
 
 std::string FindAssociatedExe(TRegistryStore& registry, const std::string& extension) {
-  const std::string command = FindAssociatedCommand(registry, extension);
-  return command.empty() ? DesktopAssociatedProgram(extension) : CommandProgram(command);
+  const auto command = AssociatedOpenCommand(registry, extension, {});
+  return command.empty() ? std::string() : command[0];
 }
 
 }  // namespace qgm

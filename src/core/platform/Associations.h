@@ -27,10 +27,8 @@ std::string FindAssociatedCommand(TRegistryStore& registry, const std::string& e
 // program first). Empty for an empty command.
 std::string CommandProgram(const std::string& command);
 
-// The command for an extension: the registry's answer, else the program
-// the desktop associates with it.
-std::string FindAssociatedCommandAnywhere(TRegistryStore& registry, const std::string& extension);
-// Its program (see CommandProgram).
+// The program for an extension: the registry's (see CommandProgram), else
+// the one the desktop associates with it.
 std::string FindAssociatedExe(TRegistryStore& registry, const std::string& extension);
 // The argument list that opens `target` with it: the registry's program
 // with the target, else the desktop's command line for the type (see

@@ -7,11 +7,10 @@
 
 namespace qgm {
 
-// The program (path or name, its first argument) the desktop opens files
-// with this extension (".csv") with; empty when it names none.
-std::string DesktopAssociatedProgram(const std::string& extension);
-// The argument list that opens `target` with that program, by the desktop's
-// own rules for its command line; empty when it names none.
+// The argument list that opens `target` with the program the desktop
+// associates with this extension (".csv"), by the desktop's own rules for
+// its command line; empty when it names none. With an empty target, the
+// program and its fixed arguments.
 std::vector<std::string> DesktopOpenCommand(const std::string& extension,
                                             const std::string& target);
 

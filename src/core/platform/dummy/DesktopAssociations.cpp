@@ -3,10 +3,6 @@
 namespace qgm {
 
 // The dummy desktop associates nothing: only the registry answers.
-std::string DesktopAssociatedProgram(const std::string&) {
-  return {};
-}
-
 std::vector<std::string> DesktopOpenCommand(const std::string&, const std::string&) {
   return {};
 }

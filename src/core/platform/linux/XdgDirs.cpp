@@ -170,9 +170,7 @@ std::string DefaultApplicationCommand(const std::string& mimeType, const TXdgDir
 }
 
 std::string DefaultApplicationProgram(const std::string& extension, const TXdgDirs& dirs) {
-  // An Exec line may quote its program by the desktop-entry rules.
-  const auto args =
-      SplitExecLine(DefaultApplicationCommand(MimeTypeOfExtension(extension, dirs), dirs));
+  const auto args = DefaultApplicationArguments(extension, {}, dirs);
   return args.empty() ? std::string() : args[0];
 }
 
@@ -181,10 +179,6 @@ std::vector<std::string> DefaultApplicationArguments(const std::string& extensio
                                                      const TXdgDirs& dirs) {
   const std::string exec = DefaultApplicationCommand(MimeTypeOfExtension(extension, dirs), dirs);
   return exec.empty() ? std::vector<std::string>() : ExecArguments(exec, target);
-}
-
-std::string DesktopAssociatedProgram(const std::string& extension) {
-  return DefaultApplicationProgram(extension, TXdgDirs::Default());
 }
 
 std::vector<std::string> DesktopOpenCommand(const std::string& extension,
