@@ -76,7 +76,10 @@ TRegistryStore::TRegistryStore(std::filesystem::path hiveFile) : hiveFile_(std::
   if (!std::filesystem::exists(hiveFile_, ec)) return;
   const auto text = ReadWholeFile(hiveFile_);
   std::string error;
-  if (text && THiveFile::Parse(*text, *this, error)) return;
+  if (text && THiveFile::Parse(*text, *this, error)) {
+    written_ = *text;
+    return;
+  }
   if (!text) error = "cannot be read";
   // Keep the damaged file for the user instead of overwriting it with the
   // defaults at the next save.
@@ -88,8 +91,15 @@ TRegistryStore::TRegistryStore(std::filesystem::path hiveFile) : hiveFile_(std::
 
 bool TRegistryStore::Flush() {
   if (!dirty_ || hiveFile_.empty()) return true;
-  MakePrivateFolder(hiveFile_.parent_path());
-  if (!WriteFileAtomic(hiveFile_, THiveFile::Format(*this), 0600)) return false;
+  // Saves rewrite every value; the file is replaced only when its text
+  // changes (or it has gone).
+  std::string text = THiveFile::Format(*this);
+  std::error_code ec;
+  if (text != written_ || !std::filesystem::exists(hiveFile_, ec)) {
+    MakePrivateFolder(hiveFile_.parent_path());
+    if (!WriteFileAtomic(hiveFile_, text, 0600)) return false;
+    written_ = std::move(text);
+  }
   dirty_ = false;
   return true;
 }

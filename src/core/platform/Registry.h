@@ -72,6 +72,7 @@ class TRegistryStore {
   TRegKey classes_;
   bool dirty_ = false;
   std::string loadError_;
+  std::string written_;  // the file's text as last read or written
 };
 
 // The hive in a settings folder (TFolders::Config): "registry.reg"; in the
