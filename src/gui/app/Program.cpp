@@ -38,23 +38,10 @@ uint32_t DefaultTrayTextColour() {
   return QGuiApplication::palette().color(QPalette::Window).lightness() < 128 ? 0x00FFFFFFu : 0u;
 }
 
-TFolders WithDefaults(TFolders folders) {
-  const TFolders user = UserFolders();
-  if (folders.Config.empty()) folders.Config = user.Config;
-  if (folders.Data.empty()) folders.Data = user.Data;
-  if (folders.Autostart.empty()) folders.Autostart = user.Autostart;
-  return folders;
-}
-
-TStartOptions Completed(TStartOptions options) {
-  options.Folders = WithDefaults(std::move(options.Folders));
-  return options;
-}
-
 }  // namespace
 
 TProgram::TProgram(TStartOptions options)
-    : options_(Completed(std::move(options))),
+    : options_(std::move(options)),
       dataFolder_(ReadyDataFolder(options_.Folders)),
       registry_(HiveFileIn(options_.Folders.Config)),
       autostart_(options_.Folders.Autostart),

@@ -34,7 +34,7 @@ class TMessageForm;
 struct TStartOptions {
   std::vector<std::string> Args;  // the command line for the settings
   TEndpoints Endpoints;
-  TFolders Folders;  // settings, data and autostart folders (empty: the user's own)
+  TFolders Folders = UserFolders();  // settings, data and autostart folders
   bool Demo = false;
   int DemoStartDelay = 3;  // seconds, for the demo
   // Tests put their own clock and timers in; null: the event loop's.

@@ -84,7 +84,6 @@ int main(int argc, char** argv) {
     options.Endpoints = demoEnv->Endpoints();
     options.Folders = demoEnv->Folders();
   } else {
-    options.Folders = qgm::UserFolders();
     std::string error;
     if (!qgm::LoadEndpoints(qgm::EndpointsFileIn(options.Folders.Config), options.Endpoints, error))
       std::fprintf(stderr, "qgm: %s\n", error.c_str());
