@@ -6,6 +6,12 @@
 //   main_icon.pam    32 x 32 RGBA program icon (a gauge dial).
 //   mail_icon.pam    32 x 32 RGBA envelope (the new-mail alert).
 //   phone_icon.pam   32 x 32 RGBA telephone (the voicemail alert).
+//   list_glyphs.ppm  400 x 16 RGB glyph sheet of the item lists: 25 cells
+//                    16 wide on magenta, each glyph the 13 x 13 square at
+//                    (16n + 1, 1): radio buttons off (1-4) and on (5-8),
+//                    empty (9-12) and ticked (13-16) check boxes, plus
+//                    (17-20) and minus (21-24) boxes, each group in the
+//                    states normal, hot, pressed and disabled.
 //
 // usage: make_tray_art FONT.ttf OUTDIR
 // The committed files were made with Liberation Sans Bold (SIL Open Font
@@ -140,6 +146,83 @@ void Gauge(float px, float py, float& cr, float& cg, float& cb, float& ca) {
   if (d < 2.2f) cr = 255, cg = 255, cb = 255;
 }
 
+// The item lists' glyph sheet. Each glyph is drawn 4 x 4 supersampled
+// inside its 13 x 13 square, which is opaque; only the gaps between the
+// squares are magenta.
+class GlyphSheet {
+ public:
+  static constexpr int kW = 400, kH = 16, kCell = 16, kSide = 13;
+  GlyphSheet() : rgb_(kW * kH * 3) {
+    for (size_t i = 0; i < rgb_.size(); i += 3) rgb_[i] = 255, rgb_[i + 1] = 0, rgb_[i + 2] = 255;
+  }
+
+  // State 0 normal, 1 hot, 2 pressed, 3 disabled.
+  void Draw(int cell, int kind, int state) {
+    struct Rgb { float r, g, b; };
+    const Rgb border = state == 3 ? Rgb{202, 200, 187} : Rgb{28, 81, 128};
+    const Rgb top = state == 2 ? Rgb{176, 176, 167} : state == 3 ? Rgb{250, 250, 248} : Rgb{220, 220, 215};
+    const Rgb bottom = state == 2 ? Rgb{226, 226, 220} : Rgb{255, 255, 255};
+    const Rgb hot{248, 179, 48};
+    const Rgb mark = state == 3 ? Rgb{202, 200, 187} : kind >= 4 ? Rgb{30, 30, 30} : Rgb{33, 161, 33};
+    for (int y = 0; y < kSide; ++y) {
+      for (int x = 0; x < kSide; ++x) {
+        float r = 0, g = 0, b = 0;
+        for (int sy = 0; sy < 4; ++sy) {
+          for (int sx = 0; sx < 4; ++sx) {
+            const float px = x + (sx + 0.5f) / 4, py = y + (sy + 0.5f) / 4;  // 0..13
+            const float t = py / kSide;
+            Rgb c{top.r + (bottom.r - top.r) * t, top.g + (bottom.g - top.g) * t, top.b + (bottom.b - top.b) * t};
+            const float cx = px - 6.5f, cy = py - 6.5f, d = std::sqrt(cx * cx + cy * cy);
+            if (kind <= 1) {  // radio button: a ring on a white ground
+              if (d > 6.4f) c = {255, 255, 255};
+              else if (d > 5.3f) c = border;
+              else if (state == 1 && d > 4.2f) c = hot;
+              if (kind == 1 && d < 2.6f) c = mark;
+            } else {  // a square box with a one-pixel frame
+              const bool frame = px < 1 || px >= 12 || py < 1 || py >= 12;
+              const bool ring = px < 3 || px >= 10 || py < 3 || py >= 10;
+              if (frame) c = border;
+              else if (state == 1 && ring && kind <= 3) c = hot;
+              if (kind == 3) {  // the tick: two strokes, short then long
+                const float a = std::fabs((px - 3) - (py - 6)) / 1.41f;   // down-right stroke
+                const float b2 = std::fabs((px - 5.5f) + (py - 9)) / 1.41f;  // up-right stroke
+                if ((a < 1.1f && px >= 3 && px <= 5.8f) || (b2 < 1.1f && px >= 5 && px <= 10)) c = mark;
+              }
+              const bool bar = std::fabs(cy) < 0.75f && std::fabs(cx) < 3.6f;
+              const bool post = std::fabs(cx) < 0.75f && std::fabs(cy) < 3.6f;
+              if ((kind == 4 && (bar || post)) || (kind == 5 && bar)) c = mark;
+            }
+            r += c.r, g += c.g, b += c.b;
+          }
+        }
+        const size_t i = static_cast<size_t>((1 + y) * kW + cell * kCell + 1 + x) * 3;
+        rgb_[i] = static_cast<unsigned char>(std::lround(r / 16));
+        rgb_[i + 1] = static_cast<unsigned char>(std::lround(g / 16));
+        rgb_[i + 2] = static_cast<unsigned char>(std::lround(b / 16));
+      }
+    }
+  }
+
+  void Write(const std::string& path) const {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << kW << " " << kH << "\n255\n";
+    out.write(reinterpret_cast<const char*>(rgb_.data()), static_cast<std::streamsize>(rgb_.size()));
+  }
+
+ private:
+  std::vector<unsigned char> rgb_;
+};
+
+// Kinds in cell order from cell 1: radio off, radio on, empty box, ticked
+// box, plus, minus; four states each. Cell 0 stays empty.
+void WriteListGlyphs(const std::string& path) {
+  GlyphSheet sheet;
+  for (int kind = 0; kind < 6; ++kind) {
+    for (int state = 0; state < 4; ++state) sheet.Draw(1 + kind * 4 + state, kind, state);
+  }
+  sheet.Write(path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -169,5 +252,6 @@ int main(int argc, char** argv) {
   WriteIcon(dir + "/main_icon.pam", Gauge);
   WriteIcon(dir + "/mail_icon.pam", Envelope);
   WriteIcon(dir + "/phone_icon.pam", Phone);
+  WriteListGlyphs(dir + "/list_glyphs.ppm");
   return 0;
 }

@@ -1,0 +1,76 @@
+#include "gui/controls/ListLook.h"
+
+#include <QPainter>
+#include <QPalette>
+#include <QWidget>
+
+#include <cstddef>
+
+extern const unsigned char kListGlyphsPpm[];
+extern const std::size_t kListGlyphsPpmSize;
+
+namespace qgm::gui {
+
+namespace {
+
+QColor Mix(const QColor& a, const QColor& b, double share) {
+  return QColor::fromRgbF(static_cast<float>(a.redF() * share + b.redF() * (1 - share)),
+                          static_cast<float>(a.greenF() * share + b.greenF() * (1 - share)),
+                          static_cast<float>(a.blueF() * share + b.blueF() * (1 - share)));
+}
+
+}  // namespace
+
+TListColours ListColours(const QPalette& palette) {
+  TListColours c;
+  c.Highlight = palette.color(QPalette::Active, QPalette::Highlight);
+  c.BtnFace = palette.color(QPalette::Button);
+  c.BtnShadow = palette.color(QPalette::Dark);
+  c.BtnHighlight = palette.color(QPalette::Light);
+  c.DkShadow = palette.color(QPalette::Shadow);
+  c.ActiveCaption = c.Highlight;
+  c.CaptionText = palette.color(QPalette::Active, QPalette::HighlightedText);
+  // Light enough that the ordinary text colour reads on it.
+  c.InactiveCaption = Mix(c.Highlight, palette.color(QPalette::Base), 0.35);
+  c.Text = palette.color(QPalette::WindowText);
+  return c;
+}
+
+QColor BackgroundOf(const QWidget& widget) {
+  const QWidget* w = &widget;
+  while (w->parentWidget() && !w->autoFillBackground()) w = w->parentWidget();
+  return w->palette().color(w->backgroundRole());
+}
+
+const QPixmap& ListGlyphs() {
+  static const QPixmap sheet = [] {
+    QPixmap p;
+    p.loadFromData(kListGlyphsPpm, static_cast<uint>(kListGlyphsPpmSize), "PPM");
+    return p;
+  }();
+  return sheet;
+}
+
+QRect GlyphCell(int cell) { return {16 * cell + 1, 1, kGlyphSide, kGlyphSide}; }
+
+void DrawGlyph(QPainter& painter, const QPoint& at, int cell) {
+  painter.drawPixmap(at, ListGlyphs(), GlyphCell(cell));
+}
+
+void FramedRect(QPainter& painter, const QRect& area, const QColor& frame, const QColor& fill) {
+  painter.fillRect(area, fill);
+  FrameRect(painter, area, frame);
+}
+
+void FrameRect(QPainter& painter, const QRect& area, const QColor& frame) {
+  if (area.width() <= 0 || area.height() <= 0) return;
+  painter.save();
+  painter.setPen(frame);
+  painter.setBrush(Qt::NoBrush);
+  // A one-pixel pen draws on the pixels below and right of the path, so the
+  // frame of an area w wide is drawn as a rectangle w - 1 wide.
+  painter.drawRect(area.adjusted(0, 0, -1, -1));
+  painter.restore();
+}
+
+}  // namespace qgm::gui
