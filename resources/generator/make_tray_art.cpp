@@ -63,7 +63,8 @@ void DrawText(const stbtt_fontinfo& font, Canvas& c, int x0, int y0, int cw, int
     stbtt_GetCodepointHMetrics(&font, ch8, &adv, &lsb);
     const float shift = pen - std::floor(pen);
     int bx0, by0, bx1, by1;
-    stbtt_GetCodepointBitmapBoxSubpixel(&font, ch8, scaleX, scaleY, shift, 0, &bx0, &by0, &bx1, &by1);
+    stbtt_GetCodepointBitmapBoxSubpixel(&font, ch8, scaleX, scaleY, shift, 0, &bx0, &by0, &bx1,
+                                        &by1);
     const int gw = bx1 - bx0, gh = by1 - by0;
     std::vector<unsigned char> bmp(static_cast<size_t>(std::max(gw * gh, 1)));
     stbtt_MakeCodepointBitmapSubpixel(&font, bmp.data(), gw, gh, gw, scaleX, scaleY, shift, 0, ch8);
@@ -158,12 +159,18 @@ class GlyphSheet {
 
   // State 0 normal, 1 hot, 2 pressed, 3 disabled.
   void Draw(int cell, int kind, int state) {
-    struct Rgb { float r, g, b; };
+    struct Rgb {
+      float r, g, b;
+    };
     const Rgb border = state == 3 ? Rgb{202, 200, 187} : Rgb{28, 81, 128};
-    const Rgb top = state == 2 ? Rgb{176, 176, 167} : state == 3 ? Rgb{250, 250, 248} : Rgb{220, 220, 215};
+    const Rgb top = state == 2   ? Rgb{176, 176, 167}
+                    : state == 3 ? Rgb{250, 250, 248}
+                                 : Rgb{220, 220, 215};
     const Rgb bottom = state == 2 ? Rgb{226, 226, 220} : Rgb{255, 255, 255};
     const Rgb hot{248, 179, 48};
-    const Rgb mark = state == 3 ? Rgb{202, 200, 187} : kind >= 4 ? Rgb{30, 30, 30} : Rgb{33, 161, 33};
+    const Rgb mark = state == 3  ? Rgb{202, 200, 187}
+                     : kind >= 4 ? Rgb{30, 30, 30}
+                                 : Rgb{33, 161, 33};
     for (int y = 0; y < kSide; ++y) {
       for (int x = 0; x < kSide; ++x) {
         float r = 0, g = 0, b = 0;
@@ -171,22 +178,29 @@ class GlyphSheet {
           for (int sx = 0; sx < 4; ++sx) {
             const float px = x + (sx + 0.5f) / 4, py = y + (sy + 0.5f) / 4;  // 0..13
             const float t = py / kSide;
-            Rgb c{top.r + (bottom.r - top.r) * t, top.g + (bottom.g - top.g) * t, top.b + (bottom.b - top.b) * t};
+            Rgb c{top.r + (bottom.r - top.r) * t, top.g + (bottom.g - top.g) * t,
+                  top.b + (bottom.b - top.b) * t};
             const float cx = px - 6.5f, cy = py - 6.5f, d = std::sqrt(cx * cx + cy * cy);
             if (kind <= 1) {  // radio button: a ring on a white ground
-              if (d > 6.4f) c = {255, 255, 255};
-              else if (d > 5.3f) c = border;
-              else if (state == 1 && d > 4.2f) c = hot;
+              if (d > 6.4f)
+                c = {255, 255, 255};
+              else if (d > 5.3f)
+                c = border;
+              else if (state == 1 && d > 4.2f)
+                c = hot;
               if (kind == 1 && d < 2.6f) c = mark;
             } else {  // a square box with a one-pixel frame
               const bool frame = px < 1 || px >= 12 || py < 1 || py >= 12;
               const bool ring = px < 3 || px >= 10 || py < 3 || py >= 10;
-              if (frame) c = border;
-              else if (state == 1 && ring && kind <= 3) c = hot;
+              if (frame)
+                c = border;
+              else if (state == 1 && ring && kind <= 3)
+                c = hot;
               if (kind == 3) {  // the tick: two strokes, short then long
-                const float a = std::fabs((px - 3) - (py - 6)) / 1.41f;   // down-right stroke
+                const float a = std::fabs((px - 3) - (py - 6)) / 1.41f;      // down-right stroke
                 const float b2 = std::fabs((px - 5.5f) + (py - 9)) / 1.41f;  // up-right stroke
-                if ((a < 1.1f && px >= 3 && px <= 5.8f) || (b2 < 1.1f && px >= 5 && px <= 10)) c = mark;
+                if ((a < 1.1f && px >= 3 && px <= 5.8f) || (b2 < 1.1f && px >= 5 && px <= 10))
+                  c = mark;
               }
               const bool bar = std::fabs(cy) < 0.75f && std::fabs(cx) < 3.6f;
               const bool post = std::fabs(cx) < 0.75f && std::fabs(cy) < 3.6f;
@@ -206,7 +220,8 @@ class GlyphSheet {
   void Write(const std::string& path) const {
     std::ofstream out(path, std::ios::binary);
     out << "P6\n" << kW << " " << kH << "\n255\n";
-    out.write(reinterpret_cast<const char*>(rgb_.data()), static_cast<std::streamsize>(rgb_.size()));
+    out.write(reinterpret_cast<const char*>(rgb_.data()),
+              static_cast<std::streamsize>(rgb_.size()));
   }
 
  private:
@@ -231,9 +246,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::ifstream in(argv[1], std::ios::binary);
-  const std::vector<unsigned char> ttf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::vector<unsigned char> ttf((std::istreambuf_iterator<char>(in)),
+                                       std::istreambuf_iterator<char>());
   stbtt_fontinfo font;
-  if (ttf.empty() || !stbtt_InitFont(&font, ttf.data(), stbtt_GetFontOffsetForIndex(ttf.data(), 0))) {
+  if (ttf.empty() ||
+      !stbtt_InitFont(&font, ttf.data(), stbtt_GetFontOffsetForIndex(ttf.data(), 0))) {
     std::fprintf(stderr, "cannot read the font %s\n", argv[1]);
     return 1;
   }
@@ -247,7 +264,8 @@ int main(int argc, char** argv) {
   const std::string dir = argv[2];
   std::ofstream out(dir + "/glyph_atlas.pgm", std::ios::binary);
   out << "P5\n" << kAtlasW << " " << kAtlasH << "\n255\n";
-  out.write(reinterpret_cast<const char*>(atlas.a.data()), static_cast<std::streamsize>(atlas.a.size()));
+  out.write(reinterpret_cast<const char*>(atlas.a.data()),
+            static_cast<std::streamsize>(atlas.a.size()));
   out.close();
   WriteIcon(dir + "/main_icon.pam", Gauge);
   WriteIcon(dir + "/mail_icon.pam", Envelope);

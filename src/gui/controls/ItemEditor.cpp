@@ -14,12 +14,14 @@ TItemEditor::TItemEditor(QWidget* parent) : QWidget(parent) {
   // Leaving the editor for another control closes it. A window that merely
   // loses the activation leaves it open.
   connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-    if (open_ && !closing_ && old && isAncestorOf(old) && now && now != this && !isAncestorOf(now)) Exit(false);
+    if (open_ && !closing_ && old && isAncestorOf(old) && now && now != this && !isAncestorOf(now))
+      Exit(false);
   });
 }
 
 TItemEditor::~TItemEditor() {
-  if (item_ && item_->Owner() && item_->Owner()->ItemEditor() == this) item_->Owner()->SetItemEditor(nullptr);
+  if (item_ && item_->Owner() && item_->Owner()->ItemEditor() == this)
+    item_->Owner()->SetItemEditor(nullptr);
 }
 
 void TItemEditor::SetColor(const QColor& color) {
@@ -59,6 +61,10 @@ void TItemEditor::DoEdit(TScrollItem* item) {
     RestoreColours();
     throw EListError("DoEdit: No control to take focus");
   }
+  // A click on the editor's own surface keeps the focus in the field
+  // rather than passing it to the list underneath, which would close it.
+  setFocusPolicy(Qt::ClickFocus);
+  setFocusProxy(target);
   savedItemHeight_ = item->Height();
   item->SetHeight(height());
   item->MakeVisible();
@@ -73,9 +79,11 @@ QWidget* TItemEditor::FocusTarget() const {
   // The focus chain is the tab order: the first field in it that can take
   // the focus.
   int guard = 0;
-  for (QWidget* w = nextInFocusChain(); w && w != this && guard < 100000; w = w->nextInFocusChain(), ++guard) {
+  for (QWidget* w = nextInFocusChain(); w && w != this && guard < 100000;
+       w = w->nextInFocusChain(), ++guard) {
     if (w->parentWidget() != this) continue;
-    if ((w->focusPolicy() & Qt::TabFocus) && !w->isHidden() && w->isEnabledTo(const_cast<TItemEditor*>(this)))
+    if ((w->focusPolicy() & Qt::TabFocus) && !w->isHidden() &&
+        w->isEnabledTo(const_cast<TItemEditor*>(this)))
       return w;
   }
   return nullptr;
@@ -84,7 +92,8 @@ QWidget* TItemEditor::FocusTarget() const {
 void TItemEditor::NarrowChildren() {
   for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     const QRect g = child->geometry();
-    if (g.x() + g.width() > width()) child->setGeometry(g.x(), g.y(), std::max(0, width() - g.x()), g.height());
+    if (g.x() + g.width() > width())
+      child->setGeometry(g.x(), g.y(), std::max(0, width() - g.x()), g.height());
   }
 }
 
@@ -114,6 +123,7 @@ void TItemEditor::Exit(bool focusToList) {
   hide();
   open_ = false;
   item_ = nullptr;
+  setFocusProxy(nullptr);
   RestoreColours();
   if (focusBack) list->setFocus(Qt::OtherFocusReason);
   list->Repaint();
@@ -128,6 +138,7 @@ void TItemEditor::Detach() {
     item_->SetHeight(savedItemHeight_);
     hide();
     open_ = false;
+    setFocusProxy(nullptr);
     RestoreColours();
     closing_ = false;
   }
@@ -170,13 +181,17 @@ void TItemEditor::paintEvent(QPaintEvent*) {
   } else {
     const TListColours lc = ListColours(list->palette());
     painter.setFont(list->font());
-    painter.fillRect(rect(), list->parentWidget() ? BackgroundOf(*list->parentWidget()) : lc.BtnFace);
+    painter.fillRect(rect(),
+                     list->parentWidget() ? BackgroundOf(*list->parentWidget()) : lc.BtnFace);
     const int hs = list->HorzSpace();
     const QRect area = rect().adjusted(hs, 0, -hs, 0);
     if (!parentColor_) painter.fillRect(area, own);
     switch (item_->Style) {
-      case 1: FrameRect(painter, area.adjusted(0, 1, 0, -1), lc.Highlight); break;
-      case 2: break;
+      case 1:
+        FrameRect(painter, area.adjusted(0, 1, 0, -1), lc.Highlight);
+        break;
+      case 2:
+        break;
       case 3:
         painter.setPen(lc.BtnShadow);
         painter.drawLine(0, area.top(), width() - 1, area.top());

@@ -14,25 +14,30 @@ namespace qgm::gui {
 namespace {
 
 QColor Mix(const QColor& a, const QColor& b, double share) {
-  return QColor::fromRgbF(static_cast<float>(a.redF() * share + b.redF() * (1 - share)),
-                          static_cast<float>(a.greenF() * share + b.greenF() * (1 - share)),
-                          static_cast<float>(a.blueF() * share + b.blueF() * (1 - share)));
+  auto mix = [share](int x, int y) { return static_cast<int>(x * share + y * (1 - share) + 0.5); };
+  return {mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue())};
+}
+
+// Painted colours are 8 bits a channel; so are these, so they compare
+// equal to what was drawn.
+QColor Rgb8(const QColor& c) {
+  return QColor(c.rgb());
 }
 
 }  // namespace
 
 TListColours ListColours(const QPalette& palette) {
   TListColours c;
-  c.Highlight = palette.color(QPalette::Active, QPalette::Highlight);
-  c.BtnFace = palette.color(QPalette::Button);
-  c.BtnShadow = palette.color(QPalette::Dark);
-  c.BtnHighlight = palette.color(QPalette::Light);
-  c.DkShadow = palette.color(QPalette::Shadow);
+  c.Highlight = Rgb8(palette.color(QPalette::Active, QPalette::Highlight));
+  c.BtnFace = Rgb8(palette.color(QPalette::Button));
+  c.BtnShadow = Rgb8(palette.color(QPalette::Dark));
+  c.BtnHighlight = Rgb8(palette.color(QPalette::Light));
+  c.DkShadow = Rgb8(palette.color(QPalette::Shadow));
   c.ActiveCaption = c.Highlight;
-  c.CaptionText = palette.color(QPalette::Active, QPalette::HighlightedText);
+  c.CaptionText = Rgb8(palette.color(QPalette::Active, QPalette::HighlightedText));
   // Light enough that the ordinary text colour reads on it.
   c.InactiveCaption = Mix(c.Highlight, palette.color(QPalette::Base), 0.35);
-  c.Text = palette.color(QPalette::WindowText);
+  c.Text = Rgb8(palette.color(QPalette::WindowText));
   return c;
 }
 
@@ -51,7 +56,9 @@ const QPixmap& ListGlyphs() {
   return sheet;
 }
 
-QRect GlyphCell(int cell) { return {16 * cell + 1, 1, kGlyphSide, kGlyphSide}; }
+QRect GlyphCell(int cell) {
+  return {16 * cell + 1, 1, kGlyphSide, kGlyphSide};
+}
 
 void DrawGlyph(QPainter& painter, const QPoint& at, int cell) {
   painter.drawPixmap(at, ListGlyphs(), GlyphCell(cell));

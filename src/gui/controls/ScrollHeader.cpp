@@ -8,7 +8,9 @@
 
 namespace qgm::gui {
 
-TScrollHeader::TScrollHeader(QWidget* parent) : QWidget(parent) { setAutoFillBackground(false); }
+TScrollHeader::TScrollHeader(QWidget* parent) : QWidget(parent) {
+  setAutoFillBackground(false);
+}
 
 void TScrollHeader::SetShadowEdges(TShadowEdges edges) {
   edges_ = edges;

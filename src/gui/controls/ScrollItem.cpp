@@ -10,7 +10,9 @@
 
 namespace qgm::gui {
 
-int TScrollItem::ScreenTop() const { return top_ - (owner_ ? owner_->scrollPos_ : 0); }
+int TScrollItem::ScreenTop() const {
+  return top_ - (owner_ ? owner_->scrollPos_ : 0);
+}
 
 bool TScrollItem::HasChildren() const {
   if (!owner_ || index_ + 1 >= owner_->Count()) return false;

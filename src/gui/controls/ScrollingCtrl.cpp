@@ -20,8 +20,8 @@ const QEvent::Type kOpenEditor = static_cast<QEvent::Type>(QEvent::User + 100);
 const QEvent::Type kItemChange = static_cast<QEvent::Type>(QEvent::User + 101);
 
 // Stable merge sort; a positive comparison puts the right-hand item first.
-void MergeSort(std::vector<TScrollItem*>& a, std::vector<TScrollItem*>& buffer, size_t lo, size_t hi,
-               const TScrollingCtrl::TCompare& compare) {
+void MergeSort(std::vector<TScrollItem*>& a, std::vector<TScrollItem*>& buffer, size_t lo,
+               size_t hi, const TScrollingCtrl::TCompare& compare) {
   if (hi - lo < 2) return;
   const size_t mid = lo + (hi - lo) / 2;
   MergeSort(a, buffer, lo, mid, compare);
@@ -30,7 +30,8 @@ void MergeSort(std::vector<TScrollItem*>& a, std::vector<TScrollItem*>& buffer, 
   while (i < mid && j < hi) buffer[k++] = compare(*a[i], *a[j]) > 0 ? a[j++] : a[i++];
   while (i < mid) buffer[k++] = a[i++];
   while (j < hi) buffer[k++] = a[j++];
-  std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(lo), buffer.begin() + static_cast<std::ptrdiff_t>(hi),
+  std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(lo),
+            buffer.begin() + static_cast<std::ptrdiff_t>(hi),
             a.begin() + static_cast<std::ptrdiff_t>(lo));
 }
 
@@ -106,6 +107,8 @@ void TScrollingCtrl::DeleteItem(int index) {
   if (itemIndex_ > index) --itemIndex_;
   if (items_.empty()) {
     itemIndex_ = 0;
+    surfaceHeight_ = 0;
+    UpdateScrollBar();
   } else if (wasSelected) {
     itemIndex_ = std::min(index, Count() - 1);
     items_[static_cast<size_t>(itemIndex_)]->selected_ = true;
@@ -138,7 +141,8 @@ void TScrollingCtrl::Sort(const TCompare& compare, bool keepSelection) {
   MergeSort(order, buffer, 0, order.size(), compare);
   if (!keepSelection) items_[static_cast<size_t>(itemIndex_)]->selected_ = false;
   std::vector<std::unique_ptr<TScrollItem>> sorted(items_.size());
-  for (size_t i = 0; i < order.size(); ++i) sorted[i] = std::move(items_[static_cast<size_t>(order[i]->index_)]);
+  for (size_t i = 0; i < order.size(); ++i)
+    sorted[i] = std::move(items_[static_cast<size_t>(order[i]->index_)]);
   items_ = std::move(sorted);
   for (int i = 0; i < Count(); ++i) {
     TScrollItem& item = *items_[static_cast<size_t>(i)];
@@ -175,10 +179,16 @@ void TScrollingCtrl::ShiftItems(int from, int delta) {
   for (size_t i = static_cast<size_t>(from); i < items_.size(); ++i) items_[i]->top_ += delta;
 }
 
-int TScrollingCtrl::ClientWidth() const { return viewport()->width(); }
-int TScrollingCtrl::ClientHeight() const { return viewport()->height(); }
+int TScrollingCtrl::ClientWidth() const {
+  return viewport()->width();
+}
+int TScrollingCtrl::ClientHeight() const {
+  return viewport()->height();
+}
 
-bool TScrollingCtrl::HasVScroll() const { return verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn; }
+bool TScrollingCtrl::HasVScroll() const {
+  return verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+}
 
 void TScrollingCtrl::SetHorzSpace(int value) {
   if (items_.empty()) horzSpace_ = value;
@@ -218,7 +228,9 @@ QColor TScrollingCtrl::Color() const {
   return color_.isValid() ? color_ : palette().color(QPalette::Window);
 }
 
-void TScrollingCtrl::Repaint() { viewport()->update(); }
+void TScrollingCtrl::Repaint() {
+  viewport()->update();
+}
 
 // ---- scrolling
 
@@ -249,7 +261,8 @@ void TScrollingCtrl::UpdateScrollBar() {
   const int page = ClientHeight();
   // Shown and hidden here rather than by the scroll area's own deferred
   // check, so HasVScroll and the client width are right at once.
-  const Qt::ScrollBarPolicy policy = surfaceHeight_ > page ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+  const Qt::ScrollBarPolicy policy =
+      surfaceHeight_ > page ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
   if (verticalScrollBarPolicy() != policy) setVerticalScrollBarPolicy(policy);
   const int pageSteps = page >> shift;
   bar->setRange(0, std::max(0, (maximum >> shift) - pageSteps + 1));
@@ -270,12 +283,24 @@ void TScrollingCtrl::OnBarValue(int value) {
   barAction_ = QAbstractSlider::SliderNoAction;
   int target;
   switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd: target = scrollPos_ + defaultItemHeight_; break;
-    case QAbstractSlider::SliderSingleStepSub: target = scrollPos_ - defaultItemHeight_; break;
-    case QAbstractSlider::SliderPageStepAdd: target = scrollPos_ + ClientHeight(); break;
-    case QAbstractSlider::SliderPageStepSub: target = scrollPos_ - ClientHeight(); break;
-    case QAbstractSlider::SliderToMinimum: target = 0; break;
-    case QAbstractSlider::SliderToMaximum: target = surfaceHeight_; break;
+    case QAbstractSlider::SliderSingleStepAdd:
+      target = scrollPos_ + defaultItemHeight_;
+      break;
+    case QAbstractSlider::SliderSingleStepSub:
+      target = scrollPos_ - defaultItemHeight_;
+      break;
+    case QAbstractSlider::SliderPageStepAdd:
+      target = scrollPos_ + ClientHeight();
+      break;
+    case QAbstractSlider::SliderPageStepSub:
+      target = scrollPos_ - ClientHeight();
+      break;
+    case QAbstractSlider::SliderToMinimum:
+      target = 0;
+      break;
+    case QAbstractSlider::SliderToMaximum:
+      target = surfaceHeight_;
+      break;
     default:
       // Dragged: the bottom of the bar is the bottom of the surface, even
       // when the scaled range cannot name it exactly.
@@ -327,7 +352,8 @@ void TScrollingCtrl::Select(TScrollItem& item, bool showEditor) {
   HideEditor();
   if (itemIndex_ < Count()) items_[static_cast<size_t>(itemIndex_)]->selected_ = false;
   itemIndex_ = item.index_;
-  if (TScrollItem* parent = item.Parent(); parent && parent->collapsed_) parent->SetCollapsed(false);
+  if (TScrollItem* parent = item.Parent(); parent && parent->collapsed_)
+    parent->SetCollapsed(false);
   item.selected_ = true;
   item.MakeVisible();
   Repaint();
@@ -389,7 +415,9 @@ void TScrollingCtrl::OpenEditor() {
   OpenEditorOn(*item);
 }
 
-void TScrollingCtrl::PostOpenEditor() { QCoreApplication::postEvent(this, new QEvent(kOpenEditor)); }
+void TScrollingCtrl::PostOpenEditor() {
+  QCoreApplication::postEvent(this, new QEvent(kOpenEditor));
+}
 
 void TScrollingCtrl::PostItemChange() {
   if (destroying_ || changePending_) return;
@@ -545,7 +573,9 @@ void TScrollingCtrl::HandleKey(QKeyEvent& event) {
       break;
     }
     case Qt::Key_PageUp: {
-      TScrollItem* target = selected.ScreenTop() > vertSpace_ + topOffset_ ? ItemAtY(0) : ItemAtY(vertSpace_ - client);
+      TScrollItem* target = selected.ScreenTop() > vertSpace_ + topOffset_
+                                ? ItemAtY(0)
+                                : ItemAtY(vertSpace_ - client);
       if (!target) target = &item(0);
       if (!target->visible_) target = &item(PreviousVisible(target->index_));
       target->Select();
@@ -588,7 +618,8 @@ void TScrollingCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
   // own check boxes.
   mousePressEvent(event);
   if (OnDblClick) OnDblClick(*event);
-  if (TScrollItem* item = ItemAtY(event->position().toPoint().y()); item && item->visible_) item->DblClick();
+  if (TScrollItem* item = ItemAtY(event->position().toPoint().y()); item && item->visible_)
+    item->DblClick();
 }
 
 }  // namespace qgm::gui
