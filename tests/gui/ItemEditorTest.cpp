@@ -213,6 +213,35 @@ TEST_F(ItemEditorTest, AutoShowEditorFollowsTheSelection) {
   ExpectLaidOut();
 }
 
+TEST_F(ItemEditorTest, ListAndEditorOutliveEachOther) {
+  Fill(3, 18);
+  Key(Qt::Key_F2);
+  ASSERT_TRUE(editor_->Open());
+  // The list goes first: the editor, the owner's, stays in the window.
+  delete list_;
+  list_ = nullptr;
+  ASSERT_EQ(editor_->parentWidget(), window_.get());
+  EXPECT_FALSE(editor_->Open());
+  // The editor goes first: the list has none and keys open nothing.
+  list_ = new TScrollingCtrl(window_.get());
+  list_->SetScrollItemClass<TCaptionItem>();
+  list_->SetItemEditor(editor_);
+  list_->SetDefaultItemHeight(18);
+  list_->AddItem();
+  list_->AddItem();
+  list_->show();
+  list_->setFocus();
+  Key(Qt::Key_F2);
+  ASSERT_TRUE(editor_->Open());
+  delete editor_;
+  editor_ = nullptr;
+  EXPECT_EQ(list_->ItemEditor(), nullptr);
+  EXPECT_EQ(Item(0).Height(), 18);
+  ExpectLaidOut();
+  Key(Qt::Key_F2);
+  EXPECT_EQ(list_->Count(), 2);
+}
+
 TEST(ScrollHeaderTest, ShadowEdgesDrawOnlyTheChosenLines) {
   TScrollHeader header;
   header.resize(120, 20);

@@ -20,8 +20,9 @@ TItemEditor::TItemEditor(QWidget* parent) : QWidget(parent) {
 }
 
 TItemEditor::~TItemEditor() {
-  if (item_ && item_->Owner() && item_->Owner()->ItemEditor() == this)
-    item_->Owner()->SetItemEditor(nullptr);
+  // Destroyed while open: the item gets its height back.
+  if (open_ && item_) item_->SetHeight(savedItemHeight_);
+  open_ = false;
 }
 
 void TItemEditor::SetColor(const QColor& color) {

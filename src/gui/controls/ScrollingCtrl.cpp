@@ -56,7 +56,11 @@ TScrollingCtrl::TScrollingCtrl(QWidget* parent) : QAbstractScrollArea(parent) {
 
 TScrollingCtrl::~TScrollingCtrl() {
   destroying_ = true;
-  if (editor_ && editor_->Item() && editor_->Item()->owner_ == this) editor_->Detach();
+  if (!editor_) return;
+  if (editor_->Item() && editor_->Item()->owner_ == this) editor_->Detach();
+  // The editor is the owner's, not the list's: it outlives the viewport it
+  // was laid over.
+  if (editor_->parentWidget() == viewport()) editor_->setParent(parentWidget());
 }
 
 void TScrollingCtrl::SetScrollItemClass(TScrollItemClass itemClass) {

@@ -10,6 +10,7 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -155,7 +156,8 @@ class TScrollingCtrl : public QAbstractScrollArea {
 
   std::vector<std::unique_ptr<TScrollItem>> items_;
   TScrollItemClass itemClass_;
-  TItemEditor* editor_ = nullptr;
+  // The editor may be destroyed first; the list then simply has none.
+  QPointer<TItemEditor> editor_;
   int itemIndex_ = 0;
   int surfaceHeight_ = 0;
   int scrollPos_ = 0;
