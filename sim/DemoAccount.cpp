@@ -209,51 +209,80 @@ std::string DemoAccount::CallMonthCsv(int year, int month) const {
   return csv;
 }
 
-std::string DemoAccount::FeedXml(bool atom) const {
+std::string DemoAccount::FeedXml(FeedFormat format) const {
   struct Item {
     const char* title;
     const char* text;
     int daysAgo;
+    const char* report;  // an enclosed report, or nullptr
   };
   static const Item items[] = {
       {"Planned maintenance: Sydney exchange",
-       "Services in the Sydney CBD exchange will be unavailable "
-       "between 1am and 3am on Sunday while we upgrade equipment.<br>We apologise for the "
-       "inconvenience.",
-       1},
+       "Services in the Sydney CBD exchange will be unavailable between 1am and 3am on "
+       "Sunday while we upgrade equipment.<br>We apologise for the inconvenience.",
+       1, "maintenance-sydney.pdf"},
       {"Resolved: email delays",
-       "Incoming mail was delayed by up to 30 minutes this morning. "
-       "All queued mail has now been delivered &amp; no mail was lost.",
-       3},
+       "Incoming mail was delayed by up to 30 minutes this morning. All queued mail has now "
+       "been delivered &amp; no mail was lost.",
+       3, nullptr},
       {"Brisbane ADSL outage &#150; resolved",
-       "<p>Some ADSL customers in Brisbane lost service "
-       "for two hours.</p><p>The faulty card has been replaced.</p>",
-       9},
+       "<p>Some ADSL customers in Brisbane lost service for two hours.</p><p>The faulty card "
+       "has been replaced and all services are back to normal speeds.</p>",
+       9, "outage-brisbane.pdf"},
+      {"New unmetered radio channels",
+       "Four more radio channels are now unmetered for all plans. See the Radio page of QGM's "
+       "Setup tab for the full list.",
+       14, nullptr},
+      {"Dial-up numbers changing in Perth",
+       "From next month Perth dial-up customers should use 0198 300 000. The old number will "
+       "keep working until the end of the year.",
+       20, nullptr},
+  };
+  const std::string site = "https://www.corvalink.example/status";
+  auto enclosure = [&site](const char* report) {
+    return "    <enclosure url=\"" + site + "/" + report +
+           "\" length=\"48213\" type=\"application/pdf\"/>\n";
   };
   std::string xml = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n";
-  if (atom) {
+  if (format == FeedFormat::Atom) {
     xml +=
         "<feed xmlns=\"http://www.w3.org/2005/Atom\">\n  <title>Corvalink Network Status</title>\n";
     for (const Item& it : items) {
       const std::string date = FormatDateTime("yyyy-mm-dd", today_ - it.daysAgo) + "T09:00:00Z";
-      xml += "  <entry>\n    <title>" + std::string(it.title) +
-             "</title>\n    <link href=\"https://www.corvalink.example/status\"/>\n    <updated>" +
-             date + "</updated>\n    <summary type=\"html\"><![CDATA[" + it.text +
+      xml += "  <entry>\n    <title>" + std::string(it.title) + "</title>\n    <link href=\"" +
+             site + "\"/>\n";
+      if (it.report)
+        xml += "    <link rel=\"enclosure\" href=\"" + site + "/" + it.report +
+               "\" length=\"48213\" type=\"application/pdf\"/>\n";
+      xml += "    <updated>" + date + "</updated>\n    <summary type=\"html\"><![CDATA[" + it.text +
              "]]></summary>\n  </entry>\n";
     }
     return xml + "</feed>\n";
   }
-  xml +=
-      "<rss version=\"2.0\">\n<channel>\n  <title>Corvalink Network Status</title>\n"
-      "  <link>https://www.corvalink.example/status</link>\n";
+  if (format == FeedFormat::Rss1) {
+    xml +=
+        "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
+        "xmlns=\"http://purl.org/rss/1.0/\">\n  <channel rdf:about=\"" +
+        site + "\">\n    <title>Corvalink Network Status</title>\n    <link>" + site +
+        "</link>\n  </channel>\n";
+    for (const Item& it : items) {
+      xml += "  <item rdf:about=\"" + site + "\">\n    <title>" + std::string(it.title) +
+             "</title>\n    <link>" + site + "</link>\n    <description><![CDATA[" + it.text +
+             "]]></description>\n";
+      if (it.report) xml += enclosure(it.report);
+      xml += "  </item>\n";
+    }
+    return xml + "</rdf:RDF>\n";
+  }
+  xml += "<rss version=\"2.0\">\n<channel>\n  <title>Corvalink Network Status</title>\n  <link>" +
+         site + "</link>\n";
   for (const Item& it : items) {
-    xml += "  <item>\n    <title>" + std::string(it.title) +
-           "</title>\n    <link>https://www.corvalink.example/status</link>\n"
-           "    <pubDate>" +
-           FormatDateTime("ddd, dd mmm yyyy", today_ - it.daysAgo) +
-           " 09:00:00 +1000</pubDate>\n"
-           "    <description><![CDATA[" +
-           it.text + "]]></description>\n  </item>\n";
+    xml += "  <item>\n    <title>" + std::string(it.title) + "</title>\n    <link>" + site +
+           "</link>\n    <pubDate>" + FormatDateTime("ddd, dd mmm yyyy", today_ - it.daysAgo) +
+           " 09:00:00 +1000</pubDate>\n    <description><![CDATA[" + it.text +
+           "]]></description>\n";
+    if (it.report) xml += enclosure(it.report);
+    xml += "  </item>\n";
   }
   return xml + "</channel>\n</rss>\n";
 }

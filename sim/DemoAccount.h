@@ -11,6 +11,8 @@
 
 namespace corvalink::sim {
 
+enum class FeedFormat { Rss2, Rss1, Atom };
+
 struct DayTraffic {
   double date = 0;  // TDateTime, midnight
   int64_t down = 0, up = 0, total = 0;
@@ -49,8 +51,8 @@ class DemoAccount {
   // One month of calls as CSV (header first); empty when the month is
   // outside the account's history.
   std::string CallMonthCsv(int year, int month) const;
-  // The advisories feed as RSS 2.0 or Atom.
-  std::string FeedXml(bool atom) const;
+  // The advisories feed in one of its layouts (Windows-1252 text).
+  std::string FeedXml(FeedFormat format) const;
 
   double Today() const { return today_; }
   double NextRollover() const;

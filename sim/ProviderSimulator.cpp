@@ -14,6 +14,7 @@
 #include "TcpServer.h"
 #include "TestCertificates.h"
 #include "core/platform/FileIo.h"
+#include "core/util/CodePage.h"
 #include "core/util/DateTime.h"
 
 namespace corvalink::sim {
@@ -81,6 +82,13 @@ std::string BasicUser(const httplib::Request& req) {
   if (auth.rfind("Basic ", 0) != 0) return {};
   const std::string decoded = Base64Decode(auth.substr(6));
   return decoded.substr(0, decoded.find(':'));
+}
+
+std::string PathWithQuery(const httplib::Request& req);
+
+RequestRecord RecordOf(const httplib::Request& req) {
+  return {PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent"),
+          req.get_header_value("Cookie")};
 }
 
 std::string PathWithQuery(const httplib::Request& req) {
@@ -192,9 +200,15 @@ std::string ProviderSimulator::HomeSite() const {
 }
 
 void ProviderSimulator::SetFeed(bool atom, int redirectStatus) {
+  FeedOptions f;
+  f.format = atom ? FeedFormat::Atom : FeedFormat::Rss2;
+  f.redirectStatus = redirectStatus;
+  SetFeed(f);
+}
+
+void ProviderSimulator::SetFeed(FeedOptions options) {
   std::lock_guard lk(lock_);
-  feedAtom_ = atom;
-  feedRedirect_ = redirectStatus;
+  feed_ = std::move(options);
 }
 
 void ProviderSimulator::SetSpamStatus(const std::string& status) {
@@ -237,7 +251,7 @@ void ProviderSimulator::Start() {
 
   server->Get(
       "/cgi-bin/showmyspamrate", [this](const httplib::Request& req, httplib::Response& res) {
-        Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
+        Record(RecordOf(req));
         std::lock_guard lk(lock_);
         if (req.get_param_value("textonly") == "1") {
           res.set_content(account_.publicAddress + "\n" + account_.spamStatus + "\n", "text/plain");
@@ -249,11 +263,11 @@ void ProviderSimulator::Start() {
       });
   server->Get("/unmetered_radio_list.txt",
               [this](const httplib::Request& req, httplib::Response& res) {
-                Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
+                Record(RecordOf(req));
                 res.set_content(account_.RadioListText(), "text/plain");
               });
   server->Get("/cgi-bin/ch-usage", [this](const httplib::Request& req, httplib::Response& res) {
-    Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
+    Record(RecordOf(req));
     const std::string expected =
         "Basic " + Base64(account_.phoneNumber + ":" + account_.phonePassword);
     if (req.get_header_value("Authorization") != expected) {
@@ -286,7 +300,7 @@ void ProviderSimulator::Start() {
 
   server->Get(R"(/api/v1\.5/(.*))", [this](const httplib::Request& req, httplib::Response& res) {
     const std::string user = BasicUser(req);
-    Record({PathWithQuery(req), user, req.get_header_value("User-Agent")});
+    Record(RecordOf(req));
     const Scenario scenario = TakeScenario();
     const std::string expected = "Basic " + Base64(account_.account + ":" + account_.password);
     if (scenario == Scenario::WrongPassword || req.get_header_value("Authorization") != expected) {
@@ -406,21 +420,36 @@ void ProviderSimulator::Start() {
   auto http = std::make_unique<httplib::Server>();
   http->set_tcp_nodelay(true);
   auto feed = [this](const httplib::Request& req, httplib::Response& res) {
-    Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
-    bool atom;
-    int redirect;
+    Record(RecordOf(req));
+    FeedOptions f;
     {
       std::lock_guard lk(lock_);
-      atom = feedAtom_;
-      redirect = feedRedirect_;
+      f = feed_;
     }
-    if (redirect != 0 && req.path == "/network-status.rss") {
-      res.status = redirect;
-      res.set_header("Location",
-                     "http://localhost:" + std::to_string(httpPort_) + "/feeds/status.xml");
+    const std::string here = "http://localhost:" + std::to_string(httpPort_);
+    const bool home = req.path == "/network-status.rss";
+    // A session cookie, as the provider's web servers set.
+    if (!req.has_header("Cookie")) res.set_header("Set-Cookie", "cvksession=feed42; Path=/");
+    if (f.redirectLoop) {
+      res.status = 302;
+      res.set_header("Location", here + (home ? "/feeds/status.xml" : "/network-status.rss"));
       return;
     }
-    const std::string body = account_.FeedXml(atom);
+    if (f.redirectStatus != 0 && home) {
+      res.status = f.redirectStatus;
+      res.set_header("Location", here + "/feeds/status.xml");
+      return;
+    }
+    std::string body = f.body ? *f.body : account_.FeedXml(f.format);
+    if (f.encoding == FeedEncoding::Utf16LE || f.encoding == FeedEncoding::Utf16BE) {
+      const bool little = f.encoding == FeedEncoding::Utf16LE;
+      std::string wide = little ? "\xFF\xFE" : "\xFE\xFF";
+      for (char16_t c : qgm::Widen1252(body)) {
+        const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+        wide += little ? std::string{lo, hi} : std::string{hi, lo};
+      }
+      body = std::move(wide);
+    }
     const std::string etag = "\"" + std::to_string(std::hash<std::string>{}(body)) + "\"";
     const std::string modified = "Mon, 07 Dec 2026 09:00:00 GMT";
     res.set_header("ETag", etag);
@@ -431,17 +460,18 @@ void ProviderSimulator::Start() {
       res.status = 304;
       return;
     }
-    res.set_content(body, atom ? "application/atom+xml" : "application/rss+xml");
+    res.set_content(body,
+                    f.format == FeedFormat::Atom ? "application/atom+xml" : "application/rss+xml");
   };
   http->Get("/network-status.rss", feed);
   http->Get("/feeds/status.xml", feed);
   http->Get("/qgm/version", [this](const httplib::Request& req, httplib::Response& res) {
-    Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
+    Record(RecordOf(req));
     std::lock_guard lk(lock_);
     res.set_content(versionFile_, "text/plain");
   });
   http->Get("/qgm/notice.txt", [this](const httplib::Request& req, httplib::Response& res) {
-    Record({PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent")});
+    Record(RecordOf(req));
     std::lock_guard lk(lock_);
     res.set_content(noticeFile_, "text/plain");
   });

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,21 @@ struct RequestRecord {
   std::string path;  // with the query
   std::string user;  // from Basic authentication; empty when none was sent
   std::string userAgent;
+  std::string cookie;  // the Cookie header; empty when none was sent
+};
+
+enum class FeedEncoding { Cp1252, Utf16LE, Utf16BE };
+
+// How the advisories feed is served.
+struct FeedOptions {
+  FeedFormat format = FeedFormat::Rss2;
+  // UTF-16 bodies start with their byte-order mark.
+  FeedEncoding encoding = FeedEncoding::Cp1252;
+  int redirectStatus = 0;     // 301, 302 or 307 sends the feed address elsewhere first
+  bool redirectLoop = false;  // two addresses that redirect to each other
+  // Served (in the chosen encoding) in place of the demo feed; "" is an
+  // empty body.
+  std::optional<std::string> body;
 };
 
 class ProviderSimulator {
@@ -66,6 +82,7 @@ class ProviderSimulator {
   // The feed as Atom instead of RSS; `redirectStatus` 301, 302 or 307 sends
   // the feed address elsewhere first (0: no redirect).
   void SetFeed(bool atom, int redirectStatus = 0);
+  void SetFeed(FeedOptions options);
   // The spam-rate page's status line (beginning "N" means no spam).
   void SetSpamStatus(const std::string& status);
   // Bodies of the home site's "version" and "notice.txt" files.
@@ -106,8 +123,6 @@ class ProviderSimulator {
   int timePort_ = 0;
   int ftpPort_ = 0;
   int httpPort_ = 0;
-  bool feedAtom_ = false;
-  int feedRedirect_ = 0;
   std::string versionFile_ = "*";
   std::string noticeFile_;
   std::atomic<int64_t> timeOffset_{0};
@@ -116,6 +131,7 @@ class ProviderSimulator {
   bool ownsStateDir_ = false;
 
   mutable std::mutex lock_;
+  FeedOptions feed_;
   Scenario scenario_ = Scenario::Normal;
   int scenarioCount_ = -1;
   bool notices_ = true;

@@ -106,6 +106,14 @@ std::string THttpClient::Header(const std::string& name) const {
   return {};
 }
 
+void THttpClient::KeepCookies(void* handle) {
+  curl_slist* list = nullptr;
+  if (curl_easy_getinfo(static_cast<CURL*>(handle), CURLINFO_COOKIELIST, &list) != CURLE_OK) return;
+  cookies_.clear();
+  for (curl_slist* c = list; c; c = c->next) cookies_.emplace_back(c->data);
+  curl_slist_free_all(list);
+}
+
 std::string THttpClient::Get(const std::string& url) {
   responseCode_ = -1;
   statusLine_.clear();
@@ -132,7 +140,12 @@ std::string THttpClient::Get(const std::string& url) {
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
   curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(MaxBodyBytes));
   if (!UserAgent.empty()) curl_easy_setopt(curl, CURLOPT_USERAGENT, UserAgent.c_str());
-  if (AllowCookies) curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
+  if (AllowCookies) {
+    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
+    // The cookies of this client's earlier replies.
+    for (const std::string& cookie : cookies_)
+      curl_easy_setopt(curl, CURLOPT_COOKIELIST, cookie.c_str());
+  }
 
   // TLS: verify the server against the shared store, TLS 1.2 or newer.
   curl_easy_setopt(curl, CURLOPT_SSLVERSION, static_cast<long>(CURL_SSLVERSION_TLSv1_2));
@@ -206,6 +219,7 @@ std::string THttpClient::Get(const std::string& url) {
   }
   curl_multi_remove_handle(multi, curl);
   // The connection is not kept: FORBID_REUSE closed it with the transfer.
+  if (AllowCookies) KeepCookies(curl);
 
   if (timedOut) throw ENetError(kReadTimeout);
   if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {

@@ -42,6 +42,7 @@ class THttpClient {
   std::string Accept;                      // empty: none sent
   std::string ContentType;                 // empty: none sent
   std::vector<std::string> CustomHeaders;  // whole lines: "Name: value"
+  // Cookies the server sets are sent back on this client's later requests.
   bool AllowCookies = false;
   bool AllowTls = true;  // false: https addresses fail
   TProxyConfig Proxy;
@@ -63,7 +64,9 @@ class THttpClient {
 
  private:
   friend struct HttpTransfer;
+  void KeepCookies(void* handle);
   TNetContext& context_;
+  std::vector<std::string> cookies_;  // in libcurl's cookie-file line form
   int responseCode_ = -1;
   std::string statusLine_;
   std::vector<std::pair<std::string, std::string>> headers_;
