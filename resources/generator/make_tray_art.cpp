@@ -6,6 +6,9 @@
 //   main_icon.pam    32 x 32 RGBA program icon (a gauge dial).
 //   mail_icon.pam    32 x 32 RGBA envelope (the new-mail alert).
 //   phone_icon.pam   32 x 32 RGBA telephone (the voicemail alert).
+//   advisory_images.pam  64 x 16 RGBA, four 16 x 16 images for the advisory
+//                    list: green ball (seen), orange ball (new), paper clip,
+//                    speaker.
 //   list_glyphs.ppm  400 x 16 RGB glyph sheet of the item lists: 25 cells
 //                    16 wide on magenta, each glyph the 13 x 13 square at
 //                    (16n + 1, 1): radio buttons off (1-4) and on (5-8),
@@ -147,6 +150,85 @@ void Gauge(float px, float py, float& cr, float& cg, float& cb, float& ca) {
   if (d < 2.2f) cr = 255, cg = 255, cb = 255;
 }
 
+// A shaded ball of radius 6.5 around the cell's centre, lit from the upper
+// left.
+void Ball(float px, float py, float r0, float g0, float b0, float& r, float& g, float& b,
+          float& a) {
+  const float d = std::sqrt(px * px + py * py);
+  if (d > 6.6f) return;
+  const float lx = px + 2.2f, ly = py + 2.4f;
+  const float light = std::max(0.0f, 1.0f - std::sqrt(lx * lx + ly * ly) / 5.0f);
+  const float shade = 0.72f + 0.28f * (1 - d / 6.6f);
+  r = std::min(255.0f, r0 * shade + 255 * light * 0.8f);
+  g = std::min(255.0f, g0 * shade + 255 * light * 0.8f);
+  b = std::min(255.0f, b0 * shade + 255 * light * 0.8f);
+  a = 255;
+  if (d > 5.9f) r *= 0.6f, g *= 0.6f, b *= 0.6f;  // a darker rim
+}
+
+void GreenBall(float px, float py, float& r, float& g, float& b, float& a) {
+  Ball(px, py, 40, 170, 50, r, g, b, a);
+}
+void OrangeBall(float px, float py, float& r, float& g, float& b, float& a) {
+  Ball(px, py, 245, 130, 20, r, g, b, a);
+}
+
+// A paper clip: two nested rounded loops, steel grey.
+void PaperClip(float px, float py, float& r, float& g, float& b, float& a) {
+  auto loop = [](float x, float y, float half, float top, float bottom) {
+    // Distance to a stadium (a vertical segment with round ends) outline.
+    const float cy = std::clamp(y, top + half, bottom - half);
+    return std::fabs(std::sqrt(x * x + (y - cy) * (y - cy)) - half);
+  };
+  const float outer = loop(px - 0.5f, py, 3.6f, -7, 7);
+  const float inner = py > -4.5f ? loop(px - 0.5f, py, 1.9f, -4.5f, 4.5f) : 9;
+  if (std::min(outer, inner) < 0.75f) r = 110, g = 118, b = 130, a = 255;
+}
+
+// A loudspeaker with two sound waves, dark grey.
+void Speaker(float px, float py, float& r, float& g, float& b, float& a) {
+  const bool box = px > -6.5f && px < -3.5f && std::fabs(py) < 2.2f;
+  const bool cone = px >= -3.5f && px < 0.5f && std::fabs(py) < 2.2f + (px + 3.5f) * 1.1f;
+  const float d = std::sqrt((px + 1) * (px + 1) + py * py);
+  const bool waves = px > 1.5f && std::fabs(py) < (px + 1) * 0.9f &&
+                     (std::fabs(d - 4) < 0.7f || std::fabs(d - 6.5f) < 0.7f);
+  if (box || cone || waves) r = 50, g = 55, b = 65, a = 255;
+}
+
+// A strip of 16 x 16 images side by side as RGBA, each pixel supersampled
+// 4 x 4 from its shader (coordinates centred on the cell's middle).
+void WriteStrip(const std::string& path, const std::vector<Shader>& shaders) {
+  constexpr int S = 16;
+  const int w = S * static_cast<int>(shaders.size());
+  std::vector<unsigned char> rgba(static_cast<size_t>(w * S * 4), 0);
+  for (size_t cell = 0; cell < shaders.size(); ++cell) {
+    for (int y = 0; y < S; ++y) {
+      for (int x = 0; x < S; ++x) {
+        float r = 0, g = 0, b = 0, a = 0;
+        for (int sy = 0; sy < 4; ++sy) {
+          for (int sx = 0; sx < 4; ++sx) {
+            float cr = 0, cg = 0, cb = 0, ca = 0;
+            shaders[cell](x + (sx + 0.5f) / 4 - 8, y + (sy + 0.5f) / 4 - 8, cr, cg, cb, ca);
+            r += cr * ca / 255, g += cg * ca / 255, b += cb * ca / 255, a += ca;
+          }
+        }
+        const size_t i = (static_cast<size_t>(y) * w + cell * S + x) * 4;
+        a /= 16;
+        if (a > 0) {
+          rgba[i] = static_cast<unsigned char>(std::lround(r / 16 * 255 / a));
+          rgba[i + 1] = static_cast<unsigned char>(std::lround(g / 16 * 255 / a));
+          rgba[i + 2] = static_cast<unsigned char>(std::lround(b / 16 * 255 / a));
+        }
+        rgba[i + 3] = static_cast<unsigned char>(std::lround(a));
+      }
+    }
+  }
+  std::ofstream out(path, std::ios::binary);
+  out << "P7\nWIDTH " << w << "\nHEIGHT " << S
+      << "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+  out.write(reinterpret_cast<const char*>(rgba.data()), static_cast<std::streamsize>(rgba.size()));
+}
+
 // The item lists' glyph sheet. Each glyph is drawn 4 x 4 supersampled
 // inside its 13 x 13 square, which is opaque; only the gaps between the
 // squares are magenta.
@@ -271,5 +353,6 @@ int main(int argc, char** argv) {
   WriteIcon(dir + "/mail_icon.pam", Envelope);
   WriteIcon(dir + "/phone_icon.pam", Phone);
   WriteListGlyphs(dir + "/list_glyphs.ppm");
+  WriteStrip(dir + "/advisory_images.pam", {GreenBall, OrangeBall, PaperClip, Speaker});
   return 0;
 }

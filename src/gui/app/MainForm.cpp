@@ -16,6 +16,7 @@
 #include "core/platform/FileIo.h"
 #include "core/platform/ProcessValues.h"
 #include "core/tray/NumberIcon.h"
+#include "gui/advisories/AdvisoriesPage.h"
 #include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
 #include "gui/controls/TabRows.h"
@@ -62,6 +63,10 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   Fill(ui_->tsCorvalink, provider_);
   network_ = new TNetworkPage(program_.Timers(), ui_->tsNetwork);
   Fill(ui_->tsNetwork, network_);
+  advisories_ = new TAdvisoriesPage(settings_, ui_->tsAdvisories);
+  Fill(ui_->tsAdvisories, advisories_);
+  advisories_->OnRefresh = [this] { program_.RefreshAdvisories(); };
+  advisories_->OnOpenLink = [this](const std::string& url) { program_.OpenUrl(url); };
   auto* about = new QWidget(ui_->tsAbout);
   Ui::AboutPage aboutUi;
   aboutUi.setupUi(about);
@@ -157,6 +162,10 @@ void TMainForm::OpenUsageLog() {
 void TMainForm::PageActivated(int index) {
   if (index != kPageNetwork) program_.CancelDownloadTest();
   if (index == kPageSetup) SetupPage()->ShowGeneral();
+  if (index == kPageAdvisories) {
+    advisories_->Activated();
+    program_.AdvisoriesShown();
+  }
 }
 
 void TMainForm::WireSetupPage() {

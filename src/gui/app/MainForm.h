@@ -22,6 +22,7 @@ class MainForm;
 
 namespace qgm::gui {
 
+class TAdvisoriesPage;
 class TBroadbandPage;
 class THistoryPage;
 class TNetworkPage;
@@ -69,6 +70,7 @@ class TMainForm : public QWidget, public IUpdateView {
   // For screenshots: saves each visible page as PREFIX-<page>.png.
   void SavePageShots(const std::string& prefix);
   const TTrayIcon& Tray() const { return *tray_; }
+  TAdvisoriesPage& AdvisoriesPage() { return *advisories_; }
 
   // IUpdateView
   void SetStatus(const std::string& text) override;
@@ -115,6 +117,7 @@ class TMainForm : public QWidget, public IUpdateView {
   THistoryPage* historyPage_ = nullptr;
   TProviderPage* provider_ = nullptr;
   TNetworkPage* network_ = nullptr;
+  TAdvisoriesPage* advisories_ = nullptr;
   TSetupPage* setup_ = nullptr;  // made when the page is first shown
   TTabRows* tabRows_ = nullptr;
   QPixmap trayPreview_;

@@ -11,9 +11,11 @@
 #include <QTimer>
 
 #include "core/history/HistoryStep.h"
+#include "core/platform/ProcessValues.h"
 #include "core/sound/Waves.h"
 #include "core/usage/DebugReport.h"
 #include "core/util/Format.h"
+#include "gui/advisories/AdvisoriesPage.h"
 #include "gui/app/MainForm.h"
 #include "gui/platform/TerminationSignals.h"
 #include "gui/tray/MessageForm.h"
@@ -53,6 +55,9 @@ TProgram::TProgram(TStartOptions options)
   LoadSettings();
   BuildServices();
   window_ = std::make_unique<TMainForm>(*this);
+  advisories_ = std::make_unique<TAdvisories>(
+      TAdvisoriesConfig{options_.Endpoints.FeedsUrl, ProgramUserAgent(), net_.get()},
+      settings_.HashList, clock_, &window_->AdvisoriesPage());
   cycle_ = std::make_unique<TUpdateCycle>(
       settings_, *service_, *window_, clock_, *mainTimer_, *alertTimer_, *this, log_,
       [this] {
@@ -78,6 +83,7 @@ TProgram::~TProgram() {
   // Popups still open call back into the program: they go first.
   for (auto& popup : popups_) delete popup.data();
   // The window goes first: it is the cycle's view.
+  advisories_.reset();
   cycle_.reset();
   window_.reset();
 }
@@ -147,6 +153,10 @@ void TProgram::BuildServices() {
 TUpdateHooks TProgram::MakeHooks() {
   // Each feature attaches here; a hook left empty is a feature not built yet.
   TUpdateHooks hooks;
+  hooks.RefreshAdvisories = [this] {
+    advisories_->ApplyProxy(ProxyOf(settings_));
+    RefreshAdvisories();
+  };
   hooks.History = [this](TUsageService& service, const TUsageAccount& account, bool first) {
     RunHistory(service, account, first);
   };
@@ -159,6 +169,23 @@ void TProgram::RunHistory(TUsageService& service, const TUsageAccount& account, 
   if (!r.Fetched) return;
   cycle_->Record.TodayTotalMB = r.TodayTotalMB;
   window_->ShowHistory(history_, cycle_->Record.Rollover, Format("%1.0n MB", {r.TodayTotalMB}));
+}
+
+void TProgram::RefreshAdvisories() {
+  try {
+    // A refresh that changes nothing puts back what the list showed (the
+    // refresh link empties it first).
+    if (!advisories_->RefreshAdvisories())
+      window_->AdvisoriesPage().ShowAdvisories(advisories_->Items());
+  } catch (const std::exception&) {
+    // Advisories never interrupt the update; the next refresh tries again.
+  }
+}
+
+void TProgram::AdvisoriesShown() {
+  const std::vector<std::string> before = settings_.HashList;
+  advisories_->RememberSeenAdvisories();
+  if (settings_.HashList != before) SettingsChanged();
 }
 
 void TProgram::UpdateNow() {

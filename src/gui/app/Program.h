@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/advisories/Advisories.h"
 #include "core/debug/DebugLog.h"
 #include "core/history/History.h"
 #include "core/net/Endpoints.h"
@@ -68,6 +69,8 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   void AccountChanged(bool typeChanged, bool credentialsEdited) override;
   void ProxyChanged() override;
   void CancelDownloadTest() override;
+  void RefreshAdvisories() override;
+  void AdvisoriesShown() override;
   std::string DebugReport() override;
   TOpenResult OpenUsageLog() override;
   std::string UsageLogPath() const override;
@@ -111,6 +114,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   std::vector<QPointer<TMessageForm>> popups_;  // notices still open
   std::unique_ptr<TMainForm> window_;
   std::unique_ptr<TUpdateCycle> cycle_;
+  std::unique_ptr<TAdvisories> advisories_;
 };
 
 }  // namespace qgm::gui

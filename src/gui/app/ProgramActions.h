@@ -39,6 +39,10 @@ class IProgramActions {
   virtual void AccountChanged(bool typeChanged, bool credentialsEdited) = 0;
   virtual void ProxyChanged() = 0;
   virtual void CancelDownloadTest() = 0;
+  // The Advisories tab's refresh link.
+  virtual void RefreshAdvisories() = 0;
+  // The Advisories tab became the active page: what it lists is seen.
+  virtual void AdvisoriesShown() = 0;
   // The debug report document for the account.
   virtual std::string DebugReport() = 0;
   virtual TOpenResult OpenUsageLog() = 0;

@@ -13,13 +13,17 @@ TItemEditor::TItemEditor(QWidget* parent) : QWidget(parent) {
   hide();
   // Leaving the editor for another control closes it. A window that merely
   // loses the activation leaves it open.
-  connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-    if (open_ && !closing_ && old && isAncestorOf(old) && now && now != this && !isAncestorOf(now))
-      Exit(false);
-  });
+  focusWatch_ =
+      connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (open_ && !closing_ && old && isAncestorOf(old) && now && now != this &&
+            !isAncestorOf(now))
+          Exit(false);
+      });
 }
 
 TItemEditor::~TItemEditor() {
+  // The base class's destruction moves the focus; this class is gone by then.
+  disconnect(focusWatch_);
   // Destroyed while open: the item gets its height back.
   if (open_ && item_) item_->SetHeight(savedItemHeight_);
   open_ = false;

@@ -78,6 +78,7 @@ class TItemEditor : public QWidget {
   bool parentColor_ = false;
   bool open_ = false;
   bool closing_ = false;
+  QMetaObject::Connection focusWatch_;
 };
 
 }  // namespace qgm::gui

@@ -63,6 +63,14 @@ TScrollingCtrl::~TScrollingCtrl() {
   if (editor_->parentWidget() == viewport()) editor_->setParent(parentWidget());
 }
 
+void TScrollingCtrl::SetItemEditor(TItemEditor* editor) {
+  editor_ = editor;
+}
+
+TItemEditor* TScrollingCtrl::ItemEditor() const {
+  return editor_;
+}
+
 void TScrollingCtrl::SetScrollItemClass(TScrollItemClass itemClass) {
   if (!items_.empty()) throw EListError("SetScrollItemClass: item list must be empty.");
   itemClass_ = std::move(itemClass);
@@ -483,6 +491,7 @@ void TScrollingCtrl::resizeEvent(QResizeEvent*) {
     HideEditor();
   else if (EditorOn())
     editor_->resize(ClientWidth(), editor_->height());
+  if (OnResize) OnResize();
 }
 
 void TScrollingCtrl::wheelEvent(QWheelEvent* event) {
@@ -598,8 +607,10 @@ void TScrollingCtrl::mousePressEvent(QMouseEvent* event) {
     Repaint();
   }
   const QPoint at = event->position().toPoint();
-  if (TScrollItem* item = ItemAtY(at.y()); item && item->visible_)
+  if (TScrollItem* item = ItemAtY(at.y()); item && item->visible_) {
+    item->Select();
     item->MouseDown(event->button(), event->modifiers(), at.x(), at.y());
+  }
   if (OnMouseDown) OnMouseDown(*event);
 }
 

@@ -40,8 +40,8 @@ class TScrollingCtrl : public QAbstractScrollArea {
     SetScrollItemClass([] { return std::unique_ptr<TScrollItem>(std::make_unique<T>()); });
   }
   // Attaches an editor (not owned).
-  void SetItemEditor(TItemEditor* editor) { editor_ = editor; }
-  TItemEditor* ItemEditor() const { return editor_; }
+  void SetItemEditor(TItemEditor* editor);
+  TItemEditor* ItemEditor() const;
 
   TScrollItem* AddItem();
   TScrollItem* GetItem(int index) const;
@@ -105,6 +105,9 @@ class TScrollingCtrl : public QAbstractScrollArea {
   std::function<void(QMouseEvent& event)> OnMouseMove;
   std::function<void(QMouseEvent& event)> OnMouseUp;
   std::function<void(QMouseEvent& event)> OnDblClick;
+  // The client area changed size (not counting the scroll bar coming or
+  // going, which the list's own layout takes care of).
+  std::function<void()> OnResize;
 
   // Asks for the editor on the selected item after the current event, as a
   // double-click does.
