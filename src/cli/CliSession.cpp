@@ -8,6 +8,7 @@
 #include "core/platform/Folders.h"
 #include "core/platform/ProcessValues.h"
 #include "core/settings/SettingsStore.h"
+#include "core/usage/UpdateCycle.h"
 #include "core/util/CodePage.h"
 
 namespace qgm::cli {
@@ -46,6 +47,19 @@ bool ParseSessionOptions(int argc, char** argv, TSessionOptions& o, const TExtra
   return true;
 }
 
+TSettings LoadStoredSettings() {
+  const TFolders folders = UserFolders();
+  TRegistryStore registry(HiveFileIn(folders.Config));
+  TAutostart autostart(folders.Autostart);
+  TDebugLog log;
+  TSettingsStore store(registry, autostart, log, ProgramPath().string());
+  TSettings s;
+  TStartupContext context;
+  context.Now = NowLocal();
+  store.LoadSettings(s, context);
+  return s;
+}
+
 int TCliSession::Open(TSessionOptions& o) {
   TEndpoints endpoints;
   std::string error;
@@ -75,18 +89,10 @@ int TCliSession::Open(TSessionOptions& o) {
   }
   TProxySettings proxy;
   if (o.account.Name.empty() && !o.demo) {
-    // The account, and the proxy, that the program itself would use. Only
-    // read: nothing is written back.
-    TRegistryStore registry(HiveFileIn(folders.Config));
-    TAutostart autostart(folders.Autostart);
-    TDebugLog log;
-    TSettingsStore store(registry, autostart, log, ProgramPath().string());
-    TSettings s;
-    TStartupContext context;
-    context.Now = NowLocal();
-    store.LoadSettings(s, context);
-    o.account = {s.AccountName, s.Password, s.AccountType};
-    proxy = {s.UseProxy, s.ProxyAddress, s.ProxyPort, s.ProxyUsername, s.ProxyPassword};
+    // The account, and the proxy, that the program itself would use.
+    const TSettings s = LoadStoredSettings();
+    o.account = AccountOf(s);
+    proxy = ProxyOf(s);
   }
   if (o.account.Name.empty()) {
     std::fputs("qgm-cli: an account is needed (--account NAME, a stored account, or --demo)\n",

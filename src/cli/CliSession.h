@@ -11,6 +11,7 @@
 
 #include "ProviderSimulator.h"
 #include "core/net/NetContext.h"
+#include "core/settings/Settings.h"
 #include "core/usage/UsageService.h"
 
 namespace qgm::cli {
@@ -39,6 +40,9 @@ using TExtraOption = std::function<bool(const std::string& arg,
                                         const std::function<std::optional<std::string>()>& value)>;
 
 bool ParseSessionOptions(int argc, char** argv, TSessionOptions& o, const TExtraOption& extra);
+
+// The settings the program itself stored, only read: nothing is written back.
+TSettings LoadStoredSettings();
 
 class PrintingSink : public INoticeSink {
  public:

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/AdvisoriesCommand.h"
 #include "cli/HistoryCommand.h"
 #include "cli/UsageCommand.h"
 #include "cli/XmlDump.h"
@@ -20,6 +21,7 @@ constexpr const char* kUsage =
     "commands:\n"
     "  usage        fetch the usage and plan details (see qgm-cli usage --help)\n"
     "  history      fetch the usage history (see qgm-cli history --help)\n"
+    "  advisories   fetch the network advisories feed (see qgm-cli advisories --help)\n"
     "  xml FILE     print the element tree built from the reply saved in FILE\n"
     "  version      print the program version\n";
 
@@ -55,6 +57,7 @@ int main(int argc, char** argv) {
   if (command == "xml") return CmdXml(argc - 2, argv + 2);
   if (command == "usage") return qgm::cli::RunUsageCommand(argc - 2, argv + 2);
   if (command == "history") return qgm::cli::RunHistoryCommand(argc - 2, argv + 2);
+  if (command == "advisories") return qgm::cli::RunAdvisoriesCommand(argc - 2, argv + 2);
   if (command == "version") {
     std::puts(QGM_VERSION);
     return 0;

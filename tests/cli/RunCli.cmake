@@ -117,3 +117,22 @@ if(NOT last_out MATCHES "950 days; metered today: [0-9,]+ MB\n$")
   message(FATAL_ERROR "unexpected history table:\n${last_out}")
 endif()
 expect_run(2 history --demo --csv --json --config /dev/null)
+
+# The advisories feed: the demo's five advisories, all new, as lines and
+# as JSON; a feed that cannot be reached fails with its reason.
+expect_run(0 advisories --demo)
+string(REGEX MATCHALL "\n[0-9A-F]+\tnew\t[^\t\n]+\thttps://[^\t\n]+\t[^\n]*" advisory_lines "${last_out}")
+list(LENGTH advisory_lines advisory_count)
+if(NOT last_out MATCHES "^Corvalink Network Status\n" OR NOT advisory_count EQUAL 5)
+  message(FATAL_ERROR "unexpected advisories (${advisory_count} lines):\n${last_out}")
+endif()
+expect_run(0 advisories --demo --json)
+if(NOT last_out MATCHES "\"title\":\"Corvalink Network Status\"" OR
+   NOT last_out MATCHES "\"enclosureLength\":48213,\"isNew\":true")
+  message(FATAL_ERROR "unexpected advisories JSON:\n${last_out}")
+endif()
+expect_run(1 advisories --demo --feed-url http://127.0.0.1:1/network-status.rss)
+if(NOT last_err MATCHES "127.0.0.1:1/network-status.rss: ")
+  message(FATAL_ERROR "no reason for an unreachable feed: ${last_err}")
+endif()
+expect_run(2 advisories --frobnicate)

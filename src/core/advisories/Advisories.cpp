@@ -26,8 +26,9 @@ bool TAdvisories::RefreshAdvisories() {
   std::u16string text;
   TFetchResult result;
   int redirects = 0;
+  failure_.clear();
   do {
-    result = FetchFeed(info_, client_, text);
+    result = FetchFeed(info_, client_, text, failure_);
   } while ((result == frTemporaryRedirect || result == frPermanentRedirect) &&
            ++redirects <= kMaxRedirects);
 
@@ -39,11 +40,17 @@ bool TAdvisories::RefreshAdvisories() {
       info_.Valid = false;
       // An empty body, or a document that is no feed, leaves the kept
       // document in place, so a later "not modified" still has it.
-      if (text.empty()) break;
+      if (text.empty()) {
+        failure_ = "the feed came back empty";
+        break;
+      }
       std::unique_ptr<TXmlTree> tree = BuildXmlTree(text);
       const bool isAtom = tree->FindChild("feed") != nullptr;
       const std::string title = Narrow1252(HtmlToText(DecodeXmlEntities(FeedTitle(*tree, isAtom))));
-      if (title.empty()) break;
+      if (title.empty()) {
+        failure_ = "the document is not a feed (it has no title)";
+        break;
+      }
       info_.Document = std::move(tree);
       info_.IsAtom = isAtom;
       info_.Valid = true;
@@ -51,6 +58,7 @@ bool TAdvisories::RefreshAdvisories() {
       break;
     }
     default:  // failed, or redirected too often
+      if (result != frFailed) failure_ = "the feed redirected too often";
       info_.Valid = false;
   }
   if (!info_.Valid) return false;

@@ -49,6 +49,8 @@ class TAdvisories {
   // The feed's title, as shown.
   const std::string& Title() const { return title_; }
   const std::vector<TAdvisory>& Items() const { return items_; }
+  // Why the last refresh left the list as it was.
+  const std::string& Failure() const { return failure_; }
   THttpClient& Client() { return client_; }
 
  private:
@@ -61,6 +63,7 @@ class TAdvisories {
   THttpClient client_;
   std::string title_;
   std::vector<TAdvisory> items_;
+  std::string failure_;
 };
 
 }  // namespace qgm

@@ -11,7 +11,8 @@
 
 namespace qgm {
 
-TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text) {
+TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text,
+                       std::string& failure) {
   client.CustomHeaders.clear();
   if (!info.LastModified.empty())
     client.CustomHeaders.push_back("If-Modified-Since: " + info.LastModified);
@@ -20,7 +21,10 @@ TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text
     const std::string body = client.Get(info.RedirectUrl.empty() ? info.FeedUrl : info.RedirectUrl);
     // The client hands over a server error's body too; for the feed it is
     // a failure like any other error status.
-    if (client.ResponseCode() < 200 || client.ResponseCode() > 299) return frFailed;
+    if (client.ResponseCode() < 200 || client.ResponseCode() > 299) {
+      failure = client.StatusLine();
+      return frFailed;
+    }
     text = FeedBodyText(body);
     return frNewDocument;
   } catch (const EHttpProtocolError& e) {
@@ -35,10 +39,13 @@ TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text
       case 304:
         return frNotModified;
       default:
+        failure = e.what();
         return frFailed;
     }
-  } catch (const ENetError&) {
-    return client.ResponseCode() == 304 ? frNotModified : frFailed;
+  } catch (const ENetError& e) {
+    if (client.ResponseCode() == 304) return frNotModified;
+    failure = e.what();
+    return frFailed;
   }
 }
 

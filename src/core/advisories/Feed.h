@@ -54,8 +54,10 @@ enum TFetchResult {
 
 // One request for the feed (RedirectUrl, else FeedUrl) with the kept
 // Last-Modified and ETag as conditions. A new document's text is left in
-// `text`; a redirect's location goes to RedirectUrl.
-TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text);
+// `text`; a redirect's location goes to RedirectUrl; a failure's reason
+// (the status line or the network error) goes to `failure`.
+TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text,
+                       std::string& failure);
 
 // The body as 16-bit text: UTF-16 of either byte order after its mark, else
 // the 8-bit code page widened.
