@@ -1,7 +1,6 @@
 #include "core/advisories/Feed.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "core/net/HttpClient.h"
 #include "core/net/NetErrors.h"
@@ -68,9 +67,9 @@ std::u16string FeedBodyText(std::string_view body) {
 namespace {
 
 // The Name of an element's first child node: a text or CDATA child's text.
-std::u16string FirstChildName(const TElement* e) {
+std::u16string_view FirstChildName(const TElement* e) {
   if (!e || !e->FirstChild()) return {};
-  return std::u16string(e->FirstChild()->Name());
+  return e->FirstChild()->Name();
 }
 
 // The first `name` among the children of the root's children.
@@ -86,56 +85,76 @@ const TElement* Channel(const TElement& root) {
   return root.FindChild("channel");
 }
 
-std::string Text8(std::u16string_view text) {
-  return Narrow1252(text);
-}
-
-std::string AttribText(const TElement& e, std::string_view name) {
+std::u16string_view AttribValue(const TElement& e, std::string_view name) {
   const TAttrib* a = e.FindAttrib(name);
-  return a ? Narrow1252(a->Value()) : std::string();
+  return a ? a->Value() : std::u16string_view();
 }
 
-uint32_t ParseLength(const std::string& text) {
-  uint32_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size() ? value : 0;
+uint32_t ParseLength(std::u16string_view text) {
+  uint64_t value = 0;
+  if (text.empty() || text.size() > 10) return 0;
+  for (char16_t c : text) {
+    if (c < '0' || c > '9') return 0;
+    value = value * 10 + (c - '0');
+  }
+  return value > 0xFFFFFFFFu ? 0 : static_cast<uint32_t>(value);
+}
+
+// An element's text. Most entry values are one text or CDATA node, read in
+// place; anything else is gathered into `buffer`.
+std::u16string_view ElementText(const TElement* e, std::u16string& buffer) {
+  if (!e) return {};
+  const TElement* only = e->FirstChild();
+  if (only && !only->NextSibling() &&
+      (only->Kind() == TElementKind::etText || only->Kind() == TElementKind::etCData))
+    return only->Name();
+  buffer = e->GetText();
+  return buffer;
 }
 
 // An entry value: the text of a child element. Atom reads "summary" for
 // "description" and falls back on "content" for a missing one.
-std::u16string EntryValue(const TElement& entry, bool isAtom, std::string_view name) {
+std::u16string_view EntryValue(const TElement& entry, bool isAtom, std::string_view name,
+                               std::u16string& buffer) {
   if (isAtom && name == "description") name = "summary";
   const TElement* e = entry.FindChild(name);
   if (!e && isAtom) e = entry.FindChild("content");
-  return e ? e->GetText() : std::u16string();
+  return ElementText(e, buffer);
+}
+
+// Entities decoded; text without any is taken as it stands.
+std::string Decoded8(std::u16string_view text) {
+  if (text.find(u'&') == std::u16string_view::npos) return Narrow1252(text);
+  return Narrow1252(DecodeXmlEntities(text));
 }
 
 TAdvisory ReadEntry(const TElement& entry, bool isAtom) {
   TAdvisory a;
-  a.Title = Text8(HtmlToText(DecodeXmlEntities(EntryValue(entry, isAtom, "title"))));
-  a.Description = Text8(HtmlToText(EntryValue(entry, isAtom, "description")));
+  std::u16string buffer;
+  const std::u16string_view title = EntryValue(entry, isAtom, "title", buffer);
+  const bool entities = title.find(u'&') != std::u16string_view::npos;
+  const std::u16string decoded = entities ? DecodeXmlEntities(title) : std::u16string();
+  a.Title = Narrow1252(HtmlToText(entities ? std::u16string_view(decoded) : title));
+  a.Description = Narrow1252(HtmlToText(EntryValue(entry, isAtom, "description", buffer)));
   const TElement* link = entry.FindChild("link");
-  if (link) a.Link = isAtom ? AttribText(*link, "href") : Text8(FirstChildName(link));
+  if (link) a.Link = Decoded8(isAtom ? AttribValue(*link, "href") : FirstChildName(link));
   // An enclosure is a later link with rel "enclosure", or an "enclosure"
   // element.
   const TElement* enclosure = nullptr;
   for (const TElement* l = link ? link->FindNextSibling("link") : nullptr; l;
        l = l->FindNextSibling("link")) {
-    const TAttrib* rel = l->FindAttrib("rel");
-    if (rel && rel->Value() == u"enclosure") {
+    if (AttribValue(*l, "rel") == u"enclosure") {
       enclosure = l;
-      a.EnclosureUrl = AttribText(*l, "href");
+      a.EnclosureUrl = Decoded8(AttribValue(*l, "href"));
       break;
     }
   }
   if (!enclosure && (enclosure = entry.FindChild("enclosure")))
-    a.EnclosureUrl = AttribText(*enclosure, "url");
+    a.EnclosureUrl = Decoded8(AttribValue(*enclosure, "url"));
   if (enclosure) {
-    a.EnclosureLength = ParseLength(AttribText(*enclosure, "length"));
-    a.EnclosureType = AttribText(*enclosure, "type");
+    a.EnclosureLength = ParseLength(AttribValue(*enclosure, "length"));
+    a.EnclosureType = Narrow1252(AttribValue(*enclosure, "type"));
   }
-  a.Link = Text8(DecodeXmlEntities(Widen1252(a.Link)));
-  a.EnclosureUrl = Text8(DecodeXmlEntities(Widen1252(a.EnclosureUrl)));
   a.Key = AdvisoryKey(a.Title, a.Description);
   return a;
 }
@@ -145,12 +164,12 @@ TAdvisory ReadEntry(const TElement& entry, bool isAtom) {
 std::u16string FeedTitle(const TElement& root, bool isAtom) {
   if (isAtom) {
     const TElement* feed = root.FindChild("feed");
-    return FirstChildName(feed ? feed->FindChild("title") : nullptr);
+    return std::u16string(FirstChildName(feed ? feed->FindChild("title") : nullptr));
   }
   const TElement* channel = Channel(root);
   const TElement* title = channel ? channel->FindChild("title") : nullptr;
   if (!title) return {};
-  std::u16string text = FirstChildName(title);
+  std::u16string text(FirstChildName(title));
   return text.empty() ? u"[untitled]" : text;
 }
 
@@ -169,10 +188,7 @@ const TElement* NextEntry(const TElement& entry, bool isAtom) {
 }
 
 std::string AdvisoryKey(std::string_view title, std::string_view description) {
-  std::string text;
-  text.reserve(title.size() + description.size());
-  text.append(title).append(description);
-  return Crc32Key(text);
+  return Crc32Key(Crc32(description, Crc32(title)));
 }
 
 std::vector<TAdvisory> ReadAdvisories(const TElement& root, bool isAtom,

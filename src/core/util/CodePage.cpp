@@ -37,9 +37,15 @@ std::u16string Widen1252(std::string_view text) {
 
 std::string Narrow1252(std::u16string_view text) {
   std::string out(text.size(), '\0');
-  for (size_t i = 0; i < text.size(); ++i) {
-    out[i] = static_cast<char>(UnicodeToChar1252(text[i]));
+  // Text below U+0100 maps to itself; checked first so the common case is
+  // one plain copying loop.
+  bool wide = false;
+  for (const char16_t c : text) wide |= c >= 0x100;
+  if (!wide) {
+    for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(text[i]);
+    return out;
   }
+  for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(UnicodeToChar1252(text[i]));
   return out;
 }
 

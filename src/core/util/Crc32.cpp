@@ -2,12 +2,10 @@
 
 #include <zlib.h>
 
-#include <cstdio>
-
 namespace qgm {
 
-uint32_t Crc32(std::string_view bytes) {
-  uLong crc = crc32(0L, Z_NULL, 0);
+uint32_t Crc32(std::string_view bytes, uint32_t previous) {
+  uLong crc = previous;
   // zlib takes the length as uInt; feed very large inputs in pieces.
   while (!bytes.empty()) {
     const size_t piece = bytes.size() > 0x40000000u ? 0x40000000u : bytes.size();
@@ -18,9 +16,18 @@ uint32_t Crc32(std::string_view bytes) {
 }
 
 std::string Crc32Key(std::string_view bytes) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%X", static_cast<unsigned>(Crc32(bytes)));
-  return buf;
+  return Crc32Key(Crc32(bytes));
+}
+
+std::string Crc32Key(uint32_t crc) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  char buf[8];
+  int n = 0;
+  do {
+    buf[7 - n++] = kHex[crc & 15];
+    crc >>= 4;
+  } while (crc != 0);
+  return std::string(buf + 8 - n, static_cast<size_t>(n));
 }
 
 }  // namespace qgm

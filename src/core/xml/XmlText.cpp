@@ -1,5 +1,6 @@
 #include "core/xml/XmlText.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/util/CodePage.h"
@@ -88,7 +89,10 @@ std::u16string DecodeXmlEntities(std::u16string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     if (text[i] != '&') {
-      out += text[i++];
+      // Plain text up to the next "&" goes across in one piece.
+      const size_t amp = std::min(text.find(u'&', i), text.size());
+      out.append(text.substr(i, amp - i));
+      i = amp;
       continue;
     }
     const std::u16string_view rest = text.substr(i);
@@ -130,6 +134,15 @@ std::u16string HtmlToText(std::u16string_view in) {
       c = in[i++];
     }
     // `in.substr(i)` is what follows c in the edited text.
+    if (c > 32 && c != '&' && c != '<') {
+      // A run of ordinary characters goes across in one piece.
+      size_t end = i;
+      while (end < in.size() && in[end] > 32 && in[end] != '&' && in[end] != '<') ++end;
+      out += c;
+      out.append(in.substr(i, end - i));
+      i = end;
+      continue;
+    }
     if (c == 13) continue;
     if (c == 32 && !out.empty() && out.back() == 32) continue;
     if (c == '&' && in.size() - i >= 3) {
