@@ -14,9 +14,12 @@
 
 #include "core/platform/FileIo.h"
 #include "core/platform/dummy/DummyPlatform.h"
+#include "gui/advisories/AdvisoriesPage.h"
+#include "gui/advisories/AdvisoryItem.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Program.h"
 #include "gui/controls/FocusLabel.h"
+#include "gui/controls/ScrollingCtrl.h"
 #include "gui/tray/TrayIcon.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeTime.h"
@@ -242,6 +245,45 @@ TEST_F(ProgramFlows, ACommandLineRunWritesNoSetting) {
   QTest::keyClick(password, Qt::Key_Delete);  // emptied
   form.Exit();
   EXPECT_EQ(Hive(), "<none>");
+}
+
+}  // namespace
+}  // namespace qgm::gui
+
+namespace qgm::gui {
+namespace {
+
+TEST_F(ProgramFlows, AdvisoriesSeenOnTheirTabStaySeenInTheNextRun) {
+  Start(false);
+  TSettings& s = program_->Settings();
+  s.AccountName = "demo";
+  s.Password = "demo";
+  program_->UpdateNow();
+  TAdvisoriesPage& page = program_->Window().AdvisoriesPage();
+  ASSERT_EQ(page.List()->Count(), 5);
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(page.Item(i)->IsNew) << i;
+  ShowPage(kPageAdvisories);
+  EXPECT_EQ(program_->Window().focusWidget(), page.List());
+  EXPECT_EQ(s.HashList.size(), 5u);
+  EXPECT_EQ(timers_.FireAll(3000), 1);  // saved soon after
+  program_->Window().Exit();
+  const std::string stored = Hive();
+  ASSERT_NE(stored.find("\"HashList\"=\"" + s.HashList.front() + ","), std::string::npos) << stored;
+
+  // Next run: a visit before any refresh keeps the stored keys, and an
+  // unchanged hive stays unwritten.
+  Start(false);
+  ShowPage(kPageAdvisories);
+  EXPECT_EQ(program_->Settings().HashList.size(), 5u);
+  EXPECT_EQ(timers_.FireAll(3000), 0);
+  ShowPage(kPageBroadband);
+  program_->UpdateNow();
+  TAdvisoriesPage& again = program_->Window().AdvisoriesPage();
+  ASSERT_EQ(again.List()->Count(), 5);
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(again.Item(i)->IsNew) << i;
+  program_->Window().move(program_->Settings().PosX, program_->Settings().PosY);
+  program_->Window().Exit();
+  EXPECT_EQ(Hive(), stored);
 }
 
 }  // namespace
