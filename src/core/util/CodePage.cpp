@@ -37,15 +37,14 @@ std::u16string Widen1252(std::string_view text) {
 
 std::string Narrow1252(std::u16string_view text) {
   std::string out(text.size(), '\0');
-  // Text below U+0100 maps to itself; checked first so the common case is
-  // one plain copying loop.
-  bool wide = false;
-  for (const char16_t c : text) wide |= c >= 0x100;
-  if (!wide) {
-    for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(text[i]);
-    return out;
-  }
-  for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(UnicodeToChar1252(text[i]));
+  char* dst = out.data();
+  const char16_t* src = text.data();
+  const size_t n = text.size();
+  // Text below U+0100 maps to itself: one plain copying loop until the
+  // first character that needs the table.
+  size_t i = 0;
+  for (; i < n && src[i] < 0x100; ++i) dst[i] = static_cast<char>(src[i]);
+  for (; i < n; ++i) dst[i] = static_cast<char>(UnicodeToChar1252(src[i]));
   return out;
 }
 

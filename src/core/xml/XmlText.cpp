@@ -135,11 +135,18 @@ std::u16string HtmlToText(std::u16string_view in) {
     }
     // `in.substr(i)` is what follows c in the edited text.
     if (c > 32 && c != '&' && c != '<') {
-      // A run of ordinary characters goes across in one piece.
+      // A run of ordinary characters, and single spaces between them, goes
+      // across in one piece (c is in[i - 1] here).
       size_t end = i;
-      while (end < in.size() && in[end] > 32 && in[end] != '&' && in[end] != '<') ++end;
-      out += c;
-      out.append(in.substr(i, end - i));
+      while (end < in.size()) {
+        const char16_t d = in[end];
+        if ((d > 32 && d != '&' && d != '<') || (d == 32 && in[end - 1] != 32)) {
+          ++end;
+        } else {
+          break;
+        }
+      }
+      out.append(in.substr(i - 1, end - i + 1));
       i = end;
       continue;
     }
