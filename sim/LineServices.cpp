@@ -17,6 +17,7 @@ namespace corvalink::sim {
 namespace {
 
 std::string MessageHeader(const MailMessage& m, size_t number) {
+  if (!m.rawHeader.empty()) return m.rawHeader;
   std::string h = "Return-Path: <" + m.from + ">\r\n";
   h += "From: " + m.from + "\r\n";
   h += "To: customer@corvalink.com\r\n";
@@ -42,7 +43,7 @@ std::string DotStuff(const std::string& text) {
 
 }  // namespace
 
-void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes) {
+void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes, Pop3Behaviour behaviour) {
   if (!c.Write("+OK Corvalink simulated POP3 server ready\r\n")) return;
   std::string user;
   const Mailbox* box = nullptr;
@@ -60,6 +61,7 @@ void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes) {
       for (const auto& m : mailboxes) {
         if (m.user == user && m.password == arg) box = &m;
       }
+      if (behaviour == Pop3Behaviour::RefuseLogin) box = nullptr;
       reply = box ? "+OK logged in\r\n" : "-ERR [AUTH] invalid user name or password\r\n";
     } else if (command == "QUIT") {
       c.Write("+OK bye\r\n");
@@ -75,12 +77,17 @@ void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes) {
         reply = "-ERR no such message\r\n";
       } else {
         reply = "+OK\r\n" + DotStuff(MessageHeader(box->messages[n - 1], n)) + ".\r\n";
+        if (behaviour == Pop3Behaviour::CloseMidTop) {
+          c.Write(reply.substr(0, reply.size() / 2));
+          return;
+        }
       }
     } else if (command == "NOOP") {
       reply = "+OK\r\n";
     } else {
       reply = "-ERR unknown command\r\n";
     }
+    if (behaviour == Pop3Behaviour::Slow) std::this_thread::sleep_for(std::chrono::milliseconds(500));
     if (!c.Write(reply)) return;
   }
 }

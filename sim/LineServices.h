@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TcpServer.h"
@@ -12,9 +13,22 @@
 namespace corvalink::sim {
 
 struct MailMessage {
+  MailMessage() = default;
+  MailMessage(std::string f, std::string s, std::string st, std::string raw = {})
+      : from(std::move(f)), subject(std::move(s)), status(std::move(st)), rawHeader(std::move(raw)) {}
   std::string from;
   std::string subject;
   std::string status;  // "U" unread, "RO" read; empty: no status line
+  // Served in place of the header made from the fields above (CR LF line
+  // ends), for header shapes such as lower-case names or folded lines.
+  std::string rawHeader;
+};
+
+enum class Pop3Behaviour {
+  Normal,
+  RefuseLogin,  // every PASS is refused
+  CloseMidTop,  // the connection closes halfway through a TOP reply
+  Slow,         // every reply waits half a second
 };
 
 struct Mailbox {
@@ -24,7 +38,8 @@ struct Mailbox {
 };
 
 // Serves one POP3 session over `c` for the given mailboxes.
-void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes);
+void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes,
+               Pop3Behaviour behaviour = Pop3Behaviour::Normal);
 
 // Sends the current time as four big-endian bytes since 1900 (UTC), offset
 // by `offsetSeconds`, after `delayMs`; a negative delay sends nothing.

@@ -125,7 +125,8 @@ struct ProviderSimulator::Impl {
 ProviderSimulator::ProviderSimulator(SimulatorOptions options)
     : options_(std::move(options)),
       account_(options_.today != 0 ? options_.today : qgm::NowLocal()),
-      impl_(std::make_unique<Impl>()) {}
+      impl_(std::make_unique<Impl>()),
+      mailboxes_(account_.mailboxes) {}
 
 ProviderSimulator::~ProviderSimulator() {
   Stop();
@@ -204,6 +205,16 @@ void ProviderSimulator::SetFeed(bool atom, int redirectStatus) {
   f.format = atom ? FeedFormat::Atom : FeedFormat::Rss2;
   f.redirectStatus = redirectStatus;
   SetFeed(f);
+}
+
+void ProviderSimulator::SetMailboxes(std::vector<Mailbox> mailboxes) {
+  std::lock_guard lk(lock_);
+  mailboxes_ = std::move(mailboxes);
+}
+
+void ProviderSimulator::SetPop3Behaviour(Pop3Behaviour behaviour) {
+  std::lock_guard lk(lock_);
+  pop3Behaviour_ = behaviour;
 }
 
 void ProviderSimulator::SetFeed(FeedOptions options) {
@@ -487,7 +498,17 @@ void ProviderSimulator::Start() {
   SSL_CTX_use_certificate(impl_->pop3Tls, impl_->certs->ServerCert());
   SSL_CTX_use_PrivateKey(impl_->pop3Tls, impl_->certs->ServerKey());
   impl_->pop3 = std::make_unique<TcpServer>(
-      [this](Connection& c) { ServePop3(c, account_.mailboxes); }, impl_->pop3Tls);
+      [this](Connection& c) {
+        std::vector<Mailbox> boxes;
+        Pop3Behaviour behaviour;
+        {
+          std::lock_guard lk(lock_);
+          boxes = mailboxes_;
+          behaviour = pop3Behaviour_;
+        }
+        ServePop3(c, boxes, behaviour);
+      },
+      impl_->pop3Tls);
   pop3Port_ = impl_->pop3->Start(options_.pop3Port);
   impl_->time = std::make_unique<TcpServer>(
       [this](Connection& c) { ServeTime(c, timeOffset_, timeDelayMs_); });

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DemoAccount.h"
+#include "LineServices.h"
 
 namespace corvalink::sim {
 
@@ -96,6 +97,10 @@ class ProviderSimulator {
   std::string Describe() const;
 
   DemoAccount& Account() { return account_; }
+  // The POP3 server's mailboxes (the demo account's until set) and how it
+  // behaves.
+  void SetMailboxes(std::vector<Mailbox> mailboxes);
+  void SetPop3Behaviour(Pop3Behaviour behaviour);
 
   // Applies `scenario` to the next `count` API requests (-1: until changed).
   void SetScenario(Scenario scenario, int count = -1);
@@ -132,6 +137,8 @@ class ProviderSimulator {
 
   mutable std::mutex lock_;
   FeedOptions feed_;
+  std::vector<Mailbox> mailboxes_;
+  Pop3Behaviour pop3Behaviour_ = Pop3Behaviour::Normal;
   Scenario scenario_ = Scenario::Normal;
   int scenarioCount_ = -1;
   bool notices_ = true;

@@ -19,7 +19,7 @@ inline TEndpoints SimulatorEndpoints(const corvalink::sim::ProviderSimulator& si
   e.CaFile = sim.CaFile().string();
   e.FeedsUrl = sim.FeedUrl();
   e.HomeSite = sim.HomeSite();
-  e.MailHost = "localhost";
+  e.MailHost = "localhost:" + std::to_string(sim.Pop3Port());
   e.TimeHost = "127.0.0.1";
   e.MirrorHost = "127.0.0.1";
   return e;

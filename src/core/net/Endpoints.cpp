@@ -24,6 +24,7 @@ bool LoadEndpoints(const std::filesystem::path& file, TEndpoints& endpoints, std
   const std::map<std::string, std::string*> keys = {
       {"api-base", &endpoints.ApiBase},   {"feeds-url", &endpoints.FeedsUrl},
       {"home-site", &endpoints.HomeSite}, {"mail-host", &endpoints.MailHost},
+      {"voicemail-sender", &endpoints.VoicemailSender},
       {"time-host", &endpoints.TimeHost}, {"mirror-host", &endpoints.MirrorHost},
       {"ca-file", &endpoints.CaFile}};
   size_t lineNo = 0;

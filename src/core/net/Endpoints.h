@@ -4,7 +4,7 @@
 //
 // The file holds "key = value" lines; blank lines and lines starting with
 // "#" are ignored. Keys: api-base, feeds-url, home-site, mail-host,
-// time-host, mirror-host, ca-file.
+// voicemail-sender, time-host, mirror-host, ca-file.
 
 #include <filesystem>
 #include <string>
@@ -15,7 +15,8 @@ struct TEndpoints {
   std::string ApiBase = "https://api.corvalink.com/api/v1.5/";
   std::string FeedsUrl = "http://www.corvalink.com/advisories/feed.xml";
   std::string HomeSite = "http://qgm.corvalink.com/";
-  std::string MailHost = "securemail.corvalink.com";
+  std::string MailHost = "securemail.corvalink.com";  // POP3 over TLS; ":port" optional (995)
+  std::string VoicemailSender = "voicemail@callhaven.corvalink.com";
   std::string TimeHost = "time.corvalink.com";
   std::string MirrorHost = "mirror.corvalink.com";
   std::string CaFile;  // further trusted CAs (PEM); empty: the system's only

@@ -12,11 +12,19 @@ TSoundPlayer::TSoundPlayer(std::filesystem::path folder, std::vector<std::string
   if (players_.empty()) players_ = SoundPlayers();
 }
 
-std::string TSoundPlayer::Player() const {
+std::string TSoundPlayer::Player(bool wav) const {
   for (const std::string& p : players_) {
+    if (!wav && std::filesystem::path(p).filename() == "aplay") continue;
     if (ProgramExists(p)) return p;
   }
   return {};
+}
+
+bool TSoundPlayer::PlayFile(const std::filesystem::path& file) {
+  if (file.empty()) return false;
+  const std::string player = Player(file.extension() == ".wav");
+  if (player.empty()) return false;
+  return StartProgram({player, file.string()});
 }
 
 bool TSoundPlayer::Play(const std::string& name, const std::string& wave) {

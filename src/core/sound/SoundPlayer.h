@@ -20,8 +20,11 @@ class TSoundPlayer {
   // Starts playing; false when the sound could not be written or no player
   // was found.
   bool Play(const std::string& name, const std::string& wave);
-  // The player that will be used ("" for none), looked up in PATH.
-  std::string Player() const;
+  // Starts playing a sound file of the desktop's (Ogg Vorbis or WAV).
+  bool PlayFile(const std::filesystem::path& file);
+  // The player that will be used ("" for none), looked up in PATH; for
+  // anything but WAV one that decodes it (not aplay).
+  std::string Player(bool wav = true) const;
 
  private:
   std::filesystem::path folder_;

@@ -7,4 +7,9 @@ std::vector<std::string> SoundPlayers() {
   return {"dummy-player"};
 }
 
+// A desktop with a new-mail sound, so tests see it handed to the player.
+std::filesystem::path DesktopEventSound(const std::string& event) {
+  return "/dummy/sounds/" + event + ".oga";
+}
+
 }  // namespace qgm

@@ -245,4 +245,26 @@ std::vector<std::string> ExecArguments(const std::string& exec, const std::strin
   return args;
 }
 
+std::filesystem::path ThemeSound(const std::string& event, const std::string& theme, const TXdgDirs& dirs) {
+  std::vector<std::filesystem::path> roots;
+  if (!dirs.DataHome.empty()) roots.push_back(dirs.DataHome);
+  roots.insert(roots.end(), dirs.DataDirs.begin(), dirs.DataDirs.end());
+  std::vector<std::string> themes = {theme};
+  if (theme != "freedesktop") themes.push_back("freedesktop");
+  for (std::string name = event; !name.empty();) {
+    for (const std::string& t : themes) {
+      for (const auto& root : roots) {
+        for (const char* ext : {".oga", ".ogg", ".wav"}) {
+          const std::filesystem::path file = root / "sounds" / t / "stereo" / (name + ext);
+          std::error_code ec;
+          if (std::filesystem::is_regular_file(file, ec)) return file;
+        }
+      }
+    }
+    const auto dash = name.rfind('-');
+    name = dash == std::string::npos ? std::string() : name.substr(0, dash);
+  }
+  return {};
+}
+
 }  // namespace qgm

@@ -37,6 +37,12 @@ std::vector<std::string> DefaultApplicationArguments(const std::string& extensio
                                                      const std::string& target,
                                                      const TXdgDirs& dirs);
 
+// A sound of the freedesktop sound theme for an event ("message-new-email"),
+// falling back as the sound naming specification says ("message-new",
+// "message"): <data dir>/sounds/<theme>/stereo/<name>.oga, .ogg or .wav,
+// the "freedesktop" theme after `theme`. Empty when there is none.
+std::filesystem::path ThemeSound(const std::string& event, const std::string& theme, const TXdgDirs& dirs);
+
 // The Exec value of a desktop entry for a program path, quoted as the
 // desktop entry specification requires.
 std::string DesktopExecValue(const std::string& programPath);

@@ -78,6 +78,16 @@ TEST_F(XdgTest, DefaultApplicationOfAType) {
   EXPECT_EQ(DefaultApplicationProgram(".qgmnothing", dirs_), "");
 }
 
+TEST_F(XdgTest, ThemeSoundsFallBackByNameAndTheme) {
+  EXPECT_EQ(ThemeSound("message-new-email", "freedesktop", dirs_), fs::path());
+  Write(root_ / "share/sounds/freedesktop/stereo/message.oga", "x");
+  EXPECT_EQ(ThemeSound("message-new-email", "ocean", dirs_), root_ / "share/sounds/freedesktop/stereo/message.oga");
+  // The user's own theme and the more specific name come first.
+  Write(root_ / "data/sounds/ocean/stereo/message-new-email.wav", "x");
+  EXPECT_EQ(ThemeSound("message-new-email", "ocean", dirs_), root_ / "data/sounds/ocean/stereo/message-new-email.wav");
+  EXPECT_EQ(ThemeSound("bell", "ocean", dirs_), fs::path());
+}
+
 TEST_F(XdgTest, OpenFileFallsBackToTheTextEditor) {
   // The default action fails ("false"); no program for ".qgmx"; the text
   // editor for ".txt" is a script that records what it was given.
