@@ -87,7 +87,8 @@ void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes, Pop3Behavio
     } else {
       reply = "-ERR unknown command\r\n";
     }
-    if (behaviour == Pop3Behaviour::Slow) std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    if (behaviour == Pop3Behaviour::Slow)
+      std::this_thread::sleep_for(std::chrono::milliseconds(500));
     if (!c.Write(reply)) return;
   }
 }

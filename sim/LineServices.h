@@ -15,7 +15,10 @@ namespace corvalink::sim {
 struct MailMessage {
   MailMessage() = default;
   MailMessage(std::string f, std::string s, std::string st, std::string raw = {})
-      : from(std::move(f)), subject(std::move(s)), status(std::move(st)), rawHeader(std::move(raw)) {}
+      : from(std::move(f)),
+        subject(std::move(s)),
+        status(std::move(st)),
+        rawHeader(std::move(raw)) {}
   std::string from;
   std::string subject;
   std::string status;  // "U" unread, "RO" read; empty: no status line

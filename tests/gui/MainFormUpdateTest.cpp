@@ -11,6 +11,7 @@
 
 #include "core/history/History.h"
 #include "core/platform/FileIo.h"
+#include "core/platform/dummy/DummyPlatform.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Program.h"
 #include "gui/tray/TrayIcon.h"
@@ -39,6 +40,18 @@ TEST_F(MainFormUpdate, DemoUpdateFillsEveryTabAndTheLog) {
   EXPECT_TRUE(text("lblAmtLeft").endsWith(QStringLiteral(" MB")));
   EXPECT_TRUE(text("lblTodayMetered").endsWith(QStringLiteral(" MB")));
   EXPECT_EQ(text("lblCarrier"), QStringLiteral("Corvalink"));
+  // The demo's mailboxes hold new mail, and voicemail in "family": the
+  // telephone blinks, the hint names both, the ring plays; a click on the
+  // tray ends it and brings the usage hint back.
+  EXPECT_EQ(program.Cycle().AlertState(), 5);
+  EXPECT_EQ(form.Tray().Hint(),
+            QStringLiteral("demo and family have mail.\nYou also have voicemail."));
+  {
+    std::lock_guard lock(dummy::Record().Lock);
+    ASSERT_FALSE(dummy::Record().Started.empty());
+    EXPECT_NE(dummy::Record().Started.back().back().find("ring.wav"), std::string::npos);
+  }
+  program.TrayClicked();
   EXPECT_TRUE(form.Tray().Hint().startsWith(QStringLiteral("Amount Left: ")));
 
   // The history: 950 days from the provider, drawn and logged.

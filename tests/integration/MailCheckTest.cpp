@@ -54,7 +54,8 @@ TEST_F(MailCheckTest, TheNewestRunOfUnreadMessagesDecides) {
                    {"c@x", "hi", "U"}}),
             mfNewMail | mfVoicemail);
   // Voicemail that is already read does not count.
-  EXPECT_EQ(Check({{"voicemail@callhaven.corvalink.com", "vm", "RO"}, {"c@x", "hi", "U"}}), mfNewMail);
+  EXPECT_EQ(Check({{"voicemail@callhaven.corvalink.com", "vm", "RO"}, {"c@x", "hi", "U"}}),
+            mfNewMail);
   // Without any status line the newest message counts as seen.
   EXPECT_EQ(Check({{"a@x", "unread", "U"}, {"b@x", "no status", ""}}), 0);
   // Newest read: nothing, whatever comes before.
@@ -67,14 +68,16 @@ TEST_F(MailCheckTest, HeaderNamesInAnyCaseAndFoldedLines) {
             mfNewMail | mfVoicemail);
   // A folded From: line: the sender on the continuation line is not on a
   // line beginning "FROM:", so only the new mail counts.
-  EXPECT_EQ(Check({{"", "", "", "From: Voicemail\r\n <voicemail@callhaven.corvalink.com>\r\nStatus: U\r\n"}}),
+  EXPECT_EQ(Check({{"", "", "",
+                    "From: Voicemail\r\n <voicemail@callhaven.corvalink.com>\r\nStatus: U\r\n"}}),
             mfNewMail);
   // "STATUS:" without " U" ends the reading: a later From: is not read.
   EXPECT_EQ(ScanHeader({"Status: RO", "From: voicemail@callhaven.corvalink.com"}, kVoicemail), 0);
   // The address counts only after "FROM:".
   EXPECT_EQ(ScanHeader({"FROM:voicemail@callhaven.corvalink.com", "Status: U"}, kVoicemail),
             mfNewMail | mfVoicemail);
-  EXPECT_EQ(ScanHeader({"Subject: voicemail@callhaven.corvalink.com", "Status: U"}, kVoicemail), mfNewMail);
+  EXPECT_EQ(ScanHeader({"Subject: voicemail@callhaven.corvalink.com", "Status: U"}, kVoicemail),
+            mfNewMail);
 }
 
 TEST_F(MailCheckTest, FailuresGiveWhatWasReached) {
@@ -101,13 +104,14 @@ TEST_F(MailCheckTest, FailuresGiveWhatWasReached) {
 }
 
 TEST_F(MailCheckTest, CheckMailboxesNamesTheMailboxesWithMail) {
-  const TMailCheckResult r =
-      CheckMailboxes(server_, {{"demo", "demo", ""}, {"empty", "empty", ""}, {"family", "family", ""}});
+  const TMailCheckResult r = CheckMailboxes(
+      server_, {{"demo", "demo", ""}, {"empty", "empty", ""}, {"family", "family", ""}});
   EXPECT_EQ(r.Results, (std::vector<int>{1, 0, 3}));
   EXPECT_EQ(r.Names, (std::vector<std::string>{"demo", "family"}));
   EXPECT_TRUE(r.Voicemail);
   EXPECT_EQ(r.Hint, "demo and family have mail.\nYou also have voicemail.");
-  const TMailCheckResult none = CheckMailboxes(server_, {{"empty", "empty", ""}, {"demo", "bad", ""}});
+  const TMailCheckResult none =
+      CheckMailboxes(server_, {{"empty", "empty", ""}, {"demo", "bad", ""}});
   EXPECT_TRUE(none.Names.empty());
   EXPECT_EQ(none.Hint, "");
   EXPECT_FALSE(none.Failures[1].empty());
@@ -117,7 +121,8 @@ TEST_F(MailCheckTest, HintsForOneTwoAndThreeNames) {
   EXPECT_EQ(MailHint({"a"}, false), "a has mail.");
   EXPECT_EQ(MailHint({"a", "b"}, false), "a and b have mail.");
   EXPECT_EQ(MailHint({"a", "b", "c"}, false), "a, b and c have mail.");
-  EXPECT_EQ(MailHint({"a", "b", "c", "d"}, true), "a, b, c and d have mail.\nYou also have voicemail.");
+  EXPECT_EQ(MailHint({"a", "b", "c", "d"}, true),
+            "a, b, c and d have mail.\nYou also have voicemail.");
   EXPECT_EQ(MailHint({}, true), "");
 }
 

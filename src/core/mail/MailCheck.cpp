@@ -31,13 +31,15 @@ TNetContext& ContextOf(const TMailServer& server) {
 
 }  // namespace
 
-TMailServer MailServerAt(const std::string& hostAndPort, std::string voicemailSender, TNetContext* context) {
+TMailServer MailServerAt(const std::string& hostAndPort, std::string voicemailSender,
+                         TNetContext* context) {
   TMailServer server;
   server.Host = hostAndPort;
   const auto colon = hostAndPort.rfind(':');
   if (colon != std::string::npos && hostAndPort.find(']', colon) == std::string::npos) {
     const std::string port = hostAndPort.substr(colon + 1);
-    if (!port.empty() && std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+    if (!port.empty() &&
+        std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
         port.size() <= 5) {
       server.Host = hostAndPort.substr(0, colon);
       server.Port = std::stoi(port);
@@ -116,7 +118,8 @@ std::string MailHint(const std::vector<std::string>& names, bool voicemail) {
   return hint;
 }
 
-TMailCheckResult CheckMailboxes(const TMailServer& server, const std::vector<TMailboxSetting>& mailboxes) {
+TMailCheckResult CheckMailboxes(const TMailServer& server,
+                                const std::vector<TMailboxSetting>& mailboxes) {
   TMailCheckResult r;
   for (const TMailboxSetting& m : mailboxes) {
     std::string failure;

@@ -22,7 +22,8 @@ struct TMailServer {
 };
 
 // "host" or "host:port" (995 when none is given).
-TMailServer MailServerAt(const std::string& hostAndPort, std::string voicemailSender, TNetContext* context);
+TMailServer MailServerAt(const std::string& hostAndPort, std::string voicemailSender,
+                         TNetContext* context);
 
 // Bits of a check result.
 enum TMailFlags { mfNewMail = 1, mfVoicemail = 2 };
@@ -43,13 +44,14 @@ int ScanHeader(const std::vector<std::string>& lines, const std::string& voicema
 std::string MailHint(const std::vector<std::string>& names, bool voicemail);
 
 struct TMailCheckResult {
-  std::vector<int> Results;       // one per mailbox, in order
+  std::vector<int> Results;        // one per mailbox, in order
   std::vector<std::string> Names;  // the mailboxes with mail
   bool Voicemail = false;
   std::string Hint;  // empty when no mailbox has mail
   // Per mailbox: why it could not be checked ("" when it could).
   std::vector<std::string> Failures;
 };
-TMailCheckResult CheckMailboxes(const TMailServer& server, const std::vector<TMailboxSetting>& mailboxes);
+TMailCheckResult CheckMailboxes(const TMailServer& server,
+                                const std::vector<TMailboxSetting>& mailboxes);
 
 }  // namespace qgm

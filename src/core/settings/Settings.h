@@ -15,6 +15,7 @@ struct TMailboxSetting {
   std::string Name;
   std::string Password;
   std::string LastUidl;
+  bool operator==(const TMailboxSetting&) const = default;
 };
 
 struct TRadioChannel {

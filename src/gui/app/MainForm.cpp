@@ -175,6 +175,9 @@ void TMainForm::WireSetupPage() {
   };
   setup_->OnProxyChange = [this] { program_.ProxyChanged(); };
   setup_->OnChange = [this] { program_.SettingsChanged(); };
+  setup_->OnTestMailbox = [this](const std::string& login, const std::string& password) {
+    return program_.TestMailbox(login, password);
+  };
   setup_->OnStayOnTopChange = [this] {
     const bool shown = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, settings_.StayOnTop);
@@ -454,6 +457,10 @@ void TMainForm::DrawTrayNumber(int number, uint32_t barColour) {
 
 void TMainForm::SetTrayHint(const std::string& hint) {
   normalHint_ = hint;
+  tray_->SetHint(Q(hint));
+}
+
+void TMainForm::ShowAlertHint(const std::string& hint) {
   tray_->SetHint(Q(hint));
 }
 

@@ -71,6 +71,8 @@ class TMainForm : public QWidget, public IUpdateView {
   void SavePageShots(const std::string& prefix);
   const TTrayIcon& Tray() const { return *tray_; }
   TAdvisoriesPage& AdvisoriesPage() { return *advisories_; }
+  // The tray hint of an alert, until the alert is acknowledged.
+  void ShowAlertHint(const std::string& hint);
 
   // IUpdateView
   void SetStatus(const std::string& text) override;

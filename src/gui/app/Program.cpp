@@ -12,6 +12,7 @@
 
 #include "core/history/HistoryStep.h"
 #include "core/platform/ProcessValues.h"
+#include "core/platform/SoundOutput.h"
 #include "core/sound/Waves.h"
 #include "core/usage/DebugReport.h"
 #include "core/util/Format.h"
@@ -133,6 +134,11 @@ void TProgram::LoadSettings() {
     settings_.StartDelay = options_.DemoStartDelay;
     settings_.ShowWindowAtStart = true;
     settings_.ShowSetupTab = false;
+    // The demo's mailboxes: new mail in one, mail and voicemail in the other.
+    if (settings_.Mailboxes.empty()) {
+      settings_.CheckEmail = true;
+      settings_.Mailboxes = {{"demo", "demo", ""}, {"family", "family", ""}};
+    }
   }
 }
 
@@ -146,6 +152,8 @@ void TProgram::BuildServices() {
   serviceConfig.Request.Proxy = ProxyOf(settings_);
   serviceConfig.DataFolder = dataFolder_;
   service_ = std::make_unique<TUsageService>(serviceConfig, *this);
+  mailServer_ =
+      MailServerAt(options_.Endpoints.MailHost, options_.Endpoints.VoicemailSender, net_.get());
   mainTimer_ = timers_.MakeTimer([this] { cycle_->MainTimerTimer(); });
   alertTimer_ = timers_.MakeTimer([this] { cycle_->TrayAlertTimerTimer(); });
 }
@@ -157,6 +165,7 @@ TUpdateHooks TProgram::MakeHooks() {
     advisories_->ApplyProxy(ProxyOf(settings_));
     RefreshAdvisories();
   };
+  hooks.CheckMailboxes = [this] { CheckMail(); };
   hooks.History = [this](TUsageService& service, const TUsageAccount& account, bool first) {
     RunHistory(service, account, first);
   };
@@ -180,6 +189,25 @@ void TProgram::RefreshAdvisories() {
   } catch (const std::exception&) {
     // Advisories never interrupt the update; the next refresh tries again.
   }
+}
+
+void TProgram::CheckMail() {
+  try {
+    const TMailCheckResult r = CheckMailboxes(mailServer_, settings_.Mailboxes);
+    if (r.Names.empty()) return;  // hint, icon and sound stay as they are
+    window_->ShowAlertHint(r.Hint);
+    cycle_->StartAlert(r.Voicemail ? 5 : 2);
+    if (r.Voicemail)
+      sound_.Play("ring", RingWave());
+    else
+      sound_.PlayFile(DesktopEventSound("message-new-email"));
+  } catch (const std::exception&) {
+    // A check that goes wrong is no mail; the next update checks again.
+  }
+}
+
+bool TProgram::TestMailbox(const std::string& login, const std::string& password) {
+  return qgm::TestMailbox(mailServer_, login, password);
 }
 
 void TProgram::AdvisoriesShown() {

@@ -16,6 +16,7 @@
 #include "core/advisories/Advisories.h"
 #include "core/debug/DebugLog.h"
 #include "core/history/History.h"
+#include "core/mail/MailCheck.h"
 #include "core/net/Endpoints.h"
 #include "core/platform/Autostart.h"
 #include "core/platform/Folders.h"
@@ -71,6 +72,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   void CancelDownloadTest() override;
   void RefreshAdvisories() override;
   void AdvisoriesShown() override;
+  bool TestMailbox(const std::string& login, const std::string& password) override;
   std::string DebugReport() override;
   TOpenResult OpenUsageLog() override;
   std::string UsageLogPath() const override;
@@ -93,6 +95,8 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   void BuildServices();
   TUpdateHooks MakeHooks();
   void RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate);
+  // The update's mailbox check: the alert, its hint and its sound.
+  void CheckMail();
 
   TStartOptions options_;
   std::filesystem::path dataFolder_;  // made (if need be) once, at start
@@ -105,6 +109,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   TSettings settings_;
   std::unique_ptr<TNetContext> net_;
   std::unique_ptr<TUsageService> service_;
+  TMailServer mailServer_;
   TQtClock qtClock_;
   IClock& clock_;
   ITimerFactory& timers_;

@@ -43,6 +43,8 @@ class IProgramActions {
   virtual void RefreshAdvisories() = 0;
   // The Advisories tab became the active page: what it lists is seen.
   virtual void AdvisoriesShown() = 0;
+  // A login to one of the provider's mailboxes (the Email page's test).
+  virtual bool TestMailbox(const std::string& login, const std::string& password) = 0;
   // The debug report document for the account.
   virtual std::string DebugReport() = 0;
   virtual TOpenResult OpenUsageLog() = 0;

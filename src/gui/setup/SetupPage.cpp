@@ -16,6 +16,7 @@
 #include "core/tray/NumberIcon.h"
 #include "core/util/CodePage.h"
 #include "gui/controls/NumEdit.h"
+#include "gui/setup/EmailPage.h"
 
 namespace qgm::gui {
 TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), s_(settings) {
@@ -82,6 +83,17 @@ TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), 
   eProxyPassword_->setEchoMode(QLineEdit::Password);
   p->addRow(tr("Password:"), eProxyPassword_);
   pages_->addTab(proxy, tr("Pro&xy"));
+
+  // Email.
+  email_ = new TEmailPage(s_, pages_);
+  email_->OnTestMailbox = [this](const std::string& login, const std::string& password) {
+    return !OnTestMailbox || OnTestMailbox(login, password);
+  };
+  email_->OnChange = [this] { Changed(); };
+  pages_->addTab(email_, tr("&Email"));
+  connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (pages_->widget(index) == email_) email_->Activated();
+  });
 
   // Edits go into the model; filling the controls from the model (loading_)
   // changes nothing in it.

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <string>
 
 #include "core/settings/Settings.h"
 
@@ -17,6 +18,7 @@ class QTabWidget;
 
 namespace qgm::gui {
 
+class TEmailPage;
 class TNumedit;
 
 class TSetupPage : public QWidget {
@@ -38,6 +40,11 @@ class TSetupPage : public QWidget {
   std::function<void()> OnStayOnTopChange;
   // Any edit of the model, after the handlers above.
   std::function<void()> OnChange;
+  // A login to a mailbox, for the Email page's test.
+  std::function<bool(const std::string& login, const std::string& password)> OnTestMailbox;
+
+  TEmailPage* EmailPage() const { return email_; }
+  QTabWidget* Pages() const { return pages_; }
 
  private:
   void ChooseTrayColour();
@@ -63,6 +70,7 @@ class TSetupPage : public QWidget {
   QCheckBox* cbUseProxy_;
   QLineEdit* eProxyServer_;
   TNumedit* neProxyPort_;
+  TEmailPage* email_;
   QLineEdit* eProxyUsername_;
   QLineEdit* eProxyPassword_;
 };

@@ -245,7 +245,8 @@ std::vector<std::string> ExecArguments(const std::string& exec, const std::strin
   return args;
 }
 
-std::filesystem::path ThemeSound(const std::string& event, const std::string& theme, const TXdgDirs& dirs) {
+std::filesystem::path ThemeSound(const std::string& event, const std::string& theme,
+                                 const TXdgDirs& dirs) {
   std::vector<std::filesystem::path> roots;
   if (!dirs.DataHome.empty()) roots.push_back(dirs.DataHome);
   roots.insert(roots.end(), dirs.DataDirs.begin(), dirs.DataDirs.end());

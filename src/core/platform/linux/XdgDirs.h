@@ -41,7 +41,8 @@ std::vector<std::string> DefaultApplicationArguments(const std::string& extensio
 // falling back as the sound naming specification says ("message-new",
 // "message"): <data dir>/sounds/<theme>/stereo/<name>.oga, .ogg or .wav,
 // the "freedesktop" theme after `theme`. Empty when there is none.
-std::filesystem::path ThemeSound(const std::string& event, const std::string& theme, const TXdgDirs& dirs);
+std::filesystem::path ThemeSound(const std::string& event, const std::string& theme,
+                                 const TXdgDirs& dirs);
 
 // The Exec value of a desktop entry for a program path, quoted as the
 // desktop entry specification requires.

@@ -81,10 +81,12 @@ TEST_F(XdgTest, DefaultApplicationOfAType) {
 TEST_F(XdgTest, ThemeSoundsFallBackByNameAndTheme) {
   EXPECT_EQ(ThemeSound("message-new-email", "freedesktop", dirs_), fs::path());
   Write(root_ / "share/sounds/freedesktop/stereo/message.oga", "x");
-  EXPECT_EQ(ThemeSound("message-new-email", "ocean", dirs_), root_ / "share/sounds/freedesktop/stereo/message.oga");
+  EXPECT_EQ(ThemeSound("message-new-email", "ocean", dirs_),
+            root_ / "share/sounds/freedesktop/stereo/message.oga");
   // The user's own theme and the more specific name come first.
   Write(root_ / "data/sounds/ocean/stereo/message-new-email.wav", "x");
-  EXPECT_EQ(ThemeSound("message-new-email", "ocean", dirs_), root_ / "data/sounds/ocean/stereo/message-new-email.wav");
+  EXPECT_EQ(ThemeSound("message-new-email", "ocean", dirs_),
+            root_ / "data/sounds/ocean/stereo/message-new-email.wav");
   EXPECT_EQ(ThemeSound("bell", "ocean", dirs_), fs::path());
 }
 
