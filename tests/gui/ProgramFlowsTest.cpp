@@ -288,3 +288,44 @@ TEST_F(ProgramFlows, AdvisoriesSeenOnTheirTabStaySeenInTheNextRun) {
 
 }  // namespace
 }  // namespace qgm::gui
+
+namespace qgm::gui {
+namespace {
+
+TEST_F(ProgramFlows, NewMailWithoutVoicemailBlinksTheEnvelopeUntilAcknowledged) {
+  Start(false);
+  TSettings& s = program_->Settings();
+  s.AccountName = "demo";
+  s.Password = "demo";
+  s.CheckEmail = true;
+  s.Mailboxes = {{"demo", "demo", ""}, {"empty", "empty", ""}};
+  {
+    std::lock_guard lock(dummy::Record().Lock);
+    dummy::Record().Started.clear();
+  }
+  program_->UpdateNow();
+  EXPECT_EQ(program_->Cycle().AlertState(), 2);
+  EXPECT_EQ(program_->Window().Tray().Hint(), QStringLiteral("demo has mail."));
+  {
+    // The desktop's new-mail sound, handed to the player.
+    std::lock_guard lock(dummy::Record().Lock);
+    ASSERT_FALSE(dummy::Record().Started.empty());
+    EXPECT_EQ(dummy::Record().Started.back().back(), "/dummy/sounds/message-new-email.oga");
+  }
+  // The alert timer blinks the envelope; a click on the tray ends it.
+  EXPECT_GE(timers_.FireAll(1000), 1);
+  program_->TrayClicked();
+  EXPECT_TRUE(program_->Window().Tray().Hint().startsWith(QStringLiteral("Amount Left: ")));
+  // Unticked: no check at the next update.
+  s.CheckEmail = false;
+  program_->UpdateNow();
+  EXPECT_TRUE(program_->Window().Tray().Hint().startsWith(QStringLiteral("Amount Left: ")));
+  std::lock_guard lock(dummy::Record().Lock);
+  EXPECT_EQ(std::count_if(
+                dummy::Record().Started.begin(), dummy::Record().Started.end(),
+                [](const auto& args) { return args.back().ends_with("message-new-email.oga"); }),
+            1);
+}
+
+}  // namespace
+}  // namespace qgm::gui
