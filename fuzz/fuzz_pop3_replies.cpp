@@ -1,10 +1,12 @@
 // POP3 replies as the client reads them: the first line as a STAT reply,
-// the rest as the lines of a "TOP n 0" reply up to ".".
+// the rest as the lines of a "TOP n 0" reply up to ".", then scanned for
+// new mail and voicemail as the mailbox check scans them.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "core/mail/MailCheck.h"
 #include "core/net/Pop3Client.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -25,5 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   } catch (const qgm::EPop3Error&) {
   }
+  const int flags = qgm::ScanHeader(lines, "voicemail@callhaven.corvalink.com");
+  if (flags & ~(qgm::mfNewMail | qgm::mfVoicemail)) __builtin_trap();
+  // Voicemail is found only on a line that begins "FROM:".
+  bool fromLine = false;
+  for (const std::string& l : lines) fromLine |= l.size() >= 5 && (l[0] | 0x20) == 'f';
+  if ((flags & qgm::mfVoicemail) && !fromLine) __builtin_trap();
+  (void)qgm::ScanHeader(lines, "");
   return 0;
 }
