@@ -6,6 +6,8 @@
 
 #include "core/net/HttpClient.h"
 #include "core/net/NetErrors.h"
+#include "core/radio/Channels.h"
+#include "core/radio/RadioList.h"
 #include "core/util/Csv.h"
 #include "core/util/DateTime.h"
 #include "core/xml/XmlParser.h"
@@ -34,6 +36,21 @@ TEST_F(ProviderServicesTest, SpamRatePageAndRadioList) {
   const std::string radio = c.Get(Host() + "/unmetered_radio_list.txt");
   EXPECT_NE(radio.find("CVK Jazz Lounge=http://"), std::string::npos);
   EXPECT_NE(radio.find("\r\n"), std::string::npos);
+}
+
+TEST_F(ProviderServicesTest, RadioListDownloadsAndFailsEmpty) {
+  const auto list = DownloadRadioList(Host(), {}, &Context());
+  ASSERT_EQ(list.size(), 7u);  // the line without "=" is not a channel
+  EXPECT_EQ(list[1].Name, "CVK Jazz Lounge");
+  EXPECT_EQ(list.back().Address, "http://streams.example.net/talk?a=b");
+  EXPECT_EQ(DefaultChannels(list).size(), 3u);
+  std::string why;
+  EXPECT_TRUE(DownloadRadioList("https://127.0.0.1:1", {}, &Context(), &why).empty());
+  EXPECT_FALSE(why.empty());
+  // A proxy that is not there: nothing, and no direct request behind its back.
+  Sim().ClearRequests();
+  EXPECT_TRUE(DownloadRadioList(Host(), {true, "127.0.0.1", 1, "", ""}, &Context()).empty());
+  EXPECT_TRUE(Sim().Requests().empty());
 }
 
 TEST_F(ProviderServicesTest, CallUsageMonthsWithTheirFileName) {
