@@ -9,6 +9,7 @@
 #include "cli/AdvisoriesCommand.h"
 #include "cli/HistoryCommand.h"
 #include "cli/MailCommand.h"
+#include "cli/RadioCommand.h"
 #include "cli/UsageCommand.h"
 #include "cli/XmlDump.h"
 #include "core/platform/FileIo.h"
@@ -24,6 +25,7 @@ constexpr const char* kUsage =
     "  history      fetch the usage history (see qgm-cli history --help)\n"
     "  advisories   fetch the network advisories feed (see qgm-cli advisories --help)\n"
     "  mail         check the mailboxes for mail and voicemail (see qgm-cli mail --help)\n"
+    "  radio        list the provider's unmetered radio channels (see qgm-cli radio --help)\n"
     "  xml FILE     print the element tree built from the reply saved in FILE\n"
     "  version      print the program version\n";
 
@@ -61,6 +63,7 @@ int main(int argc, char** argv) {
   if (command == "history") return qgm::cli::RunHistoryCommand(argc - 2, argv + 2);
   if (command == "advisories") return qgm::cli::RunAdvisoriesCommand(argc - 2, argv + 2);
   if (command == "mail") return qgm::cli::RunMailCommand(argc - 2, argv + 2);
+  if (command == "radio") return qgm::cli::RunRadioCommand(argc - 2, argv + 2);
   if (command == "version") {
     std::puts(QGM_VERSION);
     return 0;

@@ -28,7 +28,8 @@ std::vector<TRadioChannel> ParseChannelList(std::string_view text) {
     pos = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
     const size_t eq = line.find('=');
     if (eq == std::string_view::npos) continue;
-    channels.push_back({std::string(line.substr(0, eq)), std::string(line.substr(eq + 1, kMaxChannelAddress))});
+    channels.push_back(
+        {std::string(line.substr(0, eq)), std::string(line.substr(eq + 1, kMaxChannelAddress))});
   }
   return channels;
 }
@@ -39,7 +40,8 @@ std::string FormatChannelList(const std::vector<TRadioChannel>& channels) {
   return text;
 }
 
-bool WriteChannelFile(const std::filesystem::path& file, const std::vector<TRadioChannel>& channels) {
+bool WriteChannelFile(const std::filesystem::path& file,
+                      const std::vector<TRadioChannel>& channels) {
   return WriteFileAtomic(file, FormatChannelList(channels));
 }
 
@@ -49,7 +51,8 @@ std::optional<std::vector<TRadioChannel>> ReadChannelFile(const std::filesystem:
   return ParseChannelList(*text);
 }
 
-std::vector<TRadioChannel> DefaultChannels(const std::vector<TRadioChannel>& available, std::string_view marker) {
+std::vector<TRadioChannel> DefaultChannels(const std::vector<TRadioChannel>& available,
+                                           std::string_view marker) {
   std::vector<TRadioChannel> chosen;
   const std::string m = Upper(marker);
   for (const TRadioChannel& c : available)
@@ -58,9 +61,9 @@ std::vector<TRadioChannel> DefaultChannels(const std::vector<TRadioChannel>& ava
 }
 
 void SortChannels(std::vector<TRadioChannel>& channels) {
-  std::stable_sort(channels.begin(), channels.end(), [](const TRadioChannel& a, const TRadioChannel& b) {
-    return Upper(a.Name) < Upper(b.Name);
-  });
+  std::stable_sort(
+      channels.begin(), channels.end(),
+      [](const TRadioChannel& a, const TRadioChannel& b) { return Upper(a.Name) < Upper(b.Name); });
 }
 
 bool AddChannel(std::vector<TRadioChannel>& channels, const TRadioChannel& channel) {
@@ -75,7 +78,9 @@ std::string ChannelCount(size_t count) {
   return count == 1 ? "1 Channel" : std::to_string(count) + " Channels";
 }
 
-std::string AvailableChannelCount(size_t count) { return std::to_string(count) + " Channels"; }
+std::string AvailableChannelCount(size_t count) {
+  return std::to_string(count) + " Channels";
+}
 
 bool IsStreamAddress(std::string_view address) {
   const std::string u = Upper(address.substr(0, 8));

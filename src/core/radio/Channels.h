@@ -27,7 +27,8 @@ std::string FormatChannelList(const std::vector<TRadioChannel>& channels);
 
 // Backup and restore. Writing replaces the file whole; reading gives
 // nothing for a file that cannot be read.
-bool WriteChannelFile(const std::filesystem::path& file, const std::vector<TRadioChannel>& channels);
+bool WriteChannelFile(const std::filesystem::path& file,
+                      const std::vector<TRadioChannel>& channels);
 std::optional<std::vector<TRadioChannel>> ReadChannelFile(const std::filesystem::path& file);
 
 // The channels whose line, in upper case, holds the radio network's marker.

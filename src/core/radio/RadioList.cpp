@@ -7,8 +7,9 @@
 
 namespace qgm {
 
-std::vector<TRadioChannel> DownloadRadioList(const std::string& apiHost, const TProxySettings& proxy,
-                                             TNetContext* context, std::string* failure) {
+std::vector<TRadioChannel> DownloadRadioList(const std::string& apiHost,
+                                             const TProxySettings& proxy, TNetContext* context,
+                                             std::string* failure) {
   THttpClient client(context ? *context : TNetContext::Default());
   client.UserAgent = ProgramUserAgent();
   client.ReadTimeoutMs = 30000;

@@ -15,7 +15,8 @@ class TNetContext;
 // GETs "/unmetered_radio_list.txt" on `apiHost` ("https://host[:port]")
 // with the proxy settings. Any failure gives an empty list and its reason
 // in `failure`.
-std::vector<TRadioChannel> DownloadRadioList(const std::string& apiHost, const TProxySettings& proxy,
-                                             TNetContext* context, std::string* failure = nullptr);
+std::vector<TRadioChannel> DownloadRadioList(const std::string& apiHost,
+                                             const TProxySettings& proxy, TNetContext* context,
+                                             std::string* failure = nullptr);
 
 }  // namespace qgm

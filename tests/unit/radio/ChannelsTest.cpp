@@ -29,7 +29,8 @@ TEST(Channels, LinesSplitAtTheFirstEqualsWithAnyLineEnd) {
 using ChannelFiles = test::TempFolderTest;
 
 TEST_F(ChannelFiles, BackupThenRestoreGivesTheSameList) {
-  const std::vector<TRadioChannel> list = {{"Jazz", "a=b"}, {"CVK News", "http://x/news.pls"}, {"", "http://y"}};
+  const std::vector<TRadioChannel> list = {
+      {"Jazz", "a=b"}, {"CVK News", "http://x/news.pls"}, {"", "http://y"}};
   const auto file = dir_ / "radio.txt";
   ASSERT_TRUE(WriteChannelFile(file, list));
   const auto back = ReadChannelFile(file);
@@ -44,7 +45,8 @@ TEST_F(ChannelFiles, BackupThenRestoreGivesTheSameList) {
 
 TEST(Channels, DefaultsAreTheNetworksChannelsInFileOrder) {
   const auto all = ParseChannelList(
-      "Zed=http://cvk.example/z\r\nRock=http://x/rock\r\ncvk Jazz=http://y/jazz\r\nA=http://x/a\r\n");
+      "Zed=http://cvk.example/z\r\nRock=http://x/rock\r\ncvk "
+      "Jazz=http://y/jazz\r\nA=http://x/a\r\n");
   const auto d = DefaultChannels(all);
   ASSERT_EQ(d.size(), 2u);
   EXPECT_EQ(d[0].Name, "Zed");  // the marker may be in the address
