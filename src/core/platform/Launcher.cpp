@@ -54,6 +54,14 @@ bool TLauncher::OpenUrl(const std::string& address) {
   return OpenWithFallback(address, calls_.CommandFor(".htm", address));
 }
 
+bool TLauncher::PlayStream(const std::string& player, const std::string& address) {
+  if (!IsWebAddress(address)) return false;
+  if (!player.empty()) return calls_.Start({player, address});
+  std::vector<std::string> command = calls_.CommandFor(".pls", address);
+  if (command.empty()) command = calls_.CommandFor(".mp3", address);
+  return !command.empty() && calls_.Start(command);
+}
+
 bool TLauncher::OpenFile(const std::string& fileName) {
   if (fileName.empty()) return false;
   // A name starting with "-" would read as an option.

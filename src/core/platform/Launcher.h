@@ -34,6 +34,10 @@ class TLauncher {
   // Opens a file with the default action, else with the program associated
   // with its extension, else in a plain-text editor.
   bool OpenFile(const std::string& fileName);
+  // Plays a radio stream: with `player` (a program, given the address as its
+  // one argument) or, with none, the desktop's program for playlists
+  // (".pls"), else for MP3 audio. Only http and https addresses are played.
+  bool PlayStream(const std::string& player, const std::string& address);
   // Whether any program is associated with the extension.
   bool HasAssociation(const std::string& extension);
 

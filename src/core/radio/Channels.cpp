@@ -81,10 +81,4 @@ std::string ChannelCount(size_t count) {
 std::string AvailableChannelCount(size_t count) {
   return std::to_string(count) + " Channels";
 }
-
-bool IsStreamAddress(std::string_view address) {
-  const std::string u = Upper(address.substr(0, 8));
-  return u.rfind("HTTP://", 0) == 0 || u.rfind("HTTPS://", 0) == 0;
-}
-
 }  // namespace qgm

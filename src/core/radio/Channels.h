@@ -46,7 +46,4 @@ bool AddChannel(std::vector<TRadioChannel>& channels, const TRadioChannel& chann
 std::string ChannelCount(size_t count);
 std::string AvailableChannelCount(size_t count);
 
-// A stream address the program hands to a player: http or https only.
-bool IsStreamAddress(std::string_view address);
-
 }  // namespace qgm

@@ -105,6 +105,41 @@ TEST(Launcher, OnlyWebAddressesAreOpened) {
   EXPECT_EQ(opened, (std::vector<std::string>{"https://example.com"}));
 }
 
+TEST(Launcher, StreamsPlayWithThePlayerOrTheDesktopsPlaylistProgram) {
+  TRegistryStore store;
+  std::vector<std::vector<std::string>> started;
+  std::vector<std::string> asked;
+  TLaunchCalls calls;
+  calls.Start = [&](const std::vector<std::string>& argv) {
+    started.push_back(argv);
+    return true;
+  };
+  std::string playlistProgram;
+  calls.CommandFor = [&](const std::string& ext, const std::string& target) {
+    asked.push_back(ext);
+    if (ext == ".pls" && !playlistProgram.empty())
+      return std::vector<std::string>{playlistProgram, "--one", target};
+    if (ext == ".mp3") return std::vector<std::string>{"mp3player", target};
+    return std::vector<std::string>{};
+  };
+  TLauncher launcher(store, calls);
+  // Spaces and shell characters stay inside the one argument.
+  const std::string odd = "http://radio.example/a b;$(rm -rf ~)&x='1'";
+  EXPECT_TRUE(launcher.PlayStream("/opt/My Player/play", odd));
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0], (std::vector<std::string>{"/opt/My Player/play", odd}));
+  // No player: the playlist program, else the MP3 one.
+  EXPECT_TRUE(launcher.PlayStream("", "http://x/a.pls"));
+  EXPECT_EQ(started.back(), (std::vector<std::string>{"mp3player", "http://x/a.pls"}));
+  playlistProgram = "plsplayer";
+  EXPECT_TRUE(launcher.PlayStream("", "http://x/a.pls"));
+  EXPECT_EQ(started.back(), (std::vector<std::string>{"plsplayer", "--one", "http://x/a.pls"}));
+  // Only web addresses are handed on.
+  EXPECT_FALSE(launcher.PlayStream("player", "file:///etc/passwd"));
+  EXPECT_FALSE(launcher.PlayStream("player", "--help"));
+  EXPECT_EQ(started.size(), 3u);
+}
+
 TEST(Launcher, TheRegistrysProgramWhenTheDesktopCannotOpen) {
   TRegistryStore store;
   LoadHive(store,
