@@ -4,7 +4,9 @@
 # --list prints the list (scripts/check-deps.sh holds the build to it).
 # At run time the program also uses xdg-utils (xdg-open, for links and
 # files) and a sound player (pipewire-bin's pw-play, pulseaudio-utils'
-# paplay or alsa-utils' aplay) for the alert sounds: listed below.
+# paplay or alsa-utils' aplay) for the alert sounds: listed below. The
+# media player test runs on a private session bus (dbus-daemon's
+# dbus-run-session).
 set -euo pipefail
 
 PACKAGES=(
@@ -15,7 +17,7 @@ PACKAGES=(
   openssl python3 ca-certificates
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth trayer xdotool x11-utils fonts-liberation2 fonts-liberation
-  xdg-utils alsa-utils
+  xdg-utils alsa-utils dbus-daemon
 )
 
 if [ "${1:-}" = "--list" ]; then
