@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "gui/controls/NumEdit.h"
+#include "support/FakeDialogs.h"
 
 namespace qgm::gui {
 namespace {
@@ -21,7 +22,8 @@ TEST(SetupPage, ShowsAndEditsTheModel) {
   s.UseProxy = false;
   s.ProxyPort = 3128;
   s.TrayFontColor = 0xFFFFFF;  // white text: the preview panel turns grey
-  TSetupPage page(s);
+  test::FakeDialogs dialogs;
+  TSetupPage page(s, dialogs);
   page.resize(307, 420);
   page.LoadFromModel();
   page.show();

@@ -14,4 +14,15 @@ namespace qgm {
 std::vector<std::string> DesktopOpenCommand(const std::string& extension,
                                             const std::string& target);
 
+// An application the desktop lists.
+struct TDesktopApplication {
+  std::string Name;     // as the desktop shows it
+  std::string Program;  // the program its command starts
+  std::string Icon;     // an icon theme name or an image path; may be empty
+};
+
+// The applications that play audio (their desktop entries name an audio
+// type or a playlist), by name.
+std::vector<TDesktopApplication> AudioApplications();
+
 }  // namespace qgm

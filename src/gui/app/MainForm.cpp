@@ -23,6 +23,7 @@
 #include "gui/history/HistoryPage.h"
 #include "gui/network/NetworkPage.h"
 #include "gui/provider/ProviderPage.h"
+#include "gui/setup/RadioPage.h"
 #include "gui/setup/SetupPage.h"
 #include "gui/tray/TrayIcon.h"
 #include "ui_AboutPage.h"
@@ -129,7 +130,7 @@ void TMainForm::ShowHistory(const THistory& history, TDateTime rollover,
 TSetupPage* TMainForm::SetupPage() {
   // The page is made when first needed: most runs never open it.
   if (!setup_) {
-    setup_ = new TSetupPage(settings_, ui_->tsSetup);
+    setup_ = new TSetupPage(settings_, program_.Dialogs(), ui_->tsSetup);
     Fill(ui_->tsSetup, setup_);
     setup_->LoadFromModel();
     WireSetupPage();
@@ -178,6 +179,12 @@ void TMainForm::WireSetupPage() {
   setup_->OnTestMailbox = [this](const std::string& login, const std::string& password) {
     return program_.TestMailbox(login, password);
   };
+  TRadioPage& radio = *setup_->RadioPage();
+  radio.DataFolder = program_.DataFolderPath();
+  radio.OnPlay = [this](const std::string& address) { program_.PlayChannel(address); };
+  radio.OnChange = [this] { program_.RadioChanged(); };
+  radio.OnNeedAvailable = [this] { program_.FetchAvailableChannels(); };
+  radio.ShowAvailable(program_.AvailableChannels());
   setup_->OnStayOnTopChange = [this] {
     const bool shown = isVisible();
     setWindowFlag(Qt::WindowStaysOnTopHint, settings_.StayOnTop);
@@ -216,10 +223,9 @@ void TMainForm::BuildTrayMenu() {
   trayMenu_->addAction(tr("Setup"), this, [this] { ShowPage(kPageSetup); });
   trayMenu_->addAction(tr("Debug Report"), this, [this] { RunDebugReport(); });
   trayMenu_->addSeparator();
-  // Filled from the channel list once the radio feature is in.
-  QMenu* radio = trayMenu_->addMenu(tr("Radio Stations"));
-  radio->setObjectName(QStringLiteral("mnuRadioStations"));
-  radio->setEnabled(false);
+  mnuRadioStations_ = trayMenu_->addMenu(tr("Radio Stations"));
+  mnuRadioStations_->setObjectName(QStringLiteral("mnuRadioStations"));
+  BuildRadioMenu();
   trayMenu_->addSeparator();
   trayMenu_->addAction(tr("Help"), this, [this] { OpenHelp(); });
   mnuRefresh_ = trayMenu_->addAction(tr("Refresh"), this, [this] {
@@ -229,6 +235,26 @@ void TMainForm::BuildTrayMenu() {
   trayMenu_->addAction(tr("Exit"), this, [this] { Exit(); });
   connect(trayMenu_, &QMenu::aboutToShow, this, [this] { TrayMenuAboutToShow(); });
   tray_->SetMenu(trayMenu_);
+}
+
+void TMainForm::ShowAvailableChannels() {
+  if (setup_) setup_->RadioPage()->ShowAvailable(program_.AvailableChannels());
+}
+
+void TMainForm::BuildRadioMenu() {
+  mnuRadioStations_->clear();
+  int number = 0;
+  for (const TRadioChannel& channel : settings_.RadioChannels) {
+    ++number;
+    QAction* item = mnuRadioStations_->addAction(Q(channel.Name));
+    item->setData(number);
+    // Looked up by its number when chosen: the list may have changed since.
+    connect(item, &QAction::triggered, this, [this, number] {
+      if (number >= 1 && number <= static_cast<int>(settings_.RadioChannels.size()))
+        program_.PlayChannel(settings_.RadioChannels[static_cast<size_t>(number - 1)].Address);
+    });
+  }
+  mnuRadioStations_->setEnabled(number > 0);
 }
 
 void TMainForm::RunDebugReport() {

@@ -71,6 +71,11 @@ class TMainForm : public QWidget, public IUpdateView {
   void SavePageShots(const std::string& prefix);
   const TTrayIcon& Tray() const { return *tray_; }
   TAdvisoriesPage& AdvisoriesPage() { return *advisories_; }
+  // The tray's "Radio Stations" submenu, from the user's channels.
+  void BuildRadioMenu();
+  // The provider's channels arrived: the Radio page shows them.
+  void ShowAvailableChannels();
+  QMenu* RadioMenu() const { return mnuRadioStations_; }
   // The tray hint of an alert, until the alert is acknowledged.
   void ShowAlertHint(const std::string& hint);
 
@@ -124,6 +129,7 @@ class TMainForm : public QWidget, public IUpdateView {
   TTabRows* tabRows_ = nullptr;
   QPixmap trayPreview_;
   QMenu* trayMenu_ = nullptr;
+  QMenu* mnuRadioStations_ = nullptr;
   QAction* mnuRefresh_ = nullptr;
   QAction* mnuADSL_ = nullptr;
   std::vector<QAction*> pageItems_;  // History .. About, hidden while the window shows

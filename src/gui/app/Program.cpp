@@ -11,13 +11,17 @@
 #include <QTimer>
 
 #include "core/history/HistoryStep.h"
+#include "core/platform/Associations.h"
 #include "core/platform/ProcessValues.h"
 #include "core/platform/SoundOutput.h"
+#include "core/radio/Channels.h"
+#include "core/radio/RadioList.h"
 #include "core/sound/Waves.h"
 #include "core/usage/DebugReport.h"
 #include "core/util/Format.h"
 #include "gui/advisories/AdvisoriesPage.h"
 #include "gui/app/MainForm.h"
+#include "gui/platform/MediaPlayers.h"
 #include "gui/platform/TerminationSignals.h"
 #include "gui/tray/MessageForm.h"
 
@@ -128,6 +132,7 @@ void TProgram::LoadSettings() {
   store_->LoadSettings(settings_, context);
   store_->LoadMailboxes(settings_);
   store_->LoadRadioList(settings_);
+  defaultChannelsPending_ = settings_.RadioChannels.empty();
   if (options_.Demo) {
     settings_.AccountName = "demo";
     settings_.Password = "demo";
@@ -166,6 +171,7 @@ TUpdateHooks TProgram::MakeHooks() {
     RefreshAdvisories();
   };
   hooks.CheckMailboxes = [this] { CheckMail(); };
+  hooks.FillAvailableChannels = [this] { FetchAvailableChannels(); };
   hooks.History = [this](TUsageService& service, const TUsageAccount& account, bool first) {
     RunHistory(service, account, first);
   };
@@ -208,6 +214,41 @@ void TProgram::CheckMail() {
 
 bool TProgram::TestMailbox(const std::string& login, const std::string& password) {
   return qgm::TestMailbox(mailServer_, login, password);
+}
+
+void TProgram::FetchAvailableChannels() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  std::vector<TRadioChannel> list =
+      DownloadRadioList(HostOf(options_.Endpoints.ApiBase), ProxyOf(settings_), net_.get());
+  QApplication::restoreOverrideCursor();
+  // A user list that was empty at start gets the provider's own channels,
+  // from this same download, in its order.
+  if (defaultChannelsPending_ && !list.empty()) {
+    defaultChannelsPending_ = false;
+    if (settings_.RadioChannels.empty()) {
+      settings_.RadioChannels = DefaultChannels(list);
+      RadioChanged();
+    }
+  }
+  SortChannels(list);
+  available_ = std::move(list);
+  window_->ShowAvailableChannels();
+}
+
+void TProgram::RadioChanged() {
+  window_->BuildRadioMenu();
+  SettingsChanged();
+}
+
+void TProgram::PlayChannel(const std::string& address) {
+  if (address.empty()) return;
+  // The program MPRIS is asked for: the chosen player, else the desktop's.
+  std::string program = settings_.RadioPlayer;
+  if (program.empty()) program = FindAssociatedExe(registry_, ".pls");
+  if (program.empty()) program = FindAssociatedExe(registry_, ".mp3");
+  ShowStarting();
+  if (!OpenWithRunningPlayer(program, address))
+    launcher_.PlayStream(settings_.RadioPlayer, address);
 }
 
 void TProgram::AdvisoriesShown() {

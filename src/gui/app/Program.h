@@ -73,6 +73,11 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   void RefreshAdvisories() override;
   void AdvisoriesShown() override;
   bool TestMailbox(const std::string& login, const std::string& password) override;
+  void PlayChannel(const std::string& address) override;
+  const std::vector<TRadioChannel>& AvailableChannels() const override { return available_; }
+  void FetchAvailableChannels() override;
+  void RadioChanged() override;
+  std::string DataFolderPath() const override { return dataFolder_.string(); }
   std::string DebugReport() override;
   TOpenResult OpenUsageLog() override;
   std::string UsageLogPath() const override;
@@ -120,6 +125,8 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   std::unique_ptr<TMainForm> window_;
   std::unique_ptr<TUpdateCycle> cycle_;
   std::unique_ptr<TAdvisories> advisories_;
+  std::vector<TRadioChannel> available_;  // sorted by caption
+  bool defaultChannelsPending_ = false;   // the stored list was empty at start
 };
 
 }  // namespace qgm::gui

@@ -4,6 +4,7 @@
 // a service of its own.
 
 #include <string>
+#include <vector>
 
 #include "core/settings/Settings.h"
 #include "core/usage/UsageRecord.h"
@@ -43,6 +44,16 @@ class IProgramActions {
   virtual void RefreshAdvisories() = 0;
   // The Advisories tab became the active page: what it lists is seen.
   virtual void AdvisoriesShown() = 0;
+  // Plays a radio channel's stream with the chosen player.
+  virtual void PlayChannel(const std::string& address) = 0;
+  // The provider's unmetered channels (empty until downloaded), and a
+  // download now when there are none yet.
+  virtual const std::vector<TRadioChannel>& AvailableChannels() const = 0;
+  virtual void FetchAvailableChannels() = 0;
+  // The user's channel list or the player changed.
+  virtual void RadioChanged() = 0;
+  // The folder of the usage log, sounds and radio backups.
+  virtual std::string DataFolderPath() const = 0;
   // A login to one of the provider's mailboxes (the Email page's test).
   virtual bool TestMailbox(const std::string& login, const std::string& password) = 0;
   // The debug report document for the account.

@@ -17,9 +17,11 @@
 #include "core/util/CodePage.h"
 #include "gui/controls/NumEdit.h"
 #include "gui/setup/EmailPage.h"
+#include "gui/setup/RadioPage.h"
 
 namespace qgm::gui {
-TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), s_(settings) {
+TSetupPage::TSetupPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), s_(settings) {
   auto* layout = new QVBoxLayout(this);
   pages_ = new QTabWidget(this);
   layout->addWidget(pages_);
@@ -91,8 +93,13 @@ TSetupPage::TSetupPage(TSettings& settings, QWidget* parent) : QWidget(parent), 
   };
   email_->OnChange = [this] { Changed(); };
   pages_->addTab(email_, tr("&Email"));
+
+  // Radio.
+  radio_ = new TRadioPage(s_, dialogs, pages_);
+  pages_->addTab(radio_, tr("&Radio"));
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
     if (pages_->widget(index) == email_) email_->Activated();
+    if (pages_->widget(index) == radio_) radio_->Activated();
   });
 
   // Edits go into the model; filling the controls from the model (loading_)

@@ -18,13 +18,16 @@ class QTabWidget;
 
 namespace qgm::gui {
 
+class IDialogs;
 class TEmailPage;
+class TRadioPage;
 class TNumedit;
 
 class TSetupPage : public QWidget {
   Q_OBJECT
  public:
-  explicit TSetupPage(TSettings& settings, QWidget* parent = nullptr);
+  // `dialogs` answers the Radio page's file dialogs.
+  TSetupPage(TSettings& settings, IDialogs& dialogs, QWidget* parent = nullptr);
 
   // Fills the controls from the model (after loading).
   void LoadFromModel();
@@ -44,6 +47,7 @@ class TSetupPage : public QWidget {
   std::function<bool(const std::string& login, const std::string& password)> OnTestMailbox;
 
   TEmailPage* EmailPage() const { return email_; }
+  TRadioPage* RadioPage() const { return radio_; }
   QTabWidget* Pages() const { return pages_; }
 
  private:
@@ -71,6 +75,7 @@ class TSetupPage : public QWidget {
   QLineEdit* eProxyServer_;
   TNumedit* neProxyPort_;
   TEmailPage* email_;
+  TRadioPage* radio_;
   QLineEdit* eProxyUsername_;
   QLineEdit* eProxyPassword_;
 };

@@ -7,4 +7,10 @@ std::vector<std::string> DesktopOpenCommand(const std::string&, const std::strin
   return {};
 }
 
+// Two players, so the chooser has something to show.
+std::vector<TDesktopApplication> AudioApplications() {
+  return {{"Dummy Player", "/dummy/bin/player", "audio-x-generic"},
+          {"Other Player", "otherplayer", ""}};
+}
+
 }  // namespace qgm

@@ -1,5 +1,7 @@
 #include "core/platform/linux/XdgDirs.h"
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <sstream>
 
@@ -243,6 +245,49 @@ std::vector<std::string> ExecArguments(const std::string& exec, const std::strin
   // An entry without a file code still gets the file, as its last argument.
   if (!target.empty() && !targetPlaced && !args.empty()) args.push_back(target);
   return args;
+}
+
+std::vector<TDesktopApplication> AudioApplications(const TXdgDirs& dirs) {
+  std::vector<std::filesystem::path> roots;
+  if (!dirs.DataHome.empty()) roots.push_back(dirs.DataHome);
+  roots.insert(roots.end(), dirs.DataDirs.begin(), dirs.DataDirs.end());
+  std::vector<TDesktopApplication> apps;
+  std::vector<std::string> seenFiles;
+  for (const auto& root : roots) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(root / "applications", ec)) {
+      const std::filesystem::path file = entry.path();
+      const std::string id = file.filename().string();
+      if (file.extension() != ".desktop") continue;
+      // The user's entry of the same name hides the system's.
+      if (std::find(seenFiles.begin(), seenFiles.end(), id) != seenFiles.end()) continue;
+      seenFiles.push_back(id);
+      const std::string section = "Desktop Entry";
+      const std::string types = IniValue(file, section, "MimeType");
+      if (IniValue(file, section, "NoDisplay") == "true" ||
+          IniValue(file, section, "Hidden") == "true")
+        continue;
+      if (types.find("audio/") == std::string::npos && types.find("x-scpls") == std::string::npos)
+        continue;
+      const std::vector<std::string> command = SplitExecLine(IniValue(file, section, "Exec"));
+      if (command.empty()) continue;
+      TDesktopApplication app{IniValue(file, section, "Name"), command.front(),
+                              IniValue(file, section, "Icon")};
+      if (app.Name.empty()) app.Name = app.Program;
+      const bool known = std::any_of(apps.begin(), apps.end(), [&](const TDesktopApplication& a) {
+        return a.Program == app.Program;
+      });
+      if (!known) apps.push_back(std::move(app));
+    }
+  }
+  std::sort(
+      apps.begin(), apps.end(),
+      [](const TDesktopApplication& a, const TDesktopApplication& b) { return a.Name < b.Name; });
+  return apps;
+}
+
+std::vector<TDesktopApplication> AudioApplications() {
+  return AudioApplications(TXdgDirs::Default());
 }
 
 std::filesystem::path ThemeSound(const std::string& event, const std::string& theme,

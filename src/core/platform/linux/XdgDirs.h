@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/platform/DesktopAssociations.h"
+
 namespace qgm {
 
 // $XDG_CONFIG_HOME (~/.config) and $XDG_DATA_HOME (~/.local/share); empty
@@ -36,6 +38,11 @@ std::string DefaultApplicationProgram(const std::string& extension, const TXdgDi
 std::vector<std::string> DefaultApplicationArguments(const std::string& extension,
                                                      const std::string& target,
                                                      const TXdgDirs& dirs);
+
+// The applications whose desktop entries (in the data folders'
+// "applications", the user's first) list an audio or playlist MIME type and
+// are not hidden, by name; one per program.
+std::vector<TDesktopApplication> AudioApplications(const TXdgDirs& dirs);
 
 // A sound of the freedesktop sound theme for an event ("message-new-email"),
 // falling back as the sound naming specification says ("message-new",

@@ -90,6 +90,22 @@ TEST_F(XdgTest, ThemeSoundsFallBackByNameAndTheme) {
   EXPECT_EQ(ThemeSound("bell", "ocean", dirs_), fs::path());
 }
 
+TEST_F(XdgTest, AudioApplicationsFromTheirDesktopEntries) {
+  Write(
+      root_ / "share/applications/vlc.desktop",
+      "[Desktop Entry]\nName=VLC media player\nExec=/usr/bin/vlc --started-from-file %U\nIcon=vlc\n"
+      "MimeType=video/mp4;audio/mpeg;audio/x-scpls;\n");
+  Write(root_ / "share/applications/hidden.desktop",
+        "[Desktop Entry]\nName=Hidden\nExec=hidden %u\nNoDisplay=true\nMimeType=audio/mpeg;\n");
+  Write(root_ / "data/applications/vlc.desktop",
+        "[Desktop Entry]\nName=My VLC\nExec=vlc %U\nMimeType=audio/ogg;\n");
+  const auto apps = AudioApplications(dirs_);
+  // The user's VLC hides the system's; "player" lists no type in its entry.
+  ASSERT_EQ(apps.size(), 1u);
+  EXPECT_EQ(apps[0].Name, "My VLC");
+  EXPECT_EQ(apps[0].Program, "vlc");
+}
+
 TEST_F(XdgTest, OpenFileFallsBackToTheTextEditor) {
   // The default action fails ("false"); no program for ".qgmx"; the text
   // editor for ".txt" is a script that records what it was given.

@@ -1,0 +1,415 @@
+#include "gui/setup/RadioPage.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/platform/DesktopAssociations.h"
+#include "core/radio/Channels.h"
+#include "core/util/CodePage.h"
+#include "gui/app/Dialogs.h"
+#include "gui/controls/FocusLabel.h"
+#include "gui/controls/ItemEditor.h"
+#include "gui/controls/ScrollHeader.h"
+#include "gui/controls/ScrollingCtrl.h"
+#include "gui/setup/EditorKeys.h"
+#include "gui/setup/MyItem.h"
+
+namespace qgm::gui {
+
+namespace {
+
+const QColor kItemColour(0xF2, 0xF1, 0xE6);
+const QString kFilter = QStringLiteral("Radio Lists (*.txt)");
+
+QString Q(const std::string& cp1252) {
+  return QString::fromStdString(Cp1252ToUtf8(cp1252));
+}
+std::string S(const QString& text) {
+  return Utf8ToCp1252(text.toStdString());
+}
+
+TScrollingCtrl* MakeList(QWidget* parent, const char* name) {
+  auto* list = new TScrollingCtrl(parent);
+  list->setObjectName(QString::fromLatin1(name));
+  list->SetScrollItemClass<TMyItem>();
+  list->SetDefaultStyle(2);
+  list->SetDefaultItemHeight(18);
+  list->SetDefaultItemColor(kItemColour);
+  list->SetHorzSpace(2);
+  list->SetVertSpace(0);
+  list->SetTopOffset(4);
+  list->SetHideSelection(false);
+  list->setMinimumHeight(72);
+  return list;
+}
+
+// A header with a count on the left and a hint on the right.
+TScrollHeader* MakeHeader(QWidget* parent, QLabel*& count, QLabel*& hint, const QString& hintText) {
+  auto* header = new TScrollHeader(parent);
+  header->SetShadowEdges(TScrollHeader::seRight | TScrollHeader::seBottom);
+  header->setFixedHeight(20);
+  auto* row = new QHBoxLayout(header);
+  row->setContentsMargins(6, 0, 6, 0);
+  count = new QLabel(header);
+  hint = new QLabel(hintText, header);
+  hint->hide();
+  row->addWidget(count);
+  row->addStretch();
+  row->addWidget(hint);
+  return header;
+}
+
+TFocusLabel* MakeListen(QWidget* parent, const char* name) {
+  auto* label = new TFocusLabel(QObject::tr("Listen"), parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->SetAutoSize(true);
+  label->SetTabStop(false);
+  label->setCursor(Qt::PointingHandCursor);
+  label->setEnabled(false);
+  return label;
+}
+
+// The desktop's entry for a program, for its name and icon.
+TDesktopApplication ApplicationOf(const std::string& program) {
+  const QString base = QFileInfo(QString::fromStdString(program)).fileName();
+  for (const TDesktopApplication& app : AudioApplications())
+    if (app.Program == program || QFileInfo(QString::fromStdString(app.Program)).fileName() == base)
+      return app;
+  return {};
+}
+
+}  // namespace
+
+TRadioPage::TRadioPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), s_(settings), dialogs_(dialogs) {
+  setObjectName(QStringLiteral("tsSetupRadio"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setSpacing(3);
+
+  auto* availableTitle = new QLabel(tr("Available unmetered Channels"), this);
+  auto* availableRow = new QHBoxLayout;
+  availableRow->addWidget(availableTitle);
+  availableRow->addStretch();
+  flblRadioList2_ = MakeListen(this, "flblRadioList2");
+  availableRow->addWidget(flblRadioList2_);
+  layout->addLayout(availableRow);
+  layout->addWidget(MakeHeader(this, lblRadioList2_, lblEditHint3_, tr("(ENTER to add)")));
+  lblRadioList2_->setObjectName(QStringLiteral("lblRadioList2"));
+  lblEditHint3_->setObjectName(QStringLiteral("lblEditHint3"));
+  scRadio2_ = MakeList(this, "scRadio2");
+  layout->addWidget(scRadio2_, 1);
+
+  auto* mineTitle = new QLabel(tr("Channels in QGM's Radio Menu"), this);
+  auto* mineRow = new QHBoxLayout;
+  mineRow->addWidget(mineTitle);
+  mineRow->addStretch();
+  flblRadioList1_ = MakeListen(this, "flblRadioList1");
+  mineRow->addWidget(flblRadioList1_);
+  layout->addLayout(mineRow);
+  layout->addWidget(
+      MakeHeader(this, lblRadioList_, lblEditHint2_, tr("(F2 to edit, DEL to delete)")));
+  lblRadioList_->setObjectName(QStringLiteral("lblRadioList"));
+  lblEditHint2_->setObjectName(QStringLiteral("lblEditHint2"));
+  scRadio_ = MakeList(this, "scRadio");
+  layout->addWidget(scRadio_, 1);
+
+  ieRadio_ = new TItemEditor(this);
+  ieRadio_->setObjectName(QStringLiteral("ieRadio"));
+  ieRadio_->resize(240, 51);
+  auto* captionLabel = new QLabel(tr("Caption"), ieRadio_);
+  captionLabel->setGeometry(8, 4, 60, 20);
+  eRadioName_ = new QLineEdit(ieRadio_);
+  eRadioName_->setObjectName(QStringLiteral("eRadioName"));
+  eRadioName_->setGeometry(70, 3, 164, 21);
+  auto* urlLabel = new QLabel(tr("URL:Port"), ieRadio_);
+  urlLabel->setGeometry(8, 28, 60, 20);
+  eRadioURL_ = new QLineEdit(ieRadio_);
+  eRadioURL_->setObjectName(QStringLiteral("eRadioURL"));
+  eRadioURL_->setMaxLength(static_cast<int>(kMaxChannelAddress));
+  eRadioURL_->setGeometry(70, 27, 164, 21);
+  new TEditorKeys(ieRadio_);
+  scRadio_->SetItemEditor(ieRadio_);
+  ieRadio_->OnBeforeEnter = [this] {
+    auto* item = static_cast<TMyItem*>(ieRadio_->Item());
+    eRadioName_->setText(item->Caption);
+    eRadioURL_->setText(item->Value);
+  };
+  ieRadio_->OnExit = [this] {
+    // Applied once the editor has closed: it may delete the item.
+    QPointer<TScrollingCtrl> list = scRadio_;
+    TScrollItem* item = ieRadio_->Item();
+    QMetaObject::invokeMethod(
+        this,
+        [this, list, item] {
+          for (int i = 0; list && i < list->Count(); ++i)
+            if (list->GetItem(i) == item) CommitChannel(static_cast<TMyItem*>(item));
+        },
+        Qt::QueuedConnection);
+  };
+
+  auto* buttons = new QHBoxLayout;
+  btnRadioClear_ = new QPushButton(tr("C&lear All"), this);
+  btnRadioClear_->setObjectName(QStringLiteral("btnRadioClear"));
+  auto* backup = new QPushButton(tr("Bac&kup ..."), this);
+  backup->setObjectName(QStringLiteral("bRadioBackup"));
+  auto* restore = new QPushButton(tr("Res&tore ..."), this);
+  restore->setObjectName(QStringLiteral("bRadioRestore"));
+  for (QPushButton* b : {btnRadioClear_, backup, restore}) buttons->addWidget(b);
+  layout->addLayout(buttons);
+
+  layout->addWidget(new QLabel(tr("Radio channels will be played with"), this));
+  auto* playerRow = new QHBoxLayout;
+  shApplication_ = new TScrollHeader(this);
+  shApplication_->setObjectName(QStringLiteral("shApplication"));
+  shApplication_->SetParentBackground(true);
+  shApplication_->SetShadowEdges({});
+  shApplication_->setFixedHeight(24);
+  shApplication_->OnPaint = [this](QPainter& p) { PaintPlayer(p); };
+  auto* change = new QPushButton(tr("&Change ..."), this);
+  change->setObjectName(QStringLiteral("bChangeApp"));
+  playerRow->addWidget(shApplication_, 1);
+  playerRow->addWidget(change);
+  layout->addLayout(playerRow);
+
+  scRadio2_->OnKeyDown = [this](QKeyEvent& e) {
+    if (e.key() != Qt::Key_Return && e.key() != Qt::Key_Enter) return false;
+    AddSelectedAvailable();
+    return true;
+  };
+  scRadio2_->OnDblClick = [this](QMouseEvent&) { AddSelectedAvailable(); };
+  scRadio_->OnKeyDown = [this](QKeyEvent& e) {
+    if (e.key() != Qt::Key_Delete) return false;
+    DeleteChannel();
+    return true;
+  };
+  for (TScrollingCtrl* list : {scRadio_, scRadio2_}) list->installEventFilter(this);
+  flblRadioList1_->OnClick = [this] { Listen(scRadio_); };
+  flblRadioList2_->OnClick = [this] { Listen(scRadio2_); };
+  connect(btnRadioClear_, &QPushButton::clicked, this, [this] { ClearChannels(); });
+  connect(backup, &QPushButton::clicked, this, [this] { BackupChannels(); });
+  connect(restore, &QPushButton::clicked, this, [this] { RestoreChannels(); });
+  connect(change, &QPushButton::clicked, this, [this] { ChoosePlayer(); });
+  LoadFromModel();
+}
+
+void TRadioPage::LoadFromModel() {
+  FillMyList();
+  UpdateChannelCount();
+}
+
+void TRadioPage::FillMyList() {
+  scRadio_->BeginUpdate();
+  scRadio_->Clear();
+  for (const TRadioChannel& c : s_.RadioChannels) {
+    auto* item = static_cast<TMyItem*>(scRadio_->AddItem());
+    item->Caption = Q(c.Name);
+    item->Value = Q(c.Address);
+  }
+  scRadio_->EndUpdate();
+  btnRadioClear_->setEnabled(scRadio_->Count() > 0);
+}
+
+void TRadioPage::ShowAvailable(const std::vector<TRadioChannel>& channels) {
+  scRadio2_->BeginUpdate();
+  scRadio2_->Clear();
+  for (const TRadioChannel& c : channels) {
+    auto* item = static_cast<TMyItem*>(scRadio2_->AddItem());
+    item->Caption = Q(c.Name);
+    item->Value = Q(c.Address);
+    item->ReadOnly = true;
+  }
+  scRadio2_->EndUpdate();
+  lblRadioList2_->setText(QString::fromStdString(AvailableChannelCount(channels.size())));
+  UpdateFocusHints();
+}
+
+void TRadioPage::Activated() {
+  UpdateChannelCount();
+  if (scRadio2_->Count() == 0 && OnNeedAvailable)
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (scRadio2_->Count() == 0 && OnNeedAvailable) OnNeedAvailable();
+        },
+        Qt::QueuedConnection);
+}
+
+void TRadioPage::AddSelectedAvailable() {
+  auto* selected = static_cast<TMyItem*>(scRadio2_->SelectedItem());
+  if (!selected) return;
+  if (AddChannel(s_.RadioChannels, {S(selected->Caption), S(selected->Value)})) {
+    FillMyList();
+    flblRadioList1_->setEnabled(true);
+    UpdateChannelCount();
+    Changed();
+  }
+  if (selected->Index() + 1 < scRadio2_->Count())
+    scRadio2_->GetItem(selected->Index() + 1)->Select();
+}
+
+void TRadioPage::DeleteChannel() {
+  TScrollItem* selected = scRadio_->SelectedItem();
+  if (!selected) return;
+  scRadio_->DeleteItem(selected->Index());
+  btnRadioClear_->setEnabled(scRadio_->Count() > 0);
+  flblRadioList1_->setEnabled(scRadio_->Count() > 0);
+  StoreMyList();
+  UpdateChannelCount();
+  Changed();
+}
+
+void TRadioPage::ClearChannels() {
+  scRadio_->Clear();
+  btnRadioClear_->setEnabled(false);
+  flblRadioList1_->setEnabled(false);
+  StoreMyList();
+  UpdateChannelCount();
+  Changed();
+}
+
+void TRadioPage::BackupChannels() {
+  QString file =
+      dialogs_.SaveFileName(this, tr("Backup Radio List"),
+                            QString::fromStdString(DataFolder) + QLatin1Char('/'), kFilter);
+  if (file.isEmpty()) return;
+  if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".txt");
+  if (!WriteChannelFile(file.toStdString(), s_.RadioChannels))
+    dialogs_.Warning(this, tr("Backup Radio List"),
+                     tr("The radio list could not be written to %1.").arg(file));
+}
+
+void TRadioPage::RestoreChannels() {
+  const QString file = dialogs_.OpenFileName(this, tr("Restore Radio List"),
+                                             QString::fromStdString(DataFolder), kFilter);
+  if (file.isEmpty()) return;
+  const auto channels = ReadChannelFile(file.toStdString());
+  if (!channels) {
+    dialogs_.Warning(this, tr("Restore Radio List"), tr("%1 could not be read.").arg(file));
+    return;
+  }
+  s_.RadioChannels = *channels;
+  FillMyList();
+  UpdateChannelCount();
+  Changed();
+}
+
+void TRadioPage::ChoosePlayer() {
+  // The desktop's audio players, and any other program.
+  QDialog dialog(this);
+  dialog.setWindowTitle(tr("Radio Player"));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* apps = new QListWidget(&dialog);
+  apps->setObjectName(QStringLiteral("lstPlayers"));
+  auto* desktopDefault = new QListWidgetItem(tr("The desktop's player for playlists"), apps);
+  desktopDefault->setData(Qt::UserRole, QString());
+  for (const TDesktopApplication& app : AudioApplications()) {
+    auto* item = new QListWidgetItem(QIcon::fromTheme(QString::fromStdString(app.Icon)),
+                                     QString::fromStdString(app.Name), apps);
+    item->setData(Qt::UserRole, QString::fromStdString(app.Program));
+    if (app.Program == s_.RadioPlayer) apps->setCurrentItem(item);
+  }
+  if (!apps->currentItem()) apps->setCurrentRow(0);
+  layout->addWidget(apps);
+  auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QPushButton* other = box->addButton(tr("&Other program ..."), QDialogButtonBox::ActionRole);
+  QString chosen;
+  bool picked = false;
+  connect(box, &QDialogButtonBox::accepted, &dialog, [&] {
+    if (QListWidgetItem* item = apps->currentItem()) {
+      chosen = item->data(Qt::UserRole).toString();
+      picked = true;
+    }
+    dialog.accept();
+  });
+  connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  connect(other, &QPushButton::clicked, &dialog, [&] {
+    const QString file = dialogs_.OpenFileName(&dialog, tr("Radio Player"),
+                                               QStringLiteral("/usr/bin"), tr("Programs (*)"));
+    if (file.isEmpty()) return;
+    chosen = file;
+    picked = true;
+    dialog.accept();
+  });
+  connect(apps, &QListWidget::itemDoubleClicked, box, &QDialogButtonBox::accepted);
+  layout->addWidget(box);
+  dialog.exec();
+  if (!picked || S(chosen) == s_.RadioPlayer) return;
+  s_.RadioPlayer = S(chosen);
+  shApplication_->update();
+  Changed();
+}
+
+void TRadioPage::PaintPlayer(QPainter& painter) {
+  const std::string program = s_.RadioPlayer;
+  const TDesktopApplication app = ApplicationOf(program);
+  QString name = program.empty() ? tr("the desktop's player for playlists")
+                                 : QFileInfo(QString::fromStdString(program)).fileName();
+  if (!app.Name.empty()) name = QString::fromStdString(app.Name);
+  QIcon icon = QIcon::fromTheme(QString::fromStdString(app.Icon));
+  if (icon.isNull()) icon = QIcon::fromTheme(QStringLiteral("audio-x-generic"));
+  if (!icon.isNull()) painter.drawPixmap(0, 4, icon.pixmap(16, 16));
+  painter.setPen(palette().color(QPalette::WindowText));
+  painter.drawText(QRect(20, 0, shApplication_->width() - 20, shApplication_->height()),
+                   Qt::AlignVCenter, name);
+}
+
+void TRadioPage::Listen(TScrollingCtrl* list) {
+  auto* selected = static_cast<TMyItem*>(list->SelectedItem());
+  if (selected && OnPlay) OnPlay(S(selected->Value));
+}
+
+void TRadioPage::CommitChannel(TMyItem* item) {
+  if (eRadioName_->text().isEmpty()) {
+    item->Select();
+    DeleteChannel();
+    return;
+  }
+  item->Caption = eRadioName_->text();
+  item->Value = eRadioURL_->text();
+  StoreMyList();
+  Changed();
+}
+
+void TRadioPage::StoreMyList() {
+  std::vector<TRadioChannel> list;
+  for (int i = 0; i < scRadio_->Count(); ++i) {
+    const auto& item = static_cast<const TMyItem&>(*scRadio_->GetItem(i));
+    list.push_back({S(item.Caption), S(item.Value)});
+  }
+  s_.RadioChannels = std::move(list);
+}
+
+void TRadioPage::Changed() {
+  if (OnChange) OnChange();
+}
+
+void TRadioPage::UpdateChannelCount() {
+  lblRadioList_->setText(
+      QString::fromStdString(ChannelCount(static_cast<size_t>(scRadio_->Count()))));
+}
+
+void TRadioPage::UpdateFocusHints() {
+  lblEditHint2_->setVisible(scRadio_->hasFocus() && scRadio_->Count() > 0);
+  lblEditHint3_->setVisible(scRadio2_->hasFocus() && scRadio2_->Count() > 0);
+  flblRadioList1_->setEnabled(lblEditHint2_->isVisible());
+  flblRadioList2_->setEnabled(lblEditHint3_->isVisible());
+}
+
+bool TRadioPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) UpdateFocusHints();
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace qgm::gui
