@@ -2,6 +2,8 @@
 // are answered by the test and the dummy platform records what the program
 // asked the desktop to open.
 #include <QApplication>
+#include <QMenu>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +11,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -325,6 +328,57 @@ TEST_F(ProgramFlows, NewMailWithoutVoicemailBlinksTheEnvelopeUntilAcknowledged) 
                 dummy::Record().Started.begin(), dummy::Record().Started.end(),
                 [](const auto& args) { return args.back().ends_with("message-new-email.oga"); }),
             1);
+}
+
+}  // namespace
+}  // namespace qgm::gui
+
+namespace qgm::gui {
+namespace {
+
+TEST_F(ProgramFlows, RadioDefaultsFillTheTraySubmenuAndPlay) {
+  Start(true);
+  TMainForm& form = program_->Window();
+  ASSERT_TRUE(form.RadioMenu());
+  EXPECT_FALSE(form.RadioMenu()->isEnabled());  // nothing yet
+  program_->UpdateNow();
+  // The first update brings the provider's list; an empty user list gets
+  // the provider's own channels.
+  EXPECT_EQ(program_->AvailableChannels().size(), 7u);
+  EXPECT_EQ(program_->AvailableChannels().front().Name, "Country Roads");  // sorted by caption
+  ASSERT_EQ(program_->Settings().RadioChannels.size(), 3u);
+  const QList<QAction*> items = form.RadioMenu()->actions();
+  ASSERT_EQ(items.size(), 3);
+  EXPECT_EQ(items[1]->text(), QStringLiteral("CVK Jazz Lounge"));
+  EXPECT_TRUE(form.RadioMenu()->isEnabled());
+  if (const char* dir = std::getenv("QGM_TEST_SHOTS")) {
+    form.RadioMenu()->popup(QPoint(0, 0));
+    QApplication::processEvents();
+    form.RadioMenu()->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/radio-menu.png"));
+    form.RadioMenu()->hide();
+  }
+  // A chosen player gets the address as its one argument.
+  program_->Settings().RadioPlayer = "/opt/My Player/play";
+  {
+    std::lock_guard lock(dummy::Record().Lock);
+    dummy::Record().Started.clear();
+  }
+  items[1]->trigger();
+  {
+    std::lock_guard lock(dummy::Record().Lock);
+    ASSERT_EQ(dummy::Record().Started.size(), 1u);
+    EXPECT_EQ(
+        dummy::Record().Started[0],
+        (std::vector<std::string>{"/opt/My Player/play", "http://radio.corvalink.com/jazz.pls"}));
+  }
+  // The submenu follows a change of the list.
+  program_->Settings().RadioChannels.pop_back();
+  program_->RadioChanged();
+  EXPECT_EQ(form.RadioMenu()->actions().size(), 2);
+  // Addresses that are not web addresses are never handed on.
+  program_->PlayChannel("file:///etc/passwd");
+  std::lock_guard lock(dummy::Record().Lock);
+  EXPECT_EQ(dummy::Record().Started.size(), 1u);
 }
 
 }  // namespace

@@ -78,6 +78,8 @@ TFocusLabel* MakeListen(QWidget* parent, const char* name) {
   label->SetTabStop(false);
   label->setCursor(Qt::PointingHandCursor);
   label->setEnabled(false);
+  // Its own size, kept in a layout.
+  label->setMinimumSize(label->size());
   return label;
 }
 
@@ -312,7 +314,7 @@ void TRadioPage::ChoosePlayer() {
   auto* layout = new QVBoxLayout(&dialog);
   auto* apps = new QListWidget(&dialog);
   apps->setObjectName(QStringLiteral("lstPlayers"));
-  auto* desktopDefault = new QListWidgetItem(tr("The desktop's player for playlists"), apps);
+  auto* desktopDefault = new QListWidgetItem(tr("The desktop's default player"), apps);
   desktopDefault->setData(Qt::UserRole, QString());
   for (const TDesktopApplication& app : AudioApplications()) {
     auto* item = new QListWidgetItem(QIcon::fromTheme(QString::fromStdString(app.Icon)),
@@ -354,7 +356,7 @@ void TRadioPage::ChoosePlayer() {
 void TRadioPage::PaintPlayer(QPainter& painter) {
   const std::string program = s_.RadioPlayer;
   const TDesktopApplication app = ApplicationOf(program);
-  QString name = program.empty() ? tr("the desktop's player for playlists")
+  QString name = program.empty() ? tr("the desktop's default player")
                                  : QFileInfo(QString::fromStdString(program)).fileName();
   if (!app.Name.empty()) name = QString::fromStdString(app.Name);
   QIcon icon = QIcon::fromTheme(QString::fromStdString(app.Icon));
