@@ -279,8 +279,23 @@ void TMainForm::SavePageShots(const std::string& prefix) {
   for (int i = 0; i < tabs->count(); ++i) {
     if (!tabs->isTabVisible(i)) continue;
     tabs->setCurrentIndex(i);
+    // A page made on first showing (Setup) is laid out first.
+    QApplication::processEvents();
     const QString name = tabs->tabText(i).remove(QLatin1Char('&')).toLower();
     grab().save(QString::fromStdString(prefix) + QLatin1Char('-') + name + QStringLiteral(".png"));
+    // The Setup tab's own pages too, each as PREFIX-setup-<page>.png.
+    if (i == kPageSetup && setup_) {
+      QTabWidget* pages = setup_->Pages();
+      const int shown = pages->currentIndex();
+      for (int k = 1; k < pages->count(); ++k) {
+        pages->setCurrentIndex(k);
+        QApplication::processEvents();
+        const QString page = pages->tabText(k).remove(QLatin1Char('&')).toLower();
+        grab().save(QString::fromStdString(prefix) + QStringLiteral("-setup-") + page +
+                    QStringLiteral(".png"));
+      }
+      pages->setCurrentIndex(shown);
+    }
   }
   tabs->setCurrentIndex(current);
 }
