@@ -85,34 +85,14 @@ void DrawText(const stbtt_fontinfo& font, Canvas& c, int x0, int y0, int cw, int
 
 using Shader = void (*)(float px, float py, float& r, float& g, float& b, float& a);
 
-// A 32 x 32 RGBA picture, each pixel supersampled 4 x 4 from `shade`
-// (coordinates centred on the middle of the picture).
+// A strip of `size` x `size` images side by side as RGBA (PAM), each pixel
+// supersampled 4 x 4 from its shader (coordinates centred on the cell's
+// middle).
+void WriteStrip(const std::string& path, int size, const std::vector<Shader>& shaders);
+
+// One 32 x 32 RGBA picture.
 void WriteIcon(const std::string& path, Shader shade) {
-  constexpr int S = 32;
-  std::vector<unsigned char> rgba(S * S * 4, 0);
-  for (int y = 0; y < S; ++y) {
-    for (int x = 0; x < S; ++x) {
-      float r = 0, g = 0, b = 0, a = 0;
-      for (int sy = 0; sy < 4; ++sy) {
-        for (int sx = 0; sx < 4; ++sx) {
-          float cr = 0, cg = 0, cb = 0, ca = 0;
-          shade(x + (sx + 0.5f) / 4 - 16, y + (sy + 0.5f) / 4 - 16, cr, cg, cb, ca);
-          r += cr * ca / 255, g += cg * ca / 255, b += cb * ca / 255, a += ca;
-        }
-      }
-      const size_t i = static_cast<size_t>(y * S + x) * 4;
-      a /= 16;
-      if (a > 0) {
-        rgba[i] = static_cast<unsigned char>(std::lround(r / 16 * 255 / a));
-        rgba[i + 1] = static_cast<unsigned char>(std::lround(g / 16 * 255 / a));
-        rgba[i + 2] = static_cast<unsigned char>(std::lround(b / 16 * 255 / a));
-      }
-      rgba[i + 3] = static_cast<unsigned char>(std::lround(a));
-    }
-  }
-  std::ofstream out(path, std::ios::binary);
-  out << "P7\nWIDTH 32\nHEIGHT 32\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
-  out.write(reinterpret_cast<const char*>(rgba.data()), static_cast<std::streamsize>(rgba.size()));
+  WriteStrip(path, 32, {shade});
 }
 
 // An envelope: white body, blue outline and flap lines.
@@ -195,10 +175,8 @@ void Speaker(float px, float py, float& r, float& g, float& b, float& a) {
   if (box || cone || waves) r = 50, g = 55, b = 65, a = 255;
 }
 
-// A strip of 16 x 16 images side by side as RGBA, each pixel supersampled
-// 4 x 4 from its shader (coordinates centred on the cell's middle).
-void WriteStrip(const std::string& path, const std::vector<Shader>& shaders) {
-  constexpr int S = 16;
+void WriteStrip(const std::string& path, int size, const std::vector<Shader>& shaders) {
+  const int S = size;
   const int w = S * static_cast<int>(shaders.size());
   std::vector<unsigned char> rgba(static_cast<size_t>(w * S * 4), 0);
   for (size_t cell = 0; cell < shaders.size(); ++cell) {
@@ -208,7 +186,7 @@ void WriteStrip(const std::string& path, const std::vector<Shader>& shaders) {
         for (int sy = 0; sy < 4; ++sy) {
           for (int sx = 0; sx < 4; ++sx) {
             float cr = 0, cg = 0, cb = 0, ca = 0;
-            shaders[cell](x + (sx + 0.5f) / 4 - 8, y + (sy + 0.5f) / 4 - 8, cr, cg, cb, ca);
+            shaders[cell](x + (sx + 0.5f) / 4 - S / 2, y + (sy + 0.5f) / 4 - S / 2, cr, cg, cb, ca);
             r += cr * ca / 255, g += cg * ca / 255, b += cb * ca / 255, a += ca;
           }
         }
@@ -353,6 +331,6 @@ int main(int argc, char** argv) {
   WriteIcon(dir + "/mail_icon.pam", Envelope);
   WriteIcon(dir + "/phone_icon.pam", Phone);
   WriteListGlyphs(dir + "/list_glyphs.ppm");
-  WriteStrip(dir + "/advisory_images.pam", {GreenBall, OrangeBall, PaperClip, Speaker});
+  WriteStrip(dir + "/advisory_images.pam", 16, {GreenBall, OrangeBall, PaperClip, Speaker});
   return 0;
 }

@@ -65,26 +65,14 @@ int RunAdvisoriesCommand(int argc, char** argv) {
     }
   }
 
-  TEndpoints endpoints;
-  std::string error;
   // The demo reads nothing of the user's.
-  if (!demo && !LoadEndpoints(EndpointsFileIn(UserFolders().Config), endpoints, error)) {
-    std::fprintf(stderr, "qgm-cli: %s\n", error.c_str());
-    return 2;
-  }
+  TEndpoints endpoints;
   std::unique_ptr<corvalink::sim::ProviderSimulator> sim;
   TSettings settings;
   if (demo) {
-    try {
-      sim = std::make_unique<corvalink::sim::ProviderSimulator>();
-      sim->Start();
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "qgm-cli: the simulated provider could not start: %s\n", e.what());
-      return 1;
-    }
-    endpoints.FeedsUrl = sim->FeedUrl();
-    endpoints.CaFile = sim->CaFile().string();
+    if (const int failed = StartDemoProvider(sim, endpoints)) return failed;
   } else {
+    if (const int failed = LoadEndpointsFile(std::nullopt, endpoints)) return failed;
     settings = LoadStoredSettings();
   }
   if (!feedUrl.empty()) endpoints.FeedsUrl = feedUrl;

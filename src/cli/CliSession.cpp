@@ -60,29 +60,44 @@ TSettings LoadStoredSettings() {
   return s;
 }
 
-int TCliSession::Open(TSessionOptions& o) {
-  TEndpoints endpoints;
+int LoadEndpointsFile(const std::optional<std::string>& config, TEndpoints& endpoints) {
   std::string error;
-  const TFolders folders = UserFolders();
-  if (!LoadEndpoints(o.config ? std::filesystem::path(*o.config) : EndpointsFileIn(folders.Config),
-                     endpoints, error)) {
+  if (!LoadEndpoints(
+          config ? std::filesystem::path(*config) : EndpointsFileIn(UserFolders().Config),
+          endpoints, error)) {
     std::fprintf(stderr, "qgm-cli: %s\n", error.c_str());
     return 2;
   }
+  return 0;
+}
+
+int StartDemoProvider(std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
+                      TEndpoints& endpoints) {
+  try {
+    sim = std::make_unique<corvalink::sim::ProviderSimulator>();
+    sim->Start();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "qgm-cli: the simulated provider could not start: %s\n", e.what());
+    return 1;
+  }
+  endpoints.ApiBase = sim->ApiBase();
+  endpoints.CaFile = sim->CaFile().string();
+  endpoints.FeedsUrl = sim->FeedUrl();
+  endpoints.HomeSite = sim->HomeSite();
+  endpoints.MailHost = "localhost:" + std::to_string(sim->Pop3Port());
+  endpoints.VoicemailSender = sim->Account().voicemailSender;
+  return 0;
+}
+
+int TCliSession::Open(TSessionOptions& o) {
+  TEndpoints endpoints;
+  if (const int failed = LoadEndpointsFile(o.config, endpoints)) return failed;
   if (o.apiBase) endpoints.ApiBase = *o.apiBase;
   if (o.caFile) endpoints.CaFile = *o.caFile;
 
   // The demo runs its own provider on loopback and touches no user files.
   if (o.demo) {
-    try {
-      sim_ = std::make_unique<corvalink::sim::ProviderSimulator>();
-      sim_->Start();
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "qgm-cli: the simulated provider could not start: %s\n", e.what());
-      return 1;
-    }
-    endpoints.ApiBase = sim_->ApiBase();
-    endpoints.CaFile = sim_->CaFile().string();
+    if (const int failed = StartDemoProvider(sim_, endpoints)) return failed;
     if (o.account.Name.empty())
       o.account = {sim_->Account().account, sim_->Account().password, o.account.AccountType};
     o.dataDir.reset();

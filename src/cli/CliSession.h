@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ProviderSimulator.h"
+#include "core/net/Endpoints.h"
 #include "core/net/NetContext.h"
 #include "core/settings/Settings.h"
 #include "core/usage/UsageService.h"
@@ -43,6 +44,14 @@ bool ParseSessionOptions(int argc, char** argv, TSessionOptions& o, const TExtra
 
 // The settings the program itself stored, only read: nothing is written back.
 TSettings LoadStoredSettings();
+
+// The endpoints file (`config`, else the user's) over the defaults; 0, or 2
+// with the reason printed.
+int LoadEndpointsFile(const std::optional<std::string>& config, TEndpoints& endpoints);
+// Starts the simulated provider on loopback and points every endpoint at
+// it; 0, or 1 with the reason printed.
+int StartDemoProvider(std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
+                      TEndpoints& endpoints);
 
 class PrintingSink : public INoticeSink {
  public:

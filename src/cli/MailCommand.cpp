@@ -73,25 +73,13 @@ int RunMailCommand(int argc, char** argv) {
   }
 
   TEndpoints endpoints;
-  std::string error;
-  if (!demo && !LoadEndpoints(EndpointsFileIn(UserFolders().Config), endpoints, error)) {
-    std::fprintf(stderr, "qgm-cli: %s\n", error.c_str());
-    return 2;
-  }
   std::unique_ptr<corvalink::sim::ProviderSimulator> sim;
   std::vector<TMailboxSetting> mailboxes;
   if (demo) {
-    try {
-      sim = std::make_unique<corvalink::sim::ProviderSimulator>();
-      sim->Start();
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "qgm-cli: the simulated provider could not start: %s\n", e.what());
-      return 1;
-    }
-    endpoints.MailHost = "localhost:" + std::to_string(sim->Pop3Port());
-    endpoints.CaFile = sim->CaFile().string();
-    endpoints.VoicemailSender = sim->Account().voicemailSender;
+    if (const int failed = StartDemoProvider(sim, endpoints)) return failed;
     mailboxes = {{"demo", "demo", ""}, {"family", "family", ""}};
+  } else if (const int failed = LoadEndpointsFile(std::nullopt, endpoints)) {
+    return failed;
   }
   if (mailHost) endpoints.MailHost = *mailHost;
   if (caFile) endpoints.CaFile = *caFile;

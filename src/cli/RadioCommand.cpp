@@ -48,26 +48,12 @@ int RunRadioCommand(int argc, char** argv) {
     return 2;
   }
   TEndpoints endpoints;
-  std::string error;
-  if (!o.demo && !LoadEndpoints(o.config ? std::filesystem::path(*o.config)
-                                         : EndpointsFileIn(UserFolders().Config),
-                                endpoints, error)) {
-    std::fprintf(stderr, "qgm-cli: %s\n", error.c_str());
-    return 2;
-  }
   std::unique_ptr<corvalink::sim::ProviderSimulator> sim;
   TProxySettings proxy;
   if (o.demo) {
-    try {
-      sim = std::make_unique<corvalink::sim::ProviderSimulator>();
-      sim->Start();
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "qgm-cli: the simulated provider could not start: %s\n", e.what());
-      return 1;
-    }
-    endpoints.ApiBase = sim->ApiBase();
-    endpoints.CaFile = sim->CaFile().string();
+    if (const int failed = StartDemoProvider(sim, endpoints)) return failed;
   } else {
+    if (const int failed = LoadEndpointsFile(o.config, endpoints)) return failed;
     proxy = ProxyOf(LoadStoredSettings());
   }
   if (o.apiBase) endpoints.ApiBase = *o.apiBase;

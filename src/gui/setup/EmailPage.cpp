@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -15,14 +14,13 @@
 #include "gui/controls/ItemEditor.h"
 #include "gui/controls/ScrollHeader.h"
 #include "gui/controls/ScrollingCtrl.h"
-#include "gui/setup/EditorKeys.h"
 #include "gui/setup/MyItem.h"
+#include "gui/setup/SetupLists.h"
 
 namespace qgm::gui {
 
 namespace {
 
-const QColor kItemColour(0xF2, 0xF1, 0xE6);
 constexpr int kWarningMs = 10000;
 
 QString Q(const std::string& cp1252) {
@@ -58,53 +56,20 @@ TEmailPage::TEmailPage(TSettings& settings, QWidget* parent) : QWidget(parent), 
   layout->setSpacing(4);
   layout->addWidget(shEmail_);
 
-  scEmail_ = new TScrollingCtrl(this);
-  scEmail_->setObjectName(QStringLiteral("scEmail"));
-  scEmail_->SetScrollItemClass<TMyItem>();
-  scEmail_->SetDefaultStyle(2);
-  scEmail_->SetDefaultItemHeight(18);
-  scEmail_->SetDefaultItemColor(kItemColour);
-  scEmail_->SetHorzSpace(2);
-  scEmail_->SetVertSpace(0);
-  scEmail_->SetTopOffset(4);
-  scEmail_->SetHideSelection(false);
+  scEmail_ = MakeSetupList(this, "scEmail");
   scEmail_->setMinimumHeight(110);
   layout->addWidget(scEmail_, 1);
 
   // The editor: two fields over the selected row.
-  ieEmail_ = new TItemEditor(this);
-  ieEmail_->setObjectName(QStringLiteral("ieEmail"));
-  ieEmail_->resize(240, 51);
-  auto* nameLabel = new QLabel(tr("Name"), ieEmail_);
-  nameLabel->setGeometry(8, 4, 60, 20);
-  eEmailName_ = new QLineEdit(ieEmail_);
-  eEmailName_->setObjectName(QStringLiteral("eEmailName"));
-  eEmailName_->setGeometry(70, 3, 164, 21);
-  auto* pwdLabel = new QLabel(tr("Password"), ieEmail_);
-  pwdLabel->setGeometry(8, 28, 60, 20);
-  eEmailPwd_ = new QLineEdit(ieEmail_);
-  eEmailPwd_->setObjectName(QStringLiteral("eEmailPwd"));
-  eEmailPwd_->setEchoMode(QLineEdit::Password);
-  eEmailPwd_->setGeometry(70, 27, 164, 21);
-  new TEditorKeys(ieEmail_);
+  ieEmail_ = MakeTwoFieldEditor(this, "ieEmail", tr("Name"), eEmailName_, "eEmailName",
+                                tr("Password"), eEmailPwd_, "eEmailPwd", true);
   scEmail_->SetItemEditor(ieEmail_);
   ieEmail_->OnBeforeEnter = [this] {
     auto* item = static_cast<TMyItem*>(ieEmail_->Item());
     eEmailName_->setText(item->Caption);
     eEmailPwd_->setText(item->Value);
   };
-  ieEmail_->OnExit = [this] {
-    // Applied once the editor has closed, as a posted message would be.
-    QPointer<TScrollingCtrl> list = scEmail_;
-    TScrollItem* item = ieEmail_->Item();
-    QMetaObject::invokeMethod(
-        this,
-        [this, list, item] {
-          for (int i = 0; list && i < list->Count(); ++i)
-            if (list->GetItem(i) == item) CommitMailbox(static_cast<TMyItem*>(item));
-        },
-        Qt::QueuedConnection);
-  };
+  CommitAfterExit(ieEmail_, scEmail_, this, [this](TMyItem* item) { CommitMailbox(item); });
 
   auto* buttons = new QHBoxLayout;
   bAddEmail_ = new QPushButton(tr("Add Account"), this);

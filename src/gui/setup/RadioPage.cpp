@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -23,14 +22,13 @@
 #include "gui/controls/ItemEditor.h"
 #include "gui/controls/ScrollHeader.h"
 #include "gui/controls/ScrollingCtrl.h"
-#include "gui/setup/EditorKeys.h"
 #include "gui/setup/MyItem.h"
+#include "gui/setup/SetupLists.h"
 
 namespace qgm::gui {
 
 namespace {
 
-const QColor kItemColour(0xF2, 0xF1, 0xE6);
 const QString kFilter = QStringLiteral("Radio Lists (*.txt)");
 
 QString Q(const std::string& cp1252) {
@@ -41,16 +39,7 @@ std::string S(const QString& text) {
 }
 
 TScrollingCtrl* MakeList(QWidget* parent, const char* name) {
-  auto* list = new TScrollingCtrl(parent);
-  list->setObjectName(QString::fromLatin1(name));
-  list->SetScrollItemClass<TMyItem>();
-  list->SetDefaultStyle(2);
-  list->SetDefaultItemHeight(18);
-  list->SetDefaultItemColor(kItemColour);
-  list->SetHorzSpace(2);
-  list->SetVertSpace(0);
-  list->SetTopOffset(4);
-  list->SetHideSelection(false);
+  TScrollingCtrl* list = MakeSetupList(parent, name);
   list->setMinimumHeight(72);
   return list;
 }
@@ -127,39 +116,16 @@ TRadioPage::TRadioPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
   scRadio_ = MakeList(this, "scRadio");
   layout->addWidget(scRadio_, 1);
 
-  ieRadio_ = new TItemEditor(this);
-  ieRadio_->setObjectName(QStringLiteral("ieRadio"));
-  ieRadio_->resize(240, 51);
-  auto* captionLabel = new QLabel(tr("Caption"), ieRadio_);
-  captionLabel->setGeometry(8, 4, 60, 20);
-  eRadioName_ = new QLineEdit(ieRadio_);
-  eRadioName_->setObjectName(QStringLiteral("eRadioName"));
-  eRadioName_->setGeometry(70, 3, 164, 21);
-  auto* urlLabel = new QLabel(tr("URL:Port"), ieRadio_);
-  urlLabel->setGeometry(8, 28, 60, 20);
-  eRadioURL_ = new QLineEdit(ieRadio_);
-  eRadioURL_->setObjectName(QStringLiteral("eRadioURL"));
+  ieRadio_ = MakeTwoFieldEditor(this, "ieRadio", tr("Caption"), eRadioName_, "eRadioName",
+                                tr("URL:Port"), eRadioURL_, "eRadioURL", false);
   eRadioURL_->setMaxLength(static_cast<int>(kMaxChannelAddress));
-  eRadioURL_->setGeometry(70, 27, 164, 21);
-  new TEditorKeys(ieRadio_);
   scRadio_->SetItemEditor(ieRadio_);
   ieRadio_->OnBeforeEnter = [this] {
     auto* item = static_cast<TMyItem*>(ieRadio_->Item());
     eRadioName_->setText(item->Caption);
     eRadioURL_->setText(item->Value);
   };
-  ieRadio_->OnExit = [this] {
-    // Applied once the editor has closed: it may delete the item.
-    QPointer<TScrollingCtrl> list = scRadio_;
-    TScrollItem* item = ieRadio_->Item();
-    QMetaObject::invokeMethod(
-        this,
-        [this, list, item] {
-          for (int i = 0; list && i < list->Count(); ++i)
-            if (list->GetItem(i) == item) CommitChannel(static_cast<TMyItem*>(item));
-        },
-        Qt::QueuedConnection);
-  };
+  CommitAfterExit(ieRadio_, scRadio_, this, [this](TMyItem* item) { CommitChannel(item); });
 
   auto* buttons = new QHBoxLayout;
   btnRadioClear_ = new QPushButton(tr("C&lear All"), this);
