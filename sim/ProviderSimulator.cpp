@@ -207,6 +207,16 @@ void ProviderSimulator::SetFeed(bool atom, int redirectStatus) {
   SetFeed(f);
 }
 
+void ProviderSimulator::SetCallAnswer(int year, int month, CallAnswer answer) {
+  std::lock_guard lk(lock_);
+  callAnswers_[{year, month}] = answer;
+}
+
+void ProviderSimulator::ClearCallAnswers() {
+  std::lock_guard lk(lock_);
+  callAnswers_.clear();
+}
+
 void ProviderSimulator::SetMailboxes(std::vector<Mailbox> mailboxes) {
   std::lock_guard lk(lock_);
   mailboxes_ = std::move(mailboxes);
@@ -296,15 +306,36 @@ void ProviderSimulator::Start() {
     for (int m = 0; m < 12; ++m) {
       if (date.substr(0, space) == months[m]) month = m + 1;
     }
-    const int year = space == std::string::npos ? 0 : std::atoi(date.c_str() + space + 1);
+    int year = space == std::string::npos ? 0 : std::atoi(date.c_str() + space + 1);
+    CallAnswer answer = CallAnswer::Normal;
+    {
+      std::lock_guard lk(lock_);
+      const auto it = callAnswers_.find({year, month});
+      if (it != callAnswers_.end()) answer = it->second;
+    }
+    if (answer == CallAnswer::Fail) {
+      res.status = 500;
+      res.set_content("<html><body>Internal error</body></html>", "text/html");
+      return;
+    }
+    if (answer == CallAnswer::EarlierMonth || answer == CallAnswer::LaterMonth) {
+      const int step = answer == CallAnswer::EarlierMonth ? -1 : 1;
+      month += step;
+      if (month == 0) month = 12, --year;
+      if (month == 13) month = 1, ++year;
+    }
     const std::string csv = month ? account_.CallMonthCsv(year, month) : std::string();
     if (csv.empty() || req.get_param_value("mode") != "csv") {
       res.set_content("<html><body>No call records for " + date + "</body></html>", "text/html");
       return;
     }
+    if (answer == CallAnswer::MissingHeader) {
+      res.set_content(csv, "text/csv");
+      return;
+    }
     char name[64];
     std::snprintf(name, sizeof name, "attachment; filename=callhaven_calls_%04d-%02d.csv", year,
-                  month);
+                  answer == CallAnswer::BadMonth ? 13 : month);
     res.set_header("Content-Disposition", name);
     res.set_content(csv, "text/csv");
   });

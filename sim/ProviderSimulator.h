@@ -29,6 +29,16 @@ enum class Scenario {
   OversizedBody,     // 200 with an endless body
 };
 
+// How the call-usage service answers one requested month.
+enum class CallAnswer {
+  Normal,         // that month, or no file before the history starts
+  EarlierMonth,   // the month before the one asked for
+  LaterMonth,     // the month after the one asked for
+  MissingHeader,  // the CSV without its Content-Disposition
+  BadMonth,       // a file named for month 13
+  Fail,           // 500
+};
+
 struct SimulatorOptions {
   int httpsPort = 0;  // 0: any free port (for every port)
   int pop3Port = 0;
@@ -101,6 +111,10 @@ class ProviderSimulator {
   // behaves.
   void SetMailboxes(std::vector<Mailbox> mailboxes);
   void SetPop3Behaviour(Pop3Behaviour behaviour);
+  // How the call-usage request for (year, month) is answered; the others
+  // stay normal. ClearCallAnswers puts every month back.
+  void SetCallAnswer(int year, int month, CallAnswer answer);
+  void ClearCallAnswers();
 
   // Applies `scenario` to the next `count` API requests (-1: until changed).
   void SetScenario(Scenario scenario, int count = -1);
@@ -138,6 +152,7 @@ class ProviderSimulator {
   mutable std::mutex lock_;
   FeedOptions feed_;
   std::vector<Mailbox> mailboxes_;
+  std::map<std::pair<int, int>, CallAnswer> callAnswers_;
   Pop3Behaviour pop3Behaviour_ = Pop3Behaviour::Normal;
   Scenario scenario_ = Scenario::Normal;
   int scenarioCount_ = -1;

@@ -1,0 +1,119 @@
+#include "core/callusage/CallDownload.h"
+
+#include "core/callusage/CallMonths.h"
+#include "core/net/HttpClient.h"
+#include "core/net/NetContext.h"
+#include "core/platform/FileIo.h"
+#include "core/platform/ProcessValues.h"
+#include "core/util/Format.h"
+
+namespace qgm {
+
+namespace {
+
+// A decimal number in `text`, or `otherwise`.
+int NumberOr(const std::string& text, int otherwise) {
+  if (text.empty()) return otherwise;
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return otherwise;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+void StepBack(int& month, int& year) {
+  if (--month == 0) {
+    month = 12;
+    --year;
+  }
+}
+
+bool SaveMonth(const TCallDownload& d, int year, int month, const std::string& body) {
+  // A failure to write is ignored: the month is fetched again next time.
+  return WriteFileAtomic(CallFileName(d.Folder, year, month), CrLfLines(body));
+}
+
+}  // namespace
+
+bool ParseCallDisposition(const std::string& header, int& month, int& year, bool& usable) {
+  const auto p = header.find("callhaven_calls_");
+  if (p == std::string::npos) return false;
+  // 0-based: the year at p + 16 (4 characters), the month at p + 21 (2).
+  const int answeredYear =
+      NumberOr(header.size() > p + 16 ? header.substr(p + 16, 4) : "", year + 1);
+  const int answeredMonth = NumberOr(header.size() > p + 21 ? header.substr(p + 21, 2) : "", 0);
+  const bool notLater = answeredYear <= year && (answeredMonth <= month || answeredYear < year);
+  if (!notLater) return false;
+  usable = answeredMonth >= 1 && answeredMonth <= 12 && answeredYear > 2000;
+  month = answeredMonth;
+  year = answeredYear;
+  return true;
+}
+
+bool FetchCallMonth(THttpClient& client, const std::string& apiHost, int& month, int& year,
+                    std::string& body) {
+  body.clear();
+  try {
+    body = client.Get(apiHost + "/cgi-bin/ch-usage?date=" + LongMonthName(month) + "%20" +
+                      std::to_string(year) + "&mode=csv");
+    if (client.ResponseCode() < 200 || client.ResponseCode() > 299) return false;
+  } catch (const std::exception&) {
+    return false;
+  }
+  bool usable = false;
+  return ParseCallDisposition(client.Header("Content-disposition"), month, year, usable) && usable;
+}
+
+int DownloadCallMonths(const TCallDownload& d, TDateTime today, TDateTime& refetchFromDate) {
+  const std::string status = d.Status ? d.Status() : std::string();
+  int saved = 0;
+  if (!d.Phone.empty() && !d.Password.empty()) {
+    THttpClient client(d.Context ? *d.Context : TNetContext::Default());
+    client.ReadTimeoutMs = 60000;
+    client.AllowCookies = false;
+    client.ContentType = "text/html";
+    client.UserAgent = ProgramUserAgent();
+    client.BasicAuthentication = true;
+    client.Username = d.Phone;
+    client.Password = d.Password;
+    ApplyProxySettings(client, d.Proxy);
+    auto fetch = [&](int& month, int& year, std::string& body) {
+      if (d.SetStatus)
+        d.SetStatus(
+            Format("  Getting CallHaven info for %s %4.4d ...", {LongMonthName(month), year}));
+      return FetchCallMonth(client, d.ApiHost, month, year, body);
+    };
+    const DateParts now = DecodeDate(today);
+    int month = now.month, year = now.year;
+    std::string body;
+    if (fetch(month, year, body)) {
+      saved += SaveMonth(d, year, month, body);
+      const DateParts old = DecodeDate(refetchFromDate);
+      refetchFromDate = EncodeDate(year, month, 1);
+      StepBack(month, year);
+      while (year > old.year || (year == old.year && month >= old.month)) {
+        if (!fetch(month, year, body)) break;
+        saved += SaveMonth(d, year, month, body);
+        StepBack(month, year);
+      }
+    }
+  }
+  if (d.SetStatus) d.SetStatus(status);
+  return saved;
+}
+
+std::string CrLfLines(std::string_view body) {
+  std::string out;
+  out.reserve(body.size() + body.size() / 16);
+  size_t pos = 0;
+  while (pos < body.size()) {
+    size_t end = body.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = body.size();
+    out.append(body.substr(pos, end - pos)).append("\r\n");
+    pos = end + (end + 1 < body.size() && body[end] == '\r' && body[end + 1] == '\n' ? 2 : 1);
+  }
+  return out;
+}
+
+}  // namespace qgm

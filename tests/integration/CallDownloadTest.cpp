@@ -1,0 +1,119 @@
+// CallHaven months downloaded from the simulator: the walk back, answers
+// for other months than asked, and the failures that end the walk.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "core/callusage/CallDownload.h"
+#include "core/callusage/CallMonths.h"
+#include "core/platform/FileIo.h"
+#include "support/SimulatorFixture.h"
+#include "support/TempFolder.h"
+
+namespace qgm::test {
+namespace {
+
+using corvalink::sim::CallAnswer;
+
+class CallDownloadTest : public SimulatorTest {
+ protected:
+  void SetUp() override {
+    SimulatorTest::SetUp();
+    Sim().ClearCallAnswers();
+    folder_ = std::filesystem::temp_directory_path() / ("qgm-calls-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    d_.ApiHost = "https://localhost:" + std::to_string(Sim().HttpsPort());
+    d_.Phone = Sim().Account().phoneNumber;
+    d_.Password = Sim().Account().phonePassword;
+    d_.Context = &Context();
+    d_.Folder = folder_;
+    d_.Status = [this] { return status_; };
+    d_.SetStatus = [this](const std::string& s) {
+      status_ = s;
+      shown_.push_back(s);
+    };
+    const DateParts t = DecodeDate(Sim().Account().Today());
+    year_ = t.year;
+    month_ = t.month;
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+  // (year, month) stepped back `n` months from today.
+  std::pair<int, int> Back(int n) const {
+    int y = year_, m = month_ - n;
+    while (m < 1) m += 12, --y;
+    return {y, m};
+  }
+  bool Has(std::pair<int, int> ym) const {
+    return std::filesystem::exists(CallFileName(folder_, ym.first, ym.second));
+  }
+
+  std::filesystem::path folder_;
+  TCallDownload d_;
+  std::string status_ = "Last updated";
+  std::vector<std::string> shown_;
+  int year_ = 0, month_ = 0;
+};
+
+TEST_F(CallDownloadTest, AResetWalksBackToTheStartOfTheHistory) {
+  TDateTime refetch = EncodeDate(2000, 1, 1);
+  const TDateTime today = Sim().Account().Today();
+  EXPECT_EQ(DownloadCallMonths(d_, today, refetch), 28);
+  EXPECT_EQ(refetch, EncodeDate(year_, month_, 1));
+  EXPECT_EQ(ListCallFiles(folder_).size(), 28u);
+  EXPECT_EQ(status_, "Last updated");  // given back
+  ASSERT_GE(shown_.size(), 2u);
+  EXPECT_EQ(shown_[0].rfind("  Getting CallHaven info for ", 0), 0u);
+  // Files keep CR LF line ends.
+  const auto text = ReadWholeFile(CallFileName(folder_, year_, month_));
+  ASSERT_TRUE(text);
+  EXPECT_NE(text->find("\r\n"), std::string::npos);
+  TCallhaven calls;
+  LoadCallMonths(calls, folder_, today);
+  EXPECT_EQ(calls.Count(), 28);
+  int total = 0;
+  for (int i = 0; i < 28; ++i) total += calls.Items(i).TotalCalls;
+  EXPECT_GT(total, 0);
+  // An ordinary day later: the current month only.
+  Sim().ClearRequests();
+  EXPECT_EQ(DownloadCallMonths(d_, today, refetch), 1);
+  EXPECT_EQ(Sim().Requests().size(), 1u);
+}
+
+TEST_F(CallDownloadTest, AnEarlierAnswerIsSavedForItsMonthAndTheWalkGoesOn) {
+  // Asked for two months back, the server answers three months back.
+  const auto asked = Back(2), answered = Back(3), next = Back(4);
+  Sim().SetCallAnswer(asked.first, asked.second, CallAnswer::EarlierMonth);
+  TDateTime refetch = EncodeDate(next.first, next.second, 1);
+  DownloadCallMonths(d_, Sim().Account().Today(), refetch);
+  EXPECT_TRUE(Has(Back(1)));
+  EXPECT_FALSE(Has(asked));
+  EXPECT_TRUE(Has(answered));
+  EXPECT_TRUE(Has(next));
+  EXPECT_FALSE(Has(Back(5)));
+}
+
+TEST_F(CallDownloadTest, LaterMissingOrBadAnswersEndTheWalkQuietly) {
+  for (CallAnswer answer : {CallAnswer::LaterMonth, CallAnswer::MissingHeader, CallAnswer::BadMonth,
+                            CallAnswer::Fail}) {
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    Sim().ClearCallAnswers();
+    Sim().SetCallAnswer(Back(2).first, Back(2).second, answer);
+    TDateTime refetch = EncodeDate(2000, 1, 1);
+    EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), refetch), 2) << int(answer);
+    EXPECT_TRUE(Has(Back(1)));
+    EXPECT_FALSE(Has(Back(2)));
+    EXPECT_FALSE(Has(Back(3)));
+    EXPECT_EQ(refetch, EncodeDate(year_, month_, 1));  // moved by the first month
+  }
+  // Without a phone number or password, nothing is asked.
+  Sim().ClearRequests();
+  d_.Password.clear();
+  TDateTime refetch = EncodeDate(2000, 1, 1);
+  EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), refetch), 0);
+  EXPECT_TRUE(Sim().Requests().empty());
+  EXPECT_EQ(refetch, EncodeDate(2000, 1, 1));
+}
+
+}  // namespace
+}  // namespace qgm::test

@@ -1,0 +1,110 @@
+// CallHaven month files: classing calls, the 28 months, and the answered
+// month a download takes from its header.
+#include "core/callusage/CallMonths.h"
+
+#include <gtest/gtest.h>
+
+#include "core/callusage/CallDownload.h"
+#include "core/platform/FileIo.h"
+#include "support/TempFolder.h"
+
+namespace qgm {
+namespace {
+
+TEST(CallMonths, CallsAreClassedByTheirTypesFirstLetters) {
+  TCallMonth m;
+  AddCallLines(
+      "Date,Time,Number,Cost,Type,Duration\r\n"
+      "1,2,3,1.50,National,60\r\n"
+      "1,2,3,\"2.2\"\"5\",Nationwide,60\r\n"  // a doubled quote: unquoted, then not a number
+      "1,2,3,0.25,Mobile,60\r\n"
+      "1,2,3,9.99,mobile,60\r\n"  // lower case: Other
+      "1,2,3,5.00,CallHaven Direct,60\r\n"
+      "1,2,3,3.00,International\r\n"      // 5 fields: ignored
+      "1,2,3,0.10,Internat,60,extra\r\n"  // more than 6: the first six count
+      "1,2,3,abc,Satellite,60\r\n"
+      "1,2,3,\"unterminated,Mobile,60\r\n",
+      m);
+  EXPECT_EQ(m.NationalCalls, 2);
+  EXPECT_EQ(m.NationalCost, Money::FromUnits(15000));
+  EXPECT_EQ(m.MobileCalls, 1);
+  EXPECT_EQ(m.MobileCost, Money::FromUnits(2500));
+  EXPECT_EQ(m.CallhavenCalls, 1);
+  EXPECT_EQ(m.OtherCalls, 3);
+  EXPECT_EQ(m.OtherCost, Money::FromUnits(99900 + 1000));
+  EXPECT_EQ(m.TotalCalls, 7);
+  EXPECT_EQ(m.TotalCost, Money::FromUnits(15000 + 2500 + 100900));
+  TCallMonth quoted;
+  AddCallLines("h\n1,2,3,\"1.25\",National,1\n", quoted);
+  EXPECT_EQ(quoted.NationalCost, Money::FromUnits(12500));
+}
+
+TEST(CallMonths, OutOfRangeIsAnError) {
+  TCallhaven calls;
+  calls.Add().Month = 3;
+  EXPECT_EQ(calls.Items(0).Month, 3);
+  try {
+    calls.Items(1);
+    ADD_FAILURE();
+  } catch (const std::out_of_range& e) {
+    EXPECT_STREQ(e.what(), "TCallhaven: out of range");
+  }
+}
+
+using CallFiles = test::TempFolderTest;
+
+TEST_F(CallFiles, TwentyEightMonthsFromWhateverFilesThereAre) {
+  TCallhaven calls;
+  const TDateTime today = EncodeDate(2026, 12, 8);
+  EXPECT_TRUE(LoadCallMonths(calls, dir_, today).Selector.empty());
+  EXPECT_EQ(calls.Count(), 0);
+  ASSERT_TRUE(WriteFileAtomic(CallFileName(dir_, 2026, 11), "h\r\n1,2,3,1.00,National,1\r\n"));
+  ASSERT_TRUE(WriteFileAtomic(CallFileName(dir_, 2025, 1), "h\r\n1,2,3,2.00,Mobile,1\r\n"));
+  ASSERT_TRUE(WriteFileAtomic(CallFileName(dir_, 2024, 9), "h\r\n1,2,3,3.00,Other,1\r\n"));
+  ASSERT_TRUE(
+      WriteFileAtomic(CallFileName(dir_, 2024, 8), "h\r\n1,2,3,4.00,Other,1\r\n"));  // too old
+  ASSERT_TRUE(WriteFileAtomic(dir_ / "unrelated.csv", "x"));
+  EXPECT_EQ(ListCallFiles(dir_).size(), 4u);
+  const TCallMonthsLoaded loaded = LoadCallMonths(calls, dir_, today);
+  ASSERT_EQ(calls.Count(), 28);
+  EXPECT_EQ(loaded.Selector.front(), "December 2026");
+  EXPECT_EQ(loaded.Selector.back(), "September 2024");
+  EXPECT_EQ(loaded.CurrentFileTime, 0);  // no file for this month
+  EXPECT_EQ(calls.Items(1).NationalCalls, 1);
+  EXPECT_EQ(calls.Items(23).MobileCost, Money::FromWhole(2));
+  EXPECT_EQ(calls.Items(27).OtherCalls, 1);
+  int empty = 0;
+  for (int i = 0; i < 28; ++i) empty += calls.Items(i).TotalCalls == 0;
+  EXPECT_EQ(empty, 25);
+}
+
+TEST(CallDisposition, TheAnsweredMonthIsNeverLaterThanAsked) {
+  int month = 3, year = 2026;
+  bool usable = false;
+  EXPECT_TRUE(ParseCallDisposition("attachment; filename=callhaven_calls_2026-02.csv", month, year,
+                                   usable));
+  EXPECT_TRUE(usable);
+  EXPECT_EQ(month, 2);
+  EXPECT_EQ(year, 2026);
+  month = 3, year = 2026;
+  EXPECT_FALSE(ParseCallDisposition("filename=callhaven_calls_2026-04.csv", month, year, usable));
+  EXPECT_EQ(month, 3);  // unchanged
+  EXPECT_FALSE(ParseCallDisposition("filename=callhaven_calls_2027-01.csv", month, year, usable));
+  EXPECT_TRUE(ParseCallDisposition("filename=callhaven_calls_2025-11.csv", month, year, usable));
+  EXPECT_TRUE(usable);
+  month = 3, year = 2026;
+  EXPECT_TRUE(ParseCallDisposition("filename=callhaven_calls_2026-00.csv", month, year, usable));
+  EXPECT_FALSE(usable);  // month 0
+  month = 3, year = 2026;
+  EXPECT_FALSE(
+      ParseCallDisposition("filename=callhaven_calls_20x6-02.csv", month, year, usable));  // year+1
+  month = 3, year = 2026;
+  EXPECT_TRUE(ParseCallDisposition("filename=callhaven_calls_2000-02.csv", month, year, usable));
+  EXPECT_FALSE(usable);  // not after 2000
+  EXPECT_FALSE(ParseCallDisposition("filename=CALLHAVEN_CALLS_2026-02.csv", month, year, usable));
+  EXPECT_FALSE(ParseCallDisposition("", month, year, usable));
+  EXPECT_EQ(CrLfLines("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd\r\n");
+}
+
+}  // namespace
+}  // namespace qgm
