@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cli/AdvisoriesCommand.h"
+#include "cli/CallsCommand.h"
 #include "cli/HistoryCommand.h"
 #include "cli/MailCommand.h"
 #include "cli/RadioCommand.h"
@@ -26,6 +27,7 @@ constexpr const char* kUsage =
     "  advisories   fetch the network advisories feed (see qgm-cli advisories --help)\n"
     "  mail         check the mailboxes for mail and voicemail (see qgm-cli mail --help)\n"
     "  radio        list the provider's unmetered radio channels (see qgm-cli radio --help)\n"
+    "  calls        CallHaven call usage of the last 28 months (see qgm-cli calls --help)\n"
     "  xml FILE     print the element tree built from the reply saved in FILE\n"
     "  version      print the program version\n";
 
@@ -64,6 +66,7 @@ int main(int argc, char** argv) {
   if (command == "advisories") return qgm::cli::RunAdvisoriesCommand(argc - 2, argv + 2);
   if (command == "mail") return qgm::cli::RunMailCommand(argc - 2, argv + 2);
   if (command == "radio") return qgm::cli::RunRadioCommand(argc - 2, argv + 2);
+  if (command == "calls") return qgm::cli::RunCallsCommand(argc - 2, argv + 2);
   if (command == "version") {
     std::puts(QGM_VERSION);
     return 0;

@@ -169,3 +169,17 @@ expect_run(1 radio --api-base https://127.0.0.1:1/api/ --config /dev/null)
 if(NOT last_err MATCHES "could not be fetched")
   message(FATAL_ERROR "no reason for a failed radio download: ${last_err}")
 endif()
+
+# CallHaven: the demo's 28 months as lines and as JSON, costs with two
+# decimals; no account is a usage error.
+expect_run(0 calls --demo)
+string(REGEX MATCHALL "[0-9][0-9][0-9][0-9]-[0-9][0-9]  national [0-9]+ [0-9]+\\.[0-9][0-9]  mobile [^\n]* total [0-9]+ [0-9]+\\.[0-9][0-9]\n" call_lines "${last_out}")
+list(LENGTH call_lines call_count)
+if(NOT call_count EQUAL 28)
+  message(FATAL_ERROR "unexpected call months (${call_count} lines):\n${last_out}")
+endif()
+expect_run(0 calls --demo --json)
+if(NOT last_out MATCHES "^\\[\\{\"month\":\"[0-9]+-[0-9]+\",\"national\":\\{\"calls\":[0-9]+,\"cost\":\"[0-9]+\\.[0-9][0-9]\"\\},\"mobile\":\\{[^}]*\\},\"callhaven\":\\{\"calls\":[0-9]+\\},\"other\":\\{[^}]*\\},\"totalCalls\":[0-9]+,\"totalCost\":\"[0-9]+\\.[0-9][0-9]\"\\}")
+  message(FATAL_ERROR "unexpected calls JSON:\n${last_out}")
+endif()
+expect_run(2 calls --config-is-not-an-option)
