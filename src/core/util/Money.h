@@ -32,8 +32,20 @@ class Money {
   int64_t RoundToWhole() const;
 
   constexpr Money operator-() const { return FromUnits(-units_); }
-  constexpr Money operator+(Money o) const { return FromUnits(units_ + o.units_); }
-  constexpr Money operator-(Money o) const { return FromUnits(units_ - o.units_); }
+  // Sums and differences saturate at the 64-bit range, as parsing does,
+  // so long columns of figures from a file cannot overflow.
+  constexpr Money operator+(Money o) const {
+    int64_t r = 0;
+    if (__builtin_add_overflow(units_, o.units_, &r))
+      return FromUnits(o.units_ > 0 ? INT64_MAX : INT64_MIN);
+    return FromUnits(r);
+  }
+  constexpr Money operator-(Money o) const {
+    int64_t r = 0;
+    if (__builtin_sub_overflow(units_, o.units_, &r))
+      return FromUnits(o.units_ < 0 ? INT64_MAX : INT64_MIN);
+    return FromUnits(r);
+  }
   Money operator*(long double factor) const { return FromLongDouble(ToLongDouble() * factor); }
   Money operator/(long double divisor) const { return FromLongDouble(ToLongDouble() / divisor); }
   Money& operator+=(Money o) { return *this = *this + o; }

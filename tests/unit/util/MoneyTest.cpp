@@ -52,3 +52,21 @@ TEST(Money, Parse) {
 
 }  // namespace
 }  // namespace qgm
+
+namespace qgm {
+namespace {
+
+TEST(MoneySaturation, SumsAndDifferencesStopAtTheRange) {
+  const Money top = Money::FromUnits(INT64_MAX), bottom = Money::FromUnits(INT64_MIN);
+  EXPECT_EQ(top + Money::FromUnits(1), top);
+  EXPECT_EQ(bottom + Money::FromUnits(-1), bottom);
+  EXPECT_EQ(bottom - Money::FromUnits(1), bottom);
+  EXPECT_EQ(top - Money::FromUnits(-1), top);
+  EXPECT_EQ(Money::FromUnits(5) - Money::FromUnits(7), Money::FromUnits(-2));
+  Money sum;
+  for (int i = 0; i < 3; ++i) sum += Money::FromUnits(INT64_MAX / 2 + 1);
+  EXPECT_EQ(sum, top);
+}
+
+}  // namespace
+}  // namespace qgm
