@@ -52,8 +52,55 @@ bool CallFilesExist(const std::filesystem::path& folder) {
   return !ListCallFiles(folder).empty();
 }
 
+namespace {
+
+// The fields SplitCsvLine gives (up to six, 7 meaning more), read in
+// place: -1 for a line it refuses, -2 for one with a doubled quote, whose
+// field must be unquoted into a copy.
+int SplitInPlace(std::string_view line, std::string_view (&fields)[6]) {
+  int count = 0;
+  size_t pos = 0;
+  while (true) {
+    if (count == 6) return 7;
+    if (pos < line.size() && line[pos] == '"') {
+      const size_t close = line.find('"', pos + 1);
+      if (close == std::string_view::npos) return -1;  // unclosed
+      if (close + 1 < line.size() && line[close + 1] == '"') return -2;
+      fields[count++] = line.substr(pos + 1, close - pos - 1);
+      pos = close + 1;
+      if (pos < line.size() && line[pos] != ',') return -1;
+    } else {
+      const size_t comma = line.find(',', pos);
+      const size_t end = comma == std::string_view::npos ? line.size() : comma;
+      fields[count++] = line.substr(pos, end - pos);
+      pos = end;
+    }
+    if (pos >= line.size()) return count;
+    ++pos;
+  }
+}
+
+void AddCall(std::string_view type, std::string_view costText, TCallMonth& month) {
+  const Money cost = Money::Parse(costText).value_or(Money());
+  if (type.size() >= 6 && type.substr(0, 6) == "Nation") {
+    ++month.NationalCalls;
+    month.NationalCost += cost;
+  } else if (type.size() >= 6 && type.substr(0, 6) == "Mobile") {
+    ++month.MobileCalls;
+    month.MobileCost += cost;
+  } else if (type.size() >= 9 && type.substr(0, 9) == "CallHaven") {
+    ++month.CallhavenCalls;
+  } else {
+    ++month.OtherCalls;
+    month.OtherCost += cost;
+  }
+}
+
+}  // namespace
+
 void AddCallLines(std::string_view text, TCallMonth& month) {
   std::vector<std::string> fields;
+  std::string_view plain[6];
   size_t pos = 0;
   bool header = true;
   while (pos < text.size()) {
@@ -66,22 +113,14 @@ void AddCallLines(std::string_view text, TCallMonth& month) {
       header = false;
       continue;
     }
-    const auto count = SplitCsvLine(line, 6, fields);
-    if (!count || *count < 6) continue;
-    const std::string& type = fields[4];
-    const Money cost = Money::Parse(fields[3]).value_or(Money());
-    if (type.compare(0, 6, "National", 0, 6) == 0 && type.size() >= 6) {
-      ++month.NationalCalls;
-      month.NationalCost += cost;
-    } else if (type.compare(0, 6, "Mobile") == 0 && type.size() >= 6) {
-      ++month.MobileCalls;
-      month.MobileCost += cost;
-    } else if (type.compare(0, 9, "CallHaven") == 0 && type.size() >= 9) {
-      ++month.CallhavenCalls;
-    } else {
-      ++month.OtherCalls;
-      month.OtherCost += cost;
+    const int inPlace = SplitInPlace(line, plain);
+    if (inPlace != -2) {
+      // Most lines: nothing to copy.
+      if (inPlace >= 6) AddCall(plain[4], plain[3], month);
+      continue;
     }
+    const auto count = SplitCsvLine(line, 6, fields);
+    if (count && *count >= 6) AddCall(fields[4], fields[3], month);
   }
   month.TotalCalls =
       month.NationalCalls + month.MobileCalls + month.CallhavenCalls + month.OtherCalls;
