@@ -5,22 +5,27 @@
 #include <QMenu>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
 
+#include "core/callusage/CallMonths.h"
 #include "core/platform/FileIo.h"
 #include "core/platform/dummy/DummyPlatform.h"
 #include "gui/advisories/AdvisoriesPage.h"
 #include "gui/advisories/AdvisoryItem.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Program.h"
+#include "gui/callusage/CallhavenPage.h"
 #include "gui/controls/FocusLabel.h"
 #include "gui/controls/ScrollingCtrl.h"
 #include "gui/tray/TrayIcon.h"
@@ -379,6 +384,69 @@ TEST_F(ProgramFlows, RadioDefaultsFillTheTraySubmenuAndPlay) {
   program_->PlayChannel("file:///etc/passwd");
   std::lock_guard lock(dummy::Record().Lock);
   EXPECT_EQ(dummy::Record().Started.size(), 1u);
+}
+
+}  // namespace
+}  // namespace qgm::gui
+
+namespace qgm::gui {
+namespace {
+
+TEST_F(ProgramFlows, CallhavenTabShowsTwentyEightMonthsAndTheirGraph) {
+  Start(true);
+  TMainForm& form = program_->Window();
+  QTabWidget* tabs = ShowPage(kPageCallhaven);
+  ASSERT_TRUE(tabs);
+  EXPECT_TRUE(tabs->isTabVisible(kPageCallhaven));
+  auto label = [&form](const char* name) {
+    auto* l = form.findChild<QLabel*>(QString::fromLatin1(name));
+    return l ? l->text() : QStringLiteral("<missing>");
+  };
+  EXPECT_EQ(label("lblChNoT"), QStringLiteral("--"));  // until the first refresh
+  program_->UpdateNow();
+  ASSERT_EQ(program_->Calls().Count(), 28);
+  const TCallMonth& now = program_->Calls().Items(0);
+  EXPECT_EQ(label("lblChNoT"), QString::number(now.TotalCalls));
+  EXPECT_NE(label("lblChMax"), QStringLiteral("0"));
+  EXPECT_TRUE(label("lblChUpdate").startsWith(QStringLiteral("Last updated: ")));
+  auto* selector = form.findChild<QComboBox*>(QStringLiteral("cbCallhaven"));
+  ASSERT_TRUE(selector);
+  EXPECT_EQ(selector->count(), 28);
+  // A click on the oldest bar shows the oldest month.
+  auto* graph = form.findChild<TCallGraph*>(QStringLiteral("imgCallhaven"));
+  ASSERT_TRUE(graph);
+  QTest::mouseClick(graph, Qt::LeftButton, Qt::NoModifier, QPoint(3, 100));
+  EXPECT_EQ(selector->currentIndex(), 27);
+  EXPECT_EQ(label("lblChNoT"), QString::number(program_->Calls().Items(27).TotalCalls));
+  // The hint of the newest bar, and a picture of it all.
+  QTest::mouseMove(graph, QPoint(220, 60));
+  QApplication::processEvents();
+  EXPECT_TRUE(graph->toolTip().startsWith(QString::fromStdString(LongMonthName(now.Month))));
+  if (const char* dir = std::getenv("QGM_TEST_SHOTS")) {
+    // The offscreen platform shows no tool tips: the hint is drawn where it
+    // would appear, in the tool tip's colours.
+    QImage shot = form.grab().toImage();
+    QLabel tip(graph->toolTip());
+    tip.setPalette(QToolTip::palette());
+    tip.setAutoFillBackground(true);
+    tip.setFrameShape(QFrame::Box);
+    tip.setMargin(3);
+    tip.adjustSize();
+    QPainter p(&shot);
+    p.drawImage(graph->mapTo(&form, QPoint(220, 60)) - QPoint(tip.width(), -16),
+                tip.grab().toImage());
+    p.end();
+    shot.save(QString::fromLocal8Bit(dir) + QStringLiteral("/callhaven.png"));
+  }
+  // The details link opens the selected month's file.
+  {
+    std::lock_guard lock(dummy::Record().Lock);
+    dummy::Record().Opened.clear();
+  }
+  form.findChild<TFocusLabel*>(QStringLiteral("fLblPhoneDetails"))->OnClick();
+  std::lock_guard lock(dummy::Record().Lock);
+  ASSERT_EQ(dummy::Record().Opened.size(), 1u);
+  EXPECT_NE(dummy::Record().Opened[0].find("callhaven_"), std::string::npos);
 }
 
 }  // namespace

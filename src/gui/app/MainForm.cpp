@@ -19,6 +19,7 @@
 #include "gui/advisories/AdvisoriesPage.h"
 #include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
+#include "gui/callusage/CallhavenPage.h"
 #include "gui/controls/TabRows.h"
 #include "gui/history/HistoryPage.h"
 #include "gui/network/NetworkPage.h"
@@ -73,7 +74,11 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   aboutUi.setupUi(about);
   aboutUi.lblVersion->setText(tr("Version ") + QString::fromStdString(VersionText()));
   Fill(ui_->tsAbout, about);
-  ui_->PageControl1->setTabVisible(kPageCallhaven, false);  // hidden unless enabled
+  callhaven_ = new TCallhavenPage(ui_->tsCallhaven);
+  Fill(ui_->tsCallhaven, callhaven_);
+  callhaven_->OnUpdate = [this] { program_.RefreshCallUsage(); };
+  callhaven_->OnDetails = [this](int year, int month) { program_.OpenCallMonth(year, month); };
+  ui_->PageControl1->setTabVisible(kPageCallhaven, program_.CallhavenTabVisible());
   tabRows_->Refresh();
   connect(ui_->PageControl1, &QTabWidget::currentChanged, this,
           [this](int index) { PageActivated(index); });
@@ -179,6 +184,8 @@ void TMainForm::WireSetupPage() {
   setup_->OnTestMailbox = [this](const std::string& login, const std::string& password) {
     return program_.TestMailbox(login, password);
   };
+  setup_->OnCallhavenChange = [this] { UpdateCallhavenTab(); };
+  setup_->OnResetCallHistory = [this] { program_.ResetCallHistory(); };
   TRadioPage& radio = *setup_->RadioPage();
   radio.DataFolder = program_.DataFolderPath();
   radio.OnPlay = [this](const std::string& address) { program_.PlayChannel(address); };
@@ -235,6 +242,20 @@ void TMainForm::BuildTrayMenu() {
   trayMenu_->addAction(tr("Exit"), this, [this] { Exit(); });
   connect(trayMenu_, &QMenu::aboutToShow, this, [this] { TrayMenuAboutToShow(); });
   tray_->SetMenu(trayMenu_);
+}
+
+void TMainForm::ShowCalls(const TCallhaven& calls, const TCallMonthsLoaded& loaded) {
+  callhaven_->ShowMonths(calls, loaded);
+}
+
+void TMainForm::SetCallsRefreshing(bool running) {
+  callhaven_->SetRefreshing(running);
+  if (setup_) setup_->SetResetEnabled(!running);
+}
+
+void TMainForm::UpdateCallhavenTab() {
+  ui_->PageControl1->setTabVisible(kPageCallhaven, program_.CallhavenTabVisible());
+  tabRows_->Refresh();
 }
 
 void TMainForm::ShowAvailableChannels() {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/callusage/CallMonths.h"
 #include "core/history/History.h"
 #include "core/usage/UpdateCycle.h"
 #include "core/util/Pixmap.h"
@@ -23,6 +24,7 @@ class MainForm;
 namespace qgm::gui {
 
 class TAdvisoriesPage;
+class TCallhavenPage;
 class TBroadbandPage;
 class THistoryPage;
 class TNetworkPage;
@@ -76,6 +78,11 @@ class TMainForm : public QWidget, public IUpdateView {
   // The provider's channels arrived: the Radio page shows them.
   void ShowAvailableChannels();
   QMenu* RadioMenu() const { return mnuRadioStations_; }
+  // CallHaven: the refresh's results, and its running state (links, cursor,
+  // the reset button); the tab shown or hidden as the settings say.
+  void ShowCalls(const TCallhaven& calls, const TCallMonthsLoaded& loaded);
+  void SetCallsRefreshing(bool running);
+  void UpdateCallhavenTab();
   // The tray hint of an alert, until the alert is acknowledged.
   void ShowAlertHint(const std::string& hint);
 
@@ -125,6 +132,7 @@ class TMainForm : public QWidget, public IUpdateView {
   TProviderPage* provider_ = nullptr;
   TNetworkPage* network_ = nullptr;
   TAdvisoriesPage* advisories_ = nullptr;
+  TCallhavenPage* callhaven_ = nullptr;
   TSetupPage* setup_ = nullptr;  // made when the page is first shown
   TTabRows* tabRows_ = nullptr;
   QPixmap trayPreview_;

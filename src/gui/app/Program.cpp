@@ -10,6 +10,7 @@
 #include <QSessionManager>
 #include <QTimer>
 
+#include "core/callusage/CallDownload.h"
 #include "core/history/HistoryStep.h"
 #include "core/platform/Associations.h"
 #include "core/platform/ProcessValues.h"
@@ -129,6 +130,7 @@ void TProgram::LoadSettings() {
   };
   context.Now = clock_.Now();
   context.DefaultTrayTextColor = DefaultTrayTextColour();
+  context.CallFilesExist = CallFilesExist(dataFolder_);
   store_->LoadSettings(settings_, context);
   store_->LoadMailboxes(settings_);
   store_->LoadRadioList(settings_);
@@ -139,6 +141,12 @@ void TProgram::LoadSettings() {
     settings_.StartDelay = options_.DemoStartDelay;
     settings_.ShowWindowAtStart = true;
     settings_.ShowSetupTab = false;
+    // The demo's CallHaven account.
+    if (settings_.CallhavenNo1.empty()) {
+      settings_.CallhavenNo1 = "0298765432";
+      settings_.CallhavenNo2 = "callhaven";
+      settings_.CallhavenVisible = true;
+    }
     // The demo's mailboxes: new mail in one, mail and voicemail in the other.
     if (settings_.Mailboxes.empty()) {
       settings_.CheckEmail = true;
@@ -172,6 +180,10 @@ TUpdateHooks TProgram::MakeHooks() {
   };
   hooks.CheckMailboxes = [this] { CheckMail(); };
   hooks.FillAvailableChannels = [this] { FetchAvailableChannels(); };
+  hooks.RefreshCallUsage = [this] {
+    if (CallhavenTabVisible()) RefreshCallUsage();
+  };
+  hooks.CallUsageRunning = [this] { return callsRunning_; };
   hooks.History = [this](TUsageService& service, const TUsageAccount& account, bool first) {
     RunHistory(service, account, first);
   };
@@ -233,6 +245,48 @@ void TProgram::FetchAvailableChannels() {
   SortChannels(list);
   available_ = std::move(list);
   window_->ShowAvailableChannels();
+}
+
+bool TProgram::CallhavenTabVisible() const {
+  return settings_.CallhavenVisible && !settings_.CallhavenNo1.empty() &&
+         !settings_.CallhavenNo2.empty();
+}
+
+void TProgram::RefreshCallUsage() {
+  if (callsRunning_) return;
+  callsRunning_ = true;
+  window_->SetCallsRefreshing(true);
+  TCallDownload d;
+  d.ApiHost = HostOf(options_.Endpoints.ApiBase);
+  d.Phone = settings_.CallhavenNo1;
+  d.Password = settings_.CallhavenNo2;
+  d.Proxy = ProxyOf(settings_);
+  d.Context = net_.get();
+  d.Folder = dataFolder_;
+  d.Status = [this] { return window_->Status(); };
+  d.SetStatus = [this](const std::string& text) { window_->SetStatus(text); };
+  const TDateTime before = settings_.CallhavenDate;
+  try {
+    DownloadCallMonths(d, clock_.Now(), settings_.CallhavenDate);
+    window_->ShowCalls(calls_, LoadCallMonths(calls_, dataFolder_, clock_.Now()));
+  } catch (const std::exception&) {
+    // The next refresh tries again; the tab keeps what it showed.
+  }
+  if (settings_.CallhavenDate != before) SettingsChanged();
+  window_->SetCallsRefreshing(false);
+  callsRunning_ = false;
+}
+
+void TProgram::ResetCallHistory() {
+  settings_.CallhavenDate = EncodeDate(2000, 1, 1);
+  SettingsChanged();
+  if (CallhavenTabVisible()) RefreshCallUsage();
+}
+
+void TProgram::OpenCallMonth(int year, int month) {
+  const std::filesystem::path file = CallFileName(dataFolder_, year, month);
+  std::error_code ec;
+  if (std::filesystem::exists(file, ec)) OpenFile(file.string());
 }
 
 void TProgram::RadioChanged() {

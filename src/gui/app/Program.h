@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/advisories/Advisories.h"
+#include "core/callusage/CallMonths.h"
 #include "core/debug/DebugLog.h"
 #include "core/history/History.h"
 #include "core/mail/MailCheck.h"
@@ -78,6 +79,11 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   void FetchAvailableChannels() override;
   void RadioChanged() override;
   std::string DataFolderPath() const override { return dataFolder_.string(); }
+  void RefreshCallUsage() override;
+  void ResetCallHistory() override;
+  void OpenCallMonth(int year, int month) override;
+  bool CallhavenTabVisible() const override;
+  const TCallhaven& Calls() const { return calls_; }
   std::string DebugReport() override;
   TOpenResult OpenUsageLog() override;
   std::string UsageLogPath() const override;
@@ -127,6 +133,8 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   std::unique_ptr<TAdvisories> advisories_;
   std::vector<TRadioChannel> available_;  // sorted by caption
   bool defaultChannelsPending_ = false;   // the stored list was empty at start
+  TCallhaven calls_;
+  bool callsRunning_ = false;
 };
 
 }  // namespace qgm::gui

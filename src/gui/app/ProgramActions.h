@@ -52,6 +52,12 @@ class IProgramActions {
   virtual void FetchAvailableChannels() = 0;
   // The user's channel list or the player changed.
   virtual void RadioChanged() = 0;
+  // CallHaven: the refresh sequence, the reset button, the details link,
+  // and whether the tab shows (the box ticked, number and password given).
+  virtual void RefreshCallUsage() = 0;
+  virtual void ResetCallHistory() = 0;
+  virtual void OpenCallMonth(int year, int month) = 0;
+  virtual bool CallhavenTabVisible() const = 0;
   // The folder of the usage log, sounds and radio backups.
   virtual std::string DataFolderPath() const = 0;
   // A login to one of the provider's mailboxes (the Email page's test).

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -97,6 +98,53 @@ TSetupPage::TSetupPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
   // Radio.
   radio_ = new TRadioPage(s_, dialogs, pages_);
   pages_->addTab(radio_, tr("&Radio"));
+
+  // Phone.
+  auto* phone = new QWidget(pages_);
+  phone->setObjectName(QStringLiteral("tsSetupPhone"));
+  auto* ph = new QVBoxLayout(phone);
+  auto* chAccount = new QGroupBox(tr("CallHaven Account"), phone);
+  auto* chForm = new QFormLayout(chAccount);
+  eChPhoneNo_ = new QLineEdit(chAccount);
+  eChPhoneNo_->setObjectName(QStringLiteral("eChPhoneNo"));
+  eChPhoneNo_->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), eChPhoneNo_));
+  chForm->addRow(tr("Phone No."), eChPhoneNo_);
+  eChPassword_ = new QLineEdit(chAccount);
+  eChPassword_->setObjectName(QStringLiteral("eChPassword"));
+  eChPassword_->setEchoMode(QLineEdit::Password);
+  chForm->addRow(tr("Password"), eChPassword_);
+  ph->addWidget(chAccount);
+  cbSetupCallhaven_ = new QCheckBox(tr("&Log && Display CallHaven info in QGM:"), phone);
+  cbSetupCallhaven_->setObjectName(QStringLiteral("cbSetupCallhaven"));
+  ph->addWidget(cbSetupCallhaven_);
+  btnResetChHist_ = new QPushButton(tr("Reset Call&Haven History"), phone);
+  btnResetChHist_->setObjectName(QStringLiteral("btnResetChHist"));
+  ph->addWidget(btnResetChHist_);
+  auto* chNotes = new QLabel(
+      tr("Notes:\n1. When 'Resetting' CallHaven history, it may\ntake several minutes for QGM to "
+         "get "
+         "all your\nCallHaven data. However, you should only\nneed to do this once.\n2. Your "
+         "CallHaven history will also be\nupdated automatically once day."),
+      phone);
+  chNotes->setTextFormat(Qt::PlainText);
+  ph->addWidget(chNotes);
+  ph->addStretch();
+  pages_->addTab(phone, tr("&Phone"));
+  auto callhavenChanged = [this] {
+    if (loading_) return;
+    s_.CallhavenNo1 = S(eChPhoneNo_->text());
+    s_.CallhavenNo2 = S(eChPassword_->text());
+    s_.CallhavenVisible = cbSetupCallhaven_->isChecked();
+    if (OnCallhavenChange) OnCallhavenChange();
+    Changed();
+  };
+  connect(eChPhoneNo_, &QLineEdit::textEdited, this, callhavenChanged);
+  connect(eChPassword_, &QLineEdit::textEdited, this, callhavenChanged);
+  connect(cbSetupCallhaven_, &QCheckBox::toggled, this, callhavenChanged);
+  connect(btnResetChHist_, &QPushButton::clicked, this, [this] {
+    if (OnResetCallHistory) OnResetCallHistory();
+  });
   connect(pages_, &QTabWidget::currentChanged, this, [this](int index) {
     if (pages_->widget(index) == email_) email_->Activated();
     if (pages_->widget(index) == radio_) radio_->Activated();
@@ -179,6 +227,9 @@ void TSetupPage::LoadFromModel() {
   eProxyPassword_->setText(Q(s_.ProxyPassword));
   EnableProxyFields();
   UpdatePreviewPanel();
+  eChPhoneNo_->setText(Q(s_.CallhavenNo1));
+  eChPassword_->setText(Q(s_.CallhavenNo2));
+  cbSetupCallhaven_->setChecked(s_.CallhavenVisible);
   loading_ = false;
 }
 
@@ -220,6 +271,10 @@ void TSetupPage::EnableProxyFields() {
                                                     eProxyPassword_}) {
     w->setEnabled(s_.UseProxy);
   }
+}
+
+void TSetupPage::SetResetEnabled(bool on) {
+  btnResetChHist_->setEnabled(on);
 }
 
 void TSetupPage::Changed() {

@@ -13,6 +13,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSlider;
 class QTabWidget;
 
@@ -46,6 +47,12 @@ class TSetupPage : public QWidget {
   // A login to a mailbox, for the Email page's test.
   std::function<bool(const std::string& login, const std::string& password)> OnTestMailbox;
 
+  // The CallHaven fields or box changed (the tab's visibility follows).
+  std::function<void()> OnCallhavenChange;
+  std::function<void()> OnResetCallHistory;
+  // Off while a CallHaven download runs.
+  void SetResetEnabled(bool on);
+
   TEmailPage* EmailPage() const { return email_; }
   TRadioPage* RadioPage() const { return radio_; }
   QTabWidget* Pages() const { return pages_; }
@@ -75,6 +82,10 @@ class TSetupPage : public QWidget {
   QLineEdit* eProxyServer_;
   TNumedit* neProxyPort_;
   TEmailPage* email_;
+  QLineEdit* eChPhoneNo_;
+  QLineEdit* eChPassword_;
+  QCheckBox* cbSetupCallhaven_;
+  QPushButton* btnResetChHist_;
   TRadioPage* radio_;
   QLineEdit* eProxyUsername_;
   QLineEdit* eProxyPassword_;

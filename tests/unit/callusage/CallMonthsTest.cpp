@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/callusage/CallDownload.h"
+#include "core/callusage/CallGraph.h"
 #include "core/platform/FileIo.h"
 #include "support/TempFolder.h"
 
@@ -104,6 +105,45 @@ TEST(CallDisposition, TheAnsweredMonthIsNeverLaterThanAsked) {
   EXPECT_FALSE(ParseCallDisposition("filename=CALLHAVEN_CALLS_2026-02.csv", month, year, usable));
   EXPECT_FALSE(ParseCallDisposition("", month, year, usable));
   EXPECT_EQ(CrLfLines("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd\r\n");
+}
+
+TEST(CallGraph, TheScaleIsAMultipleOfTenAboveTheLargestTotal) {
+  auto scaleFor = [](int64_t units) {
+    TCallhaven calls;
+    for (int i = 0; i < 28; ++i) calls.Add();
+    calls.Items(5).TotalCost = Money::FromUnits(units);
+    return CallGraphScale(calls);
+  };
+  EXPECT_EQ(scaleFor(0), 10);
+  EXPECT_EQ(scaleFor(100000), 10);  // 10.00 is not above 10
+  EXPECT_EQ(scaleFor(100100), 20);  // 10.01: 11, up to 20
+  EXPECT_EQ(scaleFor(455000), 50);  // 45.50: 46, shown as 50
+  EXPECT_EQ(scaleFor(199900), 20);  // 19.99: 20
+  EXPECT_EQ(scaleFor(200000), 30);  // 20.00: 21, up to 30
+  EXPECT_EQ(scaleFor(250000), 30);  // 25.00: 26, nearest 30
+  EXPECT_EQ(CallBarHeight(Money::FromWhole(5), 10, 126), 63);
+  EXPECT_EQ(CallBarHeight(Money(), 10, 126), 0);
+}
+
+TEST(CallGraph, ColumnsUnderThePointerAndTheHint) {
+  // 226 pixels: bars 8 apart, the oldest from x 1.
+  EXPECT_EQ(CallGraphColumnAt(0, 226), -1);  // the strip left of the oldest bar
+  EXPECT_EQ(CallGraphColumnAt(1, 226), 0);
+  EXPECT_EQ(CallGraphColumnAt(8, 226), 0);
+  EXPECT_EQ(CallGraphColumnAt(9, 226), 1);
+  EXPECT_EQ(CallGraphColumnAt(223, 226), 27);
+  EXPECT_EQ(CallGraphColumnAt(224, 226), 27);
+  EXPECT_EQ(CallGraphColumnAt(225, 226), -1);  // past the newest bar
+  TCallMonth m;
+  m.Month = 5;
+  m.Year = 2014;
+  m.NationalCost = Money::FromUnits(12345);
+  m.TotalCost = Money::FromUnits(12345);
+  const std::string hint = CallGraphHint(m);
+  EXPECT_EQ(hint.substr(0, hint.find('\n')), "May 2014");
+  EXPECT_NE(hint.find("National: "), std::string::npos);
+  EXPECT_NE(hint.find("1.23"), std::string::npos);
+  EXPECT_EQ(CallGraphMonthLabel(m), "May 14");
 }
 
 }  // namespace

@@ -1,0 +1,274 @@
+#include "gui/callusage/CallhavenPage.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include "core/callusage/CallGraph.h"
+#include "core/util/Colour.h"
+#include "core/util/Format.h"
+#include "gui/controls/FocusLabel.h"
+
+namespace qgm::gui {
+
+namespace {
+
+constexpr int kGraphWidth = 226, kGraphHeight = 126;
+constexpr uint32_t kBarColour = 0x00A3F033;  // 0x00BBGGRR
+const QColor kHover(0xCC, 0, 0);
+
+QColor FromBgr(uint32_t c) {
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+// A bar lit from the left: grey and black edges, columns lightening
+// towards the left and darkening towards the right of the middle.
+void ShadedBar(QPainter& p, int l, int t, int r, int b, uint32_t base, double step) {
+  // Lines end one pixel short, as the desktop's line drawing does.
+  auto line = [&p](int x0, int y0, int x1, int y1) {
+    if (x0 == x1)
+      p.drawLine(x0, y0, x1, y1 > y0 ? y1 - 1 : y1 + 1);
+    else
+      p.drawLine(x0, y0, x1 > x0 ? x1 - 1 : x1 + 1, y1);
+  };
+  const QColor grey(0x80, 0x80, 0x80);
+  p.setPen(grey);
+  if (b > t + 1) line(l, t + 1, l, b);
+  p.setPen(Qt::black);
+  if (r > l) line(l, b, r, b);
+  if (b > t) line(r, b, r, t);
+  p.setPen(grey);
+  p.drawPoint(r, t + 1);
+  const int m = l + (r - l) / 2;
+  uint32_t colour = base;
+  for (int j = m; j >= l + 1; --j) {
+    p.setPen(FromBgr(colour));
+    if (b > t) line(j, t, j, b);
+    p.setPen(grey);
+    p.drawPoint(j, t);
+    colour = Lighten(colour, step);
+  }
+  p.setPen(QColor(0xC0, 0xC0, 0xC0));
+  p.drawPoint(l + 1, t + 1);
+  colour = base;
+  for (int i = m + 1; i <= r - 1; ++i) {
+    colour = Darken(colour, step);
+    p.setPen(FromBgr(colour));
+    if (b > t) line(i, t, i, b);
+    p.setPen(grey);
+    p.drawPoint(i, t);
+  }
+}
+
+TFocusLabel* MakeLink(const QString& caption, const char* name, QWidget* parent) {
+  auto* link = new TFocusLabel(caption, parent);
+  link->setObjectName(QString::fromLatin1(name));
+  link->SetMouseOverColor(kHover);
+  link->setCursor(Qt::PointingHandCursor);
+  link->SetAutoSize(true);
+  link->SetTabStop(true);
+  link->setMinimumSize(link->size());
+  link->setEnabled(false);
+  return link;
+}
+
+}  // namespace
+
+TCallGraph::TCallGraph(QWidget* parent)
+    : QWidget(parent), image_(kGraphWidth, kGraphHeight, QImage::Format_RGB32) {
+  setObjectName(QStringLiteral("imgCallhaven"));
+  setFixedSize(kGraphWidth, kGraphHeight);
+  setMouseTracking(true);
+  image_.fill(palette().color(QPalette::Button));
+}
+
+int TCallGraph::Draw(const TCallhaven& calls) {
+  image_.fill(palette().color(QPalette::Button));
+  update();
+  if (calls.Count() < kCallMonthsShown) return 0;
+  const int scale = CallGraphScale(calls);
+  QPainter p(&image_);
+  const int w = image_.width(), h = image_.height(), c = w / 27;
+  int x = w - c - 1;
+  for (int j = 0; j < kCallMonthsShown; ++j) {
+    const int barHeight = CallBarHeight(calls.Items(j).TotalCost, scale, h);
+    ShadedBar(p, x, h - barHeight, x + c - 2, h, kBarColour, 25);
+    x -= c;
+  }
+  return scale;
+}
+
+void TCallGraph::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.drawImage(0, 0, image_);
+}
+
+void TCallGraph::mouseMoveEvent(QMouseEvent* event) {
+  const int column = CallGraphColumnAt(event->position().toPoint().x(), image_.width());
+  if (column < 0 || !HintFor) return;
+  const QString text = HintFor(column);
+  if (text.isEmpty() || text == hint_) return;
+  // Shown at once, so moving from bar to bar follows without the delay.
+  hint_ = text;
+  setToolTip(text);
+  QToolTip::showText(event->globalPosition().toPoint(), text, this);
+}
+
+void TCallGraph::mousePressEvent(QMouseEvent* event) {
+  const int column = CallGraphColumnAt(event->position().toPoint().x(), image_.width());
+  if (column >= 0 && OnColumnClick) OnColumnClick(column);
+}
+
+TCallhavenPage::TCallhavenPage(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("CallhavenPage"));
+  auto* layout = new QVBoxLayout(this);
+  gbCallhaven1_ = new QGroupBox(tr(" Summary Info "), this);
+  gbCallhaven1_->setObjectName(QStringLiteral("gbCallhaven1"));
+  auto* grid = new QGridLayout(gbCallhaven1_);
+  grid->setVerticalSpacing(1);
+  const QStringList heads = {tr("Type"), tr("No"), tr("Cost")};
+  for (int c = 0; c < 3; ++c) {
+    auto* head = new QLabel(heads[c], gbCallhaven1_);
+    QFont bold = head->font();
+    bold.setBold(true);
+    head->setFont(bold);
+    grid->addWidget(head, 0, c, c ? Qt::AlignRight : Qt::AlignLeft);
+  }
+  const QStringList rows = {tr("National"), tr("Mobile"), tr("CallHaven"), tr("Other"),
+                            tr("TOTAL")};
+  const char* counts[] = {"lblChNoN", "lblChNoM", "lblChNoX", "lblChNoO", "lblChNoT"};
+  const char* costs[] = {"lblChCostN", "lblChCostM", nullptr, "lblChCostO", "lblChCostT"};
+  for (int r = 0; r < 5; ++r) {
+    grid->addWidget(new QLabel(rows[r], gbCallhaven1_), r + 1, 0);
+    grid->addWidget(Value(counts[r]), r + 1, 1, Qt::AlignRight);
+    if (costs[r]) grid->addWidget(Value(costs[r]), r + 1, 2, Qt::AlignRight);
+  }
+  lblChUpdate_ = new QLabel(tr("First update pending"), gbCallhaven1_);
+  lblChUpdate_->setObjectName(QStringLiteral("lblChUpdate"));
+  lblChUpdate_->setEnabled(false);
+  grid->addWidget(lblChUpdate_, 6, 0, 1, 3);
+  cbCallhaven_ = new QComboBox(gbCallhaven1_);
+  cbCallhaven_->setObjectName(QStringLiteral("cbCallhaven"));
+  grid->addWidget(cbCallhaven_, 7, 0, 1, 3);
+  auto* links = new QHBoxLayout;
+  fLblPhoneDetails_ = MakeLink(tr("Vie&w Details"), "fLblPhoneDetails", gbCallhaven1_);
+  fLblPhoneUpdate_ = MakeLink(tr("&Update Info"), "fLblPhoneUpdate", gbCallhaven1_);
+  links->addWidget(fLblPhoneDetails_);
+  links->addStretch();
+  links->addWidget(fLblPhoneUpdate_);
+  grid->addLayout(links, 8, 0, 1, 3);
+  layout->addWidget(gbCallhaven1_);
+
+  auto* gb2 = new QGroupBox(tr(" Monthly Totals ($)"), this);
+  gb2->setObjectName(QStringLiteral("gbCallhaven2"));
+  auto* g2 = new QGridLayout(gb2);
+  lblChMax_ = Value("lblChMax");
+  lblChMax_->setText(QStringLiteral("0"));
+  auto* zero = Value("lblChZero");
+  zero->setText(QStringLiteral("0"));
+  auto* frame = new QFrame(gb2);
+  frame->setObjectName(QStringLiteral("pnlCallhaven1"));
+  frame->setFrameShape(QFrame::Panel);
+  frame->setFrameShadow(QFrame::Sunken);
+  frame->setLineWidth(1);
+  auto* frameLayout = new QVBoxLayout(frame);
+  frameLayout->setContentsMargins(1, 1, 1, 1);
+  imgCallhaven_ = new TCallGraph(frame);
+  frameLayout->addWidget(imgCallhaven_);
+  g2->addWidget(lblChMax_, 0, 0, Qt::AlignRight | Qt::AlignTop);
+  g2->addWidget(zero, 1, 0, Qt::AlignRight | Qt::AlignBottom);
+  g2->addWidget(frame, 0, 1, 2, 2);
+  lblChLo_ = Value("lblChLo");
+  lblChLo_->setText(QStringLiteral("--/--/--"));
+  lblChHi_ = Value("lblChHi");
+  lblChHi_->setText(QStringLiteral("--/--/--"));
+  g2->addWidget(lblChLo_, 2, 1, Qt::AlignLeft);
+  g2->addWidget(lblChHi_, 2, 2, Qt::AlignRight);
+  layout->addWidget(gb2);
+  layout->addStretch();
+
+  imgCallhaven_->HintFor = [this](int column) {
+    const int index = 27 - column;
+    if (!calls_ || calls_->Count() < kCallMonthsShown || index < 0) return QString();
+    return QString::fromStdString(CallGraphHint(calls_->Items(index)));
+  };
+  imgCallhaven_->OnColumnClick = [this](int column) {
+    const int index = 27 - column;
+    if (index >= 0 && index < cbCallhaven_->count()) {
+      cbCallhaven_->setCurrentIndex(index);
+      ShowCallMonth(index);
+    }
+  };
+  connect(cbCallhaven_, &QComboBox::activated, this, [this](int index) { ShowCallMonth(index); });
+  fLblPhoneUpdate_->OnClick = [this] {
+    if (OnUpdate) OnUpdate();
+  };
+  fLblPhoneDetails_->OnClick = [this] {
+    const int index = cbCallhaven_->currentIndex();
+    if (calls_ && index >= 0 && index < calls_->Count() && OnDetails)
+      OnDetails(calls_->Items(index).Year, calls_->Items(index).Month);
+  };
+}
+
+QLabel* TCallhavenPage::Value(const char* name) {
+  auto* label = new QLabel(QStringLiteral("--"), this);
+  label->setObjectName(QString::fromLatin1(name));
+  return label;
+}
+
+void TCallhavenPage::ShowMonths(const TCallhaven& calls, const TCallMonthsLoaded& loaded) {
+  calls_ = &calls;
+  cbCallhaven_->clear();
+  const int scale = imgCallhaven_->Draw(calls);
+  if (calls.Count() < kCallMonthsShown) return;  // no file at all: the labels stay
+  for (const std::string& entry : loaded.Selector)
+    cbCallhaven_->addItem(QString::fromStdString(entry));
+  lblChUpdate_->setText(loaded.CurrentFileTime > 0
+                            ? tr("Last updated: ") +
+                                  QString::fromStdString(FormatDateTime("ddd d mmm - h:nn am/pm",
+                                                                        loaded.CurrentFileTime))
+                            : tr("No CallHaven calls recorded this month"));
+  lblChMax_->setText(QString::number(scale));
+  lblChLo_->setText(QString::fromStdString(CallGraphMonthLabel(calls.Items(27))));
+  lblChHi_->setText(QString::fromStdString(CallGraphMonthLabel(calls.Items(0))));
+  cbCallhaven_->setCurrentIndex(0);
+  fLblPhoneDetails_->setEnabled(true);
+  fLblPhoneUpdate_->setEnabled(true);
+  ShowCallMonth(0);
+}
+
+void TCallhavenPage::ShowCallMonth(int index) {
+  if (!calls_ || calls_->Count() < kCallMonthsShown || index < 0 || index >= calls_->Count())
+    return;
+  const TCallMonth& m = calls_->Items(index);
+  auto set = [this](const char* name, const QString& text) {
+    if (auto* label = findChild<QLabel*>(QString::fromLatin1(name))) label->setText(text);
+  };
+  auto money = [](Money v) { return QString::fromStdString(Format("%1.2n", {v})); };
+  set("lblChNoN", QString::number(m.NationalCalls));
+  set("lblChNoM", QString::number(m.MobileCalls));
+  set("lblChNoX", QString::number(m.CallhavenCalls));
+  set("lblChNoO", QString::number(m.OtherCalls));
+  set("lblChNoT", QString::number(m.TotalCalls));
+  set("lblChCostN", money(m.NationalCost));
+  set("lblChCostM", money(m.MobileCost));
+  set("lblChCostO", money(m.OtherCost));
+  set("lblChCostT", money(m.TotalCost));
+}
+
+void TCallhavenPage::SetRefreshing(bool running) {
+  fLblPhoneUpdate_->setEnabled(!running);
+  if (running)
+    gbCallhaven1_->setCursor(Qt::WaitCursor);
+  else
+    gbCallhaven1_->unsetCursor();
+}
+
+}  // namespace qgm::gui

@@ -1,0 +1,80 @@
+#pragma once
+// The CallHaven tab: one month's calls and costs by type chosen from a
+// selector, when the data was fetched, and a bar graph of the last 28
+// months' totals with a hint per bar.
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+#include "core/callusage/CallMonths.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+
+namespace qgm::gui {
+
+class TFocusLabel;
+
+// The graph: 28 shaded bars on the button face, a hint per bar.
+class TCallGraph : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TCallGraph(QWidget* parent = nullptr);
+  // Redraws the bars for the months (nothing but the background while
+  // there are fewer than 28); the scale in whole dollars.
+  int Draw(const TCallhaven& calls);
+  const QImage& Image() const { return image_; }
+  std::function<void(int column)> OnColumnClick;
+  std::function<QString(int column)> HintFor;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  QImage image_;
+  QString hint_;
+};
+
+class TCallhavenPage : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TCallhavenPage(QWidget* parent = nullptr);
+
+  // The refresh sequence's last steps: the graph, the texts LoadCallMonths
+  // gives, and month 0.
+  void ShowMonths(const TCallhaven& calls, const TCallMonthsLoaded& loaded);
+  void ShowCallMonth(int index);
+  // While a refresh runs: the update link off and the hourglass on.
+  void SetRefreshing(bool running);
+
+  std::function<void()> OnUpdate;
+  // Opens the month file of (year, month).
+  std::function<void(int year, int month)> OnDetails;
+
+  TCallGraph* Graph() const { return imgCallhaven_; }
+  QComboBox* Selector() const { return cbCallhaven_; }
+  TFocusLabel* UpdateLink() const { return fLblPhoneUpdate_; }
+  TFocusLabel* DetailsLink() const { return fLblPhoneDetails_; }
+
+ private:
+  QLabel* Value(const char* name);
+
+  const TCallhaven* calls_ = nullptr;
+  QGroupBox* gbCallhaven1_;
+  QComboBox* cbCallhaven_;
+  TFocusLabel* fLblPhoneDetails_;
+  TFocusLabel* fLblPhoneUpdate_;
+  QLabel* lblChUpdate_;
+  QLabel* lblChMax_;
+  QLabel* lblChLo_;
+  QLabel* lblChHi_;
+  TCallGraph* imgCallhaven_;
+};
+
+}  // namespace qgm::gui
