@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "gui/controls/NumEdit.h"
@@ -47,6 +49,40 @@ TEST(SetupPage, ShowsAndEditsTheModel) {
   EXPECT_EQ(s.AccountName, "johnny");
   EXPECT_TRUE(marked);
   EXPECT_EQ(edits, 2);
+}
+
+}  // namespace
+}  // namespace qgm::gui
+
+namespace qgm::gui {
+namespace {
+
+TEST(SetupPage, PhonePageTakesDigitsAndDecidesTheTab) {
+  TSettings s;
+  test::FakeDialogs dialogs;
+  TSetupPage page(s, dialogs);
+  page.LoadFromModel();
+  int changes = 0, resets = 0;
+  page.OnCallhavenChange = [&] { ++changes; };
+  page.OnResetCallHistory = [&] { ++resets; };
+  page.show();
+  auto* number = page.findChild<QLineEdit*>(QStringLiteral("eChPhoneNo"));
+  auto* password = page.findChild<QLineEdit*>(QStringLiteral("eChPassword"));
+  auto* box = page.findChild<QCheckBox*>(QStringLiteral("cbSetupCallhaven"));
+  ASSERT_TRUE(number && password && box);
+  QTest::keyClicks(number, QStringLiteral("02a98-76"));
+  EXPECT_EQ(number->text(), QStringLiteral("029876"));
+  EXPECT_EQ(s.CallhavenNo1, "029876");
+  QTest::keyClicks(password, QStringLiteral("pw"));
+  box->setChecked(true);
+  EXPECT_EQ(s.CallhavenNo2, "pw");
+  EXPECT_TRUE(s.CallhavenVisible);
+  EXPECT_GE(changes, 3);
+  EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+  page.findChild<QPushButton*>(QStringLiteral("btnResetChHist"))->click();
+  EXPECT_EQ(resets, 1);
+  page.SetResetEnabled(false);
+  EXPECT_FALSE(page.findChild<QPushButton*>(QStringLiteral("btnResetChHist"))->isEnabled());
 }
 
 }  // namespace
