@@ -47,23 +47,11 @@ std::string Utf8(const std::string& cp1252) {
 
 int RunAdvisoriesCommand(int argc, char** argv) {
   bool json = false, demo = false;
-  std::string feedUrl;
-  for (int i = 0; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--json") {
-      json = true;
-    } else if (arg == "--demo") {
-      demo = true;
-    } else if (arg == "--feed-url" && i + 1 < argc) {
-      feedUrl = argv[++i];
-    } else if (arg == "--help" || arg == "-h") {
-      std::fputs(kHelp, stdout);
-      return 0;
-    } else {
-      std::fputs(kHelp, stderr);
-      return 2;
-    }
-  }
+  std::optional<std::string> feedUrl;
+  if (const int done = ParseCommandOptions(
+          argc, argv, kHelp, {{"--json", &json}, {"--demo", &demo}}, {{"--feed-url", &feedUrl}});
+      done >= 0)
+    return done;
 
   // The demo reads nothing of the user's.
   TEndpoints endpoints;
@@ -75,7 +63,7 @@ int RunAdvisoriesCommand(int argc, char** argv) {
     if (const int failed = LoadEndpointsFile(std::nullopt, endpoints)) return failed;
     settings = LoadStoredSettings();
   }
-  if (!feedUrl.empty()) endpoints.FeedsUrl = feedUrl;
+  if (feedUrl) endpoints.FeedsUrl = *feedUrl;
 
   TNetContext context(endpoints.CaFile);
   TSystemClock clock;

@@ -42,40 +42,16 @@ std::string Cost(Money m) {
   return Format("%1.2f", {m});
 }
 
-// "https://host[:port]" from the API base address.
-std::string HostOf(const std::string& apiBase) {
-  const auto scheme = apiBase.find("://");
-  return apiBase.substr(0, apiBase.find('/', scheme == std::string::npos ? 0 : scheme + 3));
-}
-
 }  // namespace
 
 int RunCallsCommand(int argc, char** argv) {
   bool json = false, demo = false, reset = false;
   std::optional<std::string> phone, password, dataDir;
-  for (int i = 0; i < argc; ++i) {
-    const std::string arg = argv[i];
-    auto value = [&]() -> std::optional<std::string> {
-      if (i + 1 >= argc) return std::nullopt;
-      return std::string(argv[++i]);
-    };
-    if (arg == "--json") {
-      json = true;
-    } else if (arg == "--demo") {
-      demo = true;
-    } else if (arg == "--reset") {
-      reset = true;
-    } else if (arg == "--phone" && (phone = value())) {
-    } else if (arg == "--password" && (password = value())) {
-    } else if (arg == "--data-dir" && (dataDir = value())) {
-    } else if (arg == "--help" || arg == "-h") {
-      std::fputs(kHelp, stdout);
-      return 0;
-    } else {
-      std::fputs(kHelp, stderr);
-      return 2;
-    }
-  }
+  if (const int done = ParseCommandOptions(
+          argc, argv, kHelp, {{"--json", &json}, {"--demo", &demo}, {"--reset", &reset}},
+          {{"--phone", &phone}, {"--password", &password}, {"--data-dir", &dataDir}});
+      done >= 0)
+    return done;
   TEndpoints endpoints;
   std::unique_ptr<corvalink::sim::ProviderSimulator> sim;
   TCallDownload d;
@@ -127,7 +103,7 @@ int RunCallsCommand(int argc, char** argv) {
     scratch.reset(new std::filesystem::path(folder));
   }
   TNetContext context(endpoints.CaFile);
-  d.ApiHost = HostOf(endpoints.ApiBase);
+  d.ApiHost = ApiHostOf(endpoints.ApiBase);
   d.Context = &context;
   d.Folder = folder;
   const TDateTime today = demo ? sim->Account().Today() : NowLocal();

@@ -47,6 +47,35 @@ bool ParseSessionOptions(int argc, char** argv, TSessionOptions& o, const TExtra
   return true;
 }
 
+int ParseCommandOptions(
+    int argc, char** argv, const char* help,
+    std::initializer_list<std::pair<const char*, bool*>> flags,
+    std::initializer_list<std::pair<const char*, std::optional<std::string>*>> values) {
+  for (int i = 0; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(help, stdout);
+      return 0;
+    }
+    bool known = false;
+    for (const auto& [name, flag] : flags) {
+      if (arg == name) *flag = known = true;
+    }
+    for (const auto& [name, value] : values) {
+      if (arg == name && i + 1 < argc) {
+        *value = argv[++i];
+        known = true;
+        break;
+      }
+    }
+    if (!known) {
+      std::fputs(help, stderr);
+      return 2;
+    }
+  }
+  return -1;
+}
+
 TSettings LoadStoredSettings() {
   const TFolders folders = UserFolders();
   TRegistryStore registry(HiveFileIn(folders.Config));

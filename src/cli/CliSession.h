@@ -4,9 +4,11 @@
 // demo's) and the usage service.
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ProviderSimulator.h"
@@ -41,6 +43,14 @@ using TExtraOption = std::function<bool(const std::string& arg,
                                         const std::function<std::optional<std::string>()>& value)>;
 
 bool ParseSessionOptions(int argc, char** argv, TSessionOptions& o, const TExtraOption& extra);
+
+// A command's own options: flags and options taking a value. Returns -1 to
+// go on, else the exit code (0 after printing the help for --help, 2 after
+// printing it for an unknown option).
+int ParseCommandOptions(
+    int argc, char** argv, const char* help,
+    std::initializer_list<std::pair<const char*, bool*>> flags,
+    std::initializer_list<std::pair<const char*, std::optional<std::string>*>> values);
 
 // The settings the program itself stored, only read: nothing is written back.
 TSettings LoadStoredSettings();

@@ -49,28 +49,14 @@ std::string Utf8(const std::string& cp1252) {
 int RunMailCommand(int argc, char** argv) {
   bool json = false, demo = false;
   std::optional<std::string> account, password, mailHost, caFile;
-  for (int i = 0; i < argc; ++i) {
-    const std::string arg = argv[i];
-    auto value = [&]() -> std::optional<std::string> {
-      if (i + 1 >= argc) return std::nullopt;
-      return std::string(argv[++i]);
-    };
-    if (arg == "--json") {
-      json = true;
-    } else if (arg == "--demo") {
-      demo = true;
-    } else if (arg == "--account" && (account = value())) {
-    } else if (arg == "--password" && (password = value())) {
-    } else if (arg == "--mail-host" && (mailHost = value())) {
-    } else if (arg == "--ca-file" && (caFile = value())) {
-    } else if (arg == "--help" || arg == "-h") {
-      std::fputs(kHelp, stdout);
-      return 0;
-    } else {
-      std::fputs(kHelp, stderr);
-      return 2;
-    }
-  }
+  if (const int done =
+          ParseCommandOptions(argc, argv, kHelp, {{"--json", &json}, {"--demo", &demo}},
+                              {{"--account", &account},
+                               {"--password", &password},
+                               {"--mail-host", &mailHost},
+                               {"--ca-file", &caFile}});
+      done >= 0)
+    return done;
 
   TEndpoints endpoints;
   std::unique_ptr<corvalink::sim::ProviderSimulator> sim;

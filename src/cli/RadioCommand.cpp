@@ -28,12 +28,6 @@ const std::string kHelp =
     kSessionOptionsHelp +
     "  --default              only the provider's own channels (the defaults of a new list)\n";
 
-// "https://host[:port]" from the API base address.
-std::string HostOf(const std::string& apiBase) {
-  const auto scheme = apiBase.find("://");
-  return apiBase.substr(0, apiBase.find('/', scheme == std::string::npos ? 0 : scheme + 3));
-}
-
 }  // namespace
 
 int RunRadioCommand(int argc, char** argv) {
@@ -62,7 +56,7 @@ int RunRadioCommand(int argc, char** argv) {
   TNetContext context(endpoints.CaFile);
   std::string failure;
   std::vector<TRadioChannel> list =
-      DownloadRadioList(HostOf(endpoints.ApiBase), proxy, &context, &failure);
+      DownloadRadioList(ApiHostOf(endpoints.ApiBase), proxy, &context, &failure);
   if (list.empty()) {
     std::fprintf(stderr, "qgm-cli: the radio list could not be fetched: %s\n",
                  failure.empty() ? "it holds no channel" : failure.c_str());

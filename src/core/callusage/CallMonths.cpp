@@ -5,6 +5,7 @@
 
 #include "core/platform/FileIo.h"
 #include "core/util/Csv.h"
+#include "core/util/Text.h"
 
 namespace qgm {
 
@@ -101,27 +102,21 @@ void AddCall(std::string_view type, std::string_view costText, TCallMonth& month
 void AddCallLines(std::string_view text, TCallMonth& month) {
   std::vector<std::string> fields;
   std::string_view plain[6];
-  size_t pos = 0;
   bool header = true;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(pos, end - pos);
-    pos = end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  ForEachLine(text, [&](std::string_view line) {
     if (header) {
       header = false;
-      continue;
+      return;
     }
     const int inPlace = SplitInPlace(line, plain);
     if (inPlace != -2) {
       // Most lines: nothing to copy.
       if (inPlace >= 6) AddCall(plain[4], plain[3], month);
-      continue;
+      return;
     }
     const auto count = SplitCsvLine(line, 6, fields);
     if (count && *count >= 6) AddCall(fields[4], fields[3], month);
-  }
+  });
   month.TotalCalls =
       month.NationalCalls + month.MobileCalls + month.CallhavenCalls + month.OtherCalls;
   month.TotalCost = month.OtherCost + month.MobileCost + month.NationalCost;

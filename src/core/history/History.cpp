@@ -171,31 +171,25 @@ void THistory::LoadFromCsv(const std::filesystem::path& file, TDateTime newest, 
 
 void THistory::LoadFromCsvText(std::string_view text, TDateTime newest, TDateTime oldest) {
   Clear();
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(pos, end - pos);
-    pos = end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-
-    std::vector<std::string> fields;
+  std::vector<std::string> fields;
+  ForEachLine(text, [&](std::string_view line) {
     const auto count = SplitCsvLine(line, 4, fields);
-    if (!count || *count != 4 || fields[0].size() != 10) continue;
+    if (!count || *count != 4 || fields[0].size() != 10) return true;
     const std::string& f = fields[0];
     const std::string_view y(f.data(), 4), m(f.data() + 5, 2), dd(f.data() + 8, 2);
-    if (!AllDigits(y) || !AllDigits(m) || !AllDigits(dd)) continue;
+    if (!AllDigits(y) || !AllDigits(m) || !AllDigits(dd)) return true;
     const int year = std::stoi(std::string(y)), month = std::stoi(std::string(m)),
               day = std::stoi(std::string(dd));
     TDateTime date;
     if (year <= 2001 || month < 1 || month > 12 || day < 1 || day > 31 ||
         !TryEncodeDate(year, month, day, date)) {
-      continue;
+      return true;
     }
-    if (date < oldest) continue;
-    if (date > newest) break;
+    if (date < oldest) return true;
+    if (date > newest) return false;
     AddDayMB(date, ParseAmount(fields[3]), ParseAmount(fields[1]), ParseAmount(fields[2]));
-  }
+    return true;
+  });
 }
 
 std::filesystem::path UsageLogFile(const std::filesystem::path& dataFolder,

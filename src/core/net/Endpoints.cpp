@@ -13,6 +13,11 @@ std::filesystem::path EndpointsFileIn(const std::filesystem::path& configFolder)
   return configFolder.empty() ? configFolder : configFolder / "endpoints.conf";
 }
 
+std::string ApiHostOf(const std::string& apiBase) {
+  const auto scheme = apiBase.find("://");
+  return apiBase.substr(0, apiBase.find('/', scheme == std::string::npos ? 0 : scheme + 3));
+}
+
 bool LoadEndpoints(const std::filesystem::path& file, TEndpoints& endpoints, std::string& error) {
   std::error_code ec;
   if (file.empty() || !std::filesystem::exists(file, ec)) return true;
@@ -22,10 +27,13 @@ bool LoadEndpoints(const std::filesystem::path& file, TEndpoints& endpoints, std
     return false;
   }
   const std::map<std::string, std::string*> keys = {
-      {"api-base", &endpoints.ApiBase},   {"feeds-url", &endpoints.FeedsUrl},
-      {"home-site", &endpoints.HomeSite}, {"mail-host", &endpoints.MailHost},
+      {"api-base", &endpoints.ApiBase},
+      {"feeds-url", &endpoints.FeedsUrl},
+      {"home-site", &endpoints.HomeSite},
+      {"mail-host", &endpoints.MailHost},
       {"voicemail-sender", &endpoints.VoicemailSender},
-      {"time-host", &endpoints.TimeHost}, {"mirror-host", &endpoints.MirrorHost},
+      {"time-host", &endpoints.TimeHost},
+      {"mirror-host", &endpoints.MirrorHost},
       {"ca-file", &endpoints.CaFile}};
   size_t lineNo = 0;
   size_t pos = 0;

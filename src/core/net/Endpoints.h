@@ -22,6 +22,9 @@ struct TEndpoints {
   std::string CaFile;  // further trusted CAs (PEM); empty: the system's only
 };
 
+// The customer API host, "https://host[:port]", from the API base address.
+std::string ApiHostOf(const std::string& apiBase);
+
 // The configuration file in a settings folder (TFolders::Config):
 // "endpoints.conf"; empty when there is no settings folder.
 std::filesystem::path EndpointsFileIn(const std::filesystem::path& configFolder);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace qgm {
 
@@ -47,6 +48,26 @@ inline int64_t ToInt64(std::string_view text) {
   if (text[0] == '-') return static_cast<int64_t>(0 - v);
   if (v > INT64_MAX) return 0;
   return static_cast<int64_t>(v);
+}
+
+// Calls `f` with each line of `text` (LF or CR LF ends, the end not
+// included); a last line without an end counts too. An `f` that returns
+// bool stops the walk by returning false.
+template <class F>
+void ForEachLine(std::string_view text, F&& f) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if constexpr (std::is_same_v<decltype(f(line)), bool>) {
+      if (!f(line)) return;
+    } else {
+      f(line);
+    }
+  }
 }
 
 }  // namespace qgm

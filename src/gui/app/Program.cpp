@@ -32,13 +32,6 @@ namespace {
 constexpr int kSaveDelayMs = 3000;
 constexpr int kStartingCursorMs = 1000;
 
-// The account's API host ("https://host[:port]") from the API base address.
-std::string HostOf(const std::string& apiBase) {
-  const auto scheme = apiBase.find("://");
-  const auto slash = apiBase.find('/', scheme == std::string::npos ? 0 : scheme + 3);
-  return apiBase.substr(0, slash);
-}
-
 // The tray number's colour until the user picks one: white on a dark
 // desktop, black on a light one (by the lightness of the palette's window
 // colour), as 0x00BBGGRR.
@@ -68,7 +61,7 @@ TProgram::TProgram(TStartOptions options)
       settings_, *service_, *window_, clock_, *mainTimer_, *alertTimer_, *this, log_,
       [this] {
         TUpdateConfig c;
-        c.ApiHost = HostOf(options_.Endpoints.ApiBase);
+        c.ApiHost = ApiHostOf(options_.Endpoints.ApiBase);
         c.NoticeUrl = options_.Endpoints.HomeSite + "notice.txt";
         c.Context = net_.get();
         c.SaveAccount = [this](const TUsageAccount& a) {
@@ -231,7 +224,7 @@ bool TProgram::TestMailbox(const std::string& login, const std::string& password
 void TProgram::FetchAvailableChannels() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   std::vector<TRadioChannel> list =
-      DownloadRadioList(HostOf(options_.Endpoints.ApiBase), ProxyOf(settings_), net_.get());
+      DownloadRadioList(ApiHostOf(options_.Endpoints.ApiBase), ProxyOf(settings_), net_.get());
   QApplication::restoreOverrideCursor();
   // A user list that was empty at start gets the provider's own channels,
   // from this same download, in its order.
@@ -257,7 +250,7 @@ void TProgram::RefreshCallUsage() {
   callsRunning_ = true;
   window_->SetCallsRefreshing(true);
   TCallDownload d;
-  d.ApiHost = HostOf(options_.Endpoints.ApiBase);
+  d.ApiHost = ApiHostOf(options_.Endpoints.ApiBase);
   d.Phone = settings_.CallhavenNo1;
   d.Password = settings_.CallhavenNo2;
   d.Proxy = ProxyOf(settings_);
