@@ -10,6 +10,7 @@
 #include "cli/CallsCommand.h"
 #include "cli/HistoryCommand.h"
 #include "cli/MailCommand.h"
+#include "cli/NetworkCommand.h"
 #include "cli/RadioCommand.h"
 #include "cli/UsageCommand.h"
 #include "cli/XmlDump.h"
@@ -28,6 +29,7 @@ constexpr const char* kUsage =
     "  mail         check the mailboxes for mail and voicemail (see qgm-cli mail --help)\n"
     "  radio        list the provider's unmetered radio channels (see qgm-cli radio --help)\n"
     "  calls        CallHaven call usage of the last 28 months (see qgm-cli calls --help)\n"
+    "  network      the network adapters and their addresses (see qgm-cli network --help)\n"
     "  xml FILE     print the element tree built from the reply saved in FILE\n"
     "  version      print the program version\n";
 
@@ -67,6 +69,7 @@ int main(int argc, char** argv) {
   if (command == "mail") return qgm::cli::RunMailCommand(argc - 2, argv + 2);
   if (command == "radio") return qgm::cli::RunRadioCommand(argc - 2, argv + 2);
   if (command == "calls") return qgm::cli::RunCallsCommand(argc - 2, argv + 2);
+  if (command == "network") return qgm::cli::RunNetworkCommand(argc - 2, argv + 2);
   if (command == "version") {
     std::puts(QGM_VERSION);
     return 0;

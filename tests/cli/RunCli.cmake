@@ -183,3 +183,11 @@ if(NOT last_out MATCHES "^\\[\\{\"month\":\"[0-9]+-[0-9]+\",\"national\":\\{\"ca
   message(FATAL_ERROR "unexpected calls JSON:\n${last_out}")
 endif()
 expect_run(2 calls --config-is-not-an-option)
+
+# The network adapters of whatever machine runs the test: a JSON list (maybe
+# empty), and a named adapter that is not there.
+expect_run(0 network --json)
+if(NOT last_out MATCHES "^\\[(\\{\"name\":\"[^\"]+\",\"address\":\"[0-9.]+\",\"gateway\":\"[0-9.]*\",\"mac\":\"[0-9A-F:]*\",\"inOctets\":[0-9]+,\"outOctets\":[0-9]+\\},?)*\\]\n$")
+  message(FATAL_ERROR "unexpected network JSON:\n${last_out}")
+endif()
+expect_run(1 network --adapter no-such-adapter)

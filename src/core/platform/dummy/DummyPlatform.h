@@ -4,6 +4,8 @@
 // test can see what the program asked of the desktop. Folders lie in a
 // temporary folder of the process's own.
 
+#include <cstdint>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -16,6 +18,9 @@ struct TRecord {
   std::vector<std::string> Opened;                // OpenWithDesktop's targets
   bool OpenStarts = true;                         // false: the desktop has no opener to start
   bool OpenSucceeds = true;                       // false: the opener starts, then fails
+  // Per adapter, the (received, sent) counters each reading gives in turn;
+  // the last one repeats.
+  std::map<std::string, std::vector<std::pair<uint64_t, uint64_t>>> Counters;
 };
 
 TRecord& Record();

@@ -1,0 +1,72 @@
+// The adapter table and the Linux adapter source: the files it reads,
+// parsed from text, and this machine's own adapters.
+#include "core/network/Adaptors.h"
+
+#include <gtest/gtest.h>
+
+#include "core/platform/Adapters.h"
+#include "core/platform/linux/NetInfo.h"
+
+namespace qgm {
+namespace {
+
+TEST(Adaptors, TheTableOnlyGrowsAndNamesItsRange) {
+  TAdaptors table;
+  EXPECT_EQ(table.Append({"eth0", "wlan0"}), (std::vector<std::string>{"eth0", "wlan0"}));
+  EXPECT_EQ(table.Append({"wlan0", "tun0", "eth0"}), std::vector<std::string>{"tun0"});
+  EXPECT_EQ(table.Count(), 3);
+  EXPECT_EQ(table.IndexOf("tun0"), 2);
+  EXPECT_EQ(table.IndexOf("gone"), -1);  // a stored adapter that is no more: no selection
+  EXPECT_EQ(table.Items(1).InOctets, 0u);
+  try {
+    table.Items(3);
+    ADD_FAILURE();
+  } catch (const std::out_of_range& e) {
+    EXPECT_STREQ(e.what(), "TAdaptors: index out of range");
+  }
+}
+
+TEST(LinuxAdapters, GatewaysHardwareAndRealAddressesFromTheirFiles) {
+  const std::string route =
+      "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n"
+      "wlan0\t0000A8C0\t00000000\t0001\t0\t0\t600\t00FFFFFF\t0\t0\t0\n"
+      "eth0\t00000000\t0101A8C0\t0003\t0\t0\t100\t00000000\t0\t0\t0\n"
+      "wlan0\t00000000\t0100000A\t0003\t0\t0\t600\t00000000\t0\t0\t0\n";
+  EXPECT_EQ(DefaultGatewayOf(route, "eth0"), "192.168.1.1");
+  EXPECT_EQ(DefaultGatewayOf(route, "wlan0"), "10.0.0.1");
+  EXPECT_EQ(DefaultGatewayOf(route, "tun0"), "");
+  EXPECT_EQ(DefaultGatewayOf("", "eth0"), "");
+  EXPECT_EQ(HardwareAddress("00:1a:2b:3c:4d:5e\n"), "00:1A:2B:3C:4D:5E");
+  EXPECT_EQ(HardwareAddress(""), "");                     // a tunnel
+  EXPECT_EQ(HardwareAddress("00:00:00:00:00:00\n"), "");  // none either
+  EXPECT_TRUE(IsRealIpv4("192.168.1.20"));
+  EXPECT_TRUE(IsRealIpv4("10.0.0.7"));
+  EXPECT_FALSE(IsRealIpv4("0.0.0.0"));
+  EXPECT_FALSE(IsRealIpv4("1.2.3"));
+  EXPECT_FALSE(IsRealIpv4("fe80::1%eth0"));
+}
+
+TEST(LinuxAdapters, ThisMachinesAdaptersLeaveLoopbackOut) {
+  for (const std::string& name : AdapterNames()) {
+    EXPECT_NE(name, "lo");
+    std::string address, gateway;
+    EXPECT_TRUE(AdapterLanAddresses(name, address, gateway)) << name;
+    EXPECT_TRUE(IsRealIpv4(address)) << name << " " << address;
+    TAdaptor a{name, 0, 0};
+    ReadCounters(a);  // an adapter with traffic counts up from 0
+    std::string mac;
+    if (AdapterMacAddress(name, mac)) {
+      EXPECT_EQ(mac.size() % 3, 2u) << mac;
+    }
+  }
+  std::string address, gateway, mac;
+  EXPECT_FALSE(AdapterLanAddresses("lo", address, gateway));
+  EXPECT_FALSE(AdapterLanAddresses("../etc", address, gateway));
+  EXPECT_FALSE(AdapterMacAddress("../../etc/passwd", mac));
+  uint64_t in = 7, out = 9;
+  EXPECT_FALSE(AdapterCounters("no-such-adapter", in, out));
+  EXPECT_EQ(in, 7u);
+}
+
+}  // namespace
+}  // namespace qgm
