@@ -1,6 +1,7 @@
 // The adapter table and the Linux adapter source: the files it reads,
 // parsed from text, and this machine's own adapters.
 #include "core/network/Adaptors.h"
+#include "core/network/Traffic.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,45 @@ TEST(LinuxAdapters, ThisMachinesAdaptersLeaveLoopbackOut) {
   uint64_t in = 7, out = 9;
   EXPECT_FALSE(AdapterCounters("no-such-adapter", in, out));
   EXPECT_EQ(in, 7u);
+}
+
+TEST(Traffic, ScalesCaptionsAndPlans) {
+  EXPECT_EQ(ScaleForPosition(11), 1500);
+  EXPECT_EQ(ScaleForPosition(15), 256);
+  EXPECT_EQ(ScaleForPosition(1), 100000);
+  EXPECT_EQ(ScaleForPosition(17), 64);
+  EXPECT_EQ(ScaleForPosition(0), 100000);  // clamped
+  EXPECT_EQ(ScaleForPosition(40), 64);
+  EXPECT_EQ(TrafficCaption(1500, 256), " Current Traffic (1500/256 kbps) ");
+  EXPECT_EQ(TrafficCaption(100000, 100000), " Current Traffic (100/100 mbps) ");
+  EXPECT_EQ(TrafficCaption(12000, 256), " Current Traffic (12/0.256 mbps) ");
+  EXPECT_EQ(TrafficCaption(24000, 1000), " Current Traffic (24/1 mbps) ");
+  EXPECT_EQ(TrafficCaption(1500, 1000), " Current Traffic (1.5/1 mbps) ");
+  EXPECT_EQ(AutoScalePositions("1500/256k"), std::make_pair(11, 14));
+  EXPECT_EQ(AutoScalePositions("24000/1024k"), std::make_pair(3, 12));
+  EXPECT_EQ(AutoScalePositions("256/64k"), std::make_pair(14, 16));
+  EXPECT_EQ(AutoScalePositions("512/128k"), std::make_pair(13, 15));
+  EXPECT_EQ(AutoScalePositions("Satellite"), std::make_pair(13, 13));
+  EXPECT_EQ(AutoScalePositions("1"), std::nullopt);
+  EXPECT_EQ(AutoScalePositions("Unknown"), std::nullopt);
+}
+
+TEST(Traffic, BarsAndSamples) {
+  EXPECT_EQ(BarHeight(500000, 112, 1500, true), 112);  // 299 clipped
+  EXPECT_EQ(BarHeight(18750, 112, 1500, true), 11);    // 150 kbit: 11.2
+  EXPECT_EQ(BarHeight(0, 112, 1500, true), 0);
+  EXPECT_EQ(BarHeight(-5, 112, 1500, false), 0);
+  EXPECT_EQ(BarHeight(int64_t{1} << 40, 112, 64, true), 112);  // clamped to 2^28 - 1 first
+  // A counter that went backwards: no step, no speed.
+  const TTrafficSample back = CompareCounters(1000, 500, 900, 700, false);
+  EXPECT_FALSE(back.Step);
+  EXPECT_EQ(back.InText, "0");
+  EXPECT_EQ(back.OutText, "2");  // 200 bytes = 1.6 kbit
+  const TTrafficSample fine = CompareCounters(0, 0, 125000, 25000, false);
+  EXPECT_TRUE(fine.Step);
+  EXPECT_EQ(fine.InText, "1,000");
+  EXPECT_EQ(CompareCounters(0, 0, 125000, 0, true).InText, "125");
+  EXPECT_FALSE(CompareCounters(0, 0, uint64_t{1} << 31, 0, true).Step);
 }
 
 }  // namespace
