@@ -63,7 +63,7 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   historyPage_->OnViewLog = [this] { OpenUsageLog(); };
   provider_ = new TProviderPage(program_.Timers(), ui_->tsCorvalink);
   Fill(ui_->tsCorvalink, provider_);
-  network_ = new TNetworkPage(program_.Timers(), ui_->tsNetwork);
+  network_ = new TNetworkPage(settings_, program_.Timers(), ui_->tsNetwork);
   Fill(ui_->tsNetwork, network_);
   advisories_ = new TAdvisoriesPage(settings_, ui_->tsAdvisories);
   Fill(ui_->tsAdvisories, advisories_);
@@ -168,6 +168,7 @@ void TMainForm::OpenUsageLog() {
 void TMainForm::PageActivated(int index) {
   if (index != kPageNetwork) program_.CancelDownloadTest();
   if (index == kPageSetup) SetupPage()->ShowGeneral();
+  if (index == kPageNetwork) network_->Shown();
   if (index == kPageAdvisories) {
     advisories_->Activated();
     program_.AdvisoriesShown();
@@ -256,6 +257,11 @@ void TMainForm::SetCallsRefreshing(bool running) {
 void TMainForm::UpdateCallhavenTab() {
   ui_->PageControl1->setTabVisible(kPageCallhaven, program_.CallhavenTabVisible());
   tabRows_->Refresh();
+}
+
+void TMainForm::AutoScaleNetwork() {
+  auto* speed = findChild<QLabel*>(QStringLiteral("lblSpeed"));
+  if (speed) network_->AutoScaleFromPlan(S(speed->text()));
 }
 
 void TMainForm::ShowAvailableChannels() {
@@ -415,6 +421,8 @@ void TMainForm::ShowMainForm(bool show) {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();
     activateWindow();
+    // Back from the tray onto the Network tab: the sampler goes on.
+    if (ui_->PageControl1->currentIndex() == kPageNetwork) network_->Shown();
     return;
   }
   if (TTrayIcon::Available()) {
@@ -427,6 +435,7 @@ void TMainForm::ShowMainForm(bool show) {
 
 void TMainForm::TrayIcon1Minimize() {
   program_.CancelDownloadTest();
+  network_->WindowHidden();
   const int page = ui_->PageControl1->currentIndex();
   if (page != kPageBroadband && page != kPageHistory && page != kPageNetwork)
     ui_->PageControl1->setCurrentIndex(kPageBroadband);

@@ -75,6 +75,9 @@ class TMainForm : public QWidget, public IUpdateView {
   TAdvisoriesPage& AdvisoriesPage() { return *advisories_; }
   // The tray's "Radio Stations" submenu, from the user's channels.
   void BuildRadioMenu();
+  // The traffic graph's scales from the plan speed the Broadband tab shows.
+  void AutoScaleNetwork();
+  TNetworkPage& NetworkPage() { return *network_; }
   // The provider's channels arrived: the Radio page shows them.
   void ShowAvailableChannels();
   QMenu* RadioMenu() const { return mnuRadioStations_; }

@@ -12,6 +12,7 @@
 
 #include "core/callusage/CallDownload.h"
 #include "core/history/HistoryStep.h"
+#include "core/network/Adaptors.h"
 #include "core/platform/Associations.h"
 #include "core/platform/ProcessValues.h"
 #include "core/platform/SoundOutput.h"
@@ -124,6 +125,7 @@ void TProgram::LoadSettings() {
   context.Now = clock_.Now();
   context.DefaultTrayTextColor = DefaultTrayTextColour();
   context.CallFilesExist = CallFilesExist(dataFolder_);
+  context.AdapterNames = ListAdaptors();
   store_->LoadSettings(settings_, context);
   store_->LoadMailboxes(settings_);
   store_->LoadRadioList(settings_);
@@ -177,6 +179,7 @@ TUpdateHooks TProgram::MakeHooks() {
     if (CallhavenTabVisible()) RefreshCallUsage();
   };
   hooks.CallUsageRunning = [this] { return callsRunning_; };
+  hooks.AutoScaleFromPlan = [this] { window_->AutoScaleNetwork(); };
   hooks.History = [this](TUsageService& service, const TUsageAccount& account, bool first) {
     RunHistory(service, account, first);
   };

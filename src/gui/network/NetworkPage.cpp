@@ -1,24 +1,210 @@
 #include "gui/network/NetworkPage.h"
 
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "core/network/Traffic.h"
 #include "gui/app/Text.h"
 #include "gui/controls/ClipboardCopy.h"
+#include "gui/network/NetGraph.h"
 #include "ui_NetworkPage.h"
 
 namespace qgm::gui {
 
-TNetworkPage::TNetworkPage(ITimerFactory& timers, QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::NetworkPage>()) {
+namespace {
+
+QSlider* MakeTrackBar(const char* name, int position, QWidget* parent) {
+  auto* bar = new QSlider(Qt::Vertical, parent);
+  bar->setObjectName(QString::fromLatin1(name));
+  bar->setRange(1, 17);
+  bar->setInvertedAppearance(true);  // position 1, the largest scale, at the top
+  bar->setTickPosition(QSlider::NoTicks);
+  bar->setValue(position);
+  bar->setFixedHeight(TNetGraph::kHeight);
+  return bar;
+}
+
+}  // namespace
+
+TNetworkPage::TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* parent)
+    : QWidget(parent), s_(settings), ui_(std::make_unique<Ui::NetworkPage>()) {
   ui_->setupUi(this);
   ui_->lblCurrentIP->SetAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   ui_->lblCurrentIP->SetCaption(QStringLiteral("0.0.0.0"));
   copy_ = std::make_unique<TCopyFeedback>(ui_->lblCurrentIP, tr("Copied to clipboard"), timers);
   ui_->lblCurrentIP->OnClick = [this] { copy_->Copy(); };
+
+  // The adapter and its addresses.
+  auto* adapter = new QGroupBox(tr(" Network Adapter "), this);
+  auto* form = new QFormLayout(adapter);
+  cbNetworkAdaptors_ = new QComboBox(adapter);
+  cbNetworkAdaptors_->setObjectName(QStringLiteral("cbNetworkAdaptors"));
+  form->addRow(cbNetworkAdaptors_);
+  auto label = [adapter](const char* name) {
+    auto* l = new QLabel(adapter);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return l;
+  };
+  lblLAN_ = label("lblLAN");
+  lblGateway_ = label("lblGateway");
+  lblMac_ = label("lblMac");
+  form->addRow(tr("LAN address:"), lblLAN_);
+  form->addRow(tr("Gateway:"), lblGateway_);
+  form->addRow(tr("MAC address:"), lblMac_);
+
+  // The traffic graph with its scales.
+  gbNetGraph_ = new QGroupBox(this);
+  gbNetGraph_->setObjectName(QStringLiteral("gbNetGraph"));
+  auto* g = new QVBoxLayout(gbNetGraph_);
+  auto* speeds = new QHBoxLayout;
+  lblSpeedIn_ = new QLabel(QStringLiteral("0"), gbNetGraph_);
+  lblSpeedIn_->setObjectName(QStringLiteral("lblSpeedIn"));
+  lblSpeedOut_ = new QLabel(QStringLiteral("0"), gbNetGraph_);
+  lblSpeedOut_->setObjectName(QStringLiteral("lblSpeedOut"));
+  lblSpin_ = new QLabel(QStringLiteral("+"), gbNetGraph_);
+  lblSpin_->setObjectName(QStringLiteral("lblSpin"));
+  QFont bold = lblSpin_->font();
+  bold.setBold(true);
+  lblSpin_->setFont(bold);
+  speeds->addWidget(new QLabel(tr("In:"), gbNetGraph_));
+  speeds->addWidget(lblSpeedIn_);
+  speeds->addSpacing(10);
+  speeds->addWidget(new QLabel(tr("Out:"), gbNetGraph_));
+  speeds->addWidget(lblSpeedOut_);
+  speeds->addStretch();
+  speeds->addWidget(lblSpin_);
+  g->addLayout(speeds);
+  auto* graphRow = new QHBoxLayout;
+  tbIn_ = MakeTrackBar("tbIn", s_.LanScaleIn, gbNetGraph_);
+  tbOut_ = MakeTrackBar("tbOut", s_.LanScaleOut, gbNetGraph_);
+  imgNetwork_ = new TNetGraph(gbNetGraph_);
+  graphRow->addWidget(tbIn_);
+  graphRow->addWidget(imgNetwork_);
+  graphRow->addWidget(tbOut_);
+  graphRow->addStretch();
+  g->addLayout(graphRow);
+  auto* units = new QHBoxLayout;
+  rbBits_ = new QRadioButton(tr("kbits/sec"), gbNetGraph_);
+  rbBits_->setObjectName(QStringLiteral("rbBits"));
+  rbBytes_ = new QRadioButton(tr("kBytes/sec"), gbNetGraph_);
+  rbBytes_->setObjectName(QStringLiteral("rbBytes"));
+  (s_.SpeedInBytes ? rbBytes_ : rbBits_)->setChecked(true);
+  units->addWidget(rbBits_);
+  units->addWidget(rbBytes_);
+  units->addStretch();
+  g->addLayout(units);
+
+  // Above the form's Internet address group.
+  if (auto* main = qobject_cast<QBoxLayout*>(layout())) {
+    main->insertWidget(0, adapter);
+    main->insertWidget(1, gbNetGraph_);
+  }
+
+  NetworkTimer_ = timers.MakeTimer([this] { SampleTraffic(); });
+  NetworkTimer_->SetInterval(1000);
+  connect(tbIn_, &QSlider::valueChanged, this, [this](int v) {
+    s_.LanScaleIn = v;
+    UpdateGraphScale();
+  });
+  connect(tbOut_, &QSlider::valueChanged, this, [this](int v) {
+    s_.LanScaleOut = v;
+    UpdateGraphScale();
+  });
+  connect(rbBytes_, &QRadioButton::toggled, this, [this](bool on) { s_.SpeedInBytes = on; });
+  UpdateGraphScale();
+
+  // The adapters at start, the stored one selected when it is still there.
+  const std::vector<std::string> names = ListAdaptors();
+  adaptors_.Append(names);
+  for (const std::string& name : names) cbNetworkAdaptors_->addItem(Q(name));
+  cbNetworkAdaptors_->setCurrentIndex(adaptors_.IndexOf(s_.NetworkAdaptor));
+  SelectionChanged(false);
+  connect(cbNetworkAdaptors_, &QComboBox::currentIndexChanged, this, [this] {
+    if (cbNetworkAdaptors_->currentIndex() >= 0)
+      s_.NetworkAdaptor = S(cbNetworkAdaptors_->currentText());
+    SelectionChanged(isVisible());
+  });
 }
 
 TNetworkPage::~TNetworkPage() = default;
 
 void TNetworkPage::ShowPublicAddress(const std::string& address) {
   copy_->SetText(Q(address));
+}
+
+bool TNetworkPage::Sampling() const {
+  return NetworkTimer_->Running();
+}
+
+void TNetworkPage::SelectionChanged(bool tabActive) {
+  const int index = cbNetworkAdaptors_->currentIndex();
+  if (index < 0) {
+    current_ = nullptr;
+    NetworkTimer_->Stop();
+    return;
+  }
+  NetworkTimer_->Start();
+  current_ = &adaptors_.Items(index);
+  std::string address, gateway, mac;
+  if (GetLanAddresses(current_->Name, address, gateway)) {
+    lblLAN_->setText(Q(address));
+    lblGateway_->setText(Q(gateway));
+  } else {
+    lblLAN_->clear();
+    lblGateway_->clear();
+  }
+  lblMac_->setText(GetMacAddress(current_->Name, mac) ? Q(mac) : QString());
+  if (tabActive) ResetTrafficGraph();
+}
+
+void TNetworkPage::Shown() {
+  for (const std::string& name : adaptors_.Append(ListAdaptors()))
+    cbNetworkAdaptors_->addItem(Q(name));
+  if (current_) {
+    NetworkTimer_->Start();
+    ResetTrafficGraph();
+  }
+}
+
+void TNetworkPage::WindowHidden() {
+  NetworkTimer_->Stop();
+}
+
+void TNetworkPage::ResetTrafficGraph() {
+  if (current_) ReadCounters(*current_);
+  imgNetwork_->Reset();
+}
+
+void TNetworkPage::SampleTraffic() {
+  if (!current_) return;
+  spin_ = !spin_;
+  lblSpin_->setText(spin_ ? QStringLiteral("\u00D7") : QStringLiteral("+"));
+  const TTrafficSample s = qgm::SampleTraffic(*current_, rbBytes_->isChecked());
+  lblSpeedIn_->setText(Q(s.InText));
+  lblSpeedOut_->setText(Q(s.OutText));
+  if (!s.Step) return;
+  imgNetwork_->Step(BarHeight(s.InBytes, TNetGraph::kHeight, scaleIn_, true),
+                    BarHeight(s.OutBytes, TNetGraph::kHeight, scaleOut_, false));
+}
+
+void TNetworkPage::UpdateGraphScale() {
+  scaleIn_ = ScaleForPosition(tbIn_->value());
+  scaleOut_ = ScaleForPosition(tbOut_->value());
+  gbNetGraph_->setTitle(Q(TrafficCaption(scaleIn_, scaleOut_)));
+}
+
+void TNetworkPage::AutoScaleFromPlan(const std::string& planSpeed) {
+  if (const auto positions = AutoScalePositions(planSpeed)) {
+    tbIn_->setValue(positions->first);
+    tbOut_->setValue(positions->second);
+  }
 }
 
 }  // namespace qgm::gui

@@ -1,0 +1,99 @@
+// The Network tab on the dummy platform: its two scripted adapters, the
+// start-up selection, sampling into speeds and the graph, and the scales.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSlider>
+
+#include "core/platform/dummy/DummyPlatform.h"
+#include "gui/network/NetGraph.h"
+#include "gui/network/NetworkPage.h"
+#include "support/FakeTime.h"
+
+namespace qgm::gui {
+namespace {
+
+class NetworkPageTest : public ::testing::Test {
+ protected:
+  void Script(const std::string& adapter, std::vector<std::pair<uint64_t, uint64_t>> readings) {
+    std::lock_guard lock(dummy::Record().Lock);
+    dummy::Record().Counters[adapter] = std::move(readings);
+  }
+  std::unique_ptr<TNetworkPage> Make() {
+    auto page = std::make_unique<TNetworkPage>(settings_, timers_);
+    page->resize(295, 420);
+    return page;
+  }
+  QString Text(TNetworkPage& page, const char* name) {
+    auto* l = page.findChild<QLabel*>(QString::fromLatin1(name));
+    return l ? l->text() : QStringLiteral("<missing>");
+  }
+  TSettings settings_;
+  test::FakeTimerFactory timers_;
+};
+
+TEST_F(NetworkPageTest, TheStoredAdapterIsSelectedWithItsAddresses) {
+  settings_.NetworkAdaptor = "eth0";
+  auto page = Make();
+  EXPECT_EQ(page->Adaptors()->count(), 2);
+  EXPECT_EQ(page->Adaptors()->currentText(), QStringLiteral("eth0"));
+  EXPECT_TRUE(page->Sampling());
+  EXPECT_EQ(Text(*page, "lblLAN"), QStringLiteral("192.168.1.20"));
+  EXPECT_EQ(Text(*page, "lblGateway"), QStringLiteral("192.168.1.1"));
+  EXPECT_EQ(Text(*page, "lblMac"), QStringLiteral("00:1A:2B:3C:4D:5E"));
+  // An adapter without a hardware address shows none; the choice is kept.
+  page->Adaptors()->setCurrentIndex(1);
+  EXPECT_EQ(Text(*page, "lblMac"), QString());
+  EXPECT_EQ(settings_.NetworkAdaptor, "wlan0");
+}
+
+TEST_F(NetworkPageTest, AnAdapterThatIsGoneLeavesNoSelectionAndTheSamplerStill) {
+  settings_.NetworkAdaptor = "gone0";
+  auto page = Make();
+  EXPECT_EQ(page->Adaptors()->currentIndex(), -1);
+  EXPECT_FALSE(page->Sampling());
+  page->SampleTraffic();
+  EXPECT_EQ(Text(*page, "lblSpin"), QStringLiteral("+"));  // the spinner does not move
+  EXPECT_EQ(settings_.NetworkAdaptor, "gone0");            // looking changes nothing
+}
+
+TEST_F(NetworkPageTest, SamplesGiveSpeedsAndStepsButNotBackwards) {
+  settings_.NetworkAdaptor = "eth0";
+  Script("eth0", {{1000, 1000}, {126000, 26000}, {100000, 30000}, {100000, 30000}});
+  auto page = Make();
+  page->Shown();  // the baseline: 1000 / 1000
+  const QImage blank = page->Graph()->Image();
+  page->SampleTraffic();
+  EXPECT_EQ(Text(*page, "lblSpin"), QStringLiteral("\u00D7"));
+  EXPECT_EQ(Text(*page, "lblSpeedIn"), QStringLiteral("1,000"));  // 125000 bytes: 1000 kbit
+  EXPECT_EQ(Text(*page, "lblSpeedOut"), QStringLiteral("200"));
+  const QImage stepped = page->Graph()->Image();
+  EXPECT_NE(stepped, blank);
+  // The in counter went backwards: no step, the graph stays.
+  page->SampleTraffic();
+  EXPECT_EQ(Text(*page, "lblSpin"), QStringLiteral("+"));
+  EXPECT_EQ(page->Graph()->Image(), stepped);
+  EXPECT_EQ(Text(*page, "lblSpeedIn"), QStringLiteral("0"));
+  // Into the tray: sampling stops.
+  page->WindowHidden();
+  EXPECT_FALSE(page->Sampling());
+}
+
+TEST_F(NetworkPageTest, TrackBarsAndThePlanSetTheScales) {
+  auto page = Make();
+  EXPECT_EQ(page->GraphBox()->title(), QStringLiteral(" Current Traffic (1500/256 kbps) "));
+  page->findChild<QSlider*>(QStringLiteral("tbIn"))->setValue(5);
+  EXPECT_EQ(page->GraphBox()->title(), QStringLiteral(" Current Traffic (12/0.256 mbps) "));
+  EXPECT_EQ(settings_.LanScaleIn, 5);
+  page->AutoScaleFromPlan("24000/1024k");
+  EXPECT_EQ(page->GraphBox()->title(), QStringLiteral(" Current Traffic (24/1 mbps) "));
+  EXPECT_EQ(settings_.LanScaleOut, 12);
+  page->AutoScaleFromPlan("?");
+  EXPECT_EQ(settings_.LanScaleIn, 3);
+}
+
+}  // namespace
+}  // namespace qgm::gui
