@@ -136,6 +136,11 @@ void TProgram::LoadSettings() {
     settings_.StartDelay = options_.DemoStartDelay;
     settings_.ShowWindowAtStart = true;
     settings_.ShowSetupTab = false;
+    // The demo watches this machine's first adapter.
+    if (settings_.NetworkAdaptor.empty() && !context.AdapterNames.empty()) {
+      settings_.NetworkAdaptor = context.AdapterNames.front();
+      settings_.SelectedAdapter = 0;
+    }
     // The demo's CallHaven account.
     if (settings_.CallhavenNo1.empty()) {
       settings_.CallhavenNo1 = "0298765432";
