@@ -2,7 +2,9 @@
 // are answered by the test and the dummy platform records what the program
 // asked the desktop to open.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QThread>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -447,6 +449,51 @@ TEST_F(ProgramFlows, CallhavenTabShowsTwentyEightMonthsAndTheirGraph) {
   std::lock_guard lock(dummy::Record().Lock);
   ASSERT_EQ(dummy::Record().Opened.size(), 1u);
   EXPECT_NE(dummy::Record().Opened[0].find("callhaven_"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qgm::gui
+
+namespace qgm::gui {
+namespace {
+
+TEST_F(ProgramFlows, TheDownloadTestRunsFromItsLinkAndStopsOnAnotherTab) {
+  Start(true);
+  ShowPage(kPageNetwork);
+  auto* link = program_->Window().findChild<TFocusLabel*>(QStringLiteral("lblTestDownload"));
+  ASSERT_TRUE(link);
+  EXPECT_EQ(link->Caption(), QStringLiteral("Download Test File"));
+  std::vector<QString> seen;
+  auto runUntilIdle = [&] {
+    QElapsedTimer waited;
+    waited.start();
+    while (program_->DownloadTestRunning() && waited.elapsed() < 20000) {
+      QApplication::processEvents(QEventLoop::AllEvents, 5);
+      QThread::msleep(1);
+      if (seen.empty() || seen.back() != link->Caption()) seen.push_back(link->Caption());
+    }
+    QApplication::processEvents();
+  };
+  link->OnClick();
+  EXPECT_EQ(link->Caption(), QStringLiteral("Connecting to Server"));
+  link->OnClick();  // cancelling at once
+  EXPECT_EQ(link->Caption(), QStringLiteral(" Cancelling Test ... "));
+  link->OnClick();  // a click while cancelling does nothing
+  runUntilIdle();
+  EXPECT_EQ(link->Caption(), QStringLiteral("Download Test File"));
+  // A whole run: connecting, then the test, then idle again.
+  seen.clear();
+  link->OnClick();
+  runUntilIdle();
+  EXPECT_EQ(link->Caption(), QStringLiteral("Download Test File"));
+  EXPECT_NE(std::find(seen.begin(), seen.end(), QStringLiteral("Cancel Test")), seen.end());
+  // Another tab stops a running test.
+  link->OnClick();
+  ASSERT_TRUE(program_->DownloadTestRunning());
+  ShowPage(kPageBroadband);
+  runUntilIdle();
+  EXPECT_FALSE(program_->DownloadTestRunning());
+  EXPECT_EQ(link->Caption(), QStringLiteral("Download Test File"));
 }
 
 }  // namespace

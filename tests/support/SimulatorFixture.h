@@ -21,7 +21,7 @@ inline TEndpoints SimulatorEndpoints(const corvalink::sim::ProviderSimulator& si
   e.HomeSite = sim.HomeSite();
   e.MailHost = "localhost:" + std::to_string(sim.Pop3Port());
   e.TimeHost = "127.0.0.1";
-  e.MirrorHost = "127.0.0.1";
+  e.MirrorHost = "127.0.0.1:" + std::to_string(sim.FtpPort());
   return e;
 }
 

@@ -48,7 +48,7 @@ TDemoEnvironment::TDemoEnvironment(std::filesystem::path simulator) {
   endpoints_.HomeSite = "http://localhost:" + std::to_string(httpPort) + "/qgm/";
   endpoints_.MailHost = "localhost:" + std::to_string(d.value(QLatin1String("pop3Port")).toInt());
   endpoints_.TimeHost = "127.0.0.1";
-  endpoints_.MirrorHost = "127.0.0.1";
+  endpoints_.MirrorHost = "127.0.0.1:" + std::to_string(d.value(QLatin1String("ftpPort")).toInt());
 }
 
 TDemoEnvironment::~TDemoEnvironment() {

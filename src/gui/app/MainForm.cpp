@@ -64,6 +64,8 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   provider_ = new TProviderPage(program_.Timers(), ui_->tsCorvalink);
   Fill(ui_->tsCorvalink, provider_);
   network_ = new TNetworkPage(settings_, program_.Timers(), ui_->tsNetwork);
+  network_->OnStartTest = [this] { return program_.StartDownloadTest(); };
+  network_->OnStopTest = [this] { program_.CancelDownloadTest(); };
   Fill(ui_->tsNetwork, network_);
   advisories_ = new TAdvisoriesPage(settings_, ui_->tsAdvisories);
   Fill(ui_->tsAdvisories, advisories_);

@@ -13,6 +13,7 @@
 #include "core/callusage/CallDownload.h"
 #include "core/history/HistoryStep.h"
 #include "core/network/Adaptors.h"
+#include "core/network/DownloadTest.h"
 #include "core/platform/Associations.h"
 #include "core/platform/ProcessValues.h"
 #include "core/platform/SoundOutput.h"
@@ -23,6 +24,7 @@
 #include "core/util/Format.h"
 #include "gui/advisories/AdvisoriesPage.h"
 #include "gui/app/MainForm.h"
+#include "gui/network/NetworkPage.h"
 #include "gui/platform/MediaPlayers.h"
 #include "gui/platform/TerminationSignals.h"
 #include "gui/tray/MessageForm.h"
@@ -82,7 +84,9 @@ TProgram::TProgram(TStartOptions options)
 TProgram::~TProgram() {
   // Popups still open call back into the program: they go first.
   for (auto& popup : popups_) delete popup.data();
-  // The window goes first: it is the cycle's view.
+  // The window goes first: it is the cycle's view. The download test's
+  // streams are stopped and waited for before the window they report to.
+  downloadTest_.reset();
   advisories_.reset();
   cycle_.reset();
   window_.reset();
@@ -185,6 +189,7 @@ TUpdateHooks TProgram::MakeHooks() {
   };
   hooks.CallUsageRunning = [this] { return callsRunning_; };
   hooks.AutoScaleFromPlan = [this] { window_->AutoScaleNetwork(); };
+  hooks.CancelDownloadTest = [this] { CancelDownloadTest(); };
   hooks.History = [this](TUsageService& service, const TUsageAccount& account, bool first) {
     RunHistory(service, account, first);
   };
@@ -336,7 +341,26 @@ void TProgram::ProxyChanged() {
 }
 
 void TProgram::CancelDownloadTest() {
-  // The network monitor's download test attaches here.
+  if (downloadTest_) downloadTest_->Stop();
+}
+
+bool TProgram::StartDownloadTest() {
+  if (!downloadTest_) {
+    TDownloadTest::TConfig c;
+    c.MirrorHost = options_.Endpoints.MirrorHost;
+    // The streams' events come back to the window's thread.
+    c.Post = [this](std::function<void()> work) {
+      QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+    };
+    c.OnTransferStart = [this] { window_->NetworkPage().DownloadTestStarted(); };
+    c.OnEnded = [this] { window_->NetworkPage().DownloadTestEnded(); };
+    downloadTest_ = std::make_unique<TDownloadTest>(std::move(c));
+  }
+  return downloadTest_->Start();
+}
+
+bool TProgram::DownloadTestRunning() const {
+  return downloadTest_ && downloadTest_->Running();
 }
 
 std::string TProgram::DebugReport() {

@@ -19,6 +19,7 @@
 #include "core/history/History.h"
 #include "core/mail/MailCheck.h"
 #include "core/net/Endpoints.h"
+#include "core/network/DownloadTest.h"
 #include "core/platform/Autostart.h"
 #include "core/platform/Folders.h"
 #include "core/platform/Launcher.h"
@@ -71,6 +72,8 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   void AccountChanged(bool typeChanged, bool credentialsEdited) override;
   void ProxyChanged() override;
   void CancelDownloadTest() override;
+  bool StartDownloadTest() override;
+  bool DownloadTestRunning() const override;
   void RefreshAdvisories() override;
   void AdvisoriesShown() override;
   bool TestMailbox(const std::string& login, const std::string& password) override;
@@ -134,6 +137,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   std::vector<TRadioChannel> available_;  // sorted by caption
   bool defaultChannelsPending_ = false;   // the stored list was empty at start
   TCallhaven calls_;
+  std::unique_ptr<TDownloadTest> downloadTest_;
   bool callsRunning_ = false;
 };
 

@@ -40,6 +40,9 @@ class IProgramActions {
   virtual void AccountChanged(bool typeChanged, bool credentialsEdited) = 0;
   virtual void ProxyChanged() = 0;
   virtual void CancelDownloadTest() = 0;
+  // Starts the four-stream download test; false while one still runs.
+  virtual bool StartDownloadTest() = 0;
+  virtual bool DownloadTestRunning() const = 0;
   // The Advisories tab's refresh link.
   virtual void RefreshAdvisories() = 0;
   // The Advisories tab became the active page: what it lists is seen.

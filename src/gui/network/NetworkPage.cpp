@@ -12,6 +12,7 @@
 #include "core/network/Traffic.h"
 #include "gui/app/Text.h"
 #include "gui/controls/ClipboardCopy.h"
+#include "gui/controls/FocusLabel.h"
 #include "gui/network/NetGraph.h"
 #include "ui_NetworkPage.h"
 
@@ -99,6 +100,17 @@ TNetworkPage::TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* 
   units->addWidget(rbBits_);
   units->addWidget(rbBytes_);
   units->addStretch();
+  lblTestDownload_ = new TFocusLabel(tr("Download Test File"), gbNetGraph_);
+  lblTestDownload_->setObjectName(QStringLiteral("lblTestDownload"));
+  lblTestDownload_->SetAutoSize(true);
+  lblTestDownload_->SetTabStop(true);
+  lblTestDownload_->SetMouseOverColor(QColor(0xCC, 0, 0));
+  lblTestDownload_->setCursor(Qt::PointingHandCursor);
+  lblTestDownload_->setMinimumWidth(
+      lblTestDownload_->fontMetrics().horizontalAdvance(tr(" Cancelling Test ... ")) + 8);
+  lblTestDownload_->setMinimumHeight(lblTestDownload_->height());
+  lblTestDownload_->OnClick = [this] { TestLinkClicked(); };
+  units->addWidget(lblTestDownload_);
   g->addLayout(units);
 
   // Above the form's Internet address group.
@@ -134,6 +146,27 @@ TNetworkPage::TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* 
 }
 
 TNetworkPage::~TNetworkPage() = default;
+
+void TNetworkPage::TestLinkClicked() {
+  const QString text = lblTestDownload_->Caption();
+  if (text.startsWith(QLatin1Char('D'))) {
+    // A test still ending keeps the link as it is.
+    if (OnStartTest && OnStartTest()) lblTestDownload_->SetCaption(tr("Connecting to Server"));
+  } else if (text.startsWith(QLatin1Char('C'))) {
+    lblTestDownload_->SetCaption(tr(" Cancelling Test ... "));
+    if (OnStopTest) OnStopTest();  // returns at once
+  }
+}
+
+void TNetworkPage::DownloadTestStarted() {
+  // A test being cancelled stays so.
+  if (lblTestDownload_->Caption() == tr("Connecting to Server"))
+    lblTestDownload_->SetCaption(tr("Cancel Test"));
+}
+
+void TNetworkPage::DownloadTestEnded() {
+  lblTestDownload_->SetCaption(tr("Download Test File"));
+}
 
 void TNetworkPage::ShowPublicAddress(const std::string& address) {
   copy_->SetText(Q(address));

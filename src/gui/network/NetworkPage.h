@@ -11,6 +11,7 @@
 #include "core/settings/Settings.h"
 #include "core/util/Timing.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,7 @@ class NetworkPage;
 namespace qgm::gui {
 
 class TCopyFeedback;
+class TFocusLabel;
 class TNetGraph;
 
 class TNetworkPage : public QWidget {
@@ -46,6 +48,14 @@ class TNetworkPage : public QWidget {
   // One tick of the sampler.
   void SampleTraffic();
   bool Sampling() const;
+
+  // The download test's link: starts or cancels through these.
+  std::function<bool()> OnStartTest;
+  std::function<void()> OnStopTest;
+  void DownloadTestStarted();
+  void DownloadTestEnded();
+  void TestLinkClicked();
+  TFocusLabel* TestLink() const { return lblTestDownload_; }
 
   QComboBox* Adaptors() const { return cbNetworkAdaptors_; }
   TNetGraph* Graph() const { return imgNetwork_; }
@@ -77,6 +87,7 @@ class TNetworkPage : public QWidget {
   QSlider* tbIn_;
   QSlider* tbOut_;
   TNetGraph* imgNetwork_;
+  TFocusLabel* lblTestDownload_;
 };
 
 }  // namespace qgm::gui

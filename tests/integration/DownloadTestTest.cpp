@@ -1,0 +1,116 @@
+// The four-stream download test against the simulator's FTP mirror: a whole
+// run, a cancel at every moment, and a mirror that cannot be reached.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+#include "core/network/DownloadTest.h"
+#include "support/SimulatorFixture.h"
+
+namespace qgm::test {
+namespace {
+
+// The caller's thread: posted work waits here until Pump runs it.
+class PostedQueue {
+ public:
+  void Post(std::function<void()> work) {
+    std::lock_guard lock(mutex_);
+    queue_.push_back(std::move(work));
+    ready_.notify_one();
+  }
+  // Runs posted work until `done` holds (or the time is up).
+  bool Pump(const std::function<bool()>& done, int limitMs = 20000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    while (!done()) {
+      std::unique_lock lock(mutex_);
+      if (!ready_.wait_until(lock, end, [this] { return !queue_.empty(); })) return false;
+      auto work = std::move(queue_.front());
+      queue_.pop_front();
+      lock.unlock();
+      work();
+    }
+    return true;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::deque<std::function<void()>> queue_;
+};
+
+class DownloadTestTest : public SimulatorTest {
+ protected:
+  TDownloadTest::TConfig Config(const std::string& host) {
+    TDownloadTest::TConfig c;
+    c.MirrorHost = host;
+    c.ConnectTimeoutMs = 3000;
+    c.Post = [this](std::function<void()> w) { posted_.Post(std::move(w)); };
+    c.OnTransferStart = [this] { ++starts_; };
+    c.OnEnded = [this] { ++ends_; };
+    return c;
+  }
+  std::string Mirror() const { return "127.0.0.1:" + std::to_string(Sim().FtpPort()); }
+  PostedQueue posted_;
+  int starts_ = 0, ends_ = 0;
+};
+
+TEST_F(DownloadTestTest, FourStreamsFetchTheWholeFile) {
+  TDownloadTest test(Config(Mirror()));
+  ASSERT_TRUE(test.Start());
+  EXPECT_FALSE(test.Start());  // a second start while it runs does nothing
+  ASSERT_TRUE(posted_.Pump([&] { return ends_ == 1; }));
+  EXPECT_FALSE(test.Running());
+  EXPECT_EQ(starts_, 4);
+  for (const auto& r : test.Results()) {
+    EXPECT_TRUE(r.Completed) << r.Failure;
+    EXPECT_EQ(r.Bytes, 10485760);
+  }
+}
+
+TEST_F(DownloadTestTest, StopEndsEveryStreamAtAnyMoment) {
+  // Before the connections, while they connect, during the transfers (the
+  // loopback mirror is fast: a whole run takes about 100 ms).
+  for (int delayMs : {0, 2, 10, 30}) {
+    TDownloadTest test(Config(Mirror()));
+    ends_ = 0;
+    ASSERT_TRUE(test.Start());
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    test.Stop();
+    ASSERT_TRUE(posted_.Pump([&] { return ends_ == 1; }, 10000)) << delayMs;
+    EXPECT_FALSE(test.Running());
+    if (delayMs == 0) {
+      for (const auto& r : test.Results())
+        EXPECT_FALSE(r.Completed);  // stopped before any transfer
+    }
+    // A new test can start once all have ended.
+    EXPECT_TRUE(test.Start());
+    test.Stop();
+    ASSERT_TRUE(posted_.Pump([&] { return ends_ == 2; }, 10000));
+  }
+}
+
+TEST_F(DownloadTestTest, AnUnreachableMirrorEndsWithoutATransfer) {
+  TDownloadTest test(Config("127.0.0.1:1"));
+  ASSERT_TRUE(test.Start());
+  ASSERT_TRUE(posted_.Pump([&] { return ends_ == 1; }));
+  EXPECT_EQ(starts_, 0);
+  for (const auto& r : test.Results()) {
+    EXPECT_FALSE(r.Completed);
+    EXPECT_FALSE(r.Failure.empty());
+  }
+}
+
+TEST_F(DownloadTestTest, DestroyedWhileRunningStopsAndWaits) {
+  {
+    TDownloadTest test(Config(Mirror()));
+    ASSERT_TRUE(test.Start());
+  }
+  // The endings it posted find nothing to do.
+  posted_.Pump([] { return false; }, 200);
+  EXPECT_EQ(ends_, 0);
+}
+
+}  // namespace
+}  // namespace qgm::test
