@@ -8,6 +8,7 @@
 
 #include "cli/AdvisoriesCommand.h"
 #include "cli/CallsCommand.h"
+#include "cli/DownloadTestCommand.h"
 #include "cli/HistoryCommand.h"
 #include "cli/MailCommand.h"
 #include "cli/NetworkCommand.h"
@@ -30,6 +31,7 @@ constexpr const char* kUsage =
     "  radio        list the provider's unmetered radio channels (see qgm-cli radio --help)\n"
     "  calls        CallHaven call usage of the last 28 months (see qgm-cli calls --help)\n"
     "  network      the network adapters and their addresses (see qgm-cli network --help)\n"
+    "  download-test  the four-stream download test (see qgm-cli download-test --help)\n"
     "  xml FILE     print the element tree built from the reply saved in FILE\n"
     "  version      print the program version\n";
 
@@ -70,6 +72,7 @@ int main(int argc, char** argv) {
   if (command == "radio") return qgm::cli::RunRadioCommand(argc - 2, argv + 2);
   if (command == "calls") return qgm::cli::RunCallsCommand(argc - 2, argv + 2);
   if (command == "network") return qgm::cli::RunNetworkCommand(argc - 2, argv + 2);
+  if (command == "download-test") return qgm::cli::RunDownloadTestCommand(argc - 2, argv + 2);
   if (command == "version") {
     std::puts(QGM_VERSION);
     return 0;

@@ -191,3 +191,13 @@ if(NOT last_out MATCHES "^\\[(\\{\"name\":\"[^\"]+\",\"address\":\"[0-9.]+\",\"g
   message(FATAL_ERROR "unexpected network JSON:\n${last_out}")
 endif()
 expect_run(1 network --adapter no-such-adapter)
+
+# The download test against the demo's mirror: four whole files; a mirror
+# that cannot be reached fails.
+expect_run(0 download-test --demo --json)
+string(REGEX MATCHALL "\"bytes\":10485760,[^}]*\"completed\":true" streams "${last_out}")
+list(LENGTH streams stream_count)
+if(NOT stream_count EQUAL 4 OR NOT last_out MATCHES "\"bytes\":41943040,")
+  message(FATAL_ERROR "unexpected download test:\n${last_out}")
+endif()
+expect_run(1 download-test --mirror-host 127.0.0.1:1)
