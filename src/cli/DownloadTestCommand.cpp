@@ -1,13 +1,10 @@
 #include "cli/DownloadTestCommand.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <csignal>
 #include <cstdio>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -15,6 +12,7 @@
 #include "cli/CliSession.h"
 #include "core/network/DownloadTest.h"
 #include "core/util/Format.h"
+#include "core/util/PostedQueue.h"
 
 namespace qgm::cli {
 namespace {
@@ -32,32 +30,6 @@ constexpr const char* kHelp =
     "  --json                 print JSON\n";
 
 volatile std::sig_atomic_t interrupted = 0;
-
-// Work the streams post, run on this (the main) thread.
-class TPosted {
- public:
-  void Post(std::function<void()> work) {
-    std::lock_guard lock(mutex_);
-    queue_.push_back(std::move(work));
-    ready_.notify_one();
-  }
-  // Runs what arrives within `ms`; false when nothing did.
-  bool RunFor(int ms) {
-    std::unique_lock lock(mutex_);
-    if (!ready_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !queue_.empty(); }))
-      return false;
-    auto work = std::move(queue_.front());
-    queue_.pop_front();
-    lock.unlock();
-    work();
-    return true;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable ready_;
-  std::deque<std::function<void()>> queue_;
-};
 
 std::string Rate(int64_t bytes, double seconds) {
   return Format("%1.2f",
@@ -83,7 +55,7 @@ int RunDownloadTestCommand(int argc, char** argv) {
   }
   if (mirror) endpoints.MirrorHost = *mirror;
 
-  TPosted posted;
+  TPostedQueue posted;  // the streams' events, run on this thread
   bool ended = false;
   TDownloadTest::TConfig config;
   config.MirrorHost = endpoints.MirrorHost;
@@ -95,7 +67,7 @@ int RunDownloadTestCommand(int argc, char** argv) {
   test.Start();
   bool stopped = false;
   while (!ended) {
-    posted.RunFor(100);
+    posted.RunNext(100);
     if (interrupted && !stopped) {
       test.Stop();  // returns at once; the streams end on their own
       stopped = true;

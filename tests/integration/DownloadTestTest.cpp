@@ -2,42 +2,24 @@
 // run, a cancel at every moment, and a mirror that cannot be reached.
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-
 #include "core/network/DownloadTest.h"
+#include "core/util/PostedQueue.h"
 #include "support/SimulatorFixture.h"
 
 namespace qgm::test {
 namespace {
 
-// The caller's thread: posted work waits here until Pump runs it.
-class PostedQueue {
+// The caller's thread: runs posted work until `done` holds (or the time is up).
+class PostedQueue : public TPostedQueue {
  public:
-  void Post(std::function<void()> work) {
-    std::lock_guard lock(mutex_);
-    queue_.push_back(std::move(work));
-    ready_.notify_one();
-  }
-  // Runs posted work until `done` holds (or the time is up).
   bool Pump(const std::function<bool()>& done, int limitMs = 20000) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     while (!done()) {
-      std::unique_lock lock(mutex_);
-      if (!ready_.wait_until(lock, end, [this] { return !queue_.empty(); })) return false;
-      auto work = std::move(queue_.front());
-      queue_.pop_front();
-      lock.unlock();
-      work();
+      if (std::chrono::steady_clock::now() >= end) return false;
+      RunNext(50);
     }
     return true;
   }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable ready_;
-  std::deque<std::function<void()>> queue_;
 };
 
 class DownloadTestTest : public SimulatorTest {
