@@ -187,10 +187,23 @@ expect_run(2 calls --config-is-not-an-option)
 # The network adapters of whatever machine runs the test: a JSON list (maybe
 # empty), and a named adapter that is not there.
 expect_run(0 network --json)
+set(adapters_json "${last_out}")
 if(NOT last_out MATCHES "^\\[(\\{\"name\":\"[^\"]+\",\"address\":\"[0-9.]+\",\"gateway\":\"[0-9.]*\",\"mac\":\"[0-9A-F:]*\",\"inOctets\":[0-9]+,\"outOctets\":[0-9]+\\},?)*\\]\n$")
   message(FATAL_ERROR "unexpected network JSON:\n${last_out}")
 endif()
 expect_run(1 network --adapter no-such-adapter)
+expect_run(2 network --watch 0)
+expect_run(2 network --watch 1s)
+# Watching for two seconds prints two samples, when the machine has an
+# adapter to watch.
+if(adapters_json MATCHES "\"name\"")
+  expect_run(0 network --watch 2 --json)
+  if(NOT last_out MATCHES "^\\{\"second\":1,\"adapter\":\"[^\"]+\",\"inBytes\":-?[0-9]+,\"outBytes\":-?[0-9]+,\"in\":\"[0-9,]+\",\"out\":\"[0-9,]+\",\"unit\":\"k(bit|B)/s\",\"step\":(true|false)}\n\\{\"second\":2,[^\n]*}\n$")
+    message(FATAL_ERROR "unexpected network watch JSON:\n${last_out}")
+  endif()
+else()
+  expect_run(1 network --watch 1)
+endif()
 
 # The download test against the demo's mirror: four whole files; a mirror
 # that cannot be reached fails.
