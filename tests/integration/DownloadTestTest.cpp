@@ -51,6 +51,14 @@ TEST_F(DownloadTestTest, FourStreamsFetchTheWholeFile) {
   }
 }
 
+TEST_F(DownloadTestTest, AMirrorByNameIsFetchedToo) {
+  // "localhost" goes through the path that looks the name up first.
+  TDownloadTest test(Config("localhost:" + std::to_string(Sim().FtpPort())));
+  ASSERT_TRUE(test.Start());
+  ASSERT_TRUE(posted_.Pump([&] { return ends_ == 1; }));
+  for (const auto& r : test.Results()) EXPECT_EQ(r.Bytes, 10485760) << r.Failure;
+}
+
 TEST_F(DownloadTestTest, StopEndsEveryStreamAtAnyMoment) {
   // Before the connections, while they connect, during the transfers (the
   // loopback mirror is fast: a whole run takes about 100 ms).

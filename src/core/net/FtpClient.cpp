@@ -1,10 +1,43 @@
 #include "core/net/FtpClient.h"
 
+#include <arpa/inet.h>
 #include <curl/curl.h>
+#include <netdb.h>
+#include <sys/socket.h>
 
 #include <memory>
+#include <set>
 
 namespace qgm {
+namespace {
+
+// The one address `host` resolves to, as text; empty when it is numeric
+// already, does not resolve, or resolves to several (then libcurl races
+// them as usual).
+std::string SoleAddressOf(const std::string& host) {
+  in6_addr probe{};
+  if (inet_pton(AF_INET, host.c_str(), &probe) == 1 ||
+      inet_pton(AF_INET6, host.c_str(), &probe) == 1)
+    return {};
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* list = nullptr;
+  if (getaddrinfo(host.c_str(), nullptr, &hints, &list) != 0) return {};
+  std::set<std::string> addresses;
+  for (addrinfo* ai = list; ai; ai = ai->ai_next) {
+    char text[INET6_ADDRSTRLEN] = {};
+    const void* raw =
+        ai->ai_family == AF_INET
+            ? static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(ai->ai_addr)->sin_addr)
+            : static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(ai->ai_addr)->sin6_addr);
+    if (inet_ntop(ai->ai_family, raw, text, sizeof text)) addresses.insert(text);
+  }
+  freeaddrinfo(list);
+  return addresses.size() == 1 ? *addresses.begin() : std::string();
+}
+
+}  // namespace
 
 struct FtpTransfer {
   TFtpClient& client;
@@ -42,6 +75,9 @@ struct FtpTransfer {
 std::string TFtpClient::Retrieve(const std::string& folder, const std::string& file) {
   // An abort asked for before the transfer began ends it too.
   if (aborted_) throw EFtpAborted();
+  // Outlives the handle that refers to it.
+  std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> resolve(nullptr,
+                                                                      &curl_slist_free_all);
   CURL* curl = curl_easy_init();
   if (!curl) throw ENetError("Out of memory");
   const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> guard(curl, &curl_easy_cleanup);
@@ -50,6 +86,15 @@ std::string TFtpClient::Retrieve(const std::string& folder, const std::string& f
   if (!path.empty() && path.back() != '/') path += '/';
   const std::string url = "ftp://" + Host + ":" + std::to_string(Port) + "/" + path + file;
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+  // A name with one address is connected to straight away, without the
+  // resolver's second round and the address-family race that can hold up
+  // the first connection.
+  if (const std::string sole = SoleAddressOf(Host); !sole.empty()) {
+    const std::string entry = Host + ":" + std::to_string(Port) + ":" +
+                              (sole.find(':') != std::string::npos ? "[" + sole + "]" : sole);
+    resolve.reset(curl_slist_append(nullptr, entry.c_str()));
+    curl_easy_setopt(curl, CURLOPT_RESOLVE, resolve.get());
+  }
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
   curl_easy_setopt(curl, CURLOPT_USERPWD, "anonymous:");
   curl_easy_setopt(curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
