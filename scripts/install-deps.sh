@@ -6,7 +6,7 @@
 # files) and a sound player (pipewire-bin's pw-play, pulseaudio-utils'
 # paplay or alsa-utils' aplay) for the alert sounds: listed below. The
 # media player test runs on a private session bus (dbus-daemon's
-# dbus-run-session).
+# dbus-run-session). The download benchmark races curl processes.
 set -euo pipefail
 
 PACKAGES=(
@@ -18,6 +18,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth trayer xdotool x11-utils fonts-liberation2 fonts-liberation
   xdg-utils alsa-utils dbus-daemon
+  curl
 )
 
 if [ "${1:-}" = "--list" ]; then

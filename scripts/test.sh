@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The whole test run: unit, integration and window tests on the default
 # build, the core without Qt (so it can never come to need it), the same
-# tests under AddressSanitizer + UndefinedBehaviorSanitizer, and a short run
-# of every fuzz target. Installs what it needs first.
+# tests under AddressSanitizer + UndefinedBehaviorSanitizer, the core's tests
+# under ThreadSanitizer, and a short run of every fuzz target. Installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,6 +29,11 @@ stage "asan build"
 cmake --preset asan
 cmake --build --preset asan
 ctest --preset asan
+
+stage "tsan build (core and its tests, worker threads under ThreadSanitizer)"
+cmake --preset tsan
+cmake --build --preset tsan
+ctest --preset tsan
 
 stage "fuzz (short run)"
 scripts/fuzz.sh "${QGM_FUZZ_SECONDS:-9}"
