@@ -95,5 +95,41 @@ TEST_F(NetworkPageTest, TrackBarsAndThePlanSetTheScales) {
   EXPECT_EQ(settings_.LanScaleIn, 3);
 }
 
+// Each step moves the picture two pixels at 96 dpi, the in bar in the
+// first column and the out bar in the second; at twice the pixel ratio
+// every pixel is a 2 x 2 block, and a graph moved to such a screen keeps
+// what it showed.
+TEST(NetGraphTest, BarsFillTheirColumnsAtEveryPixelRatio) {
+  const QColor in(34, 154, 222), out(255, 170, 51);
+  for (const qreal ratio : {1.0, 2.0}) {
+    TNetGraph graph;
+    graph.SetPixelRatio(ratio);
+    const QColor back = graph.Image().pixelColor(0, 0);
+    graph.Step(112, 56);
+    graph.Step(0, 1);
+    const QImage& image = graph.Image();
+    const int r = static_cast<int>(ratio);
+    ASSERT_EQ(image.size(), QSize(183 * r, 112 * r));
+    const int w = image.width(), h = image.height();
+    // The first step, two pixels left: in at full height, out at half.
+    for (int dx = 0; dx < r; ++dx) {
+      EXPECT_EQ(image.pixelColor(w - 4 * r + dx, 0), in) << ratio;
+      EXPECT_EQ(image.pixelColor(w - 3 * r + dx, h - 56 * r), out) << ratio;
+      EXPECT_EQ(image.pixelColor(w - 3 * r + dx, h - 56 * r - 1), back) << ratio;
+      // The second: no in bar, one pixel of out.
+      EXPECT_EQ(image.pixelColor(w - 2 * r + dx, h - 1), back) << ratio;
+      EXPECT_EQ(image.pixelColor(w - r + dx, h - r), out) << ratio;
+      EXPECT_EQ(image.pixelColor(w - r + dx, h - r - 1), back) << ratio;
+    }
+  }
+  TNetGraph graph;
+  graph.SetPixelRatio(1);
+  graph.Step(112, 0);
+  graph.SetPixelRatio(2);
+  EXPECT_EQ(graph.Image().size(), QSize(366, 224));
+  EXPECT_EQ(graph.Image().pixelColor(362, 0), in);
+  EXPECT_EQ(graph.Image().pixelColor(363, 223), in);
+}
+
 }  // namespace
 }  // namespace qgm::gui

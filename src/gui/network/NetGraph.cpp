@@ -1,6 +1,7 @@
 #include "gui/network/NetGraph.h"
 
 #include <QPainter>
+#include <cmath>
 
 namespace qgm::gui {
 
@@ -9,13 +10,18 @@ namespace {
 const QColor kInColour(34, 154, 222);
 const QColor kOutColour(255, 170, 51);
 
+int Device(int logical, qreal ratio) {
+  return static_cast<int>(std::lround(logical * ratio));
+}
+
 }  // namespace
 
-TNetGraph::TNetGraph(QWidget* parent)
-    : QWidget(parent), image_(kWidth, kHeight, QImage::Format_RGB32) {
+TNetGraph::TNetGraph(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("imgNetwork"));
   setFixedSize(kWidth, kHeight);
+  image_ = QImage(kWidth, kHeight, QImage::Format_RGB32);
   Reset();
+  SetPixelRatio(devicePixelRatioF());
 }
 
 void TNetGraph::Reset() {
@@ -23,21 +29,38 @@ void TNetGraph::Reset() {
   update();
 }
 
+void TNetGraph::SetPixelRatio(qreal ratio) {
+  if (ratio <= 0 || ratio == image_.devicePixelRatio()) return;
+  QImage scaled = image_.scaled(Device(kWidth, ratio), Device(kHeight, ratio),
+                                Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  scaled.setDevicePixelRatio(ratio);
+  image_ = scaled;
+  update();
+}
+
 void TNetGraph::Step(int inBar, int outBar) {
+  const qreal ratio = image_.devicePixelRatio();
   const int w = image_.width(), h = image_.height();
-  QImage moved = image_.copy(2, 0, w - 2, h);
+  // Two logical pixels: the in bar's column, then the out bar's.
+  const int shift = std::max(2, Device(2, ratio));
+  const int inWidth = shift / 2;
+  // Painted in device pixels, whatever the bitmap's ratio.
+  image_.setDevicePixelRatio(1);
+  const QImage moved = image_.copy(shift, 0, w - shift, h);
   QPainter p(&image_);
-  p.drawImage(0, 0, moved);
-  p.fillRect(w - 2, 0, 2, h, palette().color(QPalette::Button));
-  p.setPen(kInColour);
-  if (inBar > 0) p.drawLine(w - 2, h - 1, w - 2, h - inBar);
-  p.setPen(kOutColour);
-  if (outBar > 0) p.drawLine(w - 1, h - 1, w - 1, h - outBar);
+  p.drawImage(QPoint(0, 0), moved);
+  p.fillRect(w - shift, 0, shift, h, palette().color(QPalette::Button));
+  const int in = Device(inBar, ratio), out = Device(outBar, ratio);
+  if (in > 0) p.fillRect(w - shift, h - in, inWidth, in, kInColour);
+  if (out > 0) p.fillRect(w - shift + inWidth, h - out, shift - inWidth, out, kOutColour);
   p.end();
+  image_.setDevicePixelRatio(ratio);
   update();
 }
 
 void TNetGraph::paintEvent(QPaintEvent*) {
+  // Moved to a screen of another pixel ratio since the last picture.
+  SetPixelRatio(devicePixelRatioF());
   QPainter p(this);
   p.drawImage(rect(), image_);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The Network tab's traffic graph: a bitmap that scrolls two pixels left a
-// second, with an in bar and an out bar at its right edge.
+// second, with an in bar and an out bar at its right edge. Sizes are at
+// 96 dpi; the bitmap itself has the screen's pixel ratio, so on a HiDPI
+// screen the bars are drawn sharp rather than stretched.
 
 #include <QImage>
 #include <QWidget>
@@ -15,9 +17,13 @@ class TNetGraph : public QWidget {
 
   // All background.
   void Reset();
-  // One second: the picture moves left and the new bars are drawn.
+  // One second: the picture moves left and the new bars (0..kHeight) are
+  // drawn.
   void Step(int inBar, int outBar);
+  // The bitmap, in device pixels (its devicePixelRatio says how many).
   const QImage& Image() const { return image_; }
+  // Redraws the bitmap for another pixel ratio, keeping what it shows.
+  void SetPixelRatio(qreal ratio);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
