@@ -6,7 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <thread>
 
 namespace corvalink::sim {
@@ -116,7 +118,7 @@ void ServeTime(Connection& c, int64_t offsetSeconds, int delayMs) {
 // ---------------------------------------------------------------------------
 // FTP
 
-void ServeFtp(Connection& c) {
+void ServeFtp(Connection& c, int64_t bytesPerSecond) {
   if (!c.Write("220 Corvalink simulated mirror\r\n")) return;
   std::string cwd = "/";
   int dataListen = -1;
@@ -189,8 +191,21 @@ void ServeFtp(Connection& c) {
           char block[65536];
           int64_t sent = 0;
           complete = true;
+          // Paced: a tenth of the rate every tenth of a second. The wait is
+          // on the control connection, so a client that aborts or a server
+          // that stops ends the transfer at once.
+          const int64_t paced = bytesPerSecond > 0
+                                    ? std::clamp<int64_t>(bytesPerSecond / 10, 1, sizeof block)
+                                    : int64_t{sizeof block};
           while (sent < kTestFileSize) {
-            const int64_t n = std::min<int64_t>(sizeof block, kTestFileSize - sent);
+            if (bytesPerSecond > 0 && sent > 0) {
+              pollfd control{c.Fd(), POLLIN, 0};
+              if (::poll(&control, 1, 100) != 0) {
+                complete = false;
+                break;
+              }
+            }
+            const int64_t n = std::min<int64_t>(paced, kTestFileSize - sent);
             for (int64_t i = 0; i < n; ++i) block[i] = static_cast<char>(TestFileByte(sent + i));
             if (::send(dataFd, block, static_cast<size_t>(n), MSG_NOSIGNAL) != n) {
               complete = false;  // the client aborted

@@ -55,7 +55,8 @@ inline unsigned char TestFileByte(int64_t i) {
   return static_cast<unsigned char>((i * 31 + (i >> 12)) & 0xFF);
 }
 
-// Serves one anonymous FTP session: pub/test/10meg.test over PASV.
-void ServeFtp(Connection& c);
+// Serves one anonymous FTP session: pub/test/10meg.test over PASV, at
+// most `bytesPerSecond` a transfer (0: as fast as the line goes).
+void ServeFtp(Connection& c, int64_t bytesPerSecond = 0);
 
 }  // namespace corvalink::sim

@@ -544,7 +544,8 @@ void ProviderSimulator::Start() {
   impl_->time = std::make_unique<TcpServer>(
       [this](Connection& c) { ServeTime(c, timeOffset_, timeDelayMs_); });
   timePort_ = impl_->time->Start(options_.timePort);
-  impl_->ftp = std::make_unique<TcpServer>([](Connection& c) { ServeFtp(c); });
+  impl_->ftp = std::make_unique<TcpServer>(
+      [rate = options_.ftpBytesPerSecond](Connection& c) { ServeFtp(c, rate); });
   ftpPort_ = impl_->ftp->Start(options_.ftpPort);
 }
 

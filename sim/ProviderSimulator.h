@@ -49,6 +49,8 @@ struct SimulatorOptions {
   std::filesystem::path stateDir;
   double today = 0;     // TDateTime; 0: the local date
   int stallMs = 20000;  // how long ReadTimeout holds a reply back
+  // The mirror's pace per transfer, bytes a second; 0: unpaced.
+  int64_t ftpBytesPerSecond = 0;
 };
 
 struct RequestRecord {

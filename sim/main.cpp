@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
       options.ftpPort = std::atoi(argv[++i]);
     } else if (arg == "--http-port" && i + 1 < argc) {
       options.httpPort = std::atoi(argv[++i]);
+    } else if (arg == "--ftp-rate" && i + 1 < argc) {
+      options.ftpBytesPerSecond = std::atoll(argv[++i]);
     } else if (arg == "--state-dir" && i + 1 < argc) {
       options.stateDir = argv[++i];
     } else if (arg == "--exit-with-stdin") {
@@ -45,9 +47,10 @@ int main(int argc, char** argv) {
       std::fprintf(stderr,
                    "usage: corvalink-sim [--https-port N] [--pop3-port N] [--time-port N]\n"
                    "                     [--ftp-port N] [--http-port N] [--state-dir DIR]\n"
-                   "                     [--exit-with-stdin]\n"
+                   "                     [--ftp-rate BYTES_PER_SECOND] [--exit-with-stdin]\n"
                    "Serves the Corvalink services on 127.0.0.1 for the demo account\n"
                    "demo / demo and prints the CA file and ports as one JSON line.\n"
+                   "--ftp-rate paces each transfer of the FTP mirror's test file.\n"
                    "--exit-with-stdin ends it when its standard input closes (the\n"
                    "program that started it ended).\n");
       return 2;

@@ -92,6 +92,34 @@ TEST_F(DownloadTestTest, AnUnreachableMirrorEndsWithoutATransfer) {
   }
 }
 
+// A mirror that paces its transfers (as the demo's does): the streams
+// receive while they run, a stop ends them mid-file, and the mirror itself
+// shuts down without waiting for its transfers to finish.
+TEST_F(DownloadTestTest, APacedMirrorIsStoppedMidFile) {
+  corvalink::sim::SimulatorOptions options;
+  options.ftpBytesPerSecond = 100000;  // 105 s a file
+  auto paced = std::make_unique<corvalink::sim::ProviderSimulator>(options);
+  paced->Start();
+  TDownloadTest test(Config("127.0.0.1:" + std::to_string(paced->FtpPort())));
+  ASSERT_TRUE(test.Start());
+  ASSERT_TRUE(posted_.Pump([&] { return starts_ == 4; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_TRUE(test.Running());
+  test.Stop();
+  ASSERT_TRUE(posted_.Pump([&] { return ends_ == 1; }, 5000));
+  for (const auto& r : test.Results()) {
+    EXPECT_FALSE(r.Completed);
+    EXPECT_GT(r.Bytes, 0);
+    EXPECT_LT(r.Bytes, 10485760 / 4);
+  }
+  // Again, with the mirror going away under running transfers.
+  ASSERT_TRUE(test.Start());
+  ASSERT_TRUE(posted_.Pump([&] { return starts_ == 8; }));
+  paced.reset();
+  ASSERT_TRUE(posted_.Pump([&] { return ends_ == 2; }, 5000));
+  for (const auto& r : test.Results()) EXPECT_FALSE(r.Completed);
+}
+
 TEST_F(DownloadTestTest, DestroyedWhileRunningStopsAndWaits) {
   {
     TDownloadTest test(Config(Mirror()));

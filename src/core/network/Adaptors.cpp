@@ -33,8 +33,8 @@ std::vector<std::string> TAdaptors::Append(const std::vector<std::string>& names
   return added;
 }
 
-std::vector<std::string> ListAdaptors() {
-  return AdapterNames();
+std::vector<std::string> ListAdaptors(bool withLoopback) {
+  return AdapterNames(withLoopback);
 }
 
 void ReadCounters(TAdaptor& adaptor) {

@@ -31,9 +31,10 @@ class TAdaptors {
   std::vector<std::unique_ptr<TAdaptor>> records_;
 };
 
-// The platform's adapters (ListAdaptors), and the record's counters read
+// The platform's adapters (ListAdaptors; loopback, last, only when asked
+// for), and the record's counters read
 // afresh (ReadCounters; unchanged when the adapter has none).
-std::vector<std::string> ListAdaptors();
+std::vector<std::string> ListAdaptors(bool withLoopback = false);
 void ReadCounters(TAdaptor& adaptor);
 bool GetLanAddresses(const std::string& name, std::string& address, std::string& gateway);
 bool GetMacAddress(const std::string& name, std::string& mac);

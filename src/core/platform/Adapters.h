@@ -9,9 +9,10 @@
 
 namespace qgm {
 
-// The adapters with a real IPv4 address ("0.0.0.0" is none), loopback left
-// out, in the system's order.
-std::vector<std::string> AdapterNames();
+// The adapters with a real IPv4 address ("0.0.0.0" is none), in the
+// system's order; loopback adapters left out, or with `withLoopback` put
+// after the others (the demo's provider lives there).
+std::vector<std::string> AdapterNames(bool withLoopback = false);
 // The received and sent byte counters of an adapter; false when it has none.
 bool AdapterCounters(const std::string& name, uint64_t& inOctets, uint64_t& outOctets);
 // The adapter's first IPv4 address and its default gateway ("" when it has

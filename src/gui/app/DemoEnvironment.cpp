@@ -11,6 +11,10 @@ namespace qgm::gui {
 namespace {
 
 constexpr int kStartLimitMs = 20000;  // the simulator makes its CA at start
+// The demo mirror's pace per stream: four streams fill about 85% of the
+// traffic graph's starting scale (1500 kbit/s), and a whole test lasts some
+// four minutes, long enough to watch and to cancel.
+constexpr int kDemoFtpBytesPerSecond = 40000;
 
 std::string Text(const QJsonObject& o, const char* key) {
   return o.value(QLatin1String(key)).toString().toStdString();
@@ -27,6 +31,7 @@ TDemoEnvironment::TDemoEnvironment(std::filesystem::path simulator) {
   sim_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   sim_.start(QString::fromStdString(simulator.string()),
              {QStringLiteral("--state-dir"), QString::fromStdString((base / "sim").string()),
+              QStringLiteral("--ftp-rate"), QString::number(kDemoFtpBytesPerSecond),
               QStringLiteral("--exit-with-stdin")});
   if (!sim_.waitForStarted(kStartLimitMs))
     throw std::runtime_error("cannot start " + simulator.string());

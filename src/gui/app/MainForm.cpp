@@ -63,7 +63,8 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   historyPage_->OnViewLog = [this] { OpenUsageLog(); };
   provider_ = new TProviderPage(program_.Timers(), ui_->tsCorvalink);
   Fill(ui_->tsCorvalink, provider_);
-  network_ = new TNetworkPage(settings_, program_.Timers(), ui_->tsNetwork);
+  network_ = new TNetworkPage(settings_, program_.Timers(), ui_->tsNetwork,
+                              program_.OffersLoopbackAdapter());
   network_->OnStartTest = [this] { return program_.StartDownloadTest(); };
   network_->OnStopTest = [this] { program_.CancelDownloadTest(); };
   Fill(ui_->tsNetwork, network_);

@@ -129,7 +129,7 @@ void TProgram::LoadSettings() {
   context.Now = clock_.Now();
   context.DefaultTrayTextColor = DefaultTrayTextColour();
   context.CallFilesExist = CallFilesExist(dataFolder_);
-  context.AdapterNames = ListAdaptors();
+  context.AdapterNames = ListAdaptors(OffersLoopbackAdapter());
   store_->LoadSettings(settings_, context);
   store_->LoadMailboxes(settings_);
   store_->LoadRadioList(settings_);
@@ -140,10 +140,12 @@ void TProgram::LoadSettings() {
     settings_.StartDelay = options_.DemoStartDelay;
     settings_.ShowWindowAtStart = true;
     settings_.ShowSetupTab = false;
-    // The demo watches this machine's first adapter.
+    // The demo watches the loopback adapter (listed last, after this
+    // machine's real ones), where its provider's traffic and so its
+    // download test show.
     if (settings_.NetworkAdaptor.empty() && !context.AdapterNames.empty()) {
-      settings_.NetworkAdaptor = context.AdapterNames.front();
-      settings_.SelectedAdapter = 0;
+      settings_.NetworkAdaptor = context.AdapterNames.back();
+      settings_.SelectedAdapter = static_cast<int>(context.AdapterNames.size()) - 1;
     }
     // The demo's CallHaven account.
     if (settings_.CallhavenNo1.empty()) {

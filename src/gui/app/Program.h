@@ -74,6 +74,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   void CancelDownloadTest() override;
   bool StartDownloadTest() override;
   bool DownloadTestRunning() const override;
+  bool OffersLoopbackAdapter() const override { return options_.Demo; }
   void RefreshAdvisories() override;
   void AdvisoriesShown() override;
   bool TestMailbox(const std::string& login, const std::string& password) override;

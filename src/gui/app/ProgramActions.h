@@ -43,6 +43,9 @@ class IProgramActions {
   // Starts the four-stream download test; false while one still runs.
   virtual bool StartDownloadTest() = 0;
   virtual bool DownloadTestRunning() const = 0;
+  // The demo's provider runs on this computer: its traffic shows on the
+  // loopback adapter, which the Network tab then offers too.
+  virtual bool OffersLoopbackAdapter() const = 0;
   // The Advisories tab's refresh link.
   virtual void RefreshAdvisories() = 0;
   // The Advisories tab became the active page: what it lists is seen.

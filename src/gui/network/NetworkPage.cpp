@@ -33,8 +33,12 @@ QSlider* MakeTrackBar(const char* name, int position, QWidget* parent) {
 
 }  // namespace
 
-TNetworkPage::TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* parent)
-    : QWidget(parent), s_(settings), ui_(std::make_unique<Ui::NetworkPage>()) {
+TNetworkPage::TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* parent,
+                           bool offerLoopback)
+    : QWidget(parent),
+      s_(settings),
+      offerLoopback_(offerLoopback),
+      ui_(std::make_unique<Ui::NetworkPage>()) {
   ui_->setupUi(this);
   ui_->lblCurrentIP->SetAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   ui_->lblCurrentIP->SetCaption(QStringLiteral("0.0.0.0"));
@@ -133,7 +137,7 @@ TNetworkPage::TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* 
   UpdateGraphScale();
 
   // The adapters at start, the stored one selected when it is still there.
-  const std::vector<std::string> names = ListAdaptors();
+  const std::vector<std::string> names = ListAdaptors(offerLoopback_);
   adaptors_.Append(names);
   for (const std::string& name : names) cbNetworkAdaptors_->addItem(Q(name));
   cbNetworkAdaptors_->setCurrentIndex(adaptors_.IndexOf(s_.NetworkAdaptor));
@@ -198,7 +202,7 @@ void TNetworkPage::SelectionChanged(bool tabActive) {
 }
 
 void TNetworkPage::Shown() {
-  for (const std::string& name : adaptors_.Append(ListAdaptors()))
+  for (const std::string& name : adaptors_.Append(ListAdaptors(offerLoopback_)))
     cbNetworkAdaptors_->addItem(Q(name));
   if (current_) {
     NetworkTimer_->Start();

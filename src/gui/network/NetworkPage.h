@@ -34,7 +34,9 @@ class TNetGraph;
 class TNetworkPage : public QWidget {
   Q_OBJECT
  public:
-  TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* parent = nullptr);
+  // `offerLoopback`: the loopback adapter is offered too, after the others.
+  TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* parent = nullptr,
+               bool offerLoopback = false);
   ~TNetworkPage() override;
   void ShowPublicAddress(const std::string& address);
 
@@ -67,6 +69,7 @@ class TNetworkPage : public QWidget {
   void ResetTrafficGraph();
 
   TSettings& s_;
+  bool offerLoopback_;
   std::unique_ptr<Ui::NetworkPage> ui_;
   std::unique_ptr<TCopyFeedback> copy_;
   std::unique_ptr<ITimer> NetworkTimer_;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/platform/Adapters.h"
 #include "core/platform/linux/NetInfo.h"
 
@@ -47,8 +49,9 @@ TEST(LinuxAdapters, GatewaysHardwareAndRealAddressesFromTheirFiles) {
   EXPECT_FALSE(IsRealIpv4("fe80::1%eth0"));
 }
 
-TEST(LinuxAdapters, ThisMachinesAdaptersLeaveLoopbackOut) {
-  for (const std::string& name : AdapterNames()) {
+TEST(LinuxAdapters, ThisMachinesAdaptersLeaveLoopbackOutUnlessAsked) {
+  const std::vector<std::string> names = AdapterNames();
+  for (const std::string& name : names) {
     EXPECT_NE(name, "lo");
     std::string address, gateway;
     EXPECT_TRUE(AdapterLanAddresses(name, address, gateway)) << name;
@@ -60,8 +63,15 @@ TEST(LinuxAdapters, ThisMachinesAdaptersLeaveLoopbackOut) {
       EXPECT_EQ(mac.size() % 3, 2u) << mac;
     }
   }
+  // Asked for, loopback comes after the others (the same, in order).
+  const std::vector<std::string> all = AdapterNames(true);
+  ASSERT_EQ(all.size(), names.size() + 1);
+  EXPECT_TRUE(std::equal(names.begin(), names.end(), all.begin()));
+  EXPECT_EQ(all.back(), "lo");
   std::string address, gateway, mac;
-  EXPECT_FALSE(AdapterLanAddresses("lo", address, gateway));
+  EXPECT_TRUE(AdapterLanAddresses("lo", address, gateway));
+  EXPECT_EQ(address, "127.0.0.1");
+  EXPECT_EQ(gateway, "");
   EXPECT_FALSE(AdapterLanAddresses("../etc", address, gateway));
   EXPECT_FALSE(AdapterMacAddress("../../etc/passwd", mac));
   uint64_t in = 7, out = 9;

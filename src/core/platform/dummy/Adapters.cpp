@@ -4,8 +4,10 @@
 
 namespace qgm {
 
-// Two adapters whose counters play back the script in the dummy record.
-std::vector<std::string> AdapterNames() {
+// Two adapters whose counters play back the script in the dummy record
+// (and loopback, when asked for).
+std::vector<std::string> AdapterNames(bool withLoopback) {
+  if (withLoopback) return {"eth0", "wlan0", "lo"};
   return {"eth0", "wlan0"};
 }
 
@@ -26,8 +28,8 @@ bool AdapterLanAddresses(const std::string& name, std::string& address, std::str
     gateway = "192.168.1.1";
     return true;
   }
-  if (name == "wlan0") {
-    address = "10.0.0.7";
+  if (name == "wlan0" || name == "lo") {
+    address = name == "lo" ? "127.0.0.1" : "10.0.0.7";
     gateway.clear();
     return true;
   }

@@ -16,23 +16,26 @@ namespace qgm {
 namespace {
 
 // Each interface's first IPv4 address, in the system's order; loopback
-// left out.
-std::vector<std::pair<std::string, std::string>> Ipv4Addresses() {
-  std::vector<std::pair<std::string, std::string>> list;
+// left out, or put last.
+std::vector<std::pair<std::string, std::string>> Ipv4Addresses(bool withLoopback) {
+  std::vector<std::pair<std::string, std::string>> list, loopback;
   ifaddrs* all = nullptr;
   if (getifaddrs(&all) != 0) return list;
   for (ifaddrs* a = all; a; a = a->ifa_next) {
-    if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET || (a->ifa_flags & IFF_LOOPBACK))
-      continue;
+    if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET) continue;
+    const bool isLoopback = (a->ifa_flags & IFF_LOOPBACK) != 0;
+    if (isLoopback && !withLoopback) continue;
+    auto& into = isLoopback ? loopback : list;
     const std::string name = a->ifa_name;
-    if (std::any_of(list.begin(), list.end(), [&](const auto& p) { return p.first == name; }))
+    if (std::any_of(into.begin(), into.end(), [&](const auto& p) { return p.first == name; }))
       continue;
     char text[INET_ADDRSTRLEN] = {};
     inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(a->ifa_addr)->sin_addr, text,
               sizeof text);
-    list.emplace_back(name, text);
+    into.emplace_back(name, text);
   }
   freeifaddrs(all);
+  list.insert(list.end(), loopback.begin(), loopback.end());
   return list;
 }
 
@@ -44,9 +47,9 @@ std::string SysFile(const std::string& name, const std::string& file) {
 
 }  // namespace
 
-std::vector<std::string> AdapterNames() {
+std::vector<std::string> AdapterNames(bool withLoopback) {
   std::vector<std::string> names;
-  for (const auto& [name, address] : Ipv4Addresses())
+  for (const auto& [name, address] : Ipv4Addresses(withLoopback))
     if (IsRealIpv4(address)) names.push_back(name);
   return names;
 }
@@ -61,7 +64,7 @@ bool AdapterCounters(const std::string& name, uint64_t& inOctets, uint64_t& outO
 }
 
 bool AdapterLanAddresses(const std::string& name, std::string& address, std::string& gateway) {
-  for (const auto& [iface, ip] : Ipv4Addresses()) {
+  for (const auto& [iface, ip] : Ipv4Addresses(true)) {
     if (iface != name) continue;
     address = ip;
     gateway = DefaultGatewayOf(ReadWholeFile("/proc/net/route").value_or(std::string()), name);
