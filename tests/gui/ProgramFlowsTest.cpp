@@ -463,6 +463,12 @@ TEST_F(ProgramFlows, TheDownloadTestRunsFromItsLinkAndStopsOnAnotherTab) {
   auto* link = program_->Window().findChild<TFocusLabel*>(QStringLiteral("lblTestDownload"));
   ASSERT_TRUE(link);
   EXPECT_EQ(link->Caption(), QStringLiteral("Download Test File"));
+  // The demo's provider is on this computer: the demo watches loopback,
+  // offered after the real adapters.
+  auto* adapters = program_->Window().findChild<QComboBox*>(QStringLiteral("cbNetworkAdaptors"));
+  ASSERT_TRUE(adapters);
+  EXPECT_EQ(adapters->count(), 3);
+  EXPECT_EQ(adapters->currentText(), QStringLiteral("lo"));
   std::vector<QString> seen;
   auto runUntilIdle = [&] {
     QElapsedTimer waited;
