@@ -53,6 +53,18 @@ class ProgramFlows : public test::SimulatorTest {
     dummy::Record().OpenStarts = true;
     TTrayIcon::AssumeAvailable(-1);
   }
+  // Runs the event loop while the download test runs, noting each caption
+  // its link shows.
+  void RunDownloadTestUntilIdle(TFocusLabel& link, std::vector<QString>& seen) {
+    QElapsedTimer waited;
+    waited.start();
+    while (program_->DownloadTestRunning() && waited.elapsed() < 20000) {
+      QApplication::processEvents(QEventLoop::AllEvents, 5);
+      QThread::msleep(1);
+      if (seen.empty() || seen.back() != link.Caption()) seen.push_back(link.Caption());
+    }
+    QApplication::processEvents();
+  }
   // (Re)starts the program on the test's folders.
   void Start(bool demo, std::vector<std::string> args = {}) {
     program_.reset();
@@ -60,6 +72,7 @@ class ProgramFlows : public test::SimulatorTest {
     options.Demo = demo;
     options.Args = std::move(args);
     options.Endpoints = test::SimulatorEndpoints(Sim());
+    if (!mirrorHost_.empty()) options.Endpoints.MirrorHost = mirrorHost_;
     options.Folders = FoldersBelow(home_.path().toStdString());
     options.Timers = &timers_;
     options.Dialogs = &dialogs_;
@@ -88,6 +101,7 @@ class ProgramFlows : public test::SimulatorTest {
   }
 
   QTemporaryDir home_;
+  std::string mirrorHost_;  // in place of the simulator's
   test::FakeTimerFactory timers_;
   test::FakeDialogs dialogs_;
   std::unique_ptr<TProgram> program_;
@@ -470,16 +484,7 @@ TEST_F(ProgramFlows, TheDownloadTestRunsFromItsLinkAndStopsOnAnotherTab) {
   EXPECT_EQ(adapters->count(), 3);
   EXPECT_EQ(adapters->currentText(), QStringLiteral("lo"));
   std::vector<QString> seen;
-  auto runUntilIdle = [&] {
-    QElapsedTimer waited;
-    waited.start();
-    while (program_->DownloadTestRunning() && waited.elapsed() < 20000) {
-      QApplication::processEvents(QEventLoop::AllEvents, 5);
-      QThread::msleep(1);
-      if (seen.empty() || seen.back() != link->Caption()) seen.push_back(link->Caption());
-    }
-    QApplication::processEvents();
-  };
+  auto runUntilIdle = [&] { RunDownloadTestUntilIdle(*link, seen); };
   link->OnClick();
   EXPECT_EQ(link->Caption(), QStringLiteral("Connecting to Server"));
   link->OnClick();  // cancelling at once
@@ -500,6 +505,21 @@ TEST_F(ProgramFlows, TheDownloadTestRunsFromItsLinkAndStopsOnAnotherTab) {
   runUntilIdle();
   EXPECT_FALSE(program_->DownloadTestRunning());
   EXPECT_EQ(link->Caption(), QStringLiteral("Download Test File"));
+}
+
+TEST_F(ProgramFlows, AnUnreachableMirrorGoesBackToTheLinkWithoutCancel) {
+  mirrorHost_ = "127.0.0.1:1";
+  Start(true);
+  ShowPage(kPageNetwork);
+  auto* link = program_->Window().findChild<TFocusLabel*>(QStringLiteral("lblTestDownload"));
+  ASSERT_TRUE(link);
+  std::vector<QString> seen;
+  link->OnClick();
+  EXPECT_EQ(link->Caption(), QStringLiteral("Connecting to Server"));
+  RunDownloadTestUntilIdle(*link, seen);
+  EXPECT_FALSE(program_->DownloadTestRunning());
+  EXPECT_EQ(link->Caption(), QStringLiteral("Download Test File"));
+  EXPECT_EQ(std::find(seen.begin(), seen.end(), QStringLiteral("Cancel Test")), seen.end());
 }
 
 }  // namespace
