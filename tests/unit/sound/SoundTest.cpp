@@ -53,7 +53,9 @@ TEST_F(SoundPlayerTest, WritesTheSoundOnceAndHandsItToTheFirstPlayerFound) {
   EXPECT_EQ(sound.Player(), player.string());
   ASSERT_TRUE(sound.Play("cuckoo", CuckooWave()));
   EXPECT_EQ(ReadWholeFile(dir_ / "Sounds" / "cuckoo.wav"), CuckooWave());
-  for (int i = 0; i < 100 && !std::filesystem::exists(played); ++i)
+  // The shell creates the file before it writes the line: wait for the line.
+  auto line = [&] { return ReadWholeFile(played).value_or(""); };
+  for (int i = 0; i < 250 && (line().empty() || line().back() != '\n'); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_EQ(ReadWholeFile(played), (dir_ / "Sounds" / "cuckoo.wav").string() + "\n");
 
