@@ -99,6 +99,7 @@ void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes, Pop3Behavio
 // Time
 
 void ServeTime(Connection& c, int64_t offsetSeconds, int delayMs) {
+  if (delayMs == -2) return;  // closes without a word
   if (delayMs < 0) {
     // Say nothing until the client gives up.
     std::string ignored;

@@ -45,7 +45,8 @@ void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes,
                Pop3Behaviour behaviour = Pop3Behaviour::Normal);
 
 // Sends the current time as four big-endian bytes since 1900 (UTC), offset
-// by `offsetSeconds`, after `delayMs`; a negative delay sends nothing.
+// by `offsetSeconds`, after `delayMs`; -1 sends nothing until the client
+// gives up, -2 closes at once.
 void ServeTime(Connection& c, int64_t offsetSeconds, int delayMs);
 
 // Size of the mirror's test file.

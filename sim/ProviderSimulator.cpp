@@ -243,6 +243,22 @@ void ProviderSimulator::SetHomeFiles(const std::string& version, const std::stri
   noticeFile_ = notice;
 }
 
+void ProviderSimulator::SetVersionStatus(int status) {
+  std::lock_guard lk(lock_);
+  versionStatus_ = status;
+}
+
+void ProviderSimulator::SetUpdateFile(const std::string& name, const std::string& body) {
+  std::lock_guard lk(lock_);
+  updateFiles_[name] = body;
+}
+
+void ProviderSimulator::OfferDemoUpdate() {
+  SetUpdateFile("qgm9901.exe", "QGM demo update: a stand-in for a release file.\n");
+  std::lock_guard lk(lock_);
+  versionFile_ = "qgm9901.exe";
+}
+
 void ProviderSimulator::SetTimeBehaviour(int64_t offsetSeconds, int delayMs) {
   timeOffset_ = offsetSeconds;
   timeDelayMs_ = delayMs;
@@ -510,8 +526,21 @@ void ProviderSimulator::Start() {
   http->Get("/qgm/version", [this](const httplib::Request& req, httplib::Response& res) {
     Record(RecordOf(req));
     std::lock_guard lk(lock_);
-    res.set_content(versionFile_, "text/plain");
+    res.status = versionStatus_;
+    res.set_content(versionStatus_ == 200 ? versionFile_ : "<h1>Internal Server Error</h1>",
+                    versionStatus_ == 200 ? "text/plain" : "text/html");
   });
+  http->Get(R"(/qgm/([A-Za-z0-9_.-]+\.exe))",
+            [this](const httplib::Request& req, httplib::Response& res) {
+              Record(RecordOf(req));
+              std::lock_guard lk(lock_);
+              const auto file = updateFiles_.find(req.matches[1].str());
+              if (file == updateFiles_.end()) {
+                res.status = 404;
+                return;
+              }
+              res.set_content(file->second, "application/octet-stream");
+            });
   http->Get("/qgm/notice.txt", [this](const httplib::Request& req, httplib::Response& res) {
     Record(RecordOf(req));
     std::lock_guard lk(lock_);

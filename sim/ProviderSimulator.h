@@ -100,9 +100,19 @@ class ProviderSimulator {
   void SetSpamStatus(const std::string& status);
   // Bodies of the home site's "version" and "notice.txt" files.
   void SetHomeFiles(const std::string& version, const std::string& notice);
+  // The status the "version" file is served with (200; 500 sends an error
+  // page instead).
+  void SetVersionStatus(int status);
+  // An update file on the home site: GET <home site><name> sends `body`.
+  void SetUpdateFile(const std::string& name, const std::string& body);
   // The time service's clock runs `offsetSeconds` ahead and answers after
-  // `delayMs` (negative: never).
+  // `delayMs` (kTimeSilent: never; kTimeCloses: closes without a word).
   void SetTimeBehaviour(int64_t offsetSeconds, int delayMs);
+  static constexpr int kTimeSilent = -1;
+  static constexpr int kTimeCloses = -2;
+  // The demo's home site: a version file naming a newer release and that
+  // release's file.
+  void OfferDemoUpdate();
   std::string ApiBase() const;  // "https://localhost:<port>/api/v1.5/"
   const std::filesystem::path& CaFile() const { return caFile_; }
   // One JSON line with the CA file and every port.
@@ -146,6 +156,8 @@ class ProviderSimulator {
   int httpPort_ = 0;
   std::string versionFile_ = "*";
   std::string noticeFile_;
+  int versionStatus_ = 200;
+  std::map<std::string, std::string> updateFiles_;
   std::atomic<int64_t> timeOffset_{0};
   std::atomic<int> timeDelayMs_{0};
   std::filesystem::path caFile_;

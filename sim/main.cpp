@@ -25,6 +25,7 @@ void OnSignal(int) {
 int main(int argc, char** argv) {
   corvalink::sim::SimulatorOptions options;
   bool exitWithStdin = false;
+  bool demoUpdate = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--https-port" && i + 1 < argc) {
@@ -41,16 +42,20 @@ int main(int argc, char** argv) {
       options.ftpBytesPerSecond = std::atoll(argv[++i]);
     } else if (arg == "--state-dir" && i + 1 < argc) {
       options.stateDir = argv[++i];
+    } else if (arg == "--demo-update") {
+      demoUpdate = true;
     } else if (arg == "--exit-with-stdin") {
       exitWithStdin = true;
     } else {
       std::fprintf(stderr,
                    "usage: corvalink-sim [--https-port N] [--pop3-port N] [--time-port N]\n"
                    "                     [--ftp-port N] [--http-port N] [--state-dir DIR]\n"
-                   "                     [--ftp-rate BYTES_PER_SECOND] [--exit-with-stdin]\n"
+                   "                     [--ftp-rate BYTES_PER_SECOND] [--demo-update]\n"
+                   "                     [--exit-with-stdin]\n"
                    "Serves the Corvalink services on 127.0.0.1 for the demo account\n"
                    "demo / demo and prints the CA file and ports as one JSON line.\n"
                    "--ftp-rate paces each transfer of the FTP mirror's test file.\n"
+                   "--demo-update offers a newer release of the program.\n"
                    "--exit-with-stdin ends it when its standard input closes (the\n"
                    "program that started it ended).\n");
       return 2;
@@ -59,6 +64,7 @@ int main(int argc, char** argv) {
   try {
     corvalink::sim::ProviderSimulator sim(options);
     sim.Start();
+    if (demoUpdate) sim.OfferDemoUpdate();
     std::printf("%s\n", sim.Describe().c_str());
     std::fflush(stdout);
     std::signal(SIGINT, OnSignal);

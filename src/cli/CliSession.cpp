@@ -114,6 +114,8 @@ int StartDemoProvider(std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
   endpoints.FeedsUrl = sim->FeedUrl();
   endpoints.HomeSite = sim->HomeSite();
   endpoints.MailHost = "localhost:" + std::to_string(sim->Pop3Port());
+  endpoints.TimeHost = "127.0.0.1:" + std::to_string(sim->TimePort());
+  endpoints.MirrorHost = "127.0.0.1:" + std::to_string(sim->FtpPort());
   endpoints.VoicemailSender = sim->Account().voicemailSender;
   return 0;
 }

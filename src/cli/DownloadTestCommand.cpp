@@ -49,7 +49,6 @@ int RunDownloadTestCommand(int argc, char** argv) {
   std::unique_ptr<corvalink::sim::ProviderSimulator> sim;
   if (demo) {
     if (const int failed = StartDemoProvider(sim, endpoints)) return failed;
-    endpoints.MirrorHost = "127.0.0.1:" + std::to_string(sim->FtpPort());
   } else if (const int failed = LoadEndpointsFile(std::nullopt, endpoints)) {
     return failed;
   }

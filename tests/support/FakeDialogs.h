@@ -22,8 +22,10 @@ class FakeDialogs : public gui::IDialogs {
     return Next(fileNames);
   }
   QMessageBox::StandardButton Question(QWidget*, const QString&, const QString& text,
-                                       QMessageBox::StandardButtons) override {
+                                       QMessageBox::StandardButtons,
+                                       QMessageBox::StandardButton defaultButton) override {
     questions.push_back(text);
+    defaults.push_back(defaultButton);
     if (answers.empty()) return QMessageBox::Cancel;
     const auto a = answers.front();
     answers.pop_front();
@@ -35,6 +37,7 @@ class FakeDialogs : public gui::IDialogs {
   std::deque<QString> fileNames;  // empty: the dialog is cancelled
   std::deque<QMessageBox::StandardButton> answers;
   std::vector<QString> suggestions, questions, warnings;
+  std::vector<QMessageBox::StandardButton> defaults;  // each question's default button
   int beeps = 0;
 
  private:

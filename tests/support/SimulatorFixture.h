@@ -20,7 +20,7 @@ inline TEndpoints SimulatorEndpoints(const corvalink::sim::ProviderSimulator& si
   e.FeedsUrl = sim.FeedUrl();
   e.HomeSite = sim.HomeSite();
   e.MailHost = "localhost:" + std::to_string(sim.Pop3Port());
-  e.TimeHost = "127.0.0.1";
+  e.TimeHost = "127.0.0.1:" + std::to_string(sim.TimePort());
   e.MirrorHost = "127.0.0.1:" + std::to_string(sim.FtpPort());
   return e;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/net/Endpoints.h"
 #include "core/net/NetContext.h"
 #include "core/net/Pop3Client.h"
 
@@ -34,17 +35,7 @@ TNetContext& ContextOf(const TMailServer& server) {
 TMailServer MailServerAt(const std::string& hostAndPort, std::string voicemailSender,
                          TNetContext* context) {
   TMailServer server;
-  server.Host = hostAndPort;
-  const auto colon = hostAndPort.rfind(':');
-  if (colon != std::string::npos && hostAndPort.find(']', colon) == std::string::npos) {
-    const std::string port = hostAndPort.substr(colon + 1);
-    if (!port.empty() &&
-        std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-        port.size() <= 5) {
-      server.Host = hostAndPort.substr(0, colon);
-      server.Port = std::stoi(port);
-    }
-  }
+  std::tie(server.Host, server.Port) = SplitHostPort(hostAndPort, server.Port);
   server.VoicemailSender = std::move(voicemailSender);
   server.Context = context;
   return server;

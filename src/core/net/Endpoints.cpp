@@ -1,5 +1,6 @@
 #include "core/net/Endpoints.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -18,6 +19,17 @@ std::string ApiHostOf(const std::string& apiBase) {
   return apiBase.substr(0, apiBase.find('/', scheme == std::string::npos ? 0 : scheme + 3));
 }
 
+std::pair<std::string, int> SplitHostPort(const std::string& hostAndPort, int defaultPort) {
+  const auto colon = hostAndPort.rfind(':');
+  if (colon != std::string::npos && hostAndPort.find(']', colon) == std::string::npos) {
+    const std::string port = hostAndPort.substr(colon + 1);
+    if (!port.empty() && port.size() <= 5 &&
+        std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      return {hostAndPort.substr(0, colon), std::stoi(port)};
+  }
+  return {hostAndPort, defaultPort};
+}
+
 bool LoadEndpoints(const std::filesystem::path& file, TEndpoints& endpoints, std::string& error) {
   std::error_code ec;
   if (file.empty() || !std::filesystem::exists(file, ec)) return true;
@@ -34,7 +46,12 @@ bool LoadEndpoints(const std::filesystem::path& file, TEndpoints& endpoints, std
       {"voicemail-sender", &endpoints.VoicemailSender},
       {"time-host", &endpoints.TimeHost},
       {"mirror-host", &endpoints.MirrorHost},
-      {"ca-file", &endpoints.CaFile}};
+      {"ca-file", &endpoints.CaFile},
+      {"web-site", &endpoints.WebSite},
+      {"webmail", &endpoints.Webmail},
+      {"mail-config-site", &endpoints.MailConfigSite},
+      {"customer-site", &endpoints.CustomerSite},
+      {"forum-board", &endpoints.ForumBoard}};
   size_t lineNo = 0;
   size_t pos = 0;
   while (pos <= text->size()) {

@@ -14,7 +14,10 @@ constexpr int64_t kProtocolToUnix = 2208988800LL;
 TTimeClient::TTimeClient(TNetContext& context) : connection_(context) {}
 
 TDateTime TTimeClient::FromProtocolSeconds(uint32_t seconds, int64_t extraSeconds) {
-  const int64_t unix = static_cast<int64_t>(seconds) - kProtocolToUnix + extraSeconds;
+  // The 32-bit count wraps on 7 February 2036; a count below 2^31 (before
+  // 1968 otherwise) is read as after the wrap.
+  const int64_t era = seconds < 0x80000000u ? int64_t{1} << 32 : 0;
+  const int64_t unix = era + static_cast<int64_t>(seconds) - kProtocolToUnix + extraSeconds;
   // The local zone's offset (daylight saving included when in force) turns
   // the UTC count into local time.
   return FromTimePoint(std::chrono::system_clock::time_point(std::chrono::seconds(unix)));

@@ -25,7 +25,8 @@ class TTimeClient {
   TDateTime DateTime();
   void Disconnect() { connection_.Close(); }
 
-  // Local time of a time-protocol count plus a delay in whole seconds.
+  // Local time of a time-protocol count plus a delay in whole seconds;
+  // counts below 2^31 are taken as after the counter's wrap in 2036.
   static TDateTime FromProtocolSeconds(uint32_t seconds, int64_t extraSeconds);
 
  private:

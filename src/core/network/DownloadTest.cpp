@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "core/net/Endpoints.h"
+
 namespace qgm {
 
 struct TDownloadTest::TSlot {
@@ -31,12 +33,7 @@ bool TDownloadTest::Running() const {
 
 bool TDownloadTest::Start() {
   if (Running()) return false;
-  std::string host = config_.MirrorHost;
-  int port = 21;
-  if (const auto colon = host.rfind(':'); colon != std::string::npos) {
-    port = std::atoi(host.c_str() + colon + 1);
-    host.resize(colon);
-  }
+  const auto [host, port] = SplitHostPort(config_.MirrorHost, 21);
   for (int i = 0; i < kStreams; ++i) {
     results_[static_cast<size_t>(i)] = {};
     auto slot = std::make_unique<TSlot>();

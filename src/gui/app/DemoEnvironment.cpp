@@ -32,7 +32,7 @@ TDemoEnvironment::TDemoEnvironment(std::filesystem::path simulator) {
   sim_.start(QString::fromStdString(simulator.string()),
              {QStringLiteral("--state-dir"), QString::fromStdString((base / "sim").string()),
               QStringLiteral("--ftp-rate"), QString::number(kDemoFtpBytesPerSecond),
-              QStringLiteral("--exit-with-stdin")});
+              QStringLiteral("--demo-update"), QStringLiteral("--exit-with-stdin")});
   if (!sim_.waitForStarted(kStartLimitMs))
     throw std::runtime_error("cannot start " + simulator.string());
   // The first line describes the simulator: its CA file and ports.
@@ -52,7 +52,7 @@ TDemoEnvironment::TDemoEnvironment(std::filesystem::path simulator) {
   endpoints_.FeedsUrl = Text(d, "feedUrl");
   endpoints_.HomeSite = "http://localhost:" + std::to_string(httpPort) + "/qgm/";
   endpoints_.MailHost = "localhost:" + std::to_string(d.value(QLatin1String("pop3Port")).toInt());
-  endpoints_.TimeHost = "127.0.0.1";
+  endpoints_.TimeHost = "127.0.0.1:" + std::to_string(d.value(QLatin1String("timePort")).toInt());
   endpoints_.MirrorHost = "127.0.0.1:" + std::to_string(d.value(QLatin1String("ftpPort")).toInt());
 }
 

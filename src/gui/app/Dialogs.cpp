@@ -17,8 +17,9 @@ QString TQtDialogs::OpenFileName(QWidget* parent, const QString& caption, const 
 
 QMessageBox::StandardButton TQtDialogs::Question(QWidget* parent, const QString& title,
                                                  const QString& text,
-                                                 QMessageBox::StandardButtons buttons) {
-  return QMessageBox::question(parent, title, text, buttons);
+                                                 QMessageBox::StandardButtons buttons,
+                                                 QMessageBox::StandardButton defaultButton) {
+  return QMessageBox::question(parent, title, text, buttons, defaultButton);
 }
 
 void TQtDialogs::Warning(QWidget* parent, const QString& title, const QString& text) {

@@ -19,10 +19,12 @@ class IDialogs {
   // The file chosen in an open dialog; empty when cancelled.
   virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                                const QString& filter) = 0;
-  // A question; the button the user chose.
-  virtual QMessageBox::StandardButton Question(QWidget* parent, const QString& title,
-                                               const QString& text,
-                                               QMessageBox::StandardButtons buttons) = 0;
+  // A question; the button the user chose. `defaultButton` is the one
+  // Enter presses (none given: the box's own choice).
+  virtual QMessageBox::StandardButton Question(
+      QWidget* parent, const QString& title, const QString& text,
+      QMessageBox::StandardButtons buttons,
+      QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) = 0;
   virtual void Warning(QWidget* parent, const QString& title, const QString& text) = 0;
   virtual void Beep() = 0;
 };
@@ -35,7 +37,8 @@ class TQtDialogs : public IDialogs {
   QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                        const QString& filter) override;
   QMessageBox::StandardButton Question(QWidget* parent, const QString& title, const QString& text,
-                                       QMessageBox::StandardButtons buttons) override;
+                                       QMessageBox::StandardButtons buttons,
+                                       QMessageBox::StandardButton defaultButton) override;
   void Warning(QWidget* parent, const QString& title, const QString& text) override;
   void Beep() override;
   static TQtDialogs& Shared();

@@ -16,6 +16,7 @@
 #include "core/platform/FileIo.h"
 #include "core/platform/ProcessValues.h"
 #include "core/tray/NumberIcon.h"
+#include "gui/about/AboutPage.h"
 #include "gui/advisories/AdvisoriesPage.h"
 #include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
@@ -27,7 +28,6 @@
 #include "gui/setup/RadioPage.h"
 #include "gui/setup/SetupPage.h"
 #include "gui/tray/TrayIcon.h"
-#include "ui_AboutPage.h"
 #include "ui_MainForm.h"
 
 namespace qgm::gui {
@@ -63,6 +63,10 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   historyPage_->OnViewLog = [this] { OpenUsageLog(); };
   provider_ = new TProviderPage(program_.Timers(), ui_->tsCorvalink);
   Fill(ui_->tsCorvalink, provider_);
+  provider_->SetHomePage(program_.ProviderLink(EProviderLink::Home));
+  provider_->OnOpenLink = [this](EProviderLink link) {
+    program_.OpenUrl(program_.ProviderLink(link));
+  };
   network_ = new TNetworkPage(settings_, program_.Timers(), ui_->tsNetwork,
                               program_.OffersLoopbackAdapter());
   network_->OnStartTest = [this] { return program_.StartDownloadTest(); };
@@ -72,11 +76,9 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   Fill(ui_->tsAdvisories, advisories_);
   advisories_->OnRefresh = [this] { program_.RefreshAdvisories(); };
   advisories_->OnOpenLink = [this](const std::string& url) { program_.OpenUrl(url); };
-  auto* about = new QWidget(ui_->tsAbout);
-  Ui::AboutPage aboutUi;
-  aboutUi.setupUi(about);
-  aboutUi.lblVersion->setText(tr("Version ") + QString::fromStdString(VersionText()));
-  Fill(ui_->tsAbout, about);
+  about_ = new TAboutPage(program_.HomeSite(), ui_->tsAbout);
+  about_->OnOpenUrl = [this](const std::string& url) { program_.OpenUrl(url); };
+  Fill(ui_->tsAbout, about_);
   callhaven_ = new TCallhavenPage(ui_->tsCallhaven);
   Fill(ui_->tsCallhaven, callhaven_);
   callhaven_->OnUpdate = [this] { program_.RefreshCallUsage(); };

@@ -23,6 +23,7 @@ class MainForm;
 
 namespace qgm::gui {
 
+class TAboutPage;
 class TAdvisoriesPage;
 class TCallhavenPage;
 class TBroadbandPage;
@@ -73,6 +74,7 @@ class TMainForm : public QWidget, public IUpdateView {
   void SavePageShots(const std::string& prefix);
   const TTrayIcon& Tray() const { return *tray_; }
   TAdvisoriesPage& AdvisoriesPage() { return *advisories_; }
+  TAboutPage& AboutPage() { return *about_; }
   // The tray's "Radio Stations" submenu, from the user's channels.
   void BuildRadioMenu();
   // The traffic graph's scales from the plan speed the Broadband tab shows.
@@ -135,6 +137,7 @@ class TMainForm : public QWidget, public IUpdateView {
   TProviderPage* provider_ = nullptr;
   TNetworkPage* network_ = nullptr;
   TAdvisoriesPage* advisories_ = nullptr;
+  TAboutPage* about_ = nullptr;
   TCallhavenPage* callhaven_ = nullptr;
   TSetupPage* setup_ = nullptr;  // made when the page is first shown
   TTabRows* tabRows_ = nullptr;

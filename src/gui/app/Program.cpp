@@ -15,13 +15,16 @@
 #include "core/network/Adaptors.h"
 #include "core/network/DownloadTest.h"
 #include "core/platform/Associations.h"
+#include "core/platform/Privileges.h"
 #include "core/platform/ProcessValues.h"
+#include "core/platform/Programs.h"
 #include "core/platform/SoundOutput.h"
 #include "core/radio/Channels.h"
 #include "core/radio/RadioList.h"
 #include "core/sound/Waves.h"
 #include "core/usage/DebugReport.h"
 #include "core/util/Format.h"
+#include "gui/about/AboutPage.h"
 #include "gui/advisories/AdvisoriesPage.h"
 #include "gui/app/MainForm.h"
 #include "gui/network/NetworkPage.h"
@@ -76,6 +79,7 @@ TProgram::TProgram(TStartOptions options)
       }(),
       MakeHooks());
   cycle_->AutoScalePending = settings_.LanScaleInAbsent;
+  BuildMaintenance();
   WireSaving();
   window_->Start();
   cycle_->Start(settings_.StartDelay);
@@ -87,6 +91,7 @@ TProgram::~TProgram() {
   // The window goes first: it is the cycle's view. The download test's
   // streams are stopped and waited for before the window they report to.
   downloadTest_.reset();
+  maintenance_.reset();
   advisories_.reset();
   cycle_.reset();
   window_.reset();
@@ -177,6 +182,33 @@ void TProgram::BuildServices() {
   alertTimer_ = timers_.MakeTimer([this] { cycle_->TrayAlertTimerTimer(); });
 }
 
+void TProgram::BuildMaintenance() {
+  TMaintenanceConfig c;
+  c.HomeSite = options_.Endpoints.HomeSite;
+  c.TimeHost = options_.Endpoints.TimeHost;
+  c.Context = net_.get();
+  c.Proxy = [this] { return ProxyOf(settings_); };
+  c.Now = [this] { return clock_.Now(); };
+  c.DataFolder = dataFolder_;
+  c.ProgramPath = ProgramPath().string();
+  c.AcknowledgeAlert = [this] { TrayClicked(); };
+  c.StartUpdater = [](const std::string& program, const std::string& update) {
+    return StartProgram({(ProgramFolder() / "qgm-update").string(), program, update});
+  };
+  // Later, from the event loop: the notice whose link asked for it closes
+  // first.
+  c.Quit = [this] { QTimer::singleShot(0, this, [this] { Exit(); }); };
+  maintenance_ = std::make_unique<TMaintenance>(std::move(c), window_->AboutPage(), *this);
+  window_->AboutPage().OnCheckVersion = [this] { maintenance_->ManualVersionCheck(); };
+}
+
+void TProgram::CheckForNewVersionNow() {
+  const int copies = options_.CountRunningCopies ? options_.CountRunningCopies() : 1;
+  if (!AutomaticVersionCheckAllowed(settings_.CheckForUpdates, copies, IsAdministrator())) return;
+  maintenance_->ResetVersionLink();
+  maintenance_->CheckForNewVersion();
+}
+
 TUpdateHooks TProgram::MakeHooks() {
   // Each feature attaches here; a hook left empty is a feature not built yet.
   TUpdateHooks hooks;
@@ -192,6 +224,8 @@ TUpdateHooks TProgram::MakeHooks() {
   hooks.CallUsageRunning = [this] { return callsRunning_; };
   hooks.AutoScaleFromPlan = [this] { window_->AutoScaleNetwork(); };
   hooks.CancelDownloadTest = [this] { CancelDownloadTest(); };
+  hooks.CheckClock = [this] { maintenance_->CheckClock(); };
+  hooks.CheckForNewVersion = [this] { CheckForNewVersionNow(); };
   hooks.History = [this](TUsageService& service, const TUsageAccount& account, bool first) {
     RunHistory(service, account, first);
   };

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/about/Maintenance.h"
 #include "core/advisories/Advisories.h"
 #include "core/callusage/CallMonths.h"
 #include "core/debug/DebugLog.h"
@@ -45,6 +46,8 @@ struct TStartOptions {
   IClock* Clock = nullptr;
   ITimerFactory* Timers = nullptr;
   IDialogs* Dialogs = nullptr;  // tests answer the dialogs; null: the real ones
+  // How many copies of the program run (this one included); null: one.
+  std::function<int()> CountRunningCopies;
 };
 
 class TProgram : public QObject, public IProgramActions, public INoticeSink {
@@ -55,6 +58,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
 
   TMainForm& Window() { return *window_; }
   TUpdateCycle& Cycle() { return *cycle_; }
+  TMaintenance& Maintenance() { return *maintenance_; }
   bool ShowAtStart() const { return settings_.ShowWindowAtStart; }
   const TFolders& Folders() const { return options_.Folders; }
   const std::filesystem::path& DataFolder() const { return dataFolder_; }
@@ -92,6 +96,10 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   TOpenResult OpenUsageLog() override;
   std::string UsageLogPath() const override;
   bool OpenUrl(const std::string& address) override;
+  std::string HomeSite() const override { return options_.Endpoints.HomeSite; }
+  std::string ProviderLink(EProviderLink link) const override {
+    return ProviderLinkAddress(link, options_.Endpoints, settings_.AccountName);
+  }
   bool OpenFile(const std::string& path) override;
   std::string HelpAddress() const override;
   void SettingsChanged() override;
@@ -109,6 +117,9 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   void ShowStarting();
   void BuildServices();
   TUpdateHooks MakeHooks();
+  void BuildMaintenance();
+  // The update cycle's release check, when the Setup tab and the computer allow it.
+  void CheckForNewVersionNow();
   void RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate);
   // The update's mailbox check: the alert, its hint and its sound.
   void CheckMail();
@@ -139,6 +150,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   bool defaultChannelsPending_ = false;   // the stored list was empty at start
   TCallhaven calls_;
   std::unique_ptr<TDownloadTest> downloadTest_;
+  std::unique_ptr<TMaintenance> maintenance_;
   bool callsRunning_ = false;
 };
 

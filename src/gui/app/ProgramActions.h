@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/about/ProviderLinks.h"
 #include "core/settings/Settings.h"
 #include "core/usage/UsageRecord.h"
 #include "core/util/Timing.h"
@@ -73,6 +74,10 @@ class IProgramActions {
   virtual TOpenResult OpenUsageLog() = 0;
   virtual std::string UsageLogPath() const = 0;
   virtual bool OpenUrl(const std::string& address) = 0;
+  // The program's home page.
+  virtual std::string HomeSite() const = 0;
+  // The address a provider link opens (for the account in the settings).
+  virtual std::string ProviderLink(EProviderLink link) const = 0;
   virtual bool OpenFile(const std::string& path) = 0;
   // The help page ("#page" anchors are added by the window).
   virtual std::string HelpAddress() const = 0;

@@ -1,7 +1,12 @@
 #include "gui/provider/ProviderPage.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
+
 #include "gui/app/Text.h"
 #include "gui/controls/ClipboardCopy.h"
+#include "gui/controls/FocusLabel.h"
+#include "gui/controls/LinkStyle.h"
 #include "ui_ProviderPage.h"
 
 namespace qgm::gui {
@@ -14,6 +19,50 @@ TProviderPage::TProviderPage(ITimerFactory& timers, QWidget* parent)
                                           timers);
   ui_->lblClientNo->OnClick = [this] { copy_->Copy(); };
   ShowClientNo({});
+
+  // The provider's pages.
+  auto* links = new QGroupBox(tr(" Contact Info && Links "), this);
+  links->setObjectName(QStringLiteral("gbLinks"));
+  auto* grid = new QGridLayout(links);
+  const struct {
+    const char* name;
+    QString caption;
+    EProviderLink link;
+    int row, column, span;
+  } kLinks[] = {
+      {"lblCorvalinkUrl", QString(), EProviderLink::Home, 0, 0, 2},
+      {"lblWebmailUrl", tr("Webmail"), EProviderLink::Webmail, 1, 0, 1},
+      {"lblHeldSpam", tr("Held Spam"), EProviderLink::HeldSpam, 1, 1, 1},
+      {"lblUsageViaCorvalinkUrl", tr("Usage via Corvalink's website"),
+       EProviderLink::UsageViaWebsite, 2, 0, 2},
+      {"lblForum", tr("Corvalink Users Forum"), EProviderLink::Forum, 3, 0, 2},
+      {"lblUnmetered", tr("Unmetered Content"), EProviderLink::Unmetered, 4, 0, 1},
+      {"lblTechSupportWaitTimes", tr("Telephone Support wait times"),
+       EProviderLink::SupportWaitTimes, 5, 0, 2},
+  };
+  for (const auto& l : kLinks) {
+    auto* label = new TFocusLabel(l.caption, links);
+    label->setObjectName(QString::fromLatin1(l.name));
+    label->SetAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->SetShowAccelChar(false);
+    label->SetTabStop(true);
+    label->SetMouseOverColor(kLinkHoverColour);
+    label->setCursor(Qt::PointingHandCursor);
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, kLinkColour);
+    label->setPalette(p);
+    label->setMinimumHeight(label->fontMetrics().height() + 4);
+    label->OnClick = [this, link = l.link] {
+      if (OnOpenLink) OnOpenLink(link);
+    };
+    grid->addWidget(label, l.row, l.column, 1, l.span);
+    if (l.link == EProviderLink::Home) lblCorvalinkUrl_ = label;
+  }
+  ui_->layoutProvider->insertWidget(ui_->layoutProvider->count() - 1, links);
+}
+
+void TProviderPage::SetHomePage(const std::string& address) {
+  lblCorvalinkUrl_->SetCaption(Q(address));
 }
 
 TProviderPage::~TProviderPage() = default;

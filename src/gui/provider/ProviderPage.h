@@ -4,9 +4,11 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "core/about/ProviderLinks.h"
 #include "core/usage/UsageService.h"
 
 #include "core/util/Timing.h"
@@ -18,6 +20,7 @@ class ProviderPage;
 namespace qgm::gui {
 
 class TCopyFeedback;
+class TFocusLabel;
 
 class TProviderPage : public QWidget {
   Q_OBJECT
@@ -27,10 +30,16 @@ class TProviderPage : public QWidget {
   // An empty number hides the number and its caption.
   void ShowClientNo(const std::string& number);
   void ShowServiceDetails(const TServiceDetails& details);
+  // The home-page link's caption is the address itself.
+  void SetHomePage(const std::string& address);
+
+  // A click on one of the " Contact Info && Links " labels.
+  std::function<void(EProviderLink link)> OnOpenLink;
 
  private:
   std::unique_ptr<Ui::ProviderPage> ui_;
   std::unique_ptr<TCopyFeedback> copy_;
+  TFocusLabel* lblCorvalinkUrl_ = nullptr;
 };
 
 }  // namespace qgm::gui

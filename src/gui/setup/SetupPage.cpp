@@ -1,4 +1,5 @@
 #include "gui/setup/SetupPage.h"
+#include "gui/app/Dialogs.h"
 #include "gui/app/Text.h"
 
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSlider>
@@ -182,7 +184,15 @@ TSetupPage::TSetupPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
   bind(cbStayOnTop_, &TSettings::StayOnTop, [this] {
     if (OnStayOnTopChange) OnStayOnTopChange();
   });
-  bind(cbCheckForUpdates_, &TSettings::CheckForUpdates);
+  bind(cbCheckForUpdates_, &TSettings::CheckForUpdates, [this, &dialogs] {
+    if (s_.CheckForUpdates) return;
+    // Turning the release check off is asked about; only Yes keeps it off.
+    if (dialogs.Question(this, window()->windowTitle(),
+                         tr("Are you REALLY sure you don't want to be notified when QGM is "
+                            "updated?"),
+                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+      cbCheckForUpdates_->setChecked(true);
+  });
   connect(tbUpdateDelay_, &QSlider::valueChanged, this, [this](int step) {
     if (loading_) return;
     s_.StartDelay = step * 10;

@@ -18,6 +18,7 @@ struct TRecord {
   std::vector<std::string> Opened;                // OpenWithDesktop's targets
   bool OpenStarts = true;                         // false: the desktop has no opener to start
   bool OpenSucceeds = true;                       // false: the opener starts, then fails
+  bool Administrator = true;                      // what IsAdministrator answers
   // Per adapter, the (received, sent) counters each reading gives in turn;
   // the last one repeats.
   std::map<std::string, std::vector<std::pair<uint64_t, uint64_t>>> Counters;

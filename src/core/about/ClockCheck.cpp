@@ -1,0 +1,28 @@
+#include "core/about/ClockCheck.h"
+
+#include <cmath>
+
+#include "core/util/Format.h"
+
+namespace qgm {
+
+std::string ClockStateText(TDateTime now, TDateTime server) {
+  if (server == 0) return "Unable to get the time.";
+  const TDateTime d = now - server;
+  const std::string prefix = d > 0 ? "Fast by " : "Slow by ";
+  const TimeParts t = DecodeTime(std::fabs(d));
+  if (t.hour != 0)
+    return prefix + Format("%d hrs, %d mins && %d secs", {t.hour, t.minute, t.second});
+  if (t.minute != 0) return prefix + Format("%d mins && %d secs", {t.minute, t.second});
+  if (t.second != 0) return prefix + Format("%d secs", {t.second});
+  return "Accurate to the second!";
+}
+
+std::string ShownClockStateText(TDateTime now, TDateTime server) {
+  std::string text = ClockStateText(now, server);
+  for (size_t at = text.find("&&"); at != std::string::npos; at = text.find("&&", at + 1))
+    text.erase(at, 1);
+  return text;
+}
+
+}  // namespace qgm
