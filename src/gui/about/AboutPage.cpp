@@ -14,12 +14,6 @@ namespace qgm::gui {
 
 namespace {
 
-void SetColour(QWidget* w, const QColor& c) {
-  QPalette p = w->palette();
-  p.setColor(QPalette::WindowText, c);
-  w->setPalette(p);
-}
-
 QGroupBox* Group(const QString& title, QWidget* content, QWidget* parent) {
   auto* box = new QGroupBox(title, parent);
   auto* l = new QVBoxLayout(box);
@@ -39,8 +33,7 @@ TAboutPage::TAboutPage(const std::string& homePage, QWidget* parent) : QWidget(p
 
   lblNewVersion_ = new TFocusLabel(tr(kCheckVersionText), this);
   lblNewVersion_->setObjectName(QStringLiteral("lblNewVersion"));
-  lblNewVersion_->SetTabStop(true);
-  lblNewVersion_->SetMouseOverColor(kLinkHoverColour);
+  StyleAsLink(*lblNewVersion_, Qt::AlignCenter);
   // One handler for good (a click may change the link's state while it
   // runs); it does something only while the link is clickable.
   lblNewVersion_->OnClick = [this] {
@@ -51,10 +44,7 @@ TAboutPage::TAboutPage(const std::string& homePage, QWidget* parent) : QWidget(p
   lblClockState_->setAlignment(Qt::AlignCenter);
   lblQgmUrl_ = new TFocusLabel(Q(homePage), this);
   lblQgmUrl_->setObjectName(QStringLiteral("lblQgmUrl"));
-  lblQgmUrl_->SetTabStop(true);
-  lblQgmUrl_->SetMouseOverColor(kLinkHoverColour);
-  lblQgmUrl_->setCursor(Qt::PointingHandCursor);
-  SetColour(lblQgmUrl_, kLinkColour);
+  StyleAsLink(*lblQgmUrl_, Qt::AlignCenter);
   lblQgmUrl_->OnClick = [this] {
     if (OnOpenUrl) OnOpenUrl(S(lblQgmUrl_->Caption()));
   };
@@ -76,7 +66,7 @@ TAboutPage::TAboutPage(const std::string& homePage, QWidget* parent) : QWidget(p
 
 void TAboutPage::SetVersionLink(const std::string& text, bool clickable) {
   lblNewVersion_->SetCaption(Q(text));
-  SetColour(lblNewVersion_, clickable ? kLinkColour : kBusyLinkColour);
+  SetTextColour(*lblNewVersion_, clickable ? kLinkColour : kBusyLinkColour);
   lblNewVersion_->setCursor(clickable ? Qt::PointingHandCursor : Qt::ArrowCursor);
   versionClickable_ = clickable;
 }

@@ -43,15 +43,7 @@ TProviderPage::TProviderPage(ITimerFactory& timers, QWidget* parent)
   for (const auto& l : kLinks) {
     auto* label = new TFocusLabel(l.caption, links);
     label->setObjectName(QString::fromLatin1(l.name));
-    label->SetAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->SetShowAccelChar(false);
-    label->SetTabStop(true);
-    label->SetMouseOverColor(kLinkHoverColour);
-    label->setCursor(Qt::PointingHandCursor);
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, kLinkColour);
-    label->setPalette(p);
-    label->setMinimumHeight(label->fontMetrics().height() + 4);
+    StyleAsLink(*label, Qt::AlignLeft | Qt::AlignVCenter);
     label->OnClick = [this, link = l.link] {
       if (OnOpenLink) OnOpenLink(link);
     };

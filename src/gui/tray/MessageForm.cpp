@@ -9,6 +9,7 @@
 
 #include "core/util/CodePage.h"
 #include "gui/controls/FocusLabel.h"
+#include "gui/controls/LinkStyle.h"
 
 namespace qgm::gui {
 namespace {
@@ -24,9 +25,7 @@ TFocusLabel* Link(const QString& caption, QWidget* parent) {
   font.setPixelSize(Px(16));
   font.setBold(true);
   label->setFont(font);
-  QPalette p = label->palette();
-  p.setColor(QPalette::WindowText, QColor(1, 93, 179));  // the link colour
-  label->setPalette(p);
+  SetTextColour(*label, kLinkColour);
   label->SetAlignment(Qt::AlignLeft);
   label->SetTabStop(true);
   label->setFixedSize(Px(346), Px(27));
