@@ -11,6 +11,7 @@
 #include "cli/DownloadTestCommand.h"
 #include "cli/HistoryCommand.h"
 #include "cli/MailCommand.h"
+#include "cli/MaintenanceCommands.h"
 #include "cli/NetworkCommand.h"
 #include "cli/RadioCommand.h"
 #include "cli/UsageCommand.h"
@@ -32,6 +33,8 @@ constexpr const char* kUsage =
     "  calls        CallHaven call usage of the last 28 months (see qgm-cli calls --help)\n"
     "  network      the network adapters and their addresses (see qgm-cli network --help)\n"
     "  download-test  the four-stream download test (see qgm-cli download-test --help)\n"
+    "  version-check  whether a newer release exists (see qgm-cli version-check --help)\n"
+    "  clock        this computer's clock against the time server (see qgm-cli clock --help)\n"
     "  xml FILE     print the element tree built from the reply saved in FILE\n"
     "  version      print the program version\n";
 
@@ -73,8 +76,10 @@ int main(int argc, char** argv) {
   if (command == "calls") return qgm::cli::RunCallsCommand(argc - 2, argv + 2);
   if (command == "network") return qgm::cli::RunNetworkCommand(argc - 2, argv + 2);
   if (command == "download-test") return qgm::cli::RunDownloadTestCommand(argc - 2, argv + 2);
+  if (command == "version-check") return qgm::cli::RunVersionCheckCommand(argc - 2, argv + 2);
+  if (command == "clock") return qgm::cli::RunClockCommand(argc - 2, argv + 2);
   if (command == "version") {
-    std::puts(QGM_VERSION);
+    std::puts(qgm::VersionText().c_str());
     return 0;
   }
   if (command == "help" || command == "--help" || command == "-h") {

@@ -72,9 +72,13 @@ std::optional<std::string> Fetch(const TMaintenanceConfig& config, const std::st
 
 }  // namespace
 
+std::optional<std::string> TMaintenance::FetchVersionFile() {
+  return Fetch(config_, config_.HomeSite + "version", 64 * 1024);
+}
+
 bool TMaintenance::CheckForNewVersion() {
   updateFileName_.clear();
-  const auto body = Fetch(config_, config_.HomeSite + "version", 64 * 1024);
+  const auto body = FetchVersionFile();
   if (!body) return false;
   updateFileName_ = *body;
   if (!IsNewerVersion(VersionLabel(), *body)) return false;

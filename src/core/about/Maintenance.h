@@ -61,6 +61,8 @@ class TMaintenance {
   // Fetches the version file; true (with the update notice shown) when it
   // names a newer release. Any failure is silent and gives false.
   bool CheckForNewVersion();
+  // The version file's body; nothing when it could not be fetched.
+  std::optional<std::string> FetchVersionFile();
   const std::string& UpdateFileName() const { return updateFileName_; }
   // The notice's link: fetches the update into the data folder, starts the
   // updater with it and ends the program. A name that is not a plain file
