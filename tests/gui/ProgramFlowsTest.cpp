@@ -30,6 +30,7 @@
 #include "gui/callusage/CallhavenPage.h"
 #include "gui/controls/FocusLabel.h"
 #include "gui/controls/ScrollingCtrl.h"
+#include "gui/tray/MessageForm.h"
 #include "gui/tray/TrayIcon.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeTime.h"
@@ -49,6 +50,8 @@ class ProgramFlows : public test::SimulatorTest {
     dummy::Record().OpenSucceeds = true;
   }
   void TearDown() override {
+    Sim().SetHomeFiles("*", "");
+    dummy::Record().Administrator = true;
     dummy::Record().OpenSucceeds = true;
     dummy::Record().OpenStarts = true;
     TTrayIcon::AssumeAvailable(-1);
@@ -520,6 +523,58 @@ TEST_F(ProgramFlows, AnUnreachableMirrorGoesBackToTheLinkWithoutCancel) {
   EXPECT_FALSE(program_->DownloadTestRunning());
   EXPECT_EQ(link->Caption(), QStringLiteral("Download Test File"));
   EXPECT_EQ(std::find(seen.begin(), seen.end(), QStringLiteral("Cancel Test")), seen.end());
+}
+
+// The first update checks the clock and, for an administrator, the home
+// site's release; the notice's link saves the release in the data folder
+// and hands it to qgm-update.
+TEST_F(ProgramFlows, ANewerReleaseIsAnnouncedAndHandedToTheUpdater) {
+  Sim().OfferDemoUpdate();
+  auto notices = [] {
+    std::vector<TMessageForm*> found;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* form = qobject_cast<TMessageForm*>(w);
+      auto* caption = form ? form->findChild<QLabel*>(QStringLiteral("lblCaption")) : nullptr;
+      if (caption && caption->text() == QStringLiteral("A new QGM update is available") &&
+          form->isVisible())
+        found.push_back(form);
+    }
+    return found;
+  };
+  // Not an administrator: no check.
+  dummy::Record().Administrator = false;
+  Start(true);
+  program_->Settings().CheckEmail = false;  // a mail alert would hold the check back
+  program_->UpdateNow();
+  QApplication::processEvents();
+  EXPECT_TRUE(notices().empty());
+  auto* clock = program_->Window().findChild<QLabel*>(QStringLiteral("lblClockState"));
+  ASSERT_TRUE(clock);
+  EXPECT_FALSE(clock->text().isEmpty());
+  EXPECT_NE(clock->text(), QStringLiteral("Unable to get the time."));
+
+  dummy::Record().Administrator = true;
+  Start(true);
+  program_->Settings().CheckEmail = false;  // a mail alert would hold the check back
+  {
+    std::lock_guard lock(dummy::Record().Lock);
+    dummy::Record().Started.clear();
+  }
+  program_->UpdateNow();
+  QApplication::processEvents();  // notices show from the event loop
+  const auto shown = notices();
+  ASSERT_EQ(shown.size(), 1u);
+  auto* link = shown[0]->findChild<TFocusLabel*>(QStringLiteral("lblGetMoreInfo"));
+  ASSERT_TRUE(link);
+  EXPECT_EQ(link->Caption(), QStringLiteral("Click here to download"));
+  link->OnClick();
+  const auto saved = program_->DataFolder() / "qgm9901.exe";
+  EXPECT_TRUE(std::filesystem::exists(saved));
+  std::lock_guard lock(dummy::Record().Lock);
+  ASSERT_FALSE(dummy::Record().Started.empty());
+  EXPECT_EQ(dummy::Record().Started.back(),
+            (std::vector<std::string>{(ProgramFolder() / "qgm-update").string(),
+                                      ProgramPath().string(), saved.string()}));
 }
 
 }  // namespace

@@ -51,6 +51,36 @@ TEST(SetupPage, ShowsAndEditsTheModel) {
   EXPECT_EQ(edits, 2);
 }
 
+// Unticking the release check asks first, with No as the default; any
+// answer but Yes ticks the box again. Ticking it asks nothing.
+TEST(SetupPage, TurningTheReleaseCheckOffIsAskedAbout) {
+  TSettings s;
+  test::FakeDialogs dialogs;
+  TSetupPage page(s, dialogs);
+  page.LoadFromModel();
+  auto* box = page.findChild<QCheckBox*>(QStringLiteral("cbCheckForUpdates"));
+  ASSERT_TRUE(box);
+  ASSERT_TRUE(box->isChecked());
+  for (const auto answer : {QMessageBox::No, QMessageBox::Cancel}) {
+    dialogs.answers = {answer};
+    box->click();
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_TRUE(s.CheckForUpdates);
+  }
+  ASSERT_EQ(dialogs.questions.size(), 2u);
+  EXPECT_EQ(
+      dialogs.questions[0],
+      QStringLiteral("Are you REALLY sure you don't want to be notified when QGM is updated?"));
+  EXPECT_EQ(dialogs.defaults[0], QMessageBox::No);
+  dialogs.answers = {QMessageBox::Yes};
+  box->click();
+  EXPECT_FALSE(box->isChecked());
+  EXPECT_FALSE(s.CheckForUpdates);
+  box->click();
+  EXPECT_TRUE(s.CheckForUpdates);
+  EXPECT_EQ(dialogs.questions.size(), 3u);
+}
+
 }  // namespace
 }  // namespace qgm::gui
 

@@ -50,6 +50,7 @@ TSetupPage::TSetupPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
   cbStartMinimized_ = new QCheckBox(tr("Start Minimized"), general);
   cbStayOnTop_ = new QCheckBox(tr("Stay on Top"), general);
   cbCheckForUpdates_ = new QCheckBox(tr("Automatically Check for QGM Updates"), general);
+  cbCheckForUpdates_->setObjectName(QStringLiteral("cbCheckForUpdates"));
   for (QCheckBox* c : {cbRunOnStartup_, cbStartMinimized_, cbStayOnTop_, cbCheckForUpdates_})
     g->addWidget(c);
   lblUpdateDelay_ = new QLabel(general);
