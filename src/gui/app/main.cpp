@@ -68,10 +68,12 @@ int main(int argc, char** argv) {
       },
       !ownAccount);
   if (!first && !ownAccount) return 0;
+  instance.Register();
 
   qgm::gui::TStartOptions options;
   options.Args = args;
   options.Demo = demo;
+  options.CountRunningCopies = [&instance] { return instance.CountRunning(); };
   // The demo runs its own provider, in folders of its own.
   std::unique_ptr<qgm::gui::TDemoEnvironment> demoEnv;
   if (demo) {

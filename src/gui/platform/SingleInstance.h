@@ -21,6 +21,11 @@ class TSingleInstance : public QObject {
   // start asks for the window. False when another instance runs; it has been
   // asked to show its window when `askRunning` is true.
   bool Claim(std::function<void()> onShow, bool askRunning = true);
+  // Counts this copy among the running ones, until it ends (each running
+  // copy holds a lock of its own in the same folder).
+  void Register();
+  // How many copies run now: those registered and still alive.
+  int CountRunning() const;
 
  private:
   struct TImpl;

@@ -12,4 +12,10 @@ bool TSingleInstance::Claim(std::function<void()>, bool) {
   return true;
 }
 
+void TSingleInstance::Register() {}
+
+int TSingleInstance::CountRunning() const {
+  return 1;
+}
+
 }  // namespace qgm::gui

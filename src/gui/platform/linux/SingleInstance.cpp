@@ -5,6 +5,8 @@
 #include <QSocketNotifier>
 #include <QStandardPaths>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -35,7 +37,11 @@ struct TSingleInstance::TImpl {
   int listener_ = -1;
   QSocketNotifier* notifier_ = nullptr;
   std::function<void()> onShow_;
+  int registration_ = -1;  // this copy's locked file among the running ones
   void Accept();
+  QString CopiesFolder() const {
+    return folder_ + QStringLiteral("/") + Name() + QStringLiteral(".copies");
+  }
 };
 
 TSingleInstance::TSingleInstance(QString folder, QObject* parent)
@@ -46,6 +52,10 @@ TSingleInstance::TSingleInstance(QString folder, QObject* parent)
 }
 
 TSingleInstance::~TSingleInstance() {
+  if (impl_->registration_ >= 0) {
+    ::unlink(QFile::encodeName(impl_->CopiesFolder() + QStringLiteral("/%1").arg(::getpid())));
+    ::close(impl_->registration_);
+  }
   if (impl_->listener_ >= 0) {
     ::close(impl_->listener_);
     ::unlink(
@@ -93,6 +103,41 @@ bool TSingleInstance::Claim(std::function<void()> onShow, bool askRunning) {
   d.notifier_ = new QSocketNotifier(listener_, QSocketNotifier::Read, this);
   connect(d.notifier_, &QSocketNotifier::activated, this, [&d] { d.Accept(); });
   return true;
+}
+
+void TSingleInstance::Register() {
+  TImpl& d = *impl_;
+  if (d.registration_ >= 0) return;
+  QDir().mkpath(d.CopiesFolder());
+  const QByteArray path =
+      QFile::encodeName(d.CopiesFolder() + QStringLiteral("/%1").arg(::getpid()));
+  const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return;
+  }
+  d.registration_ = fd;
+}
+
+int TSingleInstance::CountRunning() const {
+  const QString folder = impl_->CopiesFolder();
+  int count = 0;
+  for (const QString& name : QDir(folder).entryList(QDir::Files)) {
+    const QByteArray path = QFile::encodeName(folder + QStringLiteral("/") + name);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) continue;
+    // A lock that cannot be taken is held by a running copy (this one's
+    // too: each open file has its own lock); one that can is left over
+    // from a copy that ended without tidying up.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      ++count;
+    } else {
+      ::unlink(path.constData());
+    }
+    ::close(fd);
+  }
+  return count;
 }
 
 void TSingleInstance::TImpl::Accept() {
