@@ -205,6 +205,26 @@ else()
   expect_run(1 network --watch 1)
 endif()
 
+# The release check and the clock against the demo's home site and time
+# server; a time server that cannot be reached.
+expect_run(0 version-check --demo --json)
+if(NOT last_out MATCHES "^{\"version\":\"[1-9][0-9]*\\.[0-9]+\\.[0-9]+\",\"body\":\"qgm9901\\.exe\",\"newer\":true,\"safeName\":true}\n$")
+  message(FATAL_ERROR "unexpected version-check JSON:\n${last_out}")
+endif()
+expect_run(1 version-check --home-site http://127.0.0.1:1/)
+expect_run(0 clock --demo --json)
+if(NOT last_out MATCHES "^{\"text\":\"(Accurate to the second!|(Fast|Slow) by [0-9]+ secs)\",\"offsetSeconds\":-?[0-9]+}\n$")
+  message(FATAL_ERROR "unexpected clock JSON:\n${last_out}")
+endif()
+expect_run(1 clock --time-host 127.0.0.1:1)
+if(NOT last_out STREQUAL "Unable to get the time.\n")
+  message(FATAL_ERROR "unexpected clock text:\n${last_out}")
+endif()
+expect_run(0 version)
+if(NOT last_out MATCHES "^[1-9][0-9]*\\.[0-9]+\\.[0-9]+\n$")
+  message(FATAL_ERROR "unexpected version:\n${last_out}")
+endif()
+
 # The download test against the demo's mirror: four whole files; a mirror
 # that cannot be reached fails.
 expect_run(0 download-test --demo --json)
