@@ -3,6 +3,9 @@
 // PROGRAM is the QGM that ran, UPDATE the file it saved. The file came from
 // a server and nothing has verified it, so it is never run from here: the
 // user is told where it is and may open its folder.
+//
+// For tests and screenshots, QGM_UPDATE_SNAPSHOT=FILE.png saves the window
+// as shown, prints its text and closes it.
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -10,6 +13,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 
 #include <cstdio>
@@ -26,10 +30,19 @@ int main(int argc, char** argv) {
 
   QMessageBox box;
   box.setWindowTitle(QStringLiteral("QGM Update"));
+  if (const QString shot = qEnvironmentVariable("QGM_UPDATE_SNAPSHOT"); !shot.isEmpty()) {
+    QTimer::singleShot(300, &box, [&box, shot] {
+      box.grab().save(shot);
+      std::printf("%s\n%s\n", qPrintable(box.text()), qPrintable(box.informativeText()));
+      std::fflush(stdout);
+      box.done(0);
+    });
+  }
   if (!update.isFile()) {
     box.setIcon(QMessageBox::Warning);
     box.setText(QStringLiteral("The downloaded QGM update is not there:\n%1")
                     .arg(QDir::toNativeSeparators(update.absoluteFilePath())));
+    box.addButton(QMessageBox::Close);
     box.exec();
     return 1;
   }
