@@ -81,6 +81,14 @@ struct TSettings {
   int PosX = 0;
   int PosY = 0;
 
+  // Usage alerts: up to two levels in per cent of the allowance used (0:
+  // none), the pace warning, and what has been told this billing month
+  // ("<rollover yyyy-mm-dd>:<level>" or "...:pace").
+  int UsageAlertLevel1 = 0;
+  int UsageAlertLevel2 = 0;
+  bool UsageAlertPace = false;
+  std::vector<std::string> UsageAlertsTold;
+
   std::vector<std::string> SeenNoticeRefs;
   std::vector<std::string> HashList;
   std::vector<TMailboxSetting> Mailboxes;

@@ -302,6 +302,12 @@ void TSettingsStore::LoadSettings(TSettings& s, const TStartupContext& context) 
   s.SeenNoticeRefs = ParseMessageReferences(r.String("MessageReferences"));
   s.HashList = ParseMessageReferences(r.String("HashList"));
 
+  // The usage alerts (values only this program writes, each only while set).
+  s.UsageAlertLevel1 = std::clamp(r.Integer("UsageAlertLevel1", 0), 0, 100);
+  s.UsageAlertLevel2 = std::clamp(r.Integer("UsageAlertLevel2", 0), 0, 100);
+  s.UsageAlertPace = r.Bool("UsageAlertPace", false);
+  s.UsageAlertsTold = ParseMessageReferences(r.String("UsageAlertsTold"));
+
   // 20.
   if (autostart_.Exists()) s.RunOnStartup = true;
 }
@@ -376,6 +382,26 @@ bool TSettingsStore::SaveSettings(const TSettings& s) {
       reg.WriteString("MessageReferences", FormatMessageReferences(s.SeenNoticeRefs));
     }
     reg.WriteString("HashList", FormatMessageReferences(s.HashList));
+    // Written only while set, so a hive that never used them stays as it was.
+    const auto integerOrNone = [&reg](const char* name, int value) {
+      if (value != 0) {
+        reg.WriteInteger(name, value);
+      } else {
+        reg.DeleteValue(name);
+      }
+    };
+    integerOrNone("UsageAlertLevel1", s.UsageAlertLevel1);
+    integerOrNone("UsageAlertLevel2", s.UsageAlertLevel2);
+    if (s.UsageAlertPace) {
+      reg.WriteBool("UsageAlertPace", true);
+    } else {
+      reg.DeleteValue("UsageAlertPace");
+    }
+    if (s.UsageAlertsTold.empty()) {
+      reg.DeleteValue("UsageAlertsTold");
+    } else {
+      reg.WriteString("UsageAlertsTold", FormatMessageReferences(s.UsageAlertsTold));
+    }
 
     if (s.RunOnStartup) {
       autostart_.Enable(programPath_);

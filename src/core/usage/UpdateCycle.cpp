@@ -105,6 +105,7 @@ void TUpdateCycle::MainTimerTimer() {
     hooks_.AutoScaleFromPlan();
     AutoScalePending = false;
   }
+  if (hooks_.UsageUpdated) hooks_.UsageUpdated();
 }
 
 void TUpdateCycle::Finish(int intervalMs) {  // 22

@@ -56,6 +56,8 @@ struct TUpdateHooks {
   std::function<void()> CheckForNewVersion;  // version link reset and check
   std::function<void()> CheckMailboxes;      // may start an alert (AlertState 2 or 5)
   std::function<void()> AutoScaleFromPlan;
+  // Last of every successful update: the record and the history are fresh.
+  std::function<void()> UsageUpdated;
 };
 
 // The account the settings name.

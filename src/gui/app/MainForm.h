@@ -75,6 +75,7 @@ class TMainForm : public QWidget, public IUpdateView {
   const TTrayIcon& Tray() const { return *tray_; }
   TAdvisoriesPage& AdvisoriesPage() { return *advisories_; }
   TAboutPage& AboutPage() { return *about_; }
+  TBroadbandPage& BroadbandPage() { return *broadband_; }
   // The tray's "Radio Stations" submenu, from the user's channels.
   void BuildRadioMenu();
   // The traffic graph's scales from the plan speed the Broadband tab shows.

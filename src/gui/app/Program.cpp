@@ -23,10 +23,13 @@
 #include "core/radio/RadioList.h"
 #include "core/sound/Waves.h"
 #include "core/usage/DebugReport.h"
+#include "core/usage/Projection.h"
+#include "core/usage/UsageAlerts.h"
 #include "core/util/Format.h"
 #include "gui/about/AboutPage.h"
 #include "gui/advisories/AdvisoriesPage.h"
 #include "gui/app/MainForm.h"
+#include "gui/broadband/BroadbandPage.h"
 #include "gui/network/NetworkPage.h"
 #include "gui/platform/MediaPlayers.h"
 #include "gui/platform/TerminationSignals.h"
@@ -225,11 +228,24 @@ TUpdateHooks TProgram::MakeHooks() {
   hooks.AutoScaleFromPlan = [this] { window_->AutoScaleNetwork(); };
   hooks.CancelDownloadTest = [this] { CancelDownloadTest(); };
   hooks.CheckClock = [this] { maintenance_->CheckClock(); };
+  hooks.UsageUpdated = [this] { UsageUpdated(); };
   hooks.CheckForNewVersion = [this] { CheckForNewVersionNow(); };
   hooks.History = [this](TUsageService& service, const TUsageAccount& account, bool first) {
     RunHistory(service, account, first);
   };
   return hooks;
+}
+
+void TProgram::UsageUpdated() {
+  const TProjection projection = ProjectUsage(cycle_->Record, history_, clock_.Now());
+  window_->BroadbandPage().ShowProjection(ProjectionText(projection));
+  const TUsageAlertSettings alerts{settings_.UsageAlertLevel1, settings_.UsageAlertLevel2,
+                                   settings_.UsageAlertPace};
+  const auto toldBefore = settings_.UsageAlertsTold;
+  for (const TNoticeRequest& n :
+       DueUsageAlerts(alerts, cycle_->Record, projection, settings_.UsageAlertsTold))
+    ShowNotice(n);
+  if (settings_.UsageAlertsTold != toldBefore) SettingsChanged();
 }
 
 void TProgram::RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate) {

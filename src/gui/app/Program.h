@@ -121,6 +121,9 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   // The update cycle's release check, when the Setup tab and the computer allow it.
   void CheckForNewVersionNow();
   void RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate);
+  // After each successful update: where the month is heading, and the
+  // usage alerts that are due.
+  void UsageUpdated();
   // The update's mailbox check: the alert, its hint and its sound.
   void CheckMail();
 

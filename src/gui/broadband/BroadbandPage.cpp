@@ -64,6 +64,11 @@ void TBroadbandPage::ShowFigures(const TBroadbandFigures& f) {
   SetBar(ui_->imgDaysLeft, f.DaysBar, f.BarColour);
 }
 
+void TBroadbandPage::ShowProjection(const TLabelText& line) {
+  Set(ui_->lblProjection, line);
+  ui_->lblProjection->setVisible(!line.Text.empty());
+}
+
 // The plan's other details (carrier, upload metering, caps, excess fee)
 // belong to the provider page.
 void TBroadbandPage::ShowServiceDetails(const TServiceDetails& d) {

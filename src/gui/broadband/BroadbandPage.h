@@ -25,6 +25,9 @@ class TBroadbandPage : public QWidget {
   void ShowFigures(const TBroadbandFigures& figures);
   void ShowServiceDetails(const TServiceDetails& details);
   void ShowTodayMetered(const std::string& text);
+  // The line under the daily averages on where the month is heading;
+  // hidden while empty.
+  void ShowProjection(const TLabelText& line);
 
  private:
   void SetBar(QLabel* image, int percent, uint32_t colour);

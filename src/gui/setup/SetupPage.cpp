@@ -1,6 +1,7 @@
 #include "gui/setup/SetupPage.h"
 #include "gui/app/Dialogs.h"
 #include "gui/app/Text.h"
+#include "gui/setup/AlertsPage.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -97,6 +98,11 @@ TSetupPage::TSetupPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
   };
   email_->OnChange = [this] { Changed(); };
   pages_->addTab(email_, tr("&Email"));
+
+  // Usage alerts.
+  alerts_ = new TAlertsPage(s_, pages_);
+  alerts_->OnChange = [this] { Changed(); };
+  pages_->addTab(alerts_, tr("&Alerts"));
 
   // Radio.
   radio_ = new TRadioPage(s_, dialogs, pages_);
@@ -241,6 +247,7 @@ void TSetupPage::LoadFromModel() {
   eChPhoneNo_->setText(Q(s_.CallhavenNo1));
   eChPassword_->setText(Q(s_.CallhavenNo2));
   cbSetupCallhaven_->setChecked(s_.CallhavenVisible);
+  alerts_->LoadFromModel();
   loading_ = false;
 }
 

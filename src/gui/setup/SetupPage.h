@@ -21,6 +21,7 @@ namespace qgm::gui {
 
 class IDialogs;
 class TEmailPage;
+class TAlertsPage;
 class TRadioPage;
 class TNumedit;
 
@@ -87,6 +88,7 @@ class TSetupPage : public QWidget {
   QCheckBox* cbSetupCallhaven_;
   QPushButton* btnResetChHist_;
   TRadioPage* radio_;
+  TAlertsPage* alerts_;
   QLineEdit* eProxyUsername_;
   QLineEdit* eProxyPassword_;
 };

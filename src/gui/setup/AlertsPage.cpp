@@ -1,0 +1,86 @@
+#include "gui/setup/AlertsPage.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace qgm::gui {
+
+namespace {
+
+QLineEdit* PercentEdit(const QString& name, QWidget* parent) {
+  auto* e = new QLineEdit(parent);
+  e->setObjectName(name);
+  e->setValidator(new QIntValidator(1, 100, e));
+  e->setMaxLength(3);
+  e->setFixedWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
+  e->setAlignment(Qt::AlignRight);
+  return e;
+}
+
+int Percent(const QLineEdit* e) {
+  bool ok = false;
+  const int v = e->text().toInt(&ok);
+  return ok && v >= 1 && v <= 100 ? v : 0;
+}
+
+QString Text(int percent) {
+  return percent > 0 ? QString::number(percent) : QString();
+}
+
+}  // namespace
+
+TAlertsPage::TAlertsPage(TSettings& settings, QWidget* parent) : QWidget(parent), s_(settings) {
+  setObjectName(QStringLiteral("tsSetupAlerts"));
+  auto* layout = new QVBoxLayout(this);
+  auto* box = new QGroupBox(tr(" Usage Alerts "), this);
+  auto* b = new QVBoxLayout(box);
+  auto* levelsCaption = new QLabel(tr("Warn me when this much of the allowance is used:"), box);
+  levelsCaption->setWordWrap(true);
+  b->addWidget(levelsCaption);
+  auto* row = new QHBoxLayout;
+  eLevel1_ = PercentEdit(QStringLiteral("eAlertLevel1"), box);
+  eLevel2_ = PercentEdit(QStringLiteral("eAlertLevel2"), box);
+  row->addWidget(eLevel1_);
+  row->addWidget(new QLabel(tr("%  and"), box));
+  row->addWidget(eLevel2_);
+  row->addWidget(new QLabel(tr("%"), box));
+  row->addStretch();
+  b->addLayout(row);
+  cbPace_ =
+      new QCheckBox(tr("Warn me when the recent pace would run out before the rollover"), box);
+  cbPace_->setObjectName(QStringLiteral("cbAlertPace"));
+  b->addWidget(cbPace_);
+  auto* note = new QLabel(
+      tr("Each warning comes once a billing month, after the update that finds it."), box);
+  note->setWordWrap(true);
+  b->addWidget(note);
+  layout->addWidget(box);
+  layout->addStretch();
+
+  for (QLineEdit* e : {eLevel1_, eLevel2_})
+    connect(e, &QLineEdit::textEdited, this, [this] { Store(); });
+  connect(cbPace_, &QCheckBox::toggled, this, [this] { Store(); });
+}
+
+void TAlertsPage::LoadFromModel() {
+  loading_ = true;
+  eLevel1_->setText(Text(s_.UsageAlertLevel1));
+  eLevel2_->setText(Text(s_.UsageAlertLevel2));
+  cbPace_->setChecked(s_.UsageAlertPace);
+  loading_ = false;
+}
+
+void TAlertsPage::Store() {
+  if (loading_) return;
+  s_.UsageAlertLevel1 = Percent(eLevel1_);
+  s_.UsageAlertLevel2 = Percent(eLevel2_);
+  s_.UsageAlertPace = cbPace_->isChecked();
+  if (OnChange) OnChange();
+}
+
+}  // namespace qgm::gui
