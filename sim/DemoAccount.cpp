@@ -72,6 +72,18 @@ DayTraffic DemoAccount::Day(double date) const {
   // Between 1.5 and 9 GB a day, more at weekends, uploads a few percent.
   double down = 1.5e9 + static_cast<double>(r % 6000) * 1e6;
   if (weekend) down *= 1.4;
+  // Billing months that start in an odd month have a busy week (the
+  // period's days 17 to 23: a game, a backup) and then a quiet end, so
+  // that the pace of the last days runs out before the rollover while the
+  // month itself stays within the allowance.
+  const auto day = DecodeDate(t.date);
+  double start = EncodeDate(day.year, day.month, rolloverDay);
+  if (start > t.date) start = qgm::IncMonth(start, -1);
+  if (DecodeDate(start).month % 2 == 1) {
+    const int index = static_cast<int>(t.date - start);
+    if (index >= 16 && index <= 22) down *= 2.2;
+    if (index > 22) down *= 0.4;
+  }
   double up = down * (0.03 + static_cast<double>((r >> 20) % 50) / 1000.0);
   if (t.date == today_) {
     down *= 0.45;  // the day so far

@@ -16,7 +16,9 @@
 #include "core/platform/ProcessValues.h"
 #include "core/settings/SettingsStore.h"
 #include "core/tray/NumberIcon.h"
+#include "core/history/History.h"
 #include "core/usage/BroadbandFigures.h"
+#include "core/usage/Projection.h"
 #include "core/usage/UsageService.h"
 #include "core/util/CodePage.h"
 #include "core/util/Format.h"
@@ -47,7 +49,25 @@ std::string U(const std::string& text1252) {
 struct Figures {
   TBroadbandFigures tab;
   std::string amountLeft, percentLeft, daysLeft, daysPercent, hint;
+  TProjection projection;
 };
+
+std::string Number(long double mb) {
+  return Format("%1.0f", {mb});
+}
+
+// "projection": null, or the paces in MB a day, the month's total at the
+// recent pace and what it leaves, and when it runs out (local time).
+std::string ProjectionJson(const TProjection& p) {
+  if (!p.Available) return "null";
+  return "{\"recentPerDay\":" + Number(p.RecentPerDayMB) +
+         ",\"monthPerDay\":" + Number(p.MonthPerDayMB) +
+         ",\"projectedTotal\":" + Number(p.ProjectedTotalMB) + ",\"runsOutAt\":" +
+         (p.RunsOutAt ? "\"" + FormatDateTime("yyyy-mm-dd\"T\"hh:nn:ss", *p.RunsOutAt) + "\""
+                      : std::string("null")) +
+         ",\"leftAtRollover\":" +
+         (p.LeftAtRolloverMB ? Number(*p.LeftAtRolloverMB) : std::string("null")) + "}";
+}
 
 Figures MakeFigures(const TUsageFetchResult& r, const TUsageRecord& record, TDateTime now) {
   Figures f;
@@ -69,6 +89,8 @@ void PrintText(const TUsageFetchResult& r, const TUsageService& service, const T
   std::printf("Amount left: %s%s%s\n", U(fig.amountLeft).c_str(),
               fig.percentLeft.empty() ? "" : " ", fig.percentLeft.c_str());
   std::printf("Days left: %s\n", U(fig.daysLeft).c_str());
+  if (const TLabelText line = ProjectionText(fig.projection); !line.Text.empty())
+    std::printf("%s\n", U(line.Text).c_str());
   std::string hint = U(fig.hint);
   for (size_t pos = 0; (pos = hint.find('\n', pos)) != std::string::npos; pos += 3)
     hint.replace(pos, 1, "\n  ");
@@ -92,7 +114,8 @@ void PrintJson(const TUsageFetchResult& r, const TUsageService& service, const T
                const std::vector<TNoticeRequest>& notices, const Figures& fig) {
   std::string out = "{\"usageLine\":" + J(r.UsageLine) + ",\"serviceId\":" + J(service.ServiceId());
   out += ",\"amountLeft\":" + J(fig.amountLeft) + ",\"percentLeft\":" + J(fig.percentLeft) +
-         ",\"daysLeft\":" + J(fig.daysLeft) + ",\"trayHint\":" + J(fig.hint);
+         ",\"daysLeft\":" + J(fig.daysLeft) + ",\"trayHint\":" + J(fig.hint) +
+         ",\"projection\":" + ProjectionJson(fig.projection);
   out += ",\"notices\":[";
   for (size_t i = 0; i < notices.size(); ++i) {
     const auto& n = notices[i];
@@ -149,7 +172,12 @@ int RunUsageCommand(int argc, char** argv) {
     return 1;
   }
   const TServiceDetails details = service.FetchServiceDetails(o.account);
-  const Figures figures = MakeFigures(r, record, now);
+  Figures figures = MakeFigures(r, record, now);
+  // The projection goes by the month's days in the provider's history.
+  THistory history;
+  if (std::string document; service.FetchHistory(o.account, 31, document))
+    history.LoadFromXml(document, now);
+  figures.projection = ProjectUsage(record, history, now);
   if (o.json) {
     PrintJson(r, service, details, session.Notices(), figures);
   } else {
