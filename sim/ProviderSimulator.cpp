@@ -243,6 +243,11 @@ void ProviderSimulator::SetHomeFiles(const std::string& version, const std::stri
   noticeFile_ = notice;
 }
 
+void ProviderSimulator::SetToday(double today) {
+  std::lock_guard lk(lock_);
+  account_ = DemoAccount(today);
+}
+
 void ProviderSimulator::SetVersionStatus(int status) {
   std::lock_guard lk(lock_);
   versionStatus_ = status;

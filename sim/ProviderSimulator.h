@@ -119,6 +119,9 @@ class ProviderSimulator {
   std::string Describe() const;
 
   DemoAccount& Account() { return account_; }
+  // Moves the simulated "now" to `today` (a TDateTime): the account as it
+  // is that day. Not while requests are being served.
+  void SetToday(double today);
   // The POP3 server's mailboxes (the demo account's until set) and how it
   // behaves.
   void SetMailboxes(std::vector<Mailbox> mailboxes);

@@ -227,6 +227,33 @@ TEST_F(SettingsTest, SaveLoadRoundTripIsByteIdentical) {
   EXPECT_EQ(first->find("secret"), std::string::npos);
 }
 
+// The usage alerts live in values of their own, written only while set: a
+// hive that never used them keeps its bytes, one that did reads back the
+// same, and clearing them removes the values again.
+TEST_F(SettingsTest, UsageAlertValuesOnlyWhileSet) {
+  Run();
+  const auto plain = ReadWholeFile(hive_);
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->find("UsageAlert"), std::string::npos);
+  Run([](TSettings& s, TSettingsStore&) {
+    s.UsageAlertLevel1 = 80;
+    s.UsageAlertLevel2 = 95;
+    s.UsageAlertPace = true;
+    s.UsageAlertsTold = {"2026-12-15:80", "2026-12-15:pace"};
+  });
+  const TSettings loaded = Run();
+  EXPECT_EQ(loaded.UsageAlertLevel1, 80);
+  EXPECT_EQ(loaded.UsageAlertLevel2, 95);
+  EXPECT_TRUE(loaded.UsageAlertPace);
+  EXPECT_EQ(loaded.UsageAlertsTold, (std::vector<std::string>{"2026-12-15:80", "2026-12-15:pace"}));
+  Run([](TSettings& s, TSettingsStore&) {
+    s.UsageAlertLevel1 = s.UsageAlertLevel2 = 0;
+    s.UsageAlertPace = false;
+    s.UsageAlertsTold.clear();
+  });
+  EXPECT_EQ(ReadWholeFile(hive_), plain);
+}
+
 TEST_F(SettingsTest, CommandLineRunsNeverWrite) {
   Run([](TSettings& s, TSettingsStore&) {
     s.AccountName = "john";
