@@ -577,5 +577,40 @@ TEST_F(ProgramFlows, ANewerReleaseIsAnnouncedAndHandedToTheUpdater) {
                                       ProgramPath().string(), saved.string()}));
 }
 
+// After an update the Broadband tab says where the month is heading, and
+// an alert level already passed is told once, not again at the next update.
+TEST_F(ProgramFlows, ProjectionLineAndAUsageAlertToldOnce) {
+  Start(true);
+  TSettings& s = program_->Settings();
+  s.CheckEmail = false;
+  s.UsageAlertLevel1 = 1;  // passed on every day of the demo's month but its first
+  auto alerts = [] {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* form = qobject_cast<TMessageForm*>(w);
+      auto* body = form ? form->findChild<QLabel*>(QStringLiteral("lblBody")) : nullptr;
+      if (body && form->isVisible() && body->text().startsWith(QStringLiteral("You have used 1%")))
+        ++n;
+    }
+    return n;
+  };
+  program_->UpdateNow();
+  QApplication::processEvents();
+  auto* line = program_->Window().findChild<QLabel*>(QStringLiteral("lblProjection"));
+  ASSERT_TRUE(line);
+  const bool firstDay = DecodeDate(Sim().Account().Today()).day == 15;
+  if (firstDay) {
+    EXPECT_FALSE(line->isVisibleTo(&program_->Window()));
+  } else {
+    EXPECT_TRUE(line->text().startsWith(QStringLiteral("At this pace: ")))
+        << line->text().toStdString();
+    EXPECT_EQ(alerts(), 1);
+    EXPECT_EQ(s.UsageAlertsTold.size(), 1u);
+  }
+  program_->UpdateNow();
+  QApplication::processEvents();
+  EXPECT_EQ(alerts(), firstDay ? 0 : 1);
+}
+
 }  // namespace
 }  // namespace qgm::gui

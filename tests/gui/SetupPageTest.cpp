@@ -51,6 +51,32 @@ TEST(SetupPage, ShowsAndEditsTheModel) {
   EXPECT_EQ(edits, 2);
 }
 
+// The alert levels take whole per cents from 1 to 100; an empty box is no
+// level. Loading the page changes nothing.
+TEST(SetupPage, UsageAlertLevelsAndPace) {
+  TSettings s;
+  s.UsageAlertLevel2 = 90;
+  test::FakeDialogs dialogs;
+  TSetupPage page(s, dialogs);
+  page.LoadFromModel();
+  auto* level1 = page.findChild<QLineEdit*>(QStringLiteral("eAlertLevel1"));
+  auto* level2 = page.findChild<QLineEdit*>(QStringLiteral("eAlertLevel2"));
+  auto* pace = page.findChild<QCheckBox*>(QStringLiteral("cbAlertPace"));
+  ASSERT_TRUE(level1 && level2 && pace);
+  EXPECT_EQ(level1->text(), QString());
+  EXPECT_EQ(level2->text(), QStringLiteral("90"));
+  EXPECT_EQ(s.UsageAlertLevel1, 0);
+  QTest::keyClicks(level1, QStringLiteral("80"));
+  EXPECT_EQ(s.UsageAlertLevel1, 80);
+  QTest::keyClicks(level1, QStringLiteral("5"));  // 805: refused by the box
+  EXPECT_EQ(level1->text(), QStringLiteral("80"));
+  level2->selectAll();
+  QTest::keyClick(level2, Qt::Key_Delete);
+  EXPECT_EQ(s.UsageAlertLevel2, 0);
+  pace->click();
+  EXPECT_TRUE(s.UsageAlertPace);
+}
+
 // Unticking the release check asks first, with No as the default; any
 // answer but Yes ticks the box again. Ticking it asks nothing.
 TEST(SetupPage, TurningTheReleaseCheckOffIsAskedAbout) {

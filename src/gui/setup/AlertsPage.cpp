@@ -3,9 +3,10 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 namespace qgm::gui {
@@ -15,7 +16,9 @@ namespace {
 QLineEdit* PercentEdit(const QString& name, QWidget* parent) {
   auto* e = new QLineEdit(parent);
   e->setObjectName(name);
-  e->setValidator(new QIntValidator(1, 100, e));
+  // 1 to 100 or nothing; no intermediate text such as "805".
+  e->setValidator(new QRegularExpressionValidator(
+      QRegularExpression(QStringLiteral("100|[1-9][0-9]?")), e));
   e->setMaxLength(3);
   e->setFixedWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
   e->setAlignment(Qt::AlignRight);
