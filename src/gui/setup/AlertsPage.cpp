@@ -42,6 +42,7 @@ TAlertsPage::TAlertsPage(TSettings& settings, QWidget* parent) : QWidget(parent)
   auto* layout = new QVBoxLayout(this);
   auto* box = new QGroupBox(tr(" Usage Alerts "), this);
   auto* b = new QVBoxLayout(box);
+  b->setSpacing(10);
   auto* levelsCaption = new QLabel(tr("Warn me when this much of the allowance is used:"), box);
   levelsCaption->setWordWrap(true);
   b->addWidget(levelsCaption);
@@ -54,8 +55,9 @@ TAlertsPage::TAlertsPage(TSettings& settings, QWidget* parent) : QWidget(parent)
   row->addWidget(new QLabel(tr("%"), box));
   row->addStretch();
   b->addLayout(row);
-  cbPace_ =
-      new QCheckBox(tr("Warn me when the recent pace would run out before the rollover"), box);
+  // Two lines: the page is narrow, and a check box does not wrap.
+  cbPace_ = new QCheckBox(tr("Warn me when the recent pace would\nrun out before the rollover"),
+                          box);
   cbPace_->setObjectName(QStringLiteral("cbAlertPace"));
   b->addWidget(cbPace_);
   auto* note = new QLabel(
