@@ -44,6 +44,12 @@ expect_run(0 usage --demo --json --account-type 2 --config /dev/null)
 if(NOT last_out MATCHES "\"serviceId\":\"8820113\"" OR NOT last_out MATCHES "\"speedCaption\":\"SIM Id:\"")
   message(FATAL_ERROR "unexpected demo JSON:\n${last_out}")
 endif()
+# The home service's projection: paces, total, run-out time or null, what
+# is left (null only without an allowance); null on a month's first day.
+expect_run(0 usage --demo --json --config /dev/null)
+if(NOT last_out MATCHES "\"projection\":(null|{\"recentPerDay\":[0-9]+,\"monthPerDay\":[0-9]+,\"projectedTotal\":[0-9]+,\"runsOutAt\":(null|\"20[0-9][0-9]-[0-9][0-9]-[0-9][0-9]T[0-9][0-9]:[0-9][0-9]:[0-9][0-9]\"),\"leftAtRollover\":-?[0-9]+})[,}]")
+  message(FATAL_ERROR "unexpected projection JSON:\n${last_out}")
+endif()
 expect_run(2 usage --bogus)
 
 # With no account given, the one the program stored is used.
