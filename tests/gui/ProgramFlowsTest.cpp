@@ -544,7 +544,6 @@ TEST_F(ProgramFlows, ANewerReleaseIsAnnouncedAndHandedToTheUpdater) {
   // Not an administrator: no check.
   dummy::Record().Administrator = false;
   Start(true);
-  program_->Settings().CheckEmail = false;  // a mail alert would hold the check back
   program_->UpdateNow();
   QApplication::processEvents();
   EXPECT_TRUE(notices().empty());
@@ -555,7 +554,6 @@ TEST_F(ProgramFlows, ANewerReleaseIsAnnouncedAndHandedToTheUpdater) {
 
   dummy::Record().Administrator = true;
   Start(true);
-  program_->Settings().CheckEmail = false;  // a mail alert would hold the check back
   {
     std::lock_guard lock(dummy::Record().Lock);
     dummy::Record().Started.clear();
