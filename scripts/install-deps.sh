@@ -6,7 +6,9 @@
 # files) and a sound player (pipewire-bin's pw-play, pulseaudio-utils'
 # paplay or alsa-utils' aplay) for the alert sounds: listed below. The
 # media player test runs on a private session bus (dbus-daemon's
-# dbus-run-session). The download benchmark races curl processes.
+# dbus-run-session). The download benchmark races curl processes. The
+# package test builds the Debian package (dpkg-dev, file) and validates
+# its desktop entry and metadata (desktop-file-utils, appstream).
 set -euo pipefail
 
 PACKAGES=(
@@ -19,6 +21,7 @@ PACKAGES=(
   xvfb xauth trayer xdotool x11-utils fonts-liberation2 fonts-liberation
   xdg-utils alsa-utils dbus-daemon
   curl
+  dpkg-dev file desktop-file-utils appstream
 )
 
 if [ "${1:-}" = "--list" ]; then

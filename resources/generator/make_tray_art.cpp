@@ -25,11 +25,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "core/util/Pixmap.h"
 
 namespace {
 
@@ -300,9 +303,53 @@ void WriteListGlyphs(const std::string& path) {
 
 }  // namespace
 
+// The program icon at `size` x `size` for the desktop's icon theme: the
+// same drawing as the 32 x 32 one, scaled, each pixel supersampled 4 x 4.
+qgm::TPixmap ScaledIcon(Shader shade, int size) {
+  qgm::TPixmap out(size, size);
+  const float scale = 32.0f / static_cast<float>(size);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      float r = 0, g = 0, b = 0, a = 0;
+      for (int sy = 0; sy < 4; ++sy) {
+        for (int sx = 0; sx < 4; ++sx) {
+          float cr = 0, cg = 0, cb = 0, ca = 0;
+          shade((x + (sx + 0.5f) / 4 - size / 2.0f) * scale,
+                (y + (sy + 0.5f) / 4 - size / 2.0f) * scale, cr, cg, cb, ca);
+          r += cr * ca / 255, g += cg * ca / 255, b += cb * ca / 255, a += ca;
+        }
+      }
+      a /= 16;
+      uint32_t pixel = static_cast<uint32_t>(std::lround(a)) << 24;
+      if (a > 0) {
+        pixel |= static_cast<uint32_t>(std::lround(r / 16 * 255 / a)) << 16 |
+                 static_cast<uint32_t>(std::lround(g / 16 * 255 / a)) << 8 |
+                 static_cast<uint32_t>(std::lround(b / 16 * 255 / a));
+      }
+      out.At(x, y) = pixel;
+    }
+  }
+  return out;
+}
+
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--desktop-icons") {
+    // OUTDIR/qgm-<size>.png for each size of the icon theme.
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
+      const std::string path = std::string(argv[2]) + "/qgm-" + std::to_string(size) + ".png";
+      std::ofstream out(path, std::ios::binary);
+      out << qgm::EncodePng(ScaledIcon(Gauge, size));
+      if (!out) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        return 1;
+      }
+    }
+    return 0;
+  }
   if (argc != 3) {
-    std::fprintf(stderr, "usage: make_tray_art FONT.ttf OUTDIR\n");
+    std::fprintf(stderr,
+                 "usage: make_tray_art FONT.ttf OUTDIR\n"
+                 "       make_tray_art --desktop-icons OUTDIR\n");
     return 2;
   }
   std::ifstream in(argv[1], std::ios::binary);

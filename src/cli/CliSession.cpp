@@ -1,6 +1,7 @@
 #include "cli/CliSession.h"
 
 #include <cstdio>
+#include <string_view>
 #include <cstdlib>
 #include <filesystem>
 
@@ -12,6 +13,16 @@
 #include "core/util/CodePage.h"
 
 namespace qgm::cli {
+
+bool AskedForHelp(int argc, char** argv, const std::string& help) {
+  for (int i = 0; i < argc; ++i) {
+    if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
+      std::fputs(help.c_str(), stdout);
+      return true;
+    }
+  }
+  return false;
+}
 
 bool ParseSessionOptions(int argc, char** argv, TSessionOptions& o, const TExtraOption& extra) {
   for (int i = 0; i < argc; ++i) {

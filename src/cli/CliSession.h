@@ -43,6 +43,9 @@ using TExtraOption = std::function<bool(const std::string& arg,
                                         const std::function<std::optional<std::string>()>& value)>;
 
 bool ParseSessionOptions(int argc, char** argv, TSessionOptions& o, const TExtraOption& extra);
+// True (with `help` printed to standard output) when the arguments ask for
+// help ("--help" or "-h").
+bool AskedForHelp(int argc, char** argv, const std::string& help);
 
 // A command's own options: flags and options taking a value. Returns -1 to
 // go on, else the exit code (0 after printing the help for --help, 2 after

@@ -34,6 +34,7 @@ std::string Mb(Money m) {
 int RunHistoryCommand(int argc, char** argv) {
   TSessionOptions o;
   bool csv = false;
+  if (AskedForHelp(argc, argv, kHelp)) return 0;
   if (!ParseSessionOptions(argc, argv, o,
                            [&csv](const std::string& arg, const auto&) {
                              if (arg != "--csv") return false;

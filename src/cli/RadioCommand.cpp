@@ -33,6 +33,7 @@ const std::string kHelp =
 int RunRadioCommand(int argc, char** argv) {
   TSessionOptions o;
   bool defaults = false;
+  if (AskedForHelp(argc, argv, kHelp)) return 0;
   if (!ParseSessionOptions(argc, argv, o, [&defaults](const std::string& arg, const auto&) {
         if (arg != "--default") return false;
         defaults = true;

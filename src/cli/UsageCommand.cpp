@@ -144,6 +144,7 @@ int RunUsageCommand(int argc, char** argv) {
   TSessionOptions o;
   std::optional<std::string> icon;
   int iconSize = 32;
+  if (AskedForHelp(argc, argv, kHelp)) return 0;
   const bool parsed =
       ParseSessionOptions(argc, argv, o, [&](const std::string& arg, const auto& value) {
         std::optional<std::string> v;

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds QGM, makes its Debian package and installs it (needs root or sudo):
+# the programs in /usr/bin, QGM in the application menu with its icon.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+cmake --preset default
+cmake --build --preset default
+out=build/default/package
+rm -rf "$out"
+cpack --config build/default/CPackConfig.cmake -B "$out"
+deb=$(ls "$out"/qgm_*.deb | head -n 1)
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+# apt resolves the package's dependencies; the path must look like a file.
+$SUDO apt-get install -y "$(realpath "$deb")"
+echo "Installed $(basename "$deb"): start QGM from the application menu, or run qgm."
