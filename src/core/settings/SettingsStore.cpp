@@ -47,14 +47,6 @@ class Reader {
   TRegistry& reg_;
 };
 
-void WritePassword(TRegistry& reg, const char* name, const std::string& password) {
-  if (password.empty()) {
-    reg.DeleteValue(name);
-  } else {
-    reg.WriteBinaryData(name, ScramblePassword(password));
-  }
-}
-
 // The name before its realm, and the account type the realm gives (-1 for
 // another realm).
 void SplitRealm(const std::string& full, std::string& name, int& type) {
@@ -148,8 +140,47 @@ void PlaceWindow(bool stored, int& x, int& y, int width, int height,
 }
 
 TSettingsStore::TSettingsStore(TRegistryStore& registry, const TAutostart& autostart,
-                               TDebugLog& log, std::string programPath)
-    : registry_(registry), autostart_(autostart), log_(log), programPath_(std::move(programPath)) {}
+                               TDebugLog& log, std::string programPath, ISecretStore* secrets)
+    : registry_(registry),
+      autostart_(autostart),
+      log_(log),
+      programPath_(std::move(programPath)),
+      secrets_(secrets) {}
+
+std::string TSettingsStore::ReadPassword(TRegistry& reg, const std::string& path,
+                                         const std::string& name) {
+  const Reader r(reg);
+  if (r.Has(name.c_str()) || !secrets_) return r.Password(name.c_str());
+  const std::string key = path + name;
+  std::string secret;
+  switch (secrets_->Read(key, secret)) {
+    case ISecretStore::EReadResult::Found:
+      return secret;
+    case ISecretStore::EReadResult::Failed:
+      unreadable_.insert(key);
+      return {};
+    case ISecretStore::EReadResult::NotFound:
+      return {};
+  }
+  return {};
+}
+
+bool TSettingsStore::StorePassword(TRegistry& reg, const std::string& path, const std::string& name,
+                                   const std::string& password) {
+  const std::string key = path + name;
+  if (password.empty()) {
+    reg.DeleteValue(name);
+    if (secrets_ && !unreadable_.count(key)) secrets_->Remove(key);
+    return false;
+  }
+  if (secrets_ && secrets_->Write(key, password)) {
+    reg.DeleteValue(name);
+    unreadable_.erase(key);
+    return true;
+  }
+  reg.WriteBinaryData(name, ScramblePassword(password));
+  return false;
+}
 
 bool TSettingsStore::LoadAccount(int type, std::string& name, std::string& password) {
   if (type < 0) return false;
@@ -158,7 +189,7 @@ bool TSettingsStore::LoadAccount(int type, std::string& name, std::string& passw
   if (!reg.OpenKey(kSettingsKey, true)) return false;
   const Reader r(reg);
   name = r.String(kAccountNames[type]);
-  password = r.Password(kPasswordNames[type]);
+  password = ReadPassword(reg, kSettingsKey, kPasswordNames[type]);
   return !name.empty() && !password.empty();
 }
 
@@ -173,7 +204,7 @@ void TSettingsStore::SaveAccount(int type, const std::string& name, const std::s
     } else {
       reg.WriteString(kAccountNames[type], name);
     }
-    WritePassword(reg, kPasswordNames[type], password);
+    StorePassword(reg, kSettingsKey, kPasswordNames[type], password);
   } catch (const ERegistryException&) {
   }
   registry_.Flush();
@@ -200,7 +231,7 @@ void TSettingsStore::LoadSettings(TSettings& s, const TStartupContext& context) 
     int type;
     SplitRealm(r.String("b1"), s.AccountName, type);
     s.AccountType = type < 0 ? 0 : type;
-    s.Password = r.Password("b3");
+    s.Password = ReadPassword(reg, kSettingsKey, "b3");
   } else {
     s.RunOnStartup = true;  // a first run
   }
@@ -230,7 +261,7 @@ void TSettingsStore::LoadSettings(TSettings& s, const TStartupContext& context) 
 
   // 6. Proxy.
   s.UseProxy = r.Bool("UseProxy", false);
-  s.ProxyPassword = r.Password("b4");
+  s.ProxyPassword = ReadPassword(reg, kSettingsKey, "b4");
   s.ProxyUsername = r.String("ProxyUsername");
   s.ProxyAddress = r.String("ProxyAddress");
   s.ProxyPort = r.Integer("ProxyPort", 0);
@@ -282,7 +313,7 @@ void TSettingsStore::LoadSettings(TSettings& s, const TStartupContext& context) 
     }
   }
   s.CallhavenNo1 = r.String("CallhavenNo1");
-  s.CallhavenNo2 = r.Password("CallhavenNo2");
+  s.CallhavenNo2 = ReadPassword(reg, kSettingsKey, "CallhavenNo2");
   s.CallhavenVisible =
       !s.CallhavenNo1.empty() && !s.CallhavenNo2.empty() && r.Bool("CallhavenVisible", false);
 
@@ -320,8 +351,12 @@ void TSettingsStore::LoadMailboxes(TSettings& s) {
     TRegistry sub(registry_);
     if (!sub.OpenKeyReadOnly(std::string(kSettingsKey) + "Email\\" + name)) continue;
     const Reader r(sub);
-    if (!r.Has("b3")) continue;
-    s.Mailboxes.push_back({name, r.Password("b3"), r.String("LastUIDL")});
+    // "InKeyring": the password is in the desktop's keyring.
+    if (!r.Has("b3") && !r.Has("InKeyring")) continue;
+    const std::string path = std::string(kSettingsKey) + "Email\\" + name + "\\";
+    const bool held = !r.Has("b3") && secrets_;
+    s.Mailboxes.push_back({name, ReadPassword(sub, path, "b3"), r.String("LastUIDL")});
+    if (held) mailboxKeys_.insert(path + "b3");
   }
 }
 
@@ -352,6 +387,14 @@ bool TSettingsStore::SaveSettings(const TSettings& s) {
       SaveAccount(s.AccountType, s.AccountName, s.Password);
       reg.OpenKey(kSettingsKey, true);
     }
+    // The stored account passwords (saved on their own after an update)
+    // move to the keyring as they are.
+    if (secrets_) {
+      for (const char* name : kPasswordNames) {
+        if (!reg.ValueExists(name)) continue;
+        StorePassword(reg, kSettingsKey, name, ReadPassword(reg, kSettingsKey, name));
+      }
+    }
     reg.WriteString("ClientNo", s.ClientNo);
     reg.WriteBool("StartMimimized", s.StartMinimized);
     reg.WriteBool("StayOnTop", s.StayOnTop);
@@ -363,7 +406,7 @@ bool TSettingsStore::SaveSettings(const TSettings& s) {
     reg.WriteBool("CheckForUpdates", s.CheckForUpdates);
     reg.WriteString("ProxyAddress", s.ProxyAddress);
     reg.WriteInteger("ProxyPort", s.ProxyPort);
-    WritePassword(reg, "b4", s.ProxyPassword);
+    StorePassword(reg, kSettingsKey, "b4", s.ProxyPassword);
     reg.WriteString("ProxyUsername", s.ProxyUsername);
     reg.WriteString("RadioPlayer", s.RadioPlayer);
     reg.WriteBool("ShowHistoryTotals", s.ShowHistoryTotals);
@@ -371,7 +414,7 @@ bool TSettingsStore::SaveSettings(const TSettings& s) {
     reg.WriteBool("ShowHistoryUploads", s.ShowHistoryUploads);
     reg.WriteDateTime("CallhavenDate", s.CallhavenDate);
     reg.WriteString("CallhavenNo1", s.CallhavenNo1);
-    WritePassword(reg, "CallhavenNo2", s.CallhavenNo2);
+    StorePassword(reg, kSettingsKey, "CallhavenNo2", s.CallhavenNo2);
     reg.WriteBool("CallhavenVisible", s.CallhavenVisible);
     reg.WriteInteger("LanScaleIn", s.LanScaleIn);
     reg.WriteInteger("LanScaleOut", s.LanScaleOut);
@@ -410,13 +453,25 @@ bool TSettingsStore::SaveSettings(const TSettings& s) {
     }
 
     reg.DeleteKey(std::string(kSettingsKey) + "Email");
+    std::set<std::string> mailboxKeys;
     for (const auto& m : s.Mailboxes) {
-      if (m.Name.empty() || m.Password.empty()) continue;
+      const std::string path = std::string(kSettingsKey) + "Email\\" + m.Name + "\\";
+      // A mailbox whose password the keyring would not give at load keeps
+      // its entry there untouched.
+      const bool unread = m.Password.empty() && unreadable_.count(path + "b3");
+      if (m.Name.empty() || (m.Password.empty() && !unread)) continue;
       TRegistry sub(registry_);
       if (!sub.OpenKey(std::string(kSettingsKey) + "Email\\" + m.Name, true)) continue;
-      sub.WriteBinaryData("b3", ScramblePassword(m.Password));
+      if (unread || StorePassword(sub, path, "b3", m.Password)) {
+        sub.WriteBool("InKeyring", true);
+        mailboxKeys.insert(path + "b3");
+      }
       sub.WriteString("LastUIDL", m.LastUidl);
     }
+    // The keyring entries of mailboxes that are gone.
+    for (const std::string& key : mailboxKeys_)
+      if (!mailboxKeys.count(key) && secrets_) secrets_->Remove(key);
+    mailboxKeys_ = std::move(mailboxKeys);
     reg.DeleteKey(std::string(kSettingsKey) + "Radio");
     for (const auto& c : s.RadioChannels) {
       if (c.Name.empty() || c.Address.empty()) continue;

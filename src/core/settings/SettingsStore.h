@@ -4,12 +4,14 @@
 // subkeys, the per-account-type credentials, the command line and the
 // run-on-startup entry.
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "core/debug/DebugLog.h"
 #include "core/platform/Autostart.h"
 #include "core/platform/Registry.h"
+#include "core/settings/SecretStore.h"
 #include "core/settings/Settings.h"
 
 namespace qgm {
@@ -39,8 +41,11 @@ void PlaceWindow(bool stored, int& x, int& y, int width, int height,
 
 class TSettingsStore {
  public:
+  // With `secrets`, passwords live in the desktop's keyring and the hive
+  // holds none; without it (or when it fails) they stay scrambled in the
+  // hive.
   TSettingsStore(TRegistryStore& registry, const TAutostart& autostart, TDebugLog& log,
-                 std::string programPath);
+                 std::string programPath, ISecretStore* secrets = nullptr);
 
   // The whole load of start-up, in its fixed order.
   void LoadSettings(TSettings& s, const TStartupContext& context);
@@ -67,10 +72,24 @@ class TSettingsStore {
   bool CredentialsEdited(const TSettings& s);
 
  private:
+  // A password value `name` of the key open in `reg` (`path`): the hive's
+  // scrambled value when there is one (older or fallback), else the
+  // keyring's.
+  std::string ReadPassword(TRegistry& reg, const std::string& path, const std::string& name);
+  // Into the keyring (the hive's value removed) or, failing that, into the
+  // hive. An empty password removes both, except a keyring entry that
+  // could not be read at load: it is left alone. True when the keyring
+  // holds it.
+  bool StorePassword(TRegistry& reg, const std::string& path, const std::string& name,
+                     const std::string& password);
+
   TRegistryStore& registry_;
   const TAutostart& autostart_;
   TDebugLog& log_;
   std::string programPath_;
+  ISecretStore* secrets_;
+  std::set<std::string> unreadable_;   // keyring entries whose read failed
+  std::set<std::string> mailboxKeys_;  // mailbox passwords the keyring holds
 };
 
 }  // namespace qgm

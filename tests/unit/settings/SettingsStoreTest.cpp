@@ -1,7 +1,9 @@
 #include "core/settings/SettingsStore.h"
 
 #include <gtest/gtest.h>
+
 #include <unistd.h>
+#include <map>
 
 #include <filesystem>
 
@@ -28,7 +30,7 @@ class SettingsTest : public test::TempFolderTest {
   // One program run: load, let `change` edit the model, save.
   TSettings Run(const std::function<void(TSettings&, TSettingsStore&)>& change = {}) {
     TRegistryStore registry(hive_);
-    TSettingsStore store(registry, autostart_, log_, "/opt/qgm/bin/qgm");
+    TSettingsStore store(registry, autostart_, log_, "/opt/qgm/bin/qgm", secrets_);
     TSettings s;
     store.LoadSettings(s, context_);
     store.LoadMailboxes(s);
@@ -46,6 +48,7 @@ class SettingsTest : public test::TempFolderTest {
   TRegistryStore Reload() { return TRegistryStore(hive_); }
 
   fs::path hive_;
+  ISecretStore* secrets_ = nullptr;  // no keyring unless a test gives one
   TAutostart autostart_{fs::temp_directory_path() /
                         ("qgm-autostart-" + std::to_string(::getpid()))};
   TDebugLog log_;
@@ -341,6 +344,118 @@ TEST_F(SettingsTest, DebugLogTrimming) {
   TDebugLog broken(dir_ / "missing" / "Debug.txt");
   broken.SetEnabled(true);
   EXPECT_FALSE(broken.Write("x"));
+}
+
+// A keyring in memory that can be locked or refuse writes.
+class FakeKeyring : public ISecretStore {
+ public:
+  EReadResult Read(const std::string& key, std::string& secret) override {
+    if (locked) return EReadResult::Failed;
+    const auto it = entries.find(key);
+    if (it == entries.end()) return EReadResult::NotFound;
+    secret = it->second;
+    return EReadResult::Found;
+  }
+  bool Write(const std::string& key, const std::string& secret) override {
+    if (locked || refuses) return false;
+    entries[key] = secret;
+    return true;
+  }
+  bool Remove(const std::string& key) override {
+    if (locked) return false;
+    entries.erase(key);
+    return true;
+  }
+  std::map<std::string, std::string> entries;
+  bool locked = false, refuses = false;
+};
+
+class KeyringTest : public SettingsTest {
+ protected:
+  // A hive written before the keyring: an account, the proxy, CallHaven
+  // and two mailboxes, all with scrambled passwords.
+  void WriteOldHive() {
+    Run([](TSettings& s, TSettingsStore&) {
+      s.AccountName = "john";
+      s.Password = "secret";
+      s.ProxyPassword = "proxypw";
+      s.CallhavenNo1 = "0298765432";
+      s.CallhavenNo2 = "chpw";
+      s.Mailboxes = {{"box1", "mail1", "uidl1"}, {"box2", "mail2", ""}};
+    });
+  }
+  static void ExpectPasswords(const TSettings& s) {
+    EXPECT_EQ(s.Password, "secret");
+    EXPECT_EQ(s.ProxyPassword, "proxypw");
+    EXPECT_EQ(s.CallhavenNo2, "chpw");
+    ASSERT_EQ(s.Mailboxes.size(), 2u);
+    EXPECT_EQ(s.Mailboxes[0].Password, "mail1");
+    EXPECT_EQ(s.Mailboxes[1].Password, "mail2");
+  }
+  std::string Hive() { return ReadWholeFile(hive_).value_or(""); }
+  FakeKeyring keyring_;
+};
+
+TEST_F(KeyringTest, TheFirstSaveMovesThePasswordsAndTheHiveKeepsNone) {
+  WriteOldHive();
+  const std::string old = Hive();
+  ASSERT_NE(old.find("\"home2\"=hex:"), std::string::npos);
+  secrets_ = &keyring_;
+  // The old hive loads with every password, then the save moves them.
+  ExpectPasswords(Run());
+  EXPECT_EQ(keyring_.entries.size(), 5u);
+  const std::string moved = Hive();
+  for (const char* value : {"\"home2\"", "\"b4\"", "\"CallhavenNo2\"", "\"b3\""})
+    EXPECT_EQ(moved.find(value), std::string::npos) << value;
+  EXPECT_NE(moved.find("\"InKeyring\"=dword:00000001"), std::string::npos);
+  ExpectPasswords(Run());  // and back from the keyring
+  EXPECT_EQ(Hive(), moved);
+  // A mailbox removed takes its keyring entry with it.
+  Run([](TSettings& s, TSettingsStore&) { s.Mailboxes.pop_back(); });
+  EXPECT_EQ(keyring_.entries.size(), 4u);
+}
+
+TEST_F(KeyringTest, ALockedKeyringAtStartLosesNothing) {
+  WriteOldHive();
+  secrets_ = &keyring_;
+  Run();
+  const auto entries = keyring_.entries;
+  const std::string moved = Hive();
+  // Locked: nothing can be read, and nothing is removed or rewritten.
+  keyring_.locked = true;
+  const TSettings s = Run();
+  EXPECT_EQ(s.Password, "");
+  EXPECT_EQ(keyring_.entries, entries);
+  EXPECT_EQ(Hive(), moved);
+  // Unlocked at the next start: all back.
+  keyring_.locked = false;
+  ExpectPasswords(Run());
+}
+
+TEST_F(KeyringTest, ACommandLineRunTouchesNeitherHiveNorKeyring) {
+  WriteOldHive();
+  const std::string old = Hive();
+  secrets_ = &keyring_;
+  context_.Args = {"other@adsl", "pw"};
+  Run([](TSettings& s, TSettingsStore& store) {
+    s.ProxyPassword = "changed";
+    store.SaveSettings(s);
+  });
+  EXPECT_TRUE(keyring_.entries.empty());
+  EXPECT_EQ(Hive(), old);
+}
+
+TEST_F(KeyringTest, WithoutAKeyringOrWhenItRefusesTheHiveKeepsThem) {
+  WriteOldHive();
+  const std::string old = Hive();
+  keyring_.refuses = true;
+  secrets_ = &keyring_;
+  ExpectPasswords(Run());
+  EXPECT_TRUE(keyring_.entries.empty());
+  EXPECT_EQ(Hive(), old);  // scrambled as before, byte for byte
+  secrets_ = nullptr;
+  ExpectPasswords(Run());
+  EXPECT_EQ(Hive(), old);
 }
 
 }  // namespace
