@@ -17,11 +17,12 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libcpp-httplib-dev libstb-dev
   clang libclang-rt-14-dev
   openssl python3 ca-certificates
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qtkeychain-qt6-dev
   xvfb xauth trayer xdotool x11-utils fonts-liberation2 fonts-liberation
   xdg-utils alsa-utils dbus-daemon
   curl
   dpkg-dev file desktop-file-utils appstream
+  gnome-keyring libsecret-tools
 )
 
 if [ "${1:-}" = "--list" ]; then

@@ -31,6 +31,7 @@
 #include "gui/app/MainForm.h"
 #include "gui/broadband/BroadbandPage.h"
 #include "gui/network/NetworkPage.h"
+#include "gui/platform/Keyring.h"
 #include "gui/platform/MediaPlayers.h"
 #include "gui/platform/TerminationSignals.h"
 #include "gui/tray/MessageForm.h"
@@ -123,7 +124,11 @@ void TProgram::WireSaving() {
 }
 
 void TProgram::LoadSettings() {
-  store_ = std::make_unique<TSettingsStore>(registry_, autostart_, log_, ProgramPath().string());
+  // The demo's settings live in a folder of their own: its passwords never
+  // go near the user's keyring.
+  if (!options_.Demo) keyring_ = MakeDesktopKeyring();
+  store_ = std::make_unique<TSettingsStore>(registry_, autostart_, log_, ProgramPath().string(),
+                                            keyring_.get());
   TStartupContext context;
   context.Args = options_.Args;
   context.WindowWidth = TMainForm::kWidth;

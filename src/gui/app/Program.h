@@ -134,6 +134,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   TDebugLog log_;
   TSoundPlayer sound_;
   TLauncher launcher_;
+  std::unique_ptr<ISecretStore> keyring_;  // null: passwords stay in the hive
   std::unique_ptr<TSettingsStore> store_;
   TSettings settings_;
   std::unique_ptr<TNetContext> net_;
