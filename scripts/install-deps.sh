@@ -22,7 +22,7 @@ PACKAGES=(
   xdg-utils alsa-utils dbus-daemon
   curl
   dpkg-dev file desktop-file-utils appstream
-  gnome-keyring libsecret-tools
+  gnome-keyring libsecret-tools libsecret-1-dev
 )
 
 if [ "${1:-}" = "--list" ]; then

@@ -1,13 +1,14 @@
 #include "cli/CliSession.h"
 
 #include <cstdio>
-#include <string_view>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 
 #include "core/net/Endpoints.h"
 #include "core/platform/Folders.h"
 #include "core/platform/ProcessValues.h"
+#include "core/platform/SecretService.h"
 #include "core/settings/SettingsStore.h"
 #include "core/usage/UpdateCycle.h"
 #include "core/util/CodePage.h"
@@ -92,11 +93,16 @@ TSettings LoadStoredSettings() {
   TRegistryStore registry(HiveFileIn(folders.Config));
   TAutostart autostart(folders.Autostart);
   TDebugLog log;
-  TSettingsStore store(registry, autostart, log, ProgramPath().string());
+  // The passwords the program keeps in the desktop's keyring (read only:
+  // the tool never saves settings).
+  const auto keyring = OpenSecretService();
+  TSettingsStore store(registry, autostart, log, ProgramPath().string(), keyring.get());
   TSettings s;
   TStartupContext context;
   context.Now = NowLocal();
   store.LoadSettings(s, context);
+  store.LoadMailboxes(s);
+  store.LoadRadioList(s);
   return s;
 }
 

@@ -11,7 +11,7 @@
 #include "core/debug/DebugLog.h"
 #include "core/platform/Autostart.h"
 #include "core/platform/Registry.h"
-#include "core/settings/SecretStore.h"
+#include "core/platform/SecretStore.h"
 #include "core/settings/Settings.h"
 
 namespace qgm {

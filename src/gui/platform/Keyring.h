@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "core/settings/SecretStore.h"
+#include "core/platform/SecretStore.h"
 
 namespace qgm::gui {
 
