@@ -162,7 +162,25 @@ Scenario ProviderSimulator::TakeScenario() {
   std::lock_guard lk(lock_);
   const Scenario s = scenario_;
   if (scenarioCount_ > 0 && --scenarioCount_ == 0) scenario_ = Scenario::Normal;
-  return s;
+  if (s != Scenario::Normal || chaosRate_ <= 0 || chaosFaults_.empty()) return s;
+  if (std::uniform_real_distribution<double>(0, 1)(chaosRandom_) >= chaosRate_) return s;
+  const Scenario fault =
+      chaosFaults_[std::uniform_int_distribution<size_t>(0, chaosFaults_.size() - 1)(chaosRandom_)];
+  ++chaosCounts_[fault];
+  return fault;
+}
+
+void ProviderSimulator::SetChaos(double rate, uint64_t seed, std::vector<Scenario> faults) {
+  std::lock_guard lk(lock_);
+  chaosRate_ = rate;
+  chaosRandom_.seed(seed);
+  chaosFaults_ = std::move(faults);
+  chaosCounts_.clear();
+}
+
+std::map<Scenario, int> ProviderSimulator::ChaosCounts() const {
+  std::lock_guard lk(lock_);
+  return chaosCounts_;
 }
 
 void ProviderSimulator::Record(RequestRecord r) {

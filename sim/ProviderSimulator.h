@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,13 @@ class ProviderSimulator {
 
   // Applies `scenario` to the next `count` API requests (-1: until changed).
   void SetScenario(Scenario scenario, int count = -1);
+  // Chaos: while no scenario is set, each API request meets one of
+  // `faults` with probability `rate`, drawn from a generator seeded with
+  // `seed` (the same seed and requests give the same faults). A rate of 0
+  // ends it.
+  void SetChaos(double rate, uint64_t seed, std::vector<Scenario> faults);
+  // How many requests met each fault so far.
+  std::map<Scenario, int> ChaosCounts() const;
   void SetNotices(bool present);
   // Serves `body` with `status` (and extra headers) for the API address
   // `relative` (after "/api/v1.5/", without the query) once the request is
@@ -145,7 +153,8 @@ class ProviderSimulator {
 
  private:
   struct Impl;
-  // Which scenario the next request meets (counting it down).
+  // Which scenario the next request meets (counting it down, or drawn by
+  // the chaos mode).
   Scenario TakeScenario();
   void Record(RequestRecord r);
 
@@ -172,6 +181,10 @@ class ProviderSimulator {
   std::map<std::pair<int, int>, CallAnswer> callAnswers_;
   Pop3Behaviour pop3Behaviour_ = Pop3Behaviour::Normal;
   Scenario scenario_ = Scenario::Normal;
+  double chaosRate_ = 0;
+  std::mt19937_64 chaosRandom_;
+  std::vector<Scenario> chaosFaults_;
+  std::map<Scenario, int> chaosCounts_;
   int scenarioCount_ = -1;
   bool notices_ = true;
   std::vector<RequestRecord> requests_;

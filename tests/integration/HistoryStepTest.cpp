@@ -105,6 +105,24 @@ TEST_F(HistoryStepTest, FailuresAndEmptyRepliesLeaveTheLogAlone) {
   EXPECT_EQ(r.TodayTotalMB, Money());
 }
 
+// A garbled reply or an error document with a 200 status is no month
+// without traffic: the log keeps its days. (Found by the soak, seed
+// 20261208: a garbled reply zeroed the last 31 days, and the day that left
+// the window before the next good reply kept its zero.)
+TEST_F(HistoryStepTest, GarbledRepliesAndErrorDocumentsLeaveTheLogAlone) {
+  ASSERT_TRUE(RunHistoryStep(history_, *service_, account_, true, folder_, Today()).Fetched);
+  const auto before = ReadWholeFile(Log());
+  for (const char* body : {"Service list follows: <<< not xml >>>",
+                           "<corvalink><error>Service temporarily unavailable</error></corvalink>",
+                           "<html><body>Maintenance</body></html>"}) {
+    Sim().SetCannedReply(Sim().Account().homeServiceId + "/history", 200, body);
+    const THistoryStepResult r =
+        RunHistoryStep(history_, *service_, account_, false, folder_, Today());
+    EXPECT_FALSE(r.Fetched) << body;
+    EXPECT_EQ(ReadWholeFile(Log()), before) << body;
+  }
+}
+
 // A log rewritten over and over by a process killed at random moments is
 // always whole: either the old one or the new one.
 TEST_F(HistoryStepTest, LogSurvivesACrashAtAnyPointOfASave) {

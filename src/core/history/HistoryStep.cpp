@@ -28,6 +28,12 @@ THistoryStepResult RunHistoryStep(THistory& history, TUsageService& service,
   // The reply is let go once parsed: its days are in the tree.
   const auto tree = BuildXmlTree1252(body);
   std::string().swap(body);
+  // So is a reply that is not the provider's document, or is its error
+  // document: taken as a month without traffic it would zero the log's
+  // last 31 days, and the day that leaves that window before the next good
+  // reply would keep its zero for good.
+  const TElement* document = FindPath(tree.get(), {"corvalink"});
+  if (!document || document->FindChild("error")) return result;
   history.LoadFromTree(tree.get(), today);
   result.Fetched = true;
   result.TodayTotalMB = history.Count() > 0 ? history.Days().back().Total : Money();

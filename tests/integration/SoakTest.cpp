@@ -1,0 +1,132 @@
+// A simulated month of hourly updates against a provider that fails one
+// request in five in every way it can fail quickly, with the clock and the
+// provider's calendar moving together: afterwards the usage log holds each
+// day once, in order, without gaps, with the provider's figures, and the
+// cycle is back to its hourly rhythm.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "core/history/History.h"
+#include "core/history/HistoryStep.h"
+#include "core/platform/FileIo.h"
+#include "core/usage/UpdateCycle.h"
+#include "support/FakeTime.h"
+#include "support/FakeUpdateView.h"
+#include "support/SimulatorFixture.h"
+
+namespace qgm::test {
+namespace {
+
+using corvalink::sim::Scenario;
+
+class SoakTest : public SimulatorTest {
+ protected:
+  void SetUp() override {
+    SimulatorTest::SetUp();
+    folder_ = std::filesystem::temp_directory_path() / ("qgm-soak-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    Sim().SetSpamStatus("No spam detected from this address");
+    Sim().SetHomeFiles("*", "");
+  }
+  void TearDown() override {
+    Sim().SetChaos(0, 0, {});
+    Sim().SetToday(NowLocal());
+    std::filesystem::remove_all(folder_);
+  }
+  std::filesystem::path folder_;
+};
+
+TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
+  const uint64_t seed = 20261208;
+  // The faults that end quickly; a read time-out, a slow body and an
+  // endless body each cost the client its full wait, which belongs in the
+  // long soak, not in every test run.
+  Sim().SetChaos(0.2, seed,
+                 {Scenario::WrongPassword, Scenario::ServerError, Scenario::ConnectionClosed,
+                  Scenario::RedirectLoop, Scenario::MalformedBody});
+  TUsageServiceConfig sc;
+  sc.ApiBase = Sim().ApiBase();
+  sc.Request.Context = &Context();
+  FakeView view;
+  Sink sink;
+  TUsageService service(sc, sink);
+  TUpdateConfig config;
+  config.ApiHost = "https://localhost:" + std::to_string(Sim().HttpsPort());
+  config.Context = &Context();
+  THistory history;
+  FakeClock clock;
+  int historyRuns = 0;
+  TUpdateHooks hooks;
+  hooks.History = [&](TUsageService& s, const TUsageAccount& account, bool first) {
+    ++historyRuns;
+    RunHistoryStep(history, s, account, first, folder_, clock.Now());
+  };
+  TSettings settings;
+  settings.AccountName = "demo";
+  settings.Password = "demo";
+  FakeTimer main, alert;
+  TDebugLog log;
+  TUpdateCycle cycle(settings, service, view, clock, main, alert, sink, log, config, hooks);
+  cycle.Start(1);
+
+  const TDateTime start = EncodeDate(2026, 11, 15);
+  const int hours = 30 * 24;
+  TDateTime today = 0;
+  for (int h = 0; h < hours; ++h) {
+    clock.now = start + (h + 0.5) / 24.0;
+    if (DateOf(clock.now) != today) {
+      today = DateOf(clock.now);
+      Sim().SetToday(today);
+    }
+    cycle.MainTimerTimer();
+    // The user closes each notice when it shows.
+    for (const TNoticeRequest& n : sink.shown)
+      if (!n.Reference.empty()) settings.SeenNoticeRefs.push_back(n.Reference);
+    sink.shown.clear();
+  }
+  const auto faults = Sim().ChaosCounts();
+  int injected = 0;
+  for (const auto& [kind, count] : faults) injected += count;
+  EXPECT_GT(injected, hours / 2) << "the chaos mode injected too little to mean anything";
+  EXPECT_EQ(faults.size(), 5u);
+
+  // One clean update: the cycle is back to its hourly rhythm.
+  Sim().SetChaos(0, 0, {});
+  clock.now = start + hours / 24.0 + 0.5 / 24;
+  Sim().SetToday(DateOf(clock.now));
+  cycle.MainTimerTimer();
+  EXPECT_EQ(main.interval, 3600000) << view.status;
+  EXPECT_TRUE(main.running) << view.status;
+  EXPECT_GT(historyRuns, hours / 2);
+
+  // The log: each day once, in order, no gaps, the provider's figures for
+  // every complete day.
+  const auto text = ReadWholeFile(UsageLogFile(folder_, "demo"));
+  ASSERT_TRUE(text);
+  THistory logged;
+  logged.LoadFromCsvText(*text, DateOf(clock.now), DateOf(clock.now) - 2000);
+  ASSERT_GT(logged.Count(), 31);
+  const auto& days = logged.Days();
+  for (size_t i = 1; i < days.size(); ++i)
+    ASSERT_EQ(days[i].Date, days[i - 1].Date + 1) << DateToStr(days[i].Date);
+  EXPECT_EQ(days.back().Date, DateOf(clock.now));
+  int compared = 0;
+  for (const TDayUsage& d : days) {
+    if (d.Date >= DateOf(clock.now)) continue;  // today is still counting
+    // The log keeps megabytes to three decimals (the provider's older days
+    // carry no upload figure: downloads are what is metered).
+    const auto served = Sim().Account().Day(d.Date);
+    EXPECT_NEAR(static_cast<double>(d.Downloads.ToLongDouble()), served.down / 1e6, 0.0011)
+        << DateToStr(d.Date);
+    ++compared;
+  }
+  EXPECT_GT(compared, 30);
+  std::printf("soak: %d hours, seed %llu, %d faults injected, %d days logged\n", hours,
+              static_cast<unsigned long long>(seed), injected, logged.Count());
+}
+
+}  // namespace
+}  // namespace qgm::test
