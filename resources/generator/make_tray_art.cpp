@@ -88,6 +88,21 @@ void DrawText(const stbtt_fontinfo& font, Canvas& c, int x0, int y0, int cw, int
 
 using Shader = void (*)(float px, float py, float& r, float& g, float& b, float& a);
 
+// Pixel (x, y) sampled 4 x 4 from `shade`, the picture's middle at `half`
+// pixels and its coordinates times `scale`: the colour summed weighted by
+// alpha (r, g, b) and the alpha summed (a), over the 16 samples.
+void SamplePixel(Shader shade, int x, int y, float half, float scale, float& r, float& g, float& b,
+                 float& a) {
+  for (int sy = 0; sy < 4; ++sy) {
+    for (int sx = 0; sx < 4; ++sx) {
+      float cr = 0, cg = 0, cb = 0, ca = 0;
+      shade((x + (sx + 0.5f) / 4 - half) * scale, (y + (sy + 0.5f) / 4 - half) * scale, cr, cg, cb,
+            ca);
+      r += cr * ca / 255, g += cg * ca / 255, b += cb * ca / 255, a += ca;
+    }
+  }
+}
+
 // A strip of `size` x `size` images side by side as RGBA (PAM), each pixel
 // supersampled 4 x 4 from its shader (coordinates centred on the cell's
 // middle).
@@ -186,13 +201,7 @@ void WriteStrip(const std::string& path, int size, const std::vector<Shader>& sh
     for (int y = 0; y < S; ++y) {
       for (int x = 0; x < S; ++x) {
         float r = 0, g = 0, b = 0, a = 0;
-        for (int sy = 0; sy < 4; ++sy) {
-          for (int sx = 0; sx < 4; ++sx) {
-            float cr = 0, cg = 0, cb = 0, ca = 0;
-            shaders[cell](x + (sx + 0.5f) / 4 - S / 2, y + (sy + 0.5f) / 4 - S / 2, cr, cg, cb, ca);
-            r += cr * ca / 255, g += cg * ca / 255, b += cb * ca / 255, a += ca;
-          }
-        }
+        SamplePixel(shaders[cell], x, y, static_cast<float>(S / 2), 1.0f, r, g, b, a);
         const size_t i = (static_cast<size_t>(y) * w + cell * S + x) * 4;
         a /= 16;
         if (a > 0) {
@@ -311,14 +320,7 @@ qgm::TPixmap ScaledIcon(Shader shade, int size) {
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
       float r = 0, g = 0, b = 0, a = 0;
-      for (int sy = 0; sy < 4; ++sy) {
-        for (int sx = 0; sx < 4; ++sx) {
-          float cr = 0, cg = 0, cb = 0, ca = 0;
-          shade((x + (sx + 0.5f) / 4 - size / 2.0f) * scale,
-                (y + (sy + 0.5f) / 4 - size / 2.0f) * scale, cr, cg, cb, ca);
-          r += cr * ca / 255, g += cg * ca / 255, b += cb * ca / 255, a += ca;
-        }
-      }
+      SamplePixel(shade, x, y, size / 2.0f, scale, r, g, b, a);
       a /= 16;
       uint32_t pixel = static_cast<uint32_t>(std::lround(a)) << 24;
       if (a > 0) {
