@@ -4,15 +4,20 @@
 // day once, in order, without gaps, with the provider's figures, and the
 // cycle is back to its hourly rhythm.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <random>
 
 #include "core/history/History.h"
 #include "core/history/HistoryStep.h"
 #include "core/platform/FileIo.h"
+#include "core/settings/SettingsStore.h"
 #include "core/usage/UpdateCycle.h"
 #include "support/FakeTime.h"
 #include "support/FakeUpdateView.h"
@@ -160,6 +165,73 @@ TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
       "logged, resident %ld kB after the first day, %ld kB peak, %ld kB at the end\n",
       hours, static_cast<unsigned long long>(seed), requests, injected, kinds.c_str(),
       logged.Count(), firstDayKb, peakKb, finalKb);
+}
+
+// The program killed at random moments of its saves, twenty times over the
+// files it keeps (the usage log, the settings hive, a call month file, a
+// downloaded update, all written the same way): each file is afterwards
+// either the old or the new version, never a mix.
+TEST_F(SoakTest, KilledMidSaveEveryFileIsOldOrNew) {
+  std::mt19937 random(20261208);
+  THistory a, b;
+  for (int i = 0; i < 950; ++i)
+    a.AddDayMB(IncDay(EncodeDate(2024, 5, 1), i), {}, Money::FromWhole(i), {});
+  b = a;
+  b.AddDayMB(IncDay(EncodeDate(2024, 5, 1), 950), {}, Money::FromWhole(7), {});
+  TAutostart autostart(folder_ / "autostart");
+  TDebugLog log;
+  // Saves version `second` (or the first) of file `kind`; returns its path.
+  auto save = [&](int kind, bool second) -> std::filesystem::path {
+    switch (kind) {
+      case 0: {
+        const auto file = folder_ / "Usage Log demo.csv";
+        (second ? b : a).SaveToCsv(file);
+        return file;
+      }
+      case 1: {
+        const auto file = folder_ / "registry.reg";
+        TRegistryStore registry(file);
+        TSettingsStore store(registry, autostart, log, "/usr/bin/qgm");
+        TSettings s;
+        s.AccountName = second ? "second" : "first";
+        s.Password = "secret";
+        s.RadioChannels = {{second ? "B" : "A", "http://radio.example/stream"}};
+        store.SaveSettings(s);
+        return file;
+      }
+      case 2: {
+        const auto file = folder_ / "2026-11.csv";
+        WriteFileAtomic(file, std::string(second ? 300000 : 200000, second ? 'b' : 'a'));
+        return file;
+      }
+      default: {
+        const auto file = folder_ / "qgm9901.exe";
+        WriteFileAtomic(file, std::string(second ? 4000000 : 3000000, second ? 'B' : 'A'));
+        return file;
+      }
+    }
+  };
+  for (int round = 0; round < 20; ++round) {
+    const int kind = round % 4;
+    std::filesystem::remove(folder_ / "registry.reg");
+    const auto file = save(kind, false);
+    const auto first = ReadWholeFile(file);
+    save(kind, true);
+    const auto second = ReadWholeFile(file);
+    ASSERT_TRUE(first && second && *first != *second);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int i = 0;; ++i) save(kind, i % 2 == 0);
+    }
+    ::usleep(1000 + random() % 20000);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const auto now = ReadWholeFile(file);
+    ASSERT_TRUE(now) << "round " << round;
+    ASSERT_TRUE(*now == *first || *now == *second) << "a torn file after round " << round;
+  }
 }
 
 }  // namespace
