@@ -176,6 +176,21 @@ void ProviderSimulator::SetChaos(double rate, uint64_t seed, std::vector<Scenari
   chaosRandom_.seed(seed);
   chaosFaults_ = std::move(faults);
   chaosCounts_.clear();
+  chaosServiceCounts_.clear();
+}
+
+int ProviderSimulator::ChaosDraw(const char* service, std::initializer_list<const char*> kinds) {
+  std::lock_guard lk(lock_);
+  if (chaosRate_ <= 0 || kinds.size() == 0) return -1;
+  if (std::uniform_real_distribution<double>(0, 1)(chaosRandom_) >= chaosRate_) return -1;
+  const size_t kind = std::uniform_int_distribution<size_t>(0, kinds.size() - 1)(chaosRandom_);
+  ++chaosServiceCounts_[std::string(service) + ":" + kinds.begin()[kind]];
+  return static_cast<int>(kind);
+}
+
+std::map<std::string, int> ProviderSimulator::ChaosServiceCounts() const {
+  std::lock_guard lk(lock_);
+  return chaosServiceCounts_;
 }
 
 std::map<Scenario, int> ProviderSimulator::ChaosCounts() const {
@@ -352,6 +367,19 @@ void ProviderSimulator::Start() {
       const auto it = callAnswers_.find({year, month});
       if (it != callAnswers_.end()) answer = it->second;
     }
+    switch (ChaosDraw("calls", {"no header", "month 13", "500"})) {
+      case 0:
+        answer = CallAnswer::MissingHeader;
+        break;
+      case 1:
+        answer = CallAnswer::BadMonth;
+        break;
+      case 2:
+        answer = CallAnswer::Fail;
+        break;
+      default:
+        break;
+    }
     if (answer == CallAnswer::Fail) {
       res.status = 500;
       res.set_content("<html><body>Internal error</body></html>", "text/html");
@@ -509,6 +537,20 @@ void ProviderSimulator::Start() {
     }
     const std::string here = "http://localhost:" + std::to_string(httpPort_);
     const bool home = req.path == "/network-status.rss";
+    switch (ChaosDraw("feed", {"utf-16", "redirect loop", "500"})) {
+      case 0:
+        f.encoding = FeedEncoding::Utf16LE;
+        break;
+      case 1:
+        f.redirectLoop = true;
+        break;
+      case 2:
+        res.status = 500;
+        res.set_content("<html><body>Internal error</body></html>", "text/html");
+        return;
+      default:
+        break;
+    }
     // A session cookie, as the provider's web servers set.
     if (!req.has_header("Cookie")) res.set_header("Set-Cookie", "cvksession=feed42; Path=/");
     if (f.redirectLoop) {
@@ -548,10 +590,11 @@ void ProviderSimulator::Start() {
   http->Get("/feeds/status.xml", feed);
   http->Get("/qgm/version", [this](const httplib::Request& req, httplib::Response& res) {
     Record(RecordOf(req));
+    const bool fail = ChaosDraw("version", {"500"}) == 0;
     std::lock_guard lk(lock_);
-    res.status = versionStatus_;
-    res.set_content(versionStatus_ == 200 ? versionFile_ : "<h1>Internal Server Error</h1>",
-                    versionStatus_ == 200 ? "text/plain" : "text/html");
+    res.status = fail ? 500 : versionStatus_;
+    res.set_content(res.status == 200 ? versionFile_ : "<h1>Internal Server Error</h1>",
+                    res.status == 200 ? "text/plain" : "text/html");
   });
   http->Get(R"(/qgm/([A-Za-z0-9_.-]+\.exe))",
             [this](const httplib::Request& req, httplib::Response& res) {
@@ -589,12 +632,23 @@ void ProviderSimulator::Start() {
           boxes = mailboxes_;
           behaviour = pop3Behaviour_;
         }
+        switch (ChaosDraw("pop3", {"login refused", "closed mid message"})) {
+          case 0:
+            behaviour = Pop3Behaviour::RefuseLogin;
+            break;
+          case 1:
+            behaviour = Pop3Behaviour::CloseMidTop;
+            break;
+          default:
+            break;
+        }
         ServePop3(c, boxes, behaviour);
       },
       impl_->pop3Tls);
   pop3Port_ = impl_->pop3->Start(options_.pop3Port);
-  impl_->time = std::make_unique<TcpServer>(
-      [this](Connection& c) { ServeTime(c, timeOffset_, timeDelayMs_); });
+  impl_->time = std::make_unique<TcpServer>([this](Connection& c) {
+    ServeTime(c, timeOffset_, ChaosDraw("time", {"closes early"}) == 0 ? -2 : timeDelayMs_.load());
+  });
   timePort_ = impl_->time->Start(options_.timePort);
   impl_->ftp = std::make_unique<TcpServer>(
       [rate = options_.ftpBytesPerSecond](Connection& c) { ServeFtp(c, rate); });

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -141,6 +142,11 @@ class ProviderSimulator {
   void SetChaos(double rate, uint64_t seed, std::vector<Scenario> faults);
   // How many requests met each fault so far.
   std::map<Scenario, int> ChaosCounts() const;
+  // The same for the other services while chaos runs, by "service:fault":
+  // the feed (UTF-16, redirect loop, 500), POP3 (refused login, closed mid
+  // message), the call months (no header, month 13, 500), the time server
+  // (closes at once) and the version file (500).
+  std::map<std::string, int> ChaosServiceCounts() const;
   void SetNotices(bool present);
   // Serves `body` with `status` (and extra headers) for the API address
   // `relative` (after "/api/v1.5/", without the query) once the request is
@@ -156,6 +162,9 @@ class ProviderSimulator {
   // Which scenario the next request meets (counting it down, or drawn by
   // the chaos mode).
   Scenario TakeScenario();
+  // While chaos runs: whether this request of `service` fails, and with
+  // which of `kinds` (its index; counted as "service:kind").
+  int ChaosDraw(const char* service, std::initializer_list<const char*> kinds);
   void Record(RequestRecord r);
 
   SimulatorOptions options_;
@@ -185,6 +194,7 @@ class ProviderSimulator {
   std::mt19937_64 chaosRandom_;
   std::vector<Scenario> chaosFaults_;
   std::map<Scenario, int> chaosCounts_;
+  std::map<std::string, int> chaosServiceCounts_;
   int scenarioCount_ = -1;
   bool notices_ = true;
   std::vector<RequestRecord> requests_;

@@ -82,8 +82,20 @@ void TcpServer::AcceptLoop() {
     const int one = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     std::lock_guard lk(lock_);
+    for (auto it = workers_.begin(); it != workers_.end();) {
+      if (*it->done) {
+        it->thread.join();
+        it = workers_.erase(it);
+      } else {
+        ++it;
+      }
+    }
     clientFds_.push_back(fd);
-    workers_.emplace_back([this, fd] { Serve(fd); });
+    Worker& w = workers_.emplace_back();
+    w.thread = std::thread([this, fd, done = w.done] {
+      Serve(fd);
+      *done = true;
+    });
   }
 }
 
@@ -118,14 +130,14 @@ void TcpServer::Stop() {
   if (acceptThread_.joinable()) acceptThread_.join();
   ::close(listenFd_);
   listenFd_ = -1;
-  std::list<std::thread> workers;
+  std::list<Worker> workers;
   {
     std::lock_guard lk(lock_);
     // Wake handlers blocked in a read.
     for (int fd : clientFds_) ::shutdown(fd, SHUT_RDWR);
     workers.swap(workers_);
   }
-  for (auto& t : workers) t.join();
+  for (auto& w : workers) w.thread.join();
 }
 
 }  // namespace corvalink::sim

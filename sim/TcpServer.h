@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <list>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -50,7 +51,13 @@ class TcpServer {
   std::atomic<bool> stopping_{false};
   std::thread acceptThread_;
   std::mutex lock_;
-  std::list<std::thread> workers_;
+  // One thread per connection; those that have ended are joined as new
+  // connections come, so a long run keeps only the live ones.
+  struct Worker {
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> done = std::make_shared<std::atomic<bool>>(false);
+  };
+  std::list<Worker> workers_;
   std::list<int> clientFds_;
 };
 

@@ -13,9 +13,15 @@
 #include <filesystem>
 #include <map>
 #include <random>
+#include <set>
 
+#include "core/about/Maintenance.h"
+#include "core/advisories/Advisories.h"
+#include "core/callusage/CallDownload.h"
+#include "core/callusage/CallMonths.h"
 #include "core/history/History.h"
 #include "core/history/HistoryStep.h"
+#include "core/mail/MailCheck.h"
 #include "core/platform/FileIo.h"
 #include "core/settings/SettingsStore.h"
 #include "core/usage/UpdateCycle.h"
@@ -35,6 +41,14 @@ long ResidentKb() {
   const auto at = status->find("VmRSS:");
   return at == std::string::npos ? 0 : std::atol(status->c_str() + at + 6);
 }
+
+class MaintenanceView : public IMaintenanceView {
+ public:
+  void SetVersionLink(const std::string&, bool) override {}
+  void SetClockState(const std::string& text) override { clock = text; }
+  void LetPendingEventsRun() override {}
+  std::string clock;
+};
 
 class SoakTest : public SimulatorTest {
  protected:
@@ -71,17 +85,56 @@ TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
   TUpdateConfig config;
   config.ApiHost = "https://localhost:" + std::to_string(Sim().HttpsPort());
   config.Context = &Context();
+  config.NoticeUrl = Sim().HomeSite() + "notice.txt";
   THistory history;
   FakeClock clock;
   int historyRuns = 0;
+  TSettings settings;
+  settings.AccountName = "demo";
+  settings.Password = "demo";
+  settings.CheckEmail = true;
+  settings.Mailboxes = {{"demo", "demo", ""}, {"family", "family", ""}};
+  settings.CallhavenNo1 = Sim().Account().phoneNumber;
+  settings.CallhavenNo2 = Sim().Account().phonePassword;
+  settings.CallhavenVisible = true;
+  // Every service of an update, wired as the program wires them.
+  TAdvisories advisories({Sim().FeedUrl(), "QGM-soak", &Context()}, settings.HashList, clock,
+                         nullptr);
+  const TMailServer mail = MailServerAt("localhost:" + std::to_string(Sim().Pop3Port()),
+                                        Sim().Account().voicemailSender, &Context());
+  int mailChecks = 0, callRuns = 0;
+  TMaintenanceConfig maintenanceConfig;
+  maintenanceConfig.HomeSite = Sim().HomeSite();
+  maintenanceConfig.TimeHost = "127.0.0.1:" + std::to_string(Sim().TimePort());
+  maintenanceConfig.Context = &Context();
+  maintenanceConfig.Now = [&clock] { return clock.Now(); };
+  MaintenanceView maintenanceView;
+  TMaintenance maintenance(maintenanceConfig, maintenanceView, sink);
   TUpdateHooks hooks;
   hooks.History = [&](TUsageService& s, const TUsageAccount& account, bool first) {
     ++historyRuns;
     RunHistoryStep(history, s, account, first, folder_, clock.Now());
   };
-  TSettings settings;
-  settings.AccountName = "demo";
-  settings.Password = "demo";
+  hooks.RefreshAdvisories = [&] { advisories.RefreshAdvisories(); };
+  hooks.CheckMailboxes = [&] {
+    ++mailChecks;
+    CheckMailboxes(mail, settings.Mailboxes);
+  };
+  hooks.RefreshCallUsage = [&] {
+    ++callRuns;
+    TCallDownload d;
+    d.ApiHost = config.ApiHost;
+    d.Phone = settings.CallhavenNo1;
+    d.Password = settings.CallhavenNo2;
+    d.Context = &Context();
+    d.Folder = folder_ / "calls";
+    DownloadCallMonths(d, clock.Now(), settings.CallhavenDate);
+  };
+  hooks.CheckClock = [&] { maintenance.CheckClock(); };
+  hooks.CheckForNewVersion = [&] {
+    maintenance.ResetVersionLink();
+    maintenance.CheckForNewVersion();
+  };
   FakeTimer main, alert;
   TDebugLog log;
   TUpdateCycle cycle(settings, service, view, clock, main, alert, sink, log, config, hooks);
@@ -93,6 +146,8 @@ TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
   const int hours = asked ? std::max(48, std::atoi(asked)) : 30 * 24;
   long firstDayKb = 0, peakKb = 0;
   size_t requests = 0;
+  std::set<std::string> closed;
+  int shownAgain = 0;
   TDateTime today = 0;
   for (int h = 0; h < hours; ++h) {
     clock.now = start + (h + 0.5) / 24.0;
@@ -105,9 +160,12 @@ TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
     // as it grows, so the memory measured is the program's.
     requests += Sim().Requests().size();
     Sim().ClearRequests();
-    // The user closes each notice when it shows.
-    for (const TNoticeRequest& n : sink.shown)
-      if (!n.Reference.empty()) settings.SeenNoticeRefs.push_back(n.Reference);
+    // The user closes each notice when it shows; none shows again.
+    for (const TNoticeRequest& n : sink.shown) {
+      if (n.Reference.empty()) continue;
+      if (!closed.insert(n.Reference).second) ++shownAgain;
+      settings.SeenNoticeRefs.push_back(n.Reference);
+    }
     sink.shown.clear();
     const long kb = ResidentKb();
     peakKb = std::max(peakKb, kb);
@@ -118,6 +176,14 @@ TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
   for (const auto& [kind, count] : faults) injected += count;
   EXPECT_GT(injected, hours / 2) << "the chaos mode injected too little to mean anything";
   EXPECT_EQ(faults.size(), 5u);
+  const auto serviceFaults = Sim().ChaosServiceCounts();
+  for (const char* kind : {"feed:utf-16", "feed:redirect loop", "feed:500", "pop3:login refused",
+                           "pop3:closed mid message", "time:closes early"})
+    EXPECT_GT(serviceFaults.count(kind), 0u) << kind << " never happened";
+  for (const auto& [kind, count] : serviceFaults) injected += count;
+  EXPECT_GT(mailChecks, hours / 2);
+  EXPECT_EQ(shownAgain, 0) << "notices shown again after being closed";
+  EXPECT_FALSE(closed.empty());
 
   // One clean update: the cycle is back to its hourly rhythm.
   Sim().SetChaos(0, 0, {});
@@ -159,7 +225,9 @@ TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
 #endif
   std::string kinds;
   for (const auto& [kind, count] : faults)
-    kinds += " " + std::to_string(static_cast<int>(kind)) + ":" + std::to_string(count);
+    kinds += " api " + std::to_string(static_cast<int>(kind)) + ":" + std::to_string(count);
+  for (const auto& [kind, count] : serviceFaults)
+    kinds += ", " + kind + ":" + std::to_string(count);
   std::printf(
       "soak: %d hours, seed %llu, %zu requests, %d faults injected (scenario:count%s), %d days "
       "logged, resident %ld kB after the first day, %ld kB peak, %ld kB at the end\n",
