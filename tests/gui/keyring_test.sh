@@ -23,7 +23,7 @@ dbus-run-session -- bash -c '
   # keyring (nothing listens at the address: the fetch fails, but it is
   # tried with the account instead of refused for the lack of one).
   mkdir -p "$XDG_CONFIG_HOME/Corvalink"
-  printf "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Corvalink\\QuotaGaugeData]\r\n\"accountType\"=dword:00000001\r\n\"business\"=\"stored\"\r\n" \
+  printf "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Corvalink\\QuotaGaugeData]\r\n\"accountType\"=dword:00000001\r\n\"business\"=\"stored\"\r\n\"business2InKeyring\"=dword:00000001\r\n" \
     > "$XDG_CONFIG_HOME/Corvalink/registry.reg"
   usage() { "$1" usage --config /dev/null --api-base https://127.0.0.1:1/api/v1.5/ 2>&1 >/dev/null || true; }
   if ! grep -q "an account is needed" <<<"$(usage "$1")"; then

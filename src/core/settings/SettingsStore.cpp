@@ -49,6 +49,11 @@ class Reader {
 
 // The name before its realm, and the account type the realm gives (-1 for
 // another realm).
+// The value that says a password is in the keyring: "<name>InKeyring".
+std::string KeyringMarker(const std::string& name) {
+  return name + "InKeyring";
+}
+
 void SplitRealm(const std::string& full, std::string& name, int& type) {
   name = full.substr(0, full.find('@'));
   type = full.find("@adsl") != std::string::npos         ? 1
@@ -151,6 +156,9 @@ std::string TSettingsStore::ReadPassword(TRegistry& reg, const std::string& path
                                          const std::string& name) {
   const Reader r(reg);
   if (r.Has(name.c_str()) || !secrets_) return r.Password(name.c_str());
+  // Only a password the hive says is there is asked for: a keyring is
+  // never woken (or asked to unlock) for one that was never set.
+  if (!r.Has(KeyringMarker(name).c_str())) return {};
   const std::string key = path + name;
   std::string secret;
   switch (secrets_->Read(key, secret)) {
@@ -168,16 +176,27 @@ std::string TSettingsStore::ReadPassword(TRegistry& reg, const std::string& path
 bool TSettingsStore::StorePassword(TRegistry& reg, const std::string& path, const std::string& name,
                                    const std::string& password) {
   const std::string key = path + name;
+  const std::string marker = KeyringMarker(name);
   if (password.empty()) {
     reg.DeleteValue(name);
-    if (secrets_ && !unreadable_.count(key)) secrets_->Remove(key);
+    // One the keyring would not give at load stays there, marked.
+    if (unreadable_.count(key)) {
+      reg.WriteBool(marker, true);
+      return true;
+    }
+    if (reg.ValueExists(marker)) {
+      if (secrets_) secrets_->Remove(key);
+      reg.DeleteValue(marker);
+    }
     return false;
   }
   if (secrets_ && secrets_->Write(key, password)) {
     reg.DeleteValue(name);
+    reg.WriteBool(marker, true);
     unreadable_.erase(key);
     return true;
   }
+  // The hive's value wins over the keyring's from now on.
   reg.WriteBinaryData(name, ScramblePassword(password));
   return false;
 }
@@ -351,8 +370,8 @@ void TSettingsStore::LoadMailboxes(TSettings& s) {
     TRegistry sub(registry_);
     if (!sub.OpenKeyReadOnly(std::string(kSettingsKey) + "Email\\" + name)) continue;
     const Reader r(sub);
-    // "InKeyring": the password is in the desktop's keyring.
-    if (!r.Has("b3") && !r.Has("InKeyring")) continue;
+    // "b3InKeyring": the password is in the desktop's keyring.
+    if (!r.Has("b3") && !r.Has(KeyringMarker("b3").c_str())) continue;
     const std::string path = std::string(kSettingsKey) + "Email\\" + name + "\\";
     const bool held = !r.Has("b3") && secrets_;
     s.Mailboxes.push_back({name, ReadPassword(sub, path, "b3"), r.String("LastUIDL")});
@@ -462,10 +481,7 @@ bool TSettingsStore::SaveSettings(const TSettings& s) {
       if (m.Name.empty() || (m.Password.empty() && !unread)) continue;
       TRegistry sub(registry_);
       if (!sub.OpenKey(std::string(kSettingsKey) + "Email\\" + m.Name, true)) continue;
-      if (unread || StorePassword(sub, path, "b3", m.Password)) {
-        sub.WriteBool("InKeyring", true);
-        mailboxKeys.insert(path + "b3");
-      }
+      if (StorePassword(sub, path, "b3", m.Password)) mailboxKeys.insert(path + "b3");
       sub.WriteString("LastUIDL", m.LastUidl);
     }
     // The keyring entries of mailboxes that are gone.

@@ -407,7 +407,11 @@ TEST_F(KeyringTest, TheFirstSaveMovesThePasswordsAndTheHiveKeepsNone) {
   const std::string moved = Hive();
   for (const char* value : {"\"home2\"", "\"b4\"", "\"CallhavenNo2\"", "\"b3\""})
     EXPECT_EQ(moved.find(value), std::string::npos) << value;
-  EXPECT_NE(moved.find("\"InKeyring\"=dword:00000001"), std::string::npos);
+  // Each moved password is marked, so only those are ever asked for.
+  for (const char* marker :
+       {"\"home2InKeyring\"=dword:00000001", "\"b4InKeyring\"=dword:00000001",
+        "\"CallhavenNo2InKeyring\"=dword:00000001", "\"b3InKeyring\"=dword:00000001"})
+    EXPECT_NE(moved.find(marker), std::string::npos) << marker;
   ExpectPasswords(Run());  // and back from the keyring
   EXPECT_EQ(Hive(), moved);
   // A mailbox removed takes its keyring entry with it.
@@ -430,6 +434,31 @@ TEST_F(KeyringTest, ALockedKeyringAtStartLosesNothing) {
   // Unlocked at the next start: all back.
   keyring_.locked = false;
   ExpectPasswords(Run());
+}
+
+// A keyring that counts its calls: a password that was never set is never
+// asked for, nor removed, so a locked keyring is not woken for it.
+TEST_F(KeyringTest, PasswordsNeverSetAreNeverAskedFor) {
+  struct Counting : FakeKeyring {
+    EReadResult Read(const std::string& key, std::string& secret) override {
+      ++calls;
+      return FakeKeyring::Read(key, secret);
+    }
+    bool Remove(const std::string& key) override {
+      ++calls;
+      return FakeKeyring::Remove(key);
+    }
+    int calls = 0;
+  } counting;
+  secrets_ = &counting;
+  Run([](TSettings& s, TSettingsStore&) {
+    s.AccountName = "john";
+    s.Password = "secret";  // the only password
+  });
+  counting.calls = 0;
+  const TSettings s = Run();
+  EXPECT_EQ(s.Password, "secret");
+  EXPECT_EQ(counting.calls, 1);  // the account's password, read once
 }
 
 TEST_F(KeyringTest, ACommandLineRunTouchesNeitherHiveNorKeyring) {
