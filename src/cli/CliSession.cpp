@@ -117,6 +117,11 @@ int LoadEndpointsFile(const std::optional<std::string>& config, TEndpoints& endp
   return 0;
 }
 
+int DemoOrFileEndpoints(bool demo, std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
+                        TEndpoints& endpoints) {
+  return demo ? StartDemoProvider(sim, endpoints) : LoadEndpointsFile(std::nullopt, endpoints);
+}
+
 int StartDemoProvider(std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
                       TEndpoints& endpoints) {
   try {

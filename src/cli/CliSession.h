@@ -65,6 +65,10 @@ int LoadEndpointsFile(const std::optional<std::string>& config, TEndpoints& endp
 // it; 0, or 1 with the reason printed.
 int StartDemoProvider(std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
                       TEndpoints& endpoints);
+// The demo provider's endpoints (started into `sim`) or the user's
+// endpoints file's; 0, or the exit code.
+int DemoOrFileEndpoints(bool demo, std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
+                        TEndpoints& endpoints);
 
 class PrintingSink : public INoticeSink {
  public:

@@ -47,11 +47,7 @@ int RunDownloadTestCommand(int argc, char** argv) {
     return done;
   TEndpoints endpoints;
   std::unique_ptr<corvalink::sim::ProviderSimulator> sim;
-  if (demo) {
-    if (const int failed = StartDemoProvider(sim, endpoints)) return failed;
-  } else if (const int failed = LoadEndpointsFile(std::nullopt, endpoints)) {
-    return failed;
-  }
+  if (const int failed = DemoOrFileEndpoints(demo, sim, endpoints)) return failed;
   if (mirror) endpoints.MirrorHost = *mirror;
 
   TPostedQueue posted;  // the streams' events, run on this thread

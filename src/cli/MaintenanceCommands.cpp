@@ -44,14 +44,6 @@ std::string Json(const std::string& text) {
   return JsonString(Utf8ToUtf16(text));
 }
 
-// The endpoints of the demo provider (started into `sim`) or of the
-// endpoints file; 0, or the exit code.
-int Endpoints(bool demo, std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
-              TEndpoints& endpoints) {
-  if (demo) return StartDemoProvider(sim, endpoints);
-  return LoadEndpointsFile(std::nullopt, endpoints);
-}
-
 // The checks need a view and a notice sink; the commands print instead.
 class TQuietView : public IMaintenanceView, public INoticeSink {
  public:
@@ -73,7 +65,7 @@ int RunVersionCheckCommand(int argc, char** argv) {
     return done;
   TEndpoints endpoints;
   std::unique_ptr<corvalink::sim::ProviderSimulator> sim;
-  if (const int failed = Endpoints(demo, sim, endpoints)) return failed;
+  if (const int failed = DemoOrFileEndpoints(demo, sim, endpoints)) return failed;
   if (sim) sim->OfferDemoUpdate();
   if (homeSite) endpoints.HomeSite = *homeSite;
   if (!endpoints.HomeSite.empty() && endpoints.HomeSite.back() != '/') endpoints.HomeSite += '/';
@@ -83,7 +75,7 @@ int RunVersionCheckCommand(int argc, char** argv) {
   TMaintenanceConfig config;
   config.HomeSite = endpoints.HomeSite;
   config.Context = &context;
-  config.Proxy = [] { return ProxyOf(LoadStoredSettings()); };
+  config.Proxy = [proxy = ProxyOf(LoadStoredSettings())] { return proxy; };
   TMaintenance maintenance(config, quiet, quiet);
   const auto body = maintenance.FetchVersionFile();
   if (!body) {
@@ -114,7 +106,7 @@ int RunClockCommand(int argc, char** argv) {
     return done;
   TEndpoints endpoints;
   std::unique_ptr<corvalink::sim::ProviderSimulator> sim;
-  if (const int failed = Endpoints(demo, sim, endpoints)) return failed;
+  if (const int failed = DemoOrFileEndpoints(demo, sim, endpoints)) return failed;
   if (timeHost) endpoints.TimeHost = *timeHost;
 
   const TDateTime answer = AskTimeServer(endpoints.TimeHost, nullptr);

@@ -40,8 +40,7 @@ std::string Json(const std::string& text) {
 
 // One line a second for `seconds` seconds, each tick a second after the
 // previous one was due (so a slow tick does not shift the rest).
-int Watch(TAdaptor& adaptor, int seconds, bool json) {
-  const bool inBytes = LoadStoredSettings().SpeedInBytes;
+int Watch(TAdaptor& adaptor, int seconds, bool json, bool inBytes) {
   const char* unit = inBytes ? "kB/s" : "kbit/s";
   ReadCounters(adaptor);
   interrupted = 0;
@@ -99,14 +98,15 @@ int RunNetworkCommand(int argc, char** argv) {
     return 1;
   }
   if (watch) {
+    const TSettings stored = LoadStoredSettings();
     int index = only ? adaptors.IndexOf(*only) : -1;
-    if (index < 0) index = adaptors.IndexOf(LoadStoredSettings().NetworkAdaptor);
+    if (index < 0) index = adaptors.IndexOf(stored.NetworkAdaptor);
     if (index < 0 && adaptors.Count() > 0) index = 0;
     if (index < 0) {
       std::fprintf(stderr, "qgm-cli: no network adapter to watch\n");
       return 1;
     }
-    return Watch(adaptors.Items(index), seconds, json);
+    return Watch(adaptors.Items(index), seconds, json, stored.SpeedInBytes);
   }
   std::string out = json ? "[" : "";
   bool first = true;

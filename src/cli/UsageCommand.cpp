@@ -11,12 +11,12 @@
 
 #include "ProviderSimulator.h"
 #include "cli/XmlDump.h"
+#include "core/history/History.h"
 #include "core/net/Endpoints.h"
 #include "core/platform/FileIo.h"
 #include "core/platform/ProcessValues.h"
 #include "core/settings/SettingsStore.h"
 #include "core/tray/NumberIcon.h"
-#include "core/history/History.h"
 #include "core/usage/BroadbandFigures.h"
 #include "core/usage/Projection.h"
 #include "core/usage/UsageService.h"
