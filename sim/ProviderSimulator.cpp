@@ -162,12 +162,18 @@ Scenario ProviderSimulator::TakeScenario() {
   std::lock_guard lk(lock_);
   const Scenario s = scenario_;
   if (scenarioCount_ > 0 && --scenarioCount_ == 0) scenario_ = Scenario::Normal;
-  if (s != Scenario::Normal || chaosRate_ <= 0 || chaosFaults_.empty()) return s;
-  if (std::uniform_real_distribution<double>(0, 1)(chaosRandom_) >= chaosRate_) return s;
-  const Scenario fault =
-      chaosFaults_[std::uniform_int_distribution<size_t>(0, chaosFaults_.size() - 1)(chaosRandom_)];
+  if (s != Scenario::Normal) return s;
+  const int drawn = ChaosDrawLocked(chaosFaults_.size());
+  if (drawn < 0) return s;
+  const Scenario fault = chaosFaults_[static_cast<size_t>(drawn)];
   ++chaosCounts_[fault];
   return fault;
+}
+
+int ProviderSimulator::ChaosDrawLocked(size_t kinds) {
+  if (chaosRate_ <= 0 || kinds == 0) return -1;
+  if (std::uniform_real_distribution<double>(0, 1)(chaosRandom_) >= chaosRate_) return -1;
+  return static_cast<int>(std::uniform_int_distribution<size_t>(0, kinds - 1)(chaosRandom_));
 }
 
 void ProviderSimulator::SetChaos(double rate, uint64_t seed, std::vector<Scenario> faults) {
@@ -181,11 +187,9 @@ void ProviderSimulator::SetChaos(double rate, uint64_t seed, std::vector<Scenari
 
 int ProviderSimulator::ChaosDraw(const char* service, std::initializer_list<const char*> kinds) {
   std::lock_guard lk(lock_);
-  if (chaosRate_ <= 0 || kinds.size() == 0) return -1;
-  if (std::uniform_real_distribution<double>(0, 1)(chaosRandom_) >= chaosRate_) return -1;
-  const size_t kind = std::uniform_int_distribution<size_t>(0, kinds.size() - 1)(chaosRandom_);
-  ++chaosServiceCounts_[std::string(service) + ":" + kinds.begin()[kind]];
-  return static_cast<int>(kind);
+  const int kind = ChaosDrawLocked(kinds.size());
+  if (kind >= 0) ++chaosServiceCounts_[std::string(service) + ":" + kinds.begin()[kind]];
+  return kind;
 }
 
 std::map<std::string, int> ProviderSimulator::ChaosServiceCounts() const {

@@ -165,6 +165,8 @@ class ProviderSimulator {
   // While chaos runs: whether this request of `service` fails, and with
   // which of `kinds` (its index; counted as "service:kind").
   int ChaosDraw(const char* service, std::initializer_list<const char*> kinds);
+  // The draw itself, under the lock: which of `kinds` fails, or -1.
+  int ChaosDrawLocked(size_t kinds);
   void Record(RequestRecord r);
 
   SimulatorOptions options_;
