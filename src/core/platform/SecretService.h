@@ -12,6 +12,6 @@
 namespace qgm {
 
 // Null where the platform set has none.
-std::unique_ptr<ISecretStore> OpenSecretService(const std::string& service = "QGM");
+std::unique_ptr<ISecretStore> OpenSecretService(const std::string& service = kKeyringService);
 
 }  // namespace qgm

@@ -7,6 +7,10 @@
 
 namespace qgm {
 
+// The keyring service the program's entries are kept under; the window
+// program and qgm-cli must agree on it.
+inline constexpr const char* kKeyringService = "QGM";
+
 class ISecretStore {
  public:
   virtual ~ISecretStore() = default;

@@ -163,6 +163,7 @@ std::string TSettingsStore::ReadPassword(TRegistry& reg, const std::string& path
   std::string secret;
   switch (secrets_->Read(key, secret)) {
     case ISecretStore::EReadResult::Found:
+      held_[key] = secret;
       return secret;
     case ISecretStore::EReadResult::Failed:
       unreadable_.insert(key);
@@ -188,15 +189,22 @@ bool TSettingsStore::StorePassword(TRegistry& reg, const std::string& path, cons
       if (secrets_) secrets_->Remove(key);
       reg.DeleteValue(marker);
     }
+    held_.erase(key);
     return false;
   }
-  if (secrets_ && secrets_->Write(key, password)) {
+  // A keyring that holds this password already is not written again (the
+  // settings are saved often, and each write is a round trip to it).
+  const auto held = held_.find(key);
+  if (secrets_ &&
+      ((held != held_.end() && held->second == password) || secrets_->Write(key, password))) {
     reg.DeleteValue(name);
     reg.WriteBool(marker, true);
     unreadable_.erase(key);
+    held_[key] = password;
     return true;
   }
   // The hive's value wins over the keyring's from now on.
+  held_.erase(key);
   reg.WriteBinaryData(name, ScramblePassword(password));
   return false;
 }
@@ -486,7 +494,10 @@ bool TSettingsStore::SaveSettings(const TSettings& s) {
     }
     // The keyring entries of mailboxes that are gone.
     for (const std::string& key : mailboxKeys_)
-      if (!mailboxKeys.count(key) && secrets_) secrets_->Remove(key);
+      if (!mailboxKeys.count(key) && secrets_) {
+        secrets_->Remove(key);
+        held_.erase(key);
+      }
     mailboxKeys_ = std::move(mailboxKeys);
     reg.DeleteKey(std::string(kSettingsKey) + "Radio");
     for (const auto& c : s.RadioChannels) {

@@ -4,6 +4,7 @@
 // subkeys, the per-account-type credentials, the command line and the
 // run-on-startup entry.
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -88,8 +89,9 @@ class TSettingsStore {
   TDebugLog& log_;
   std::string programPath_;
   ISecretStore* secrets_;
-  std::set<std::string> unreadable_;   // keyring entries whose read failed
-  std::set<std::string> mailboxKeys_;  // mailbox passwords the keyring holds
+  std::set<std::string> unreadable_;         // keyring entries whose read failed
+  std::set<std::string> mailboxKeys_;        // mailbox passwords the keyring holds
+  std::map<std::string, std::string> held_;  // what the keyring holds, as far as known
 };
 
 }  // namespace qgm

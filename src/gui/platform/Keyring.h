@@ -11,6 +11,6 @@ namespace qgm::gui {
 
 // The keyring under `service` (entries "<service>" / key); null where the
 // platform set has none (the dummy set: passwords stay in the hive).
-std::unique_ptr<ISecretStore> MakeDesktopKeyring(const std::string& service = "QGM");
+std::unique_ptr<ISecretStore> MakeDesktopKeyring(const std::string& service = kKeyringService);
 
 }  // namespace qgm::gui
