@@ -7,6 +7,7 @@
 #include "LineServices.h"
 #include "core/net/FtpClient.h"
 #include "core/net/Pop3Client.h"
+#include "core/net/TcpConnection.h"
 #include "core/net/TimeClient.h"
 #include "support/SimulatorFixture.h"
 
@@ -69,6 +70,29 @@ TEST_F(LineClientsTest, Pop3RequiresATrustedCertificate) {
   c.Port = Sim().Pop3Port();
   c.Username = c.Password = "demo";
   EXPECT_THROW(c.Connect(), ENetError);
+}
+
+// Each mail check connects afresh; the second and later connections to the
+// same server resume the TLS session of an earlier one instead of a full
+// handshake, also after a connection dropped before the server's session
+// arrived, and a context of its own starts from nothing.
+TEST_F(LineClientsTest, TlsReconnectsResumeTheServersSession) {
+  const int port = Sim().Pop3Port();
+  auto greet = [&](TNetContext& context, bool read) {
+    TTcpConnection c(context);
+    c.Connect("localhost", port, 5000, true);
+    if (read) {
+      EXPECT_EQ(c.ReadLine(5000).rfind("+OK", 0), 0u);
+    }
+    return c.ResumedSession();
+  };
+  TNetContext context(Sim().CaFile().string());
+  EXPECT_FALSE(greet(context, true));
+  EXPECT_TRUE(greet(context, true));
+  EXPECT_TRUE(greet(context, false));
+  EXPECT_TRUE(greet(context, true));
+  TNetContext other(Sim().CaFile().string());
+  EXPECT_FALSE(greet(other, true));
 }
 
 TEST(Pop3Replies, StatReply) {

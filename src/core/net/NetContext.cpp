@@ -1,6 +1,7 @@
 #include "core/net/NetContext.h"
 
 #include <curl/curl.h>
+#include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <openssl/x509_vfy.h>
 
@@ -41,6 +42,8 @@ TNetContext::TNetContext(std::string extraCaFile) : extraCaFile_(std::move(extra
 }
 
 TNetContext::~TNetContext() {
+  for (auto& [key, session] : sessions_) SSL_SESSION_free(session);
+  if (lineTls_) SSL_CTX_free(lineTls_);
   if (share_) curl_share_cleanup(share_);
   if (store_) X509_STORE_free(store_);
 }
@@ -85,6 +88,37 @@ X509_STORE* TNetContext::CertStore() {
   }
   if (!extraCaFile_.empty()) X509_STORE_load_file(store_, extraCaFile_.c_str());
   return store_;
+}
+
+SSL_CTX* TNetContext::LineTlsContext() {
+  X509_STORE* store = CertStore();
+  std::lock_guard lock(tlsLock_);
+  if (lineTls_) return lineTls_;
+  lineTls_ = SSL_CTX_new(TLS_client_method());
+  if (!lineTls_) return nullptr;
+  SSL_CTX_set_min_proto_version(lineTls_, TLS1_2_VERSION);
+  if (store) SSL_CTX_set1_cert_store(lineTls_, store);
+  SSL_CTX_set_verify(lineTls_, SSL_VERIFY_PEER, nullptr);
+  // Sessions are kept per server by the connections themselves (a TLS 1.3
+  // server hands them out after the handshake); OpenSSL's own client cache
+  // is not keyed by server.
+  SSL_CTX_set_session_cache_mode(lineTls_, SSL_SESS_CACHE_OFF);
+  return lineTls_;
+}
+
+SSL_SESSION* TNetContext::SessionFor(const std::string& key) {
+  std::lock_guard lock(tlsLock_);
+  const auto it = sessions_.find(key);
+  // A copy: a connection dropped without a TLS goodbye marks its session
+  // unusable, and the kept one must outlive that.
+  return it == sessions_.end() ? nullptr : SSL_SESSION_dup(it->second);
+}
+
+void TNetContext::KeepSession(const std::string& key, SSL_SESSION* session) {
+  std::lock_guard lock(tlsLock_);
+  SSL_SESSION*& slot = sessions_[key];
+  if (slot) SSL_SESSION_free(slot);
+  slot = session;
 }
 
 }  // namespace qgm

@@ -1,13 +1,17 @@
 #pragma once
 // What every client on the window thread shares: the certificate store used
 // to verify servers (the system's CA store plus an optional extra CA file),
-// the TLS session cache, and the idle hook run while a call waits.
+// the TLS session caches, and the idle hook run while a call waits.
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 typedef struct x509_store_st X509_STORE;
+typedef struct ssl_ctx_st SSL_CTX;
+typedef struct ssl_session_st SSL_SESSION;
 typedef void CURLSH;
 
 namespace qgm {
@@ -36,6 +40,17 @@ class TNetContext {
   // Loaded on first use; nullptr when no store could be built.
   X509_STORE* CertStore();
   CURLSH* Share() const { return share_; }
+
+  // The TLS settings of the line-protocol connections (POP3): built once,
+  // verifying servers against CertStore(), TLS 1.2 or newer; nullptr when
+  // TLS is unavailable. Building one per connection costs more than a
+  // resumed handshake.
+  SSL_CTX* LineTlsContext();
+  // A copy of the last session a server at `key` ("host:port") handed out,
+  // owned by the caller, so a reconnect resumes it; nullptr when none.
+  SSL_SESSION* SessionFor(const std::string& key);
+  // Keeps `session` for `key` (taking over the caller's reference).
+  void KeepSession(const std::string& key, SSL_SESSION* session);
   const std::string& ExtraCaFile() const { return extraCaFile_; }
 
  private:
@@ -43,6 +58,9 @@ class TNetContext {
   X509_STORE* store_ = nullptr;
   bool storeLoaded_ = false;
   CURLSH* share_ = nullptr;
+  std::mutex tlsLock_;
+  SSL_CTX* lineTls_ = nullptr;
+  std::map<std::string, SSL_SESSION*> sessions_;
   std::function<void()> idleHook_;
 };
 

@@ -42,18 +42,27 @@ TTcpConnection::~TTcpConnection() {
 
 void TTcpConnection::Close() {
   if (ssl_) {
+    // The session the server handed out is kept for the next connection.
+    // A copy: dropping a connection without a TLS goodbye makes its own
+    // session unusable.
+    if (SSL_SESSION* session = SSL_get1_session(ssl_)) {
+      if (SSL_SESSION_is_resumable(session)) {
+        if (SSL_SESSION* copy = SSL_SESSION_dup(session)) context_.KeepSession(sessionKey_, copy);
+      }
+      SSL_SESSION_free(session);
+    }
     SSL_free(ssl_);  // no close_notify: the connection is simply dropped
     ssl_ = nullptr;
-  }
-  if (ctx_) {
-    SSL_CTX_free(ctx_);
-    ctx_ = nullptr;
   }
   if (fd_ >= 0) {
     ::close(fd_);
     fd_ = -1;
   }
   buffer_.clear();
+}
+
+bool TTcpConnection::ResumedSession() const {
+  return ssl_ && SSL_session_reused(ssl_) == 1;
 }
 
 bool TTcpConnection::Wait(bool forWrite, int timeoutMs) {
@@ -115,12 +124,16 @@ void TTcpConnection::Connect(const std::string& host, int port, int connectTimeo
   if (fd_ < 0) throw ENetError(lastError);
   if (!tls) return;
 
-  ctx_ = SSL_CTX_new(TLS_client_method());
-  if (!ctx_) throw ENetError("TLS unavailable");
-  SSL_CTX_set_min_proto_version(ctx_, TLS1_2_VERSION);
-  if (X509_STORE* store = context_.CertStore()) SSL_CTX_set1_cert_store(ctx_, store);
-  SSL_CTX_set_verify(ctx_, SSL_VERIFY_PEER, nullptr);
-  ssl_ = SSL_new(ctx_);
+  SSL_CTX* ctx = context_.LineTlsContext();
+  if (!ctx || !(ssl_ = SSL_new(ctx))) {
+    Close();
+    throw ENetError("TLS unavailable");
+  }
+  sessionKey_ = host + ":" + service;
+  if (SSL_SESSION* session = context_.SessionFor(sessionKey_)) {
+    SSL_set_session(ssl_, session);
+    SSL_SESSION_free(session);
+  }
   SSL_set_fd(ssl_, fd_);
   SSL_ctrl(ssl_, SSL_CTRL_SET_TLSEXT_HOSTNAME, TLSEXT_NAMETYPE_host_name,
            const_cast<char*>(host.c_str()));

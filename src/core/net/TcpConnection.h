@@ -10,7 +10,6 @@
 #include "core/net/NetContext.h"
 
 typedef struct ssl_st SSL;
-typedef struct ssl_ctx_st SSL_CTX;
 
 namespace qgm {
 
@@ -25,6 +24,9 @@ class TTcpConnection {
   // `host` against the context's store (TLS 1.2 or newer).
   void Connect(const std::string& host, int port, int connectTimeoutMs, bool tls);
   bool Connected() const { return fd_ >= 0; }
+  // Whether the TLS handshake resumed a session kept from an earlier
+  // connection to the same server.
+  bool ResumedSession() const;
   // Closes at once, without any protocol goodbye.
   void Close();
 
@@ -48,8 +50,8 @@ class TTcpConnection {
   TNetContext& context_;
   bool runIdleHook_;
   int fd_ = -1;
-  SSL_CTX* ctx_ = nullptr;
   SSL* ssl_ = nullptr;
+  std::string sessionKey_;  // "host:port" of the TLS server
   std::string buffer_;
 };
 
