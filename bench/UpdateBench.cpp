@@ -143,9 +143,25 @@ void BM_UpdateCycle(benchmark::State& state) {
   }
 }
 
+// One request on a fresh connection, as every request is made: Arg(0) the
+// plain-HTTP notice file (the anchor), Arg(1) the usage API over TLS with
+// the session resumed from the one before.
+void BM_OneFreshRequest(benchmark::State& state) {
+  Fixture& f = Shared();
+  const std::string url = state.range(0) ? f.sim.ApiBase() : f.sim.HomeSite() + "notice.txt";
+  for (auto _ : state) {
+    qgm::THttpClient client(*f.context);
+    client.BasicAuthentication = true;
+    client.Username = "demo";
+    client.Password = "demo";
+    benchmark::DoNotOptimize(client.Get(url));
+  }
+}
+
 BENCHMARK(BM_UpdateCycle)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_UpdateFreshConnections)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_UpdateReusedConnection)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OneFreshRequest)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace
 
