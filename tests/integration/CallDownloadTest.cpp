@@ -92,6 +92,33 @@ TEST_F(CallDownloadTest, AnEarlierAnswerIsSavedForItsMonthAndTheWalkGoesOn) {
   EXPECT_FALSE(Has(Back(5)));
 }
 
+// A month downloaded while it was still running, then a failure when it is
+// asked for again after it ended: it is asked for again at the next
+// download, so it never stays half there; a month that cannot be written
+// likewise.
+TEST_F(CallDownloadTest, AMonthThatFailsItsRefetchIsRefetchedNextTime) {
+  const auto last = Back(1);
+  TDateTime refetch = EncodeDate(last.first, last.second, 1);
+  WriteFileAtomic(CallFileName(folder_, last.first, last.second), "Date,Time\r\n");
+  Sim().SetCallAnswer(last.first, last.second, CallAnswer::Fail);
+  EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), refetch), 1);
+  EXPECT_EQ(refetch, EncodeDate(last.first, last.second, 1));
+  Sim().ClearCallAnswers();
+  EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), refetch), 2);
+  EXPECT_EQ(refetch, EncodeDate(year_, month_, 1));
+  TCallMonth stored, served;
+  AddCallLines(*ReadWholeFile(CallFileName(folder_, last.first, last.second)), stored);
+  AddCallLines(Sim().Account().CallMonthCsv(last.first, last.second), served);
+  EXPECT_GT(served.TotalCalls, 0);
+  EXPECT_EQ(stored.TotalCalls, served.TotalCalls);
+
+  // The folder cannot be written: nothing is marked done.
+  d_.Folder = folder_ / "missing" / "calls";
+  refetch = EncodeDate(last.first, last.second, 1);
+  EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), refetch), 0);
+  EXPECT_EQ(refetch, EncodeDate(last.first, last.second, 1));
+}
+
 TEST_F(CallDownloadTest, LaterMissingOrBadAnswersEndTheWalkQuietly) {
   for (CallAnswer answer : {CallAnswer::LaterMonth, CallAnswer::MissingHeader, CallAnswer::BadMonth,
                             CallAnswer::Fail}) {
@@ -104,6 +131,14 @@ TEST_F(CallDownloadTest, LaterMissingOrBadAnswersEndTheWalkQuietly) {
     EXPECT_TRUE(Has(Back(1)));
     EXPECT_FALSE(Has(Back(2)));
     EXPECT_FALSE(Has(Back(3)));
+    if (answer != CallAnswer::MissingHeader) {
+      // A month that failed or came back as another month is asked for
+      // again next time, with the months before it: the walk is not marked
+      // done. (No file at all is where the records start.)
+      EXPECT_EQ(refetch, EncodeDate(2000, 1, 1));
+      Sim().ClearCallAnswers();
+      EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), refetch), 28);
+    }
     EXPECT_EQ(refetch, EncodeDate(year_, month_, 1));  // moved by the first month
   }
   // Without a phone number or password, nothing is asked.

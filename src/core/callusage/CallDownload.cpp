@@ -29,8 +29,9 @@ void StepBack(int& month, int& year) {
   }
 }
 
+// False when the file could not be written (the month is then fetched again
+// next time).
 bool SaveMonth(const TCallDownload& d, int year, int month, const std::string& body) {
-  // A failure to write is ignored: the month is fetched again next time.
   return WriteFileAtomic(CallFileName(d.Folder, year, month), CrLfLines(body));
 }
 
@@ -51,18 +52,24 @@ bool ParseCallDisposition(const std::string& header, int& month, int& year, bool
   return true;
 }
 
-bool FetchCallMonth(THttpClient& client, const std::string& apiHost, int& month, int& year,
-                    std::string& body) {
+ECallFetch FetchCallMonth(THttpClient& client, const std::string& apiHost, int& month, int& year,
+                          std::string& body) {
   body.clear();
   try {
     body = client.Get(apiHost + "/cgi-bin/ch-usage?date=" + LongMonthName(month) + "%20" +
                       std::to_string(year) + "&mode=csv");
-    if (client.ResponseCode() < 200 || client.ResponseCode() > 299) return false;
+    if (client.ResponseCode() < 200 || client.ResponseCode() > 299) return ECallFetch::Failed;
   } catch (const std::exception&) {
-    return false;
+    return ECallFetch::Failed;
   }
+  // No call file at all is the server's answer for a month before its
+  // records; a file named for a later or an impossible month is a broken
+  // answer, asked again another time.
+  const std::string disposition = client.Header("Content-disposition");
+  if (disposition.find("callhaven_calls_") == std::string::npos) return ECallFetch::NoFile;
   bool usable = false;
-  return ParseCallDisposition(client.Header("Content-disposition"), month, year, usable) && usable;
+  return ParseCallDisposition(disposition, month, year, usable) && usable ? ECallFetch::File
+                                                                          : ECallFetch::Failed;
 }
 
 int DownloadCallMonths(const TCallDownload& d, TDateTime today, TDateTime& refetchFromDate) {
@@ -87,16 +94,26 @@ int DownloadCallMonths(const TCallDownload& d, TDateTime today, TDateTime& refet
     const DateParts now = DecodeDate(today);
     int month = now.month, year = now.year;
     std::string body;
-    if (fetch(month, year, body)) {
-      saved += SaveMonth(d, year, month, body);
+    if (fetch(month, year, body) == ECallFetch::File) {
+      bool whole = SaveMonth(d, year, month, body);
+      saved += whole;
+      const TDateTime newest = EncodeDate(year, month, 1);
       const DateParts old = DecodeDate(refetchFromDate);
-      refetchFromDate = EncodeDate(year, month, 1);
       StepBack(month, year);
       while (year > old.year || (year == old.year && month >= old.month)) {
-        if (!fetch(month, year, body)) break;
-        saved += SaveMonth(d, year, month, body);
+        const ECallFetch got = fetch(month, year, body);
+        if (got != ECallFetch::File) {
+          // No file ends the walk (the records start there); a failure
+          // leaves the walk to be made again.
+          whole = whole && got == ECallFetch::NoFile;
+          break;
+        }
+        const bool written = SaveMonth(d, year, month, body);
+        saved += written;
+        whole = whole && written;
         StepBack(month, year);
       }
+      if (whole) refetchFromDate = newest;
     }
   }
   if (d.SetStatus) d.SetStatus(status);

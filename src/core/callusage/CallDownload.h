@@ -21,10 +21,16 @@ class TNetContext;
 // whether they are a real month (1..12, after 2000).
 bool ParseCallDisposition(const std::string& header, int& month, int& year, bool& usable);
 
+// How one month's request ended: with its file; with an answer that holds
+// no call file (what the server says for a month before its records start);
+// or failed (no answer, an error status, or a file named for a later or an
+// impossible month), worth asking again another time.
+enum class ECallFetch { File, NoFile, Failed };
+
 // One month: its body, and month and year moved to what the server
-// answered. False on any failure or an answer that cannot be used.
-bool FetchCallMonth(THttpClient& client, const std::string& apiHost, int& month, int& year,
-                    std::string& body);
+// answered.
+ECallFetch FetchCallMonth(THttpClient& client, const std::string& apiHost, int& month, int& year,
+                          std::string& body);
 
 struct TCallDownload {
   std::string ApiHost;  // "https://host[:port]"
@@ -39,7 +45,9 @@ struct TCallDownload {
 };
 
 // The download run: the current month, then back to the month of
-// `refetchFromDate`, which becomes the first day of the newest month saved.
+// `refetchFromDate`, which becomes the first day of the newest month saved
+// once every month on the way was fetched and saved (a month that failed or
+// could not be written is asked for again next time, not left half there).
 // Returns the number of month files written.
 int DownloadCallMonths(const TCallDownload& download, TDateTime today, TDateTime& refetchFromDate);
 
