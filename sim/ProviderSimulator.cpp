@@ -114,6 +114,7 @@ struct ProviderSimulator::Impl {
   std::mutex stopLock;
   std::condition_variable stopSignal;
   bool stopping = false;
+  std::atomic<int> stallMs{0}, slowBodyPauseMs{0};
 
   // Sleeps up to `ms`, returning early when the simulator stops.
   void Stall(int ms) {
@@ -126,7 +127,14 @@ ProviderSimulator::ProviderSimulator(SimulatorOptions options)
     : options_(std::move(options)),
       account_(options_.today != 0 ? options_.today : qgm::NowLocal()),
       impl_(std::make_unique<Impl>()),
-      mailboxes_(account_.mailboxes) {}
+      mailboxes_(account_.mailboxes) {
+  SetPacing(options_.stallMs, options_.slowBodyPauseMs);
+}
+
+void ProviderSimulator::SetPacing(int stallMs, int slowBodyPauseMs) {
+  impl_->stallMs = stallMs;
+  impl_->slowBodyPauseMs = slowBodyPauseMs;
+}
 
 ProviderSimulator::~ProviderSimulator() {
   Stop();
@@ -433,7 +441,7 @@ void ProviderSimulator::Start() {
             kXml);
         return;
       case Scenario::ReadTimeout:
-        impl_->Stall(options_.stallMs);
+        impl_->Stall(impl_->stallMs);
         res.set_content("<corvalink/>", kXml);
         return;
       case Scenario::ConnectionClosed:
@@ -449,7 +457,7 @@ void ProviderSimulator::Start() {
         return;
       case Scenario::OversizedBody:
         res.set_chunked_content_provider(kXml, [](size_t, httplib::DataSink& sink) {
-          static const std::string block(1 << 20, 'x');
+          static const std::string block(64 * 1024, 'x');
           return sink.write(block.data(), block.size());
         });
         return;
@@ -500,6 +508,7 @@ void ProviderSimulator::Start() {
         return;
       }
     }
+    if (scenario == Scenario::TruncatedBody) body.resize(body.size() / 2);
     if (scenario == Scenario::SlowBody) {
       auto shared = std::make_shared<std::string>(std::move(body));
       res.set_chunked_content_provider(
@@ -508,7 +517,7 @@ void ProviderSimulator::Start() {
               sink.done();
               return true;
             }
-            impl_->Stall(100);
+            impl_->Stall(impl_->slowBodyPauseMs);
             const size_t n = std::min<size_t>(shared->size() / 8 + 1, shared->size() - offset);
             return sink.write(shared->data() + offset, n);
           });

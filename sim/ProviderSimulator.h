@@ -29,6 +29,7 @@ enum class Scenario {
   RedirectLoop,      // 302 back to the same address
   MalformedBody,     // 200 with text that is not XML
   OversizedBody,     // 200 with an endless body
+  TruncatedBody,     // 200 with the first half of the reply, cut mid-element
 };
 
 // How the call-usage service answers one requested month.
@@ -49,8 +50,9 @@ struct SimulatorOptions {
   int httpPort = 0;  // feeds and the program's home site (plain HTTP)
   // Folder for the CA file; empty: a new temporary folder.
   std::filesystem::path stateDir;
-  double today = 0;     // TDateTime; 0: the local date
-  int stallMs = 20000;  // how long ReadTimeout holds a reply back
+  double today = 0;           // TDateTime; 0: the local date
+  int stallMs = 20000;        // how long ReadTimeout holds a reply back
+  int slowBodyPauseMs = 100;  // SlowBody's pause between its pieces
   // The mirror's pace per transfer, bytes a second; 0: unpaced.
   int64_t ftpBytesPerSecond = 0;
 };
@@ -135,6 +137,9 @@ class ProviderSimulator {
 
   // Applies `scenario` to the next `count` API requests (-1: until changed).
   void SetScenario(Scenario scenario, int count = -1);
+  // Changes how long ReadTimeout holds a reply back and SlowBody pauses
+  // (the options' stallMs and slowBodyPauseMs) from the next request on.
+  void SetPacing(int stallMs, int slowBodyPauseMs);
   // Chaos: while no scenario is set, each API request meets one of
   // `faults` with probability `rate`, drawn from a generator seeded with
   // `seed` (the same seed and requests give the same faults). A rate of 0

@@ -1,9 +1,12 @@
 // A simulated month of hourly updates against a provider that fails one
-// request in five in every way it can fail quickly, with the clock and the
-// provider's calendar moving together: afterwards the usage log holds each
-// day once, in order, without gaps, with the provider's figures, and the
-// cycle is back to its hourly rhythm.
+// request in five in every way it can fail, with the clock and the
+// provider's calendar moving together and the program restarted every week:
+// afterwards the usage log holds each day once, in order, without gaps, with
+// the provider's figures, the call months are the provider's, the settings
+// came back whole at every restart, and the cycle is back to its hourly
+// rhythm.
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -35,6 +39,13 @@ namespace {
 using corvalink::sim::Scenario;
 
 // This process's resident memory in kB (Linux), 0 when unknown.
+// Memory this process's allocator has handed out and not had back, in kB:
+// what the program holds, without the freed memory the allocator keeps.
+long InUseKb() {
+  const struct mallinfo2 m = ::mallinfo2();
+  return static_cast<long>((m.uordblks + m.hblkhd) / 1024);
+}
+
 long ResidentKb() {
   const auto status = ReadWholeFile("/proc/self/status");
   if (!status) return 0;
@@ -52,6 +63,7 @@ class MaintenanceView : public IMaintenanceView {
 
 class SoakTest : public SimulatorTest {
  protected:
+  static constexpr int kFixtureStallMs = 3000;
   void SetUp() override {
     SimulatorTest::SetUp();
     folder_ = std::filesystem::temp_directory_path() / ("qgm-soak-" + std::to_string(::getpid()));
@@ -62,6 +74,7 @@ class SoakTest : public SimulatorTest {
   }
   void TearDown() override {
     Sim().SetChaos(0, 0, {});
+    Sim().SetPacing(kFixtureStallMs, 100);
     Sim().SetToday(NowLocal());
     std::filesystem::remove_all(folder_);
   }
@@ -70,15 +83,25 @@ class SoakTest : public SimulatorTest {
 
 TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
   const uint64_t seed = 20261208;
-  // The faults that end quickly; a read time-out, a slow body and an
-  // endless body each cost the client its full wait, which belongs in the
-  // long soak, not in every test run.
-  Sim().SetChaos(0.2, seed,
-                 {Scenario::WrongPassword, Scenario::ServerError, Scenario::ConnectionClosed,
-                  Scenario::RedirectLoop, Scenario::MalformedBody});
+  // Every way the API fails. A read time-out, a slow body and an endless
+  // body each cost the client a wait, so they come an eighth as often as
+  // the others, and the waits are shortened: the client gives up after
+  // 60 ms without data, the simulator holds a reply back 150 ms and pauses
+  // 10 ms between the pieces of a slow body.
+  std::vector<Scenario> faults;
+  for (int i = 0; i < 8; ++i) {
+    for (Scenario quick :
+         {Scenario::WrongPassword, Scenario::ServerError, Scenario::ConnectionClosed,
+          Scenario::RedirectLoop, Scenario::MalformedBody, Scenario::TruncatedBody})
+      faults.push_back(quick);
+  }
+  faults.insert(faults.end(), {Scenario::ReadTimeout, Scenario::SlowBody, Scenario::OversizedBody});
+  Sim().SetChaos(0.2, seed, faults);
+  Sim().SetPacing(150, 10);
   TUsageServiceConfig sc;
   sc.ApiBase = Sim().ApiBase();
   sc.Request.Context = &Context();
+  sc.Request.ReadTimeoutMs = 60;
   FakeView view;
   Sink sink;
   TUsageService service(sc, sink);
@@ -137,14 +160,51 @@ TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
   };
   FakeTimer main, alert;
   TDebugLog log;
-  TUpdateCycle cycle(settings, service, view, clock, main, alert, sink, log, config, hooks);
-  cycle.Start(1);
+  const auto hive = folder_ / "registry.reg";
+  TAutostart autostart(folder_ / "autostart");
+  TStartupContext startup;
+  startup.WorkArea = [](const TRect&) { return TRect{0, 0, 1920, 1050}; };
+  int restarts = 0;
+  // The program ends (saving its settings) and starts again (loading them);
+  // call usage and the release check run again at its first update.
+  std::filesystem::create_directories(folder_ / "calls");
+  std::unique_ptr<TUpdateCycle> cycle;
+  auto restart = [&] {
+    if (cycle) {
+      cycle.reset();
+      TRegistryStore registry(hive);
+      TSettingsStore store(registry, autostart, log, "/usr/bin/qgm");
+      ASSERT_TRUE(store.SaveSettings(settings));
+      ++restarts;
+    }
+    TSettings loaded;
+    {
+      TRegistryStore registry(hive);
+      TSettingsStore store(registry, autostart, log, "/usr/bin/qgm");
+      startup.Now = clock.Now();
+      startup.CallFilesExist = CallFilesExist(folder_ / "calls");
+      store.LoadSettings(loaded, startup);
+      store.LoadMailboxes(loaded);
+    }
+    if (restarts > 0) {
+      EXPECT_EQ(loaded.AccountName, settings.AccountName);
+      EXPECT_EQ(loaded.Password, settings.Password);
+      EXPECT_EQ(loaded.Mailboxes.size(), settings.Mailboxes.size());
+      EXPECT_EQ(loaded.SeenNoticeRefs, settings.SeenNoticeRefs);
+      EXPECT_EQ(loaded.CallhavenDate, settings.CallhavenDate);
+      EXPECT_EQ(loaded.CallhavenNo1, settings.CallhavenNo1);
+      settings = loaded;
+    }
+    cycle = std::make_unique<TUpdateCycle>(settings, service, view, clock, main, alert, sink, log,
+                                           config, hooks);
+    cycle->Start(1);
+  };
 
   const TDateTime start = EncodeDate(2026, 11, 15);
   // A month here; QGM_SOAK_HOURS=8760 (bench/soak.sh) runs a year.
   const char* asked = std::getenv("QGM_SOAK_HOURS");
   const int hours = asked ? std::max(48, std::atoi(asked)) : 30 * 24;
-  long firstDayKb = 0, peakKb = 0;
+  long firstDayKb = 0, peakKb = 0, firstDayRssKb = 0, peakRssKb = 0;
   size_t requests = 0;
   std::set<std::string> closed;
   int shownAgain = 0;
@@ -155,7 +215,8 @@ TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
       today = DateOf(clock.now);
       Sim().SetToday(today);
     }
-    cycle.MainTimerTimer();
+    if (h % (7 * 24) == 0) restart();
+    cycle->MainTimerTimer();
     // The simulator runs in this process: its record of requests is let go
     // as it grows, so the memory measured is the program's.
     requests += Sim().Requests().size();
@@ -167,15 +228,16 @@ TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
       settings.SeenNoticeRefs.push_back(n.Reference);
     }
     sink.shown.clear();
-    const long kb = ResidentKb();
+    const long kb = InUseKb(), rss = ResidentKb();
     peakKb = std::max(peakKb, kb);
-    if (h == 23) firstDayKb = kb;
+    peakRssKb = std::max(peakRssKb, rss);
+    if (h == 23) firstDayKb = kb, firstDayRssKb = rss;
   }
-  const auto faults = Sim().ChaosCounts();
+  const auto injectedApi = Sim().ChaosCounts();
   int injected = 0;
-  for (const auto& [kind, count] : faults) injected += count;
+  for (const auto& [kind, count] : injectedApi) injected += count;
   EXPECT_GT(injected, hours / 2) << "the chaos mode injected too little to mean anything";
-  EXPECT_EQ(faults.size(), 5u);
+  EXPECT_EQ(injectedApi.size(), 9u) << "an API fault kind never happened";
   const auto serviceFaults = Sim().ChaosServiceCounts();
   for (const char* kind : {"feed:utf-16", "feed:redirect loop", "feed:500", "pop3:login refused",
                            "pop3:closed mid message", "time:closes early"})
@@ -189,10 +251,33 @@ TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
   Sim().SetChaos(0, 0, {});
   clock.now = start + hours / 24.0 + 0.5 / 24;
   Sim().SetToday(DateOf(clock.now));
-  cycle.MainTimerTimer();
+  cycle->MainTimerTimer();
   EXPECT_EQ(main.interval, 3600000) << view.status;
   EXPECT_TRUE(main.running) << view.status;
+  EXPECT_FALSE(alert.running);  // nothing to count down or flash
+  EXPECT_EQ(view.status.rfind("  Last updated", 0), 0u) << view.status;
   EXPECT_GT(historyRuns, hours / 2);
+  EXPECT_EQ(callRuns, restarts + 1);
+
+  // The call months: each stored month before the one of the last download
+  // is the provider's whole month, whatever failed on the way. (A reply
+  // without its file name cannot be told from a month before the records
+  // start, so a month may be missing, but never half there.)
+  const DateParts lastMonth = DecodeDate(start + restarts * 7);
+  int monthsCompared = 0;
+  for (int back = 1; back <= 26; ++back) {
+    int year = lastMonth.year, month = lastMonth.month - back;
+    while (month < 1) month += 12, --year;
+    const auto file = ReadWholeFile(CallFileName(folder_ / "calls", year, month));
+    if (!file) continue;
+    TCallMonth stored, served;
+    AddCallLines(*file, stored);
+    AddCallLines(Sim().Account().CallMonthCsv(year, month), served);
+    EXPECT_EQ(stored.TotalCalls, served.TotalCalls) << month << "/" << year;
+    EXPECT_EQ(stored.TotalCost, served.TotalCost) << month << "/" << year;
+    ++monthsCompared;
+  }
+  EXPECT_GT(monthsCompared, 0);
 
   // The log: each day once, in order, no gaps, the provider's figures for
   // every complete day.
@@ -216,23 +301,25 @@ TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
     ++compared;
   }
   EXPECT_GT(compared, 30);
-  const long finalKb = ResidentKb();
+  const long finalKb = InUseKb(), finalRssKb = ResidentKb();
   // Memory in use stays where the first day left it (within 1 MiB); under
   // a sanitizer freed memory is held back on purpose, so it is not judged.
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
   EXPECT_LE(finalKb - firstDayKb, 1024)
-      << "resident " << firstDayKb << " kB after a day, " << finalKb << " kB at the end";
+      << "in use " << firstDayKb << " kB after a day, " << finalKb << " kB at the end";
 #endif
   std::string kinds;
-  for (const auto& [kind, count] : faults)
+  for (const auto& [kind, count] : injectedApi)
     kinds += " api " + std::to_string(static_cast<int>(kind)) + ":" + std::to_string(count);
   for (const auto& [kind, count] : serviceFaults)
     kinds += ", " + kind + ":" + std::to_string(count);
   std::printf(
-      "soak: %d hours, seed %llu, %zu requests, %d faults injected (scenario:count%s), %d days "
-      "logged, resident %ld kB after the first day, %ld kB peak, %ld kB at the end\n",
-      hours, static_cast<unsigned long long>(seed), requests, injected, kinds.c_str(),
-      logged.Count(), firstDayKb, peakKb, finalKb);
+      "soak: %d hours, seed %llu, %d restarts, %zu requests, %d faults injected "
+      "(scenario:count%s), %d days logged, %d call months checked; memory in use %ld kB after the "
+      "first day, %ld kB peak, %ld kB at the end; resident %ld kB, %ld kB, %ld kB\n",
+      hours, static_cast<unsigned long long>(seed), restarts, requests, injected, kinds.c_str(),
+      logged.Count(), monthsCompared, firstDayKb, peakKb, finalKb, firstDayRssKb, peakRssKb,
+      finalRssKb);
 }
 
 // The program killed at random moments of its saves, twenty times over the

@@ -29,7 +29,7 @@ class SimulatorTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     corvalink::sim::SimulatorOptions options;
-    options.stallMs = 3000;
+    options.stallMs = 3000;  // SoakTest puts this back after its own pacing
     sim_ = new corvalink::sim::ProviderSimulator(options);
     sim_->Start();
     context_ = new TNetContext(sim_->CaFile().string());
