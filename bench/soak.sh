@@ -8,5 +8,5 @@ build=${1:-build/default}
 hours=${2:-8760}
 start=$SECONDS
 QGM_SOAK_HOURS=$hours "$build/tests/qgm_integration_tests" --gtest_filter='SoakTest.*' |
-  grep -E "^soak:|OK|FAILED"
+  grep -E -A5 "^soak:|OK \]|FAILED|Failure"
 echo "wall time: $((SECONDS - start)) s"

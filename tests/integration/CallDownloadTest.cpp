@@ -98,23 +98,27 @@ TEST_F(CallDownloadTest, AnEarlierAnswerIsSavedForItsMonthAndTheWalkGoesOn) {
 // likewise.
 TEST_F(CallDownloadTest, AMonthThatFailsItsRefetchIsRefetchedNextTime) {
   const auto last = Back(1);
-  TDateTime refetch = EncodeDate(last.first, last.second, 1);
-  WriteFileAtomic(CallFileName(folder_, last.first, last.second), "Date,Time\r\n");
-  Sim().SetCallAnswer(last.first, last.second, CallAnswer::Fail);
-  EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), refetch), 1);
-  EXPECT_EQ(refetch, EncodeDate(last.first, last.second, 1));
-  Sim().ClearCallAnswers();
-  EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), refetch), 2);
-  EXPECT_EQ(refetch, EncodeDate(year_, month_, 1));
-  TCallMonth stored, served;
-  AddCallLines(*ReadWholeFile(CallFileName(folder_, last.first, last.second)), stored);
-  AddCallLines(Sim().Account().CallMonthCsv(last.first, last.second), served);
-  EXPECT_GT(served.TotalCalls, 0);
-  EXPECT_EQ(stored.TotalCalls, served.TotalCalls);
+  // A failure, or an answer without a file for a month whose records were
+  // already served.
+  for (CallAnswer answer : {CallAnswer::Fail, CallAnswer::MissingHeader}) {
+    TDateTime refetch = EncodeDate(last.first, last.second, 1);
+    WriteFileAtomic(CallFileName(folder_, last.first, last.second), "Date,Time\r\n");
+    Sim().SetCallAnswer(last.first, last.second, answer);
+    EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), refetch), 1);
+    EXPECT_EQ(refetch, EncodeDate(last.first, last.second, 1)) << int(answer);
+    Sim().ClearCallAnswers();
+    EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), refetch), 2);
+    EXPECT_EQ(refetch, EncodeDate(year_, month_, 1));
+    TCallMonth stored, served;
+    AddCallLines(*ReadWholeFile(CallFileName(folder_, last.first, last.second)), stored);
+    AddCallLines(Sim().Account().CallMonthCsv(last.first, last.second), served);
+    EXPECT_GT(served.TotalCalls, 0);
+    EXPECT_EQ(stored.TotalCalls, served.TotalCalls);
+  }
 
   // The folder cannot be written: nothing is marked done.
   d_.Folder = folder_ / "missing" / "calls";
-  refetch = EncodeDate(last.first, last.second, 1);
+  TDateTime refetch = EncodeDate(last.first, last.second, 1);
   EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), refetch), 0);
   EXPECT_EQ(refetch, EncodeDate(last.first, last.second, 1));
 }

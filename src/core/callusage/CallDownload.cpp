@@ -103,9 +103,12 @@ int DownloadCallMonths(const TCallDownload& d, TDateTime today, TDateTime& refet
       while (year > old.year || (year == old.year && month >= old.month)) {
         const ECallFetch got = fetch(month, year, body);
         if (got != ECallFetch::File) {
-          // No file ends the walk (the records start there); a failure
-          // leaves the walk to be made again.
-          whole = whole && got == ECallFetch::NoFile;
+          // No file ends the walk (the records start there), unless this
+          // month's file is already here: the server had its records, so
+          // the answer was broken. A failure leaves the walk to be made
+          // again.
+          whole = whole && got == ECallFetch::NoFile &&
+                  !std::filesystem::exists(CallFileName(d.Folder, year, month));
           break;
         }
         const bool written = SaveMonth(d, year, month, body);
