@@ -36,6 +36,7 @@ bool GetWithRetries(const std::string& url, const std::string& account, int trie
       client.Password = password;
     }
     client.ReadTimeoutMs = config.ReadTimeoutMs;
+    client.MaxBodyBytes = config.MaxBodyBytes;
     client.AllowCookies = false;
     try {
       out = client.Get(url);

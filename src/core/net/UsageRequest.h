@@ -29,6 +29,10 @@ std::string UserAgent();
 struct TUsageRequestConfig {
   TProxySettings Proxy;
   int ReadTimeoutMs = 15000;
+  // The largest reply taken: the biggest real one, 950 days of history, is
+  // about 270 kB, so a server sending without end is cut off long before
+  // the program's memory grows far.
+  size_t MaxBodyBytes = 16u * 1024 * 1024;
   TNetContext* Context = nullptr;  // nullptr: the default context
 };
 
