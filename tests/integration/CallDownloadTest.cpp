@@ -116,6 +116,16 @@ TEST_F(CallDownloadTest, AMonthThatFailsItsRefetchIsRefetchedNextTime) {
     EXPECT_EQ(stored.TotalCalls, served.TotalCalls);
   }
 
+  // A file kept from long ago, older than the months shown, does not make
+  // the end of the records a broken answer.
+  std::filesystem::remove_all(folder_);
+  std::filesystem::create_directories(folder_);
+  const auto old = Back(28);
+  WriteFileAtomic(CallFileName(folder_, old.first, old.second), "Date,Time\r\n");
+  TDateTime reset = EncodeDate(2000, 1, 1);
+  EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), reset), 28);
+  EXPECT_EQ(reset, EncodeDate(year_, month_, 1));
+
   // The folder cannot be written: nothing is marked done.
   d_.Folder = folder_ / "missing" / "calls";
   TDateTime refetch = EncodeDate(last.first, last.second, 1);

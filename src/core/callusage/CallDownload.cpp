@@ -103,12 +103,13 @@ int DownloadCallMonths(const TCallDownload& d, TDateTime today, TDateTime& refet
       while (year > old.year || (year == old.year && month >= old.month)) {
         const ECallFetch got = fetch(month, year, body);
         if (got != ECallFetch::File) {
-          // No file ends the walk (the records start there), unless this
-          // month's file is already here: the server had its records, so
-          // the answer was broken. A failure leaves the walk to be made
-          // again.
+          // No file ends the walk (the records start there), unless it is
+          // one of the months shown and its file is already here: the
+          // server had its records, so the answer was broken. A failure
+          // leaves the walk to be made again.
+          const bool shown = (now.year - year) * 12 + (now.month - month) < kCallMonthsShown;
           whole = whole && got == ECallFetch::NoFile &&
-                  !std::filesystem::exists(CallFileName(d.Folder, year, month));
+                  !(shown && std::filesystem::exists(CallFileName(d.Folder, year, month)));
           break;
         }
         const bool written = SaveMonth(d, year, month, body);
