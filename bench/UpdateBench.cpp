@@ -11,6 +11,7 @@
 
 #include "ProviderSimulator.h"
 #include "core/net/HttpClient.h"
+#include "core/net/TcpConnection.h"
 #include "core/usage/UpdateCycle.h"
 #include "core/usage/UsageService.h"
 
@@ -158,10 +159,26 @@ void BM_OneFreshRequest(benchmark::State& state) {
   }
 }
 
+// One mail connection (TLS from the first byte, the greeting read): Arg(0)
+// with a context of its own each time, so a fresh TLS setup and a full
+// handshake (the anchor); Arg(1) with the shared context, whose TLS setup
+// is built once and whose kept session the handshake resumes.
+void BM_MailConnection(benchmark::State& state) {
+  Fixture& f = Shared();
+  for (auto _ : state) {
+    std::unique_ptr<qgm::TNetContext> own;
+    if (state.range(0) == 0) own = std::make_unique<qgm::TNetContext>(f.sim.CaFile().string());
+    qgm::TTcpConnection c(own ? *own : *f.context);
+    c.Connect("localhost", f.sim.Pop3Port(), 5000, true);
+    benchmark::DoNotOptimize(c.ReadLine(5000));
+  }
+}
+
 BENCHMARK(BM_UpdateCycle)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_UpdateFreshConnections)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_UpdateReusedConnection)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OneFreshRequest)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_MailConnection)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace
 
