@@ -45,6 +45,12 @@ log=$(ls "$work"/data/*_CorvalinkHistory.csv)
 lines=$(wc -l <"$log")
 ((lines > 900)) || { echo "the first run logged only $lines days"; exit 1; }
 
+# How long a whole run takes here; the kills fall anywhere in a run or a
+# little after it, so some come before the save and some after.
+start=$(date +%s%N)
+update_log >/dev/null
+run_ms=$((($(date +%s%N) - start) / 1000000))
+
 RANDOM=20261208
 old=0 new=0 leftovers=0
 for round in $(seq 20); do
@@ -54,7 +60,8 @@ for round in $(seq 20); do
   cp "$work/before.csv" "$log"
   update_log >"$work/printed.csv" &
   run=$!
-  sleep "0.$(printf %03d $((RANDOM % 120)))"
+  delay=$((RANDOM % (run_ms * 6 / 5 + 1)))
+  sleep "$((delay / 1000)).$(printf %03d $((delay % 1000)))"
   kill -KILL "$run" 2>/dev/null || true
   wait "$run" 2>/dev/null || true
   if cmp -s "$log" "$work/before.csv"; then
@@ -72,6 +79,6 @@ for round in $(seq 20); do
   update_log >"$work/printed.csv"
   cmp -s "$log" "$work/printed.csv" || { echo "round $round: the log and the run disagree"; exit 1; }
 done
-echo "20 kills: $old left the log as it was, $new found it rewritten whole;" \
-  "$leftovers temporary files left behind"
+echo "20 kills within ${run_ms} ms runs: $old left the log as it was, $new found it" \
+  "rewritten whole; $leftovers temporary files left behind"
 ((old > 0 && new > 0)) || { echo "the kills never fell on both sides of the save"; exit 1; }
