@@ -13,7 +13,6 @@
 #include "core/about/VersionCheck.h"
 #include "core/platform/ProcessValues.h"
 #include "core/usage/UpdateCycle.h"
-#include "core/util/CodePage.h"
 #include "core/util/Format.h"
 
 namespace qgm::cli {
@@ -39,10 +38,6 @@ constexpr const char* kClockHelp =
     "  --time-host HOST[:PORT] the time server (default: the endpoints file's time-host)\n"
     "  --demo                 the simulated provider's time server\n"
     "  --json                 print JSON\n";
-
-std::string Json(const std::string& text) {
-  return JsonString(Utf8ToUtf16(text));
-}
 
 // The checks need a view and a notice sink; the commands print instead.
 class TQuietView : public IMaintenanceView, public INoticeSink {
@@ -85,7 +80,7 @@ int RunVersionCheckCommand(int argc, char** argv) {
   const bool newer = IsNewerVersion(VersionLabel(), *body);
   std::string out;
   if (json) {
-    out = "{\"version\":" + Json(VersionText()) + ",\"body\":" + Json(*body) +
+    out = "{\"version\":" + JsonStringUtf8(VersionText()) + ",\"body\":" + JsonStringUtf8(*body) +
           ",\"newer\":" + (newer ? "true" : "false") +
           ",\"safeName\":" + (IsSafeUpdateFileName(*body) ? "true" : "false") + "}\n";
   } else {
@@ -114,8 +109,9 @@ int RunClockCommand(int argc, char** argv) {
   const std::string text = ShownClockStateText(now, answer);
   const std::string offset =
       answer == 0 ? "null" : Format("%1.0f", {static_cast<long double>((now - answer) * 86400)});
-  std::string out = json ? "{\"text\":" + Json(text) + ",\"offsetSeconds\":" + offset + "}\n"
-                         : text + (answer == 0 ? "" : " (offset " + offset + " s)") + "\n";
+  std::string out =
+      json ? "{\"text\":" + JsonStringUtf8(text) + ",\"offsetSeconds\":" + offset + "}\n"
+           : text + (answer == 0 ? "" : " (offset " + offset + " s)") + "\n";
   std::fwrite(out.data(), 1, out.size(), stdout);
   return answer == 0 ? 1 : 0;
 }

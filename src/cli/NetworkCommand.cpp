@@ -12,7 +12,6 @@
 #include "cli/XmlDump.h"
 #include "core/network/Adaptors.h"
 #include "core/network/Traffic.h"
-#include "core/util/CodePage.h"
 
 namespace qgm::cli {
 namespace {
@@ -34,10 +33,6 @@ constexpr const char* kHelp =
 
 volatile std::sig_atomic_t interrupted = 0;
 
-std::string Json(const std::string& text) {
-  return JsonString(Utf8ToUtf16(text));
-}
-
 // One line a second for `seconds` seconds, each tick a second after the
 // previous one was due (so a slow tick does not shift the rest).
 int Watch(TAdaptor& adaptor, int seconds, bool json, bool inBytes) {
@@ -56,10 +51,11 @@ int Watch(TAdaptor& adaptor, int seconds, bool json, bool inBytes) {
     const TTrafficSample s = SampleTraffic(adaptor, inBytes);
     std::string line;
     if (json) {
-      line = "{\"second\":" + std::to_string(tick) + ",\"adapter\":" + Json(adaptor.Name) +
+      line = "{\"second\":" + std::to_string(tick) +
+             ",\"adapter\":" + JsonStringUtf8(adaptor.Name) +
              ",\"inBytes\":" + std::to_string(s.InBytes) +
-             ",\"outBytes\":" + std::to_string(s.OutBytes) + ",\"in\":" + Json(s.InText) +
-             ",\"out\":" + Json(s.OutText) + ",\"unit\":" + Json(unit) +
+             ",\"outBytes\":" + std::to_string(s.OutBytes) + ",\"in\":" + JsonStringUtf8(s.InText) +
+             ",\"out\":" + JsonStringUtf8(s.OutText) + ",\"unit\":" + JsonStringUtf8(unit) +
              ",\"step\":" + (s.Step ? "true" : "false") + "}\n";
     } else {
       line = std::to_string(tick) + "  " + adaptor.Name + "  in " + s.InText + "  out " +
@@ -118,9 +114,9 @@ int RunNetworkCommand(int argc, char** argv) {
     GetLanAddresses(a.Name, address, gateway);
     GetMacAddress(a.Name, mac);
     if (json) {
-      out += std::string(first ? "" : ",") + "{\"name\":" + Json(a.Name) +
-             ",\"address\":" + Json(address) + ",\"gateway\":" + Json(gateway) +
-             ",\"mac\":" + Json(mac) + ",\"inOctets\":" + std::to_string(a.InOctets) +
+      out += std::string(first ? "" : ",") + "{\"name\":" + JsonStringUtf8(a.Name) +
+             ",\"address\":" + JsonStringUtf8(address) + ",\"gateway\":" + JsonStringUtf8(gateway) +
+             ",\"mac\":" + JsonStringUtf8(mac) + ",\"inOctets\":" + std::to_string(a.InOctets) +
              ",\"outOctets\":" + std::to_string(a.OutOctets) + "}";
     } else {
       out += a.Name + "  address " + (address.empty() ? "-" : address) + "  gateway " +

@@ -82,4 +82,8 @@ std::string DumpXmlTree(const TElement& root) {
   return out;
 }
 
+std::string JsonStringUtf8(std::string_view text) {
+  return JsonString(Utf8ToUtf16(text));
+}
+
 }  // namespace qgm::cli

@@ -12,5 +12,7 @@ std::string DumpXmlTree(const TElement& root);
 
 // A UTF-8 JSON string literal for 16-bit text.
 std::string JsonString(std::u16string_view text);
+// The same for UTF-8 text.
+std::string JsonStringUtf8(std::string_view text);
 
 }  // namespace qgm::cli
