@@ -117,9 +117,21 @@ int LoadEndpointsFile(const std::optional<std::string>& config, TEndpoints& endp
   return 0;
 }
 
-int DemoOrFileEndpoints(bool demo, std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
-                        TEndpoints& endpoints) {
-  return demo ? StartDemoProvider(sim, endpoints) : LoadEndpointsFile(std::nullopt, endpoints);
+int ParseHostCommand(int argc, char** argv, const char* help, const char* hostOption,
+                     std::string TEndpoints::*host, bool& json,
+                     std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
+                     TEndpoints& endpoints) {
+  bool demo = false;
+  std::optional<std::string> value;
+  if (const int done = ParseCommandOptions(argc, argv, help, {{"--json", &json}, {"--demo", &demo}},
+                                           {{hostOption, &value}});
+      done >= 0)
+    return done;
+  if (const int failed =
+          demo ? StartDemoProvider(sim, endpoints) : LoadEndpointsFile(std::nullopt, endpoints))
+    return failed;
+  if (value) endpoints.*host = *value;
+  return -1;
 }
 
 int StartDemoProvider(std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,

@@ -65,10 +65,15 @@ int LoadEndpointsFile(const std::optional<std::string>& config, TEndpoints& endp
 // it; 0, or 1 with the reason printed.
 int StartDemoProvider(std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
                       TEndpoints& endpoints);
-// The demo provider's endpoints (started into `sim`) or the user's
-// endpoints file's; 0, or the exit code.
-int DemoOrFileEndpoints(bool demo, std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
-                        TEndpoints& endpoints);
+// The options of a command that reaches one of the provider's hosts:
+// --json, --demo (the built-in simulated provider, started into `sim`, else
+// the user's endpoints file) and `hostOption` with a value that replaces
+// the endpoint `host`. Returns -1 to go on, otherwise the exit code (0
+// after --help).
+int ParseHostCommand(int argc, char** argv, const char* help, const char* hostOption,
+                     std::string TEndpoints::*host, bool& json,
+                     std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
+                     TEndpoints& endpoints);
 
 class PrintingSink : public INoticeSink {
  public:

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "ProviderSimulator.h"
@@ -39,16 +38,13 @@ std::string Rate(int64_t bytes, double seconds) {
 }  // namespace
 
 int RunDownloadTestCommand(int argc, char** argv) {
-  bool json = false, demo = false;
-  std::optional<std::string> mirror;
-  if (const int done = ParseCommandOptions(
-          argc, argv, kHelp, {{"--json", &json}, {"--demo", &demo}}, {{"--mirror-host", &mirror}});
-      done >= 0)
-    return done;
+  bool json = false;
   TEndpoints endpoints;
   std::unique_ptr<corvalink::sim::ProviderSimulator> sim;
-  if (const int failed = DemoOrFileEndpoints(demo, sim, endpoints)) return failed;
-  if (mirror) endpoints.MirrorHost = *mirror;
+  if (const int done = ParseHostCommand(argc, argv, kHelp, "--mirror-host", &TEndpoints::MirrorHost,
+                                        json, sim, endpoints);
+      done >= 0)
+    return done;
 
   TPostedQueue posted;  // the streams' events, run on this thread
   bool ended = false;

@@ -51,18 +51,14 @@ class TQuietView : public IMaintenanceView, public INoticeSink {
 }  // namespace
 
 int RunVersionCheckCommand(int argc, char** argv) {
-  bool json = false, demo = false;
-  std::optional<std::string> homeSite;
-  if (const int done =
-          ParseCommandOptions(argc, argv, kVersionHelp, {{"--json", &json}, {"--demo", &demo}},
-                              {{"--home-site", &homeSite}});
-      done >= 0)
-    return done;
+  bool json = false;
   TEndpoints endpoints;
   std::unique_ptr<corvalink::sim::ProviderSimulator> sim;
-  if (const int failed = DemoOrFileEndpoints(demo, sim, endpoints)) return failed;
+  if (const int done = ParseHostCommand(argc, argv, kVersionHelp, "--home-site",
+                                        &TEndpoints::HomeSite, json, sim, endpoints);
+      done >= 0)
+    return done;
   if (sim) sim->OfferDemoUpdate();
-  if (homeSite) endpoints.HomeSite = *homeSite;
   if (!endpoints.HomeSite.empty() && endpoints.HomeSite.back() != '/') endpoints.HomeSite += '/';
 
   TNetContext context(endpoints.CaFile);
@@ -92,17 +88,13 @@ int RunVersionCheckCommand(int argc, char** argv) {
 }
 
 int RunClockCommand(int argc, char** argv) {
-  bool json = false, demo = false;
-  std::optional<std::string> timeHost;
-  if (const int done =
-          ParseCommandOptions(argc, argv, kClockHelp, {{"--json", &json}, {"--demo", &demo}},
-                              {{"--time-host", &timeHost}});
-      done >= 0)
-    return done;
+  bool json = false;
   TEndpoints endpoints;
   std::unique_ptr<corvalink::sim::ProviderSimulator> sim;
-  if (const int failed = DemoOrFileEndpoints(demo, sim, endpoints)) return failed;
-  if (timeHost) endpoints.TimeHost = *timeHost;
+  if (const int done = ParseHostCommand(argc, argv, kClockHelp, "--time-host",
+                                        &TEndpoints::TimeHost, json, sim, endpoints);
+      done >= 0)
+    return done;
 
   const TDateTime answer = AskTimeServer(endpoints.TimeHost, nullptr);
   const TDateTime now = NowLocal();
