@@ -47,13 +47,18 @@ class Reader {
   TRegistry& reg_;
 };
 
-// The name before its realm, and the account type the realm gives (-1 for
-// another realm).
 // The value that says a password is in the keyring: "<name>InKeyring".
 std::string KeyringMarker(const std::string& name) {
   return name + "InKeyring";
 }
 
+// A mailbox's key in the hive.
+std::string MailboxKey(const std::string& name) {
+  return std::string(kSettingsKey) + "Email\\" + name;
+}
+
+// The name before its realm, and the account type the realm gives (-1 for
+// another realm).
 void SplitRealm(const std::string& full, std::string& name, int& type) {
   name = full.substr(0, full.find('@'));
   type = full.find("@adsl") != std::string::npos         ? 1
@@ -376,11 +381,11 @@ void TSettingsStore::LoadMailboxes(TSettings& s) {
   if (!reg.OpenKeyReadOnly(std::string(kSettingsKey) + "Email")) return;
   for (const std::string& name : reg.GetKeyNames()) {
     TRegistry sub(registry_);
-    if (!sub.OpenKeyReadOnly(std::string(kSettingsKey) + "Email\\" + name)) continue;
+    if (!sub.OpenKeyReadOnly(MailboxKey(name))) continue;
     const Reader r(sub);
     // "b3InKeyring": the password is in the desktop's keyring.
     if (!r.Has("b3") && !r.Has(KeyringMarker("b3").c_str())) continue;
-    const std::string path = std::string(kSettingsKey) + "Email\\" + name + "\\";
+    const std::string path = MailboxKey(name) + "\\";
     const bool held = !r.Has("b3") && secrets_;
     s.Mailboxes.push_back({name, ReadPassword(sub, path, "b3"), r.String("LastUIDL")});
     if (held) mailboxKeys_.insert(path + "b3");
@@ -482,13 +487,13 @@ bool TSettingsStore::SaveSettings(const TSettings& s) {
     reg.DeleteKey(std::string(kSettingsKey) + "Email");
     std::set<std::string> mailboxKeys;
     for (const auto& m : s.Mailboxes) {
-      const std::string path = std::string(kSettingsKey) + "Email\\" + m.Name + "\\";
+      const std::string path = MailboxKey(m.Name) + "\\";
       // A mailbox whose password the keyring would not give at load keeps
       // its entry there untouched.
       const bool unread = m.Password.empty() && unreadable_.count(path + "b3");
       if (m.Name.empty() || (m.Password.empty() && !unread)) continue;
       TRegistry sub(registry_);
-      if (!sub.OpenKey(std::string(kSettingsKey) + "Email\\" + m.Name, true)) continue;
+      if (!sub.OpenKey(MailboxKey(m.Name), true)) continue;
       if (StorePassword(sub, path, "b3", m.Password)) mailboxKeys.insert(path + "b3");
       sub.WriteString("LastUIDL", m.LastUidl);
     }
