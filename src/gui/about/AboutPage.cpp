@@ -14,22 +14,26 @@ namespace qgm::gui {
 
 namespace {
 
-QGroupBox* Group(const QString& title, QWidget* content, QWidget* parent) {
+QGroupBox* Group(const QString& title, const char* name, QWidget* content, QWidget* parent) {
   auto* box = new QGroupBox(title, parent);
+  box->setObjectName(QLatin1String(name));
   auto* l = new QVBoxLayout(box);
   l->addWidget(content);
   return box;
 }
 
+QLabel* CentredLabel(const QString& text, const char* name, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QLatin1String(name));
+  label->setAlignment(Qt::AlignCenter);
+  return label;
+}
+
 }  // namespace
 
 TAboutPage::TAboutPage(const std::string& homePage, QWidget* parent) : QWidget(parent) {
-  auto* program = new QLabel(tr("QGM, the Corvalink usage meter"), this);
-  program->setObjectName(QStringLiteral("lblProgram"));
-  program->setAlignment(Qt::AlignCenter);
-  auto* version = new QLabel(Q(VersionLabel()), this);
-  version->setObjectName(QStringLiteral("lblVersion"));
-  version->setAlignment(Qt::AlignCenter);
+  auto* program = CentredLabel(tr("QGM, the Corvalink usage meter"), "lblProgram", this);
+  auto* version = CentredLabel(Q(VersionLabel()), "lblVersion", this);
 
   lblNewVersion_ = new TFocusLabel(tr(kCheckVersionText), this);
   lblNewVersion_->setObjectName(QStringLiteral("lblNewVersion"));
@@ -39,9 +43,7 @@ TAboutPage::TAboutPage(const std::string& homePage, QWidget* parent) : QWidget(p
   lblNewVersion_->OnClick = [this] {
     if (versionClickable_ && OnCheckVersion) OnCheckVersion();
   };
-  lblClockState_ = new QLabel(this);
-  lblClockState_->setObjectName(QStringLiteral("lblClockState"));
-  lblClockState_->setAlignment(Qt::AlignCenter);
+  lblClockState_ = CentredLabel({}, "lblClockState", this);
   lblQgmUrl_ = new TFocusLabel(Q(homePage), this);
   lblQgmUrl_->setObjectName(QStringLiteral("lblQgmUrl"));
   StyleAsLink(*lblQgmUrl_, Qt::AlignCenter);
@@ -53,12 +55,8 @@ TAboutPage::TAboutPage(const std::string& homePage, QWidget* parent) : QWidget(p
   layout->addWidget(program);
   layout->addWidget(version);
   layout->addSpacing(8);
-  auto* updates = Group(tr(" QGM Updates "), lblNewVersion_, this);
-  updates->setObjectName(QStringLiteral("gbUpdates"));
-  layout->addWidget(updates);
-  auto* clock = Group(tr(" Computer Clock "), lblClockState_, this);
-  clock->setObjectName(QStringLiteral("gbClock"));
-  layout->addWidget(clock);
+  layout->addWidget(Group(tr(" QGM Updates "), "gbUpdates", lblNewVersion_, this));
+  layout->addWidget(Group(tr(" Computer Clock "), "gbClock", lblClockState_, this));
   layout->addStretch();
   layout->addWidget(lblQgmUrl_);
   SetVersionLink(kCheckVersionText, true);
