@@ -88,14 +88,14 @@ int ParseCommandOptions(
   return -1;
 }
 
-TSettings LoadStoredSettings() {
+TSettings LoadStoredSettings(bool passwords) {
   const TFolders folders = UserFolders();
   TRegistryStore registry(HiveFileIn(folders.Config));
   TAutostart autostart(folders.Autostart);
   TDebugLog log;
   // The passwords the program keeps in the desktop's keyring (read only:
   // the tool never saves settings).
-  const auto keyring = OpenSecretService();
+  const auto keyring = passwords ? OpenSecretService() : nullptr;
   TSettingsStore store(registry, autostart, log, ProgramPath().string(), keyring.get());
   TSettings s;
   TStartupContext context;

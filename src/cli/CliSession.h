@@ -56,7 +56,9 @@ int ParseCommandOptions(
     std::initializer_list<std::pair<const char*, std::optional<std::string>*>> values);
 
 // The settings the program itself stored, only read: nothing is written back.
-TSettings LoadStoredSettings();
+// Without `passwords` the desktop's keyring is not asked (those passwords
+// stay empty), for a command that needs none.
+TSettings LoadStoredSettings(bool passwords = true);
 
 // The endpoints file (`config`, else the user's) over the defaults; 0, or 2
 // with the reason printed.

@@ -94,7 +94,7 @@ int RunNetworkCommand(int argc, char** argv) {
     return 1;
   }
   if (watch) {
-    const TSettings stored = LoadStoredSettings();
+    const TSettings stored = LoadStoredSettings(false);  // the adapter and the unit
     int index = only ? adaptors.IndexOf(*only) : -1;
     if (index < 0) index = adaptors.IndexOf(stored.NetworkAdaptor);
     if (index < 0 && adaptors.Count() > 0) index = 0;
