@@ -42,6 +42,10 @@ struct TSingleInstance::TImpl {
   QString CopiesFolder() const {
     return folder_ + QStringLiteral("/") + Name() + QStringLiteral(".copies");
   }
+  // This copy's file there.
+  QByteArray RegistrationFile() const {
+    return QFile::encodeName(CopiesFolder() + QStringLiteral("/%1").arg(::getpid()));
+  }
 };
 
 TSingleInstance::TSingleInstance(QString folder, QObject* parent)
@@ -53,7 +57,7 @@ TSingleInstance::TSingleInstance(QString folder, QObject* parent)
 
 TSingleInstance::~TSingleInstance() {
   if (impl_->registration_ >= 0) {
-    ::unlink(QFile::encodeName(impl_->CopiesFolder() + QStringLiteral("/%1").arg(::getpid())));
+    ::unlink(impl_->RegistrationFile());
     ::close(impl_->registration_);
   }
   if (impl_->listener_ >= 0) {
@@ -109,9 +113,7 @@ void TSingleInstance::Register() {
   TImpl& d = *impl_;
   if (d.registration_ >= 0) return;
   QDir().mkpath(d.CopiesFolder());
-  const QByteArray path =
-      QFile::encodeName(d.CopiesFolder() + QStringLiteral("/%1").arg(::getpid()));
-  const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  const int fd = ::open(d.RegistrationFile().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
