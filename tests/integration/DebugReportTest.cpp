@@ -3,15 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "core/xml/XmlParser.h"
+#include "support/FakeUpdateView.h"
 #include "support/SimulatorFixture.h"
 
 namespace qgm::test {
 namespace {
-
-class NoSink : public INoticeSink {
- public:
-  void ShowNotice(const TNoticeRequest&) override {}
-};
 
 TEST(DebugReport, StripXmlDeclaration) {
   EXPECT_EQ(StripXmlDeclaration("<?xml version=\"1.0\"?><corvalink/>"), "<corvalink/>");
@@ -31,11 +27,8 @@ TEST(DebugReport, DocumentWrapsTheRepliesAsInfoElements) {
 class DebugReportTest : public SimulatorTest {};
 
 TEST_F(DebugReportTest, DemoAccountReport) {
-  TUsageServiceConfig config;
-  config.ApiBase = Sim().ApiBase();
-  config.Request.Context = &Context();
-  NoSink sink;
-  TUsageService service(config, sink);
+  Sink sink;
+  TUsageService service(ServiceConfig(), sink);
   const std::string doc = FetchDebugReport(service, {"demo", "demo", kAccountRoamMobile});
   auto tree = BuildXmlTree1252(doc + "\n");
   const TElement* info = FindPath(tree.get(), {"debug_info", "info"});

@@ -32,10 +32,7 @@ class HistoryStepTest : public SimulatorTest {
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
-    TUsageServiceConfig sc;
-    sc.ApiBase = Sim().ApiBase();
-    sc.Request.Context = &Context();
-    service_ = std::make_unique<TUsageService>(sc, sink_);
+    service_ = std::make_unique<TUsageService>(ServiceConfig(), sink_);
     TUsageRecord record;
     ASSERT_TRUE(service_->FetchUsage(account_, {}, Today(), record).Ok);
     Sim().ClearRequests();

@@ -98,9 +98,7 @@ TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
   faults.insert(faults.end(), {Scenario::ReadTimeout, Scenario::SlowBody, Scenario::OversizedBody});
   Sim().SetChaos(0.2, seed, faults);
   Sim().SetPacing(150, 10);
-  TUsageServiceConfig sc;
-  sc.ApiBase = Sim().ApiBase();
-  sc.Request.Context = &Context();
+  TUsageServiceConfig sc = ServiceConfig();
   sc.Request.ReadTimeoutMs = 60;
   FakeView view;
   Sink sink;

@@ -17,10 +17,7 @@ class UpdateCycleTest : public SimulatorTest {
     SimulatorTest::SetUp();
     Sim().SetSpamStatus("No spam detected from this address");
     Sim().SetHomeFiles("*", "");
-    TUsageServiceConfig sc;
-    sc.ApiBase = Sim().ApiBase();
-    sc.Request.Context = &Context();
-    service_ = std::make_unique<TUsageService>(sc, sink_);
+    service_ = std::make_unique<TUsageService>(ServiceConfig(), sink_);
     TUpdateConfig config;
     config.ApiHost = "https://localhost:" + std::to_string(Sim().HttpsPort());
     config.NoticeUrl = Sim().HomeSite() + "notice.txt";

@@ -10,15 +10,11 @@
 #include "core/usage/Projection.h"
 #include "core/usage/UsageAlerts.h"
 #include "core/usage/UsageService.h"
+#include "support/FakeUpdateView.h"
 #include "support/SimulatorFixture.h"
 
 namespace qgm::test {
 namespace {
-
-class QuietSink : public INoticeSink {
- public:
-  void ShowNotice(const TNoticeRequest&) override {}
-};
 
 class UsageAlertsMonthTest : public SimulatorTest {
  protected:
@@ -26,11 +22,8 @@ class UsageAlertsMonthTest : public SimulatorTest {
 };
 
 TEST_F(UsageAlertsMonthTest, EachAlertOncePerBillingMonth) {
-  TUsageServiceConfig config;
-  config.ApiBase = Sim().ApiBase();
-  config.Request.Context = &Context();
-  QuietSink sink;
-  TUsageService service(config, sink);
+  Sink sink;
+  TUsageService service(ServiceConfig(), sink);
   const TUsageAccount account{"demo", "demo", kAccountHome};
 
   const TUsageAlertSettings levels{50, 80, true};

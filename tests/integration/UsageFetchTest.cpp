@@ -30,8 +30,7 @@ class UsageFetchTest : public SimulatorTest {
     dataDir_ = fs::temp_directory_path() / ("qgm-usage-" + std::to_string(::getpid()));
     fs::remove_all(dataDir_);
     fs::create_directories(dataDir_);
-    config_.ApiBase = Sim().ApiBase();
-    config_.Request.Context = &Context();
+    config_ = ServiceConfig();
     config_.DataFolder = dataDir_;
     account_ = {"demo", "demo", kAccountHome};
   }

@@ -9,6 +9,7 @@
 #include "ProviderSimulator.h"
 #include "core/net/Endpoints.h"
 #include "core/net/NetContext.h"
+#include "core/usage/UsageService.h"
 
 namespace qgm::test {
 
@@ -49,6 +50,13 @@ class SimulatorTest : public ::testing::Test {
 
   static corvalink::sim::ProviderSimulator& Sim() { return *sim_; }
   static TNetContext& Context() { return *context_; }
+  // The usage service's settings for the simulator's API.
+  static TUsageServiceConfig ServiceConfig() {
+    TUsageServiceConfig config;
+    config.ApiBase = sim_->ApiBase();
+    config.Request.Context = context_;
+    return config;
+  }
 
  private:
   static inline corvalink::sim::ProviderSimulator* sim_ = nullptr;
