@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
+#include "HostileContent.h"
 #include "core/util/DateTime.h"
 
 namespace corvalink::sim {
@@ -25,6 +27,11 @@ std::string Header() {
 }
 std::string Footer() {
   return "  </api>\n</corvalink>\n";
+}
+
+// A long word or a megabyte goes into one field of a reply, not each.
+bool Big(int hostile) {
+  return hostile == 4 || hostile == 5;
 }
 
 }  // namespace
@@ -104,12 +111,17 @@ int64_t DemoAccount::UsedThisPeriod() const {
   return used;
 }
 
-std::string DemoAccount::ServiceListXml() const {
+std::string DemoAccount::ServiceListXml(int hostile) const {
+  const std::string& h = HostileText(hostile);
   std::string xml = Header();
+  int index = 0;
   for (const Notice& n : notices) {
-    xml += "    <notify displaytouser=\"" + n.displayToUser + "\">\n      <msg>" + n.message +
-           "</msg>\n      <ref>" + n.ref + "</ref>\n      <url>" + n.url +
-           "</url>\n    </notify>\n";
+    const std::string url =
+        hostile >= 0 && !n.url.empty() ? HostileLink(hostile, n.url, index) : n.url;
+    xml += "    <notify displaytouser=\"" + n.displayToUser + "\">\n      <msg>" +
+           XmlEscaped(n.message + h) + "</msg>\n      <ref>" + XmlEscaped(n.ref + h) +
+           "</ref>\n      <url>" + XmlEscaped(url) + "</url>\n    </notify>\n";
+    ++index;
   }
   xml += "    <services>\n";
   xml += "      <service type=\"Home-ADSL\" href=\"/api/v1.5/" + homeServiceId + "\">" +
@@ -120,57 +132,63 @@ std::string DemoAccount::ServiceListXml() const {
   return xml + Footer();
 }
 
-std::string DemoAccount::UsageXml(const std::string& serviceId) const {
+std::string DemoAccount::UsageXml(const std::string& serviceId, int hostile) const {
   const bool mobile = serviceId == mobileServiceId;
   const int64_t quota = mobile ? 5'000'000'000 : quotaBytes;
   const int64_t used = mobile ? 1'234'567'890 : UsedThisPeriod();
   const std::string rollover = FormatDateTime("yyyy-mm-dd", NextRollover());
-  char buf[512];
-  std::snprintf(buf, sizeof buf,
-                "    <traffic name=\"metered\" direction=\"down\" unit=\"bytes\">%lld</traffic>\n"
-                "    <traffic name=\"total\" direction=\"down\" quota=\"%lld\" rollover=\"%s\" "
-                "unit=\"bytes\">%lld</traffic>\n",
-                static_cast<long long>(used), static_cast<long long>(quota), rollover.c_str(),
-                static_cast<long long>(used));
-  return Header() + buf + Footer();
+  const std::string h = XmlEscaped(HostileText(hostile));
+  std::string xml = Header();
+  if (hostile >= 0) {
+    xml += "    <traffic name=\"" + h + "\" direction=\"" + h + "\" unit=\"" + h + "\">" + h +
+           "</traffic>\n";
+  }
+  const std::string unit = "bytes" + (Big(hostile) ? std::string() : h);
+  xml += "    <traffic name=\"metered\" direction=\"down\" unit=\"" + unit + "\">" +
+         std::to_string(used) + "</traffic>\n";
+  xml += "    <traffic name=\"total\" direction=\"down\" quota=\"" + std::to_string(quota) +
+         "\" rollover=\"" + rollover + "\" unit=\"" + unit + "\">" + std::to_string(used) +
+         "</traffic>\n";
+  return xml + Footer();
 }
 
-std::string DemoAccount::ServiceXml(const std::string& serviceId) const {
+std::string DemoAccount::ServiceXml(const std::string& serviceId, int hostile) const {
   const bool mobile = serviceId == mobileServiceId;
+  const std::string& h = HostileText(hostile);
+  auto field = [&h](const char* name, const std::string& value) {
+    return std::string("      <") + name + ">" + XmlEscaped(value + h) + "</" + name + ">\n";
+  };
   std::string xml = Header() + "    <service>\n";
   if (mobile) {
-    xml += "      <sim>8961 0200 1234 5678</sim>\n      <plan>Roam 5</plan>\n";
-    xml +=
-        "      <usage-rating>down-up</usage-rating>\n      <carrier>Corvalink Mobile</carrier>\n";
-    xml += "      <excess-restrict-access>blocked until rollover</excess-restrict-access>\n";
-    xml += "      <plan-cost>19.95</plan-cost>\n      <plan-interval>Monthly</plan-interval>\n";
+    xml += field("sim", "8961 0200 1234 5678") + field("plan", "Roam 5");
+    xml += field("usage-rating", "down-up") + field("carrier", "Corvalink Mobile");
+    xml += field("excess-restrict-access", "blocked until rollover");
+    xml += field("plan-cost", "19.95") + field("plan-interval", "Monthly");
   } else {
-    xml += "      <speed>ADSL2+ up to 24 Mbps</speed>\n      <plan>Quarterly Home 200</plan>\n";
-    xml += std::string("      <usage-rating>") + (uploadsMetered ? "down-up" : "down") +
-           "</usage-rating>\n";
-    xml += "      <carrier>Corvalink</carrier>\n";
-    xml += "      <excess-shaped>shaped to 256 kbps</excess-shaped>\n";
-    xml += "      <plan-cost> 59.95 </plan-cost>\n      <plan-interval> Monthly </plan-interval>\n";
+    xml += field("speed", "ADSL2+ up to 24 Mbps") + field("plan", "Quarterly Home 200");
+    xml += field("usage-rating", uploadsMetered ? "down-up" : "down");
+    xml += field("carrier", "Corvalink");
+    xml += field("excess-shaped", "shaped to 256 kbps");
+    xml += field("plan-cost", " 59.95 ") + field("plan-interval", " Monthly ");
   }
   xml += "    </service>\n";
   return xml + Footer();
 }
 
-std::string DemoAccount::HistoryXml(const std::string&, int days) const {
+std::string DemoAccount::HistoryXml(const std::string&, int days, int hostile) const {
   std::string xml = Header() + "    <usagelist>\n";
-  char buf[512];
+  const std::string h = XmlEscaped(HostileText(hostile));
   for (int i = days - 1; i >= 0; --i) {
     const DayTraffic t = Day(today_ - i);
-    std::snprintf(
-        buf, sizeof buf,
-        "      <usage day=\"%s\">\n"
-        "        <traffic direction=\"down\" name=\"metered\" unit=\"bytes\">%lld</traffic>\n"
-        "        <traffic direction=\"up\" name=\"metered\" unit=\"bytes\">%lld</traffic>\n"
-        "        <traffic direction=\"up\" name=\"total\" unit=\"bytes\">%lld</traffic>\n"
-        "      </usage>\n",
-        FormatDateTime("yyyy-mm-dd", t.date).c_str(), static_cast<long long>(t.down),
-        static_cast<long long>(uploadsMetered ? t.up : 0), static_cast<long long>(t.total));
-    xml += buf;
+    const std::string unit =
+        "\" unit=\"bytes" + (i == days - 1 || !Big(hostile) ? h : std::string()) + "\">";
+    xml += "      <usage day=\"" + FormatDateTime("yyyy-mm-dd", t.date) + "\">\n";
+    xml += "        <traffic direction=\"down\" name=\"metered" + unit + std::to_string(t.down) +
+           "</traffic>\n";
+    xml += "        <traffic direction=\"up\" name=\"metered" + unit +
+           std::to_string(uploadsMetered ? t.up : 0) + "</traffic>\n";
+    xml += "        <traffic direction=\"up\" name=\"total" + unit + std::to_string(t.total) +
+           "</traffic>\n      </usage>\n";
   }
   xml += "    </usagelist>\n";
   return xml + Footer();
@@ -180,18 +198,28 @@ std::string DemoAccount::HistoryXml(const std::string&, int days) const {
 
 namespace corvalink::sim {
 
-std::string DemoAccount::RadioListText() const {
-  return "CVK Classic FM=http://radio.corvalink.com/classic.pls\r\n"
-         "CVK Jazz Lounge=http://radio.corvalink.com/jazz.pls\r\n"
-         "CVK News Talk=http://radio.corvalink.com/newstalk.pls\r\n"
-         "Harbour City Rock=http://streams.example.net/rock.m3u\r\n"
-         "Indie Underground=http://streams.example.org/indie.pls\r\n"
-         "Country Roads=http://streams.example.com/country.mp3\r\n"
-         "not a channel line\r\n"
-         "Late Night Talk=http://streams.example.net/talk?a=b\r\n";
+std::string DemoAccount::RadioListText(int hostile) const {
+  static const char* lines[][2] = {
+      {"CVK Classic FM", "http://radio.corvalink.com/classic.pls"},
+      {"CVK Jazz Lounge", "http://radio.corvalink.com/jazz.pls"},
+      {"CVK News Talk", "http://radio.corvalink.com/newstalk.pls"},
+      {"Harbour City Rock", "http://streams.example.net/rock.m3u"},
+      {"Indie Underground", "http://streams.example.org/indie.pls"},
+      {"Country Roads", "http://streams.example.com/country.mp3"},
+      {"not a channel line", nullptr},
+      {"Late Night Talk", "http://streams.example.net/talk?a=b"},
+  };
+  std::string text;
+  for (const auto& line : lines) {
+    const std::string& h = text.empty() || !Big(hostile) ? HostileText(hostile) : std::string();
+    text += line[0] + h;
+    if (line[1]) text += std::string("=") + line[1] + h;
+    text += "\r\n";
+  }
+  return text;
 }
 
-std::string DemoAccount::CallMonthCsv(int year, int month) const {
+std::string DemoAccount::CallMonthCsv(int year, int month, int hostile) const {
   const auto t = DecodeDate(today_);
   const int monthsBack = (t.year - year) * 12 + (t.month - month);
   if (monthsBack < 0 || monthsBack >= callMonths) return {};
@@ -211,17 +239,19 @@ std::string DemoAccount::CallMonthCsv(int year, int month) const {
                               ? 0.0
                               : (std::string(type) == "International" ? 0.45 : 0.10) +
                                     seconds * (std::string(type) == "Mobile" ? 0.0045 : 0.0009);
-      std::snprintf(line, sizeof line, "%02d/%02d/%04d,%02d:%02d,02%08llu,%.2f,%s,%d\r\n", day,
-                    month, year, static_cast<int>(8 + (q >> 20) % 12),
-                    static_cast<int>((q >> 28) % 60),
-                    static_cast<unsigned long long>((q >> 32) % 100000000), cost, type, seconds);
-      csv += line;
+      const std::string h = csv.size() < 40 || !Big(hostile) ? HostileText(hostile) : std::string();
+      std::snprintf(line, sizeof line, "%02d/%02d/%04d,%02d:%02d,02%08llu", day, month, year,
+                    static_cast<int>(8 + (q >> 20) % 12), static_cast<int>((q >> 28) % 60),
+                    static_cast<unsigned long long>((q >> 32) % 100000000));
+      csv += line + h;
+      std::snprintf(line, sizeof line, ",%.2f,", cost);
+      csv += line + (type + h) + "," + std::to_string(seconds) + "\r\n";
     }
   }
   return csv;
 }
 
-std::string DemoAccount::FeedXml(FeedFormat format) const {
+std::string DemoAccount::FeedXml(FeedFormat format, int hostile) const {
   struct Item {
     const char* title;
     const char* text;
@@ -255,19 +285,31 @@ std::string DemoAccount::FeedXml(FeedFormat format) const {
     return "    <enclosure url=\"" + site + "/" + report +
            "\" length=\"48213\" type=\"application/pdf\"/>\n";
   };
+  // Each item's title, description and link, with the hostile text.
+  struct Shown {
+    std::string title, text, link;
+  };
+  std::vector<Shown> shown;
+  for (const Item& it : items) {
+    const int index = static_cast<int>(shown.size());
+    const std::string& h = index == 0 || !Big(hostile) ? HostileText(hostile) : std::string();
+    shown.push_back({it.title + XmlEscaped(h), it.text + h,
+                     hostile >= 0 ? XmlEscaped(HostileLink(hostile, site, index)) : site});
+  }
   std::string xml = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n";
   if (format == FeedFormat::Atom) {
     xml +=
         "<feed xmlns=\"http://www.w3.org/2005/Atom\">\n  <title>Corvalink Network Status</title>\n";
-    for (const Item& it : items) {
+    for (size_t i = 0; i < std::size(items); ++i) {
+      const Item& it = items[i];
       const std::string date = FormatDateTime("yyyy-mm-dd", today_ - it.daysAgo) + "T09:00:00Z";
-      xml += "  <entry>\n    <title>" + std::string(it.title) + "</title>\n    <link href=\"" +
-             site + "\"/>\n";
+      xml += "  <entry>\n    <title>" + shown[i].title + "</title>\n    <link href=\"" +
+             shown[i].link + "\"/>\n";
       if (it.report)
         xml += "    <link rel=\"enclosure\" href=\"" + site + "/" + it.report +
                "\" length=\"48213\" type=\"application/pdf\"/>\n";
-      xml += "    <updated>" + date + "</updated>\n    <summary type=\"html\"><![CDATA[" + it.text +
-             "]]></summary>\n  </entry>\n";
+      xml += "    <updated>" + date + "</updated>\n    <summary type=\"html\"><![CDATA[" +
+             shown[i].text + "]]></summary>\n  </entry>\n";
     }
     return xml + "</feed>\n";
   }
@@ -277,10 +319,11 @@ std::string DemoAccount::FeedXml(FeedFormat format) const {
         "xmlns=\"http://purl.org/rss/1.0/\">\n  <channel rdf:about=\"" +
         site + "\">\n    <title>Corvalink Network Status</title>\n    <link>" + site +
         "</link>\n  </channel>\n";
-    for (const Item& it : items) {
-      xml += "  <item rdf:about=\"" + site + "\">\n    <title>" + std::string(it.title) +
-             "</title>\n    <link>" + site + "</link>\n    <description><![CDATA[" + it.text +
-             "]]></description>\n";
+    for (size_t i = 0; i < std::size(items); ++i) {
+      const Item& it = items[i];
+      xml += "  <item rdf:about=\"" + site + "\">\n    <title>" + shown[i].title +
+             "</title>\n    <link>" + shown[i].link + "</link>\n    <description><![CDATA[" +
+             shown[i].text + "]]></description>\n";
       if (it.report) xml += enclosure(it.report);
       xml += "  </item>\n";
     }
@@ -288,10 +331,11 @@ std::string DemoAccount::FeedXml(FeedFormat format) const {
   }
   xml += "<rss version=\"2.0\">\n<channel>\n  <title>Corvalink Network Status</title>\n  <link>" +
          site + "</link>\n";
-  for (const Item& it : items) {
-    xml += "  <item>\n    <title>" + std::string(it.title) + "</title>\n    <link>" + site +
+  for (size_t i = 0; i < std::size(items); ++i) {
+    const Item& it = items[i];
+    xml += "  <item>\n    <title>" + shown[i].title + "</title>\n    <link>" + shown[i].link +
            "</link>\n    <pubDate>" + FormatDateTime("ddd, dd mmm yyyy", today_ - it.daysAgo) +
-           " 09:00:00 +1000</pubDate>\n    <description><![CDATA[" + it.text +
+           " 09:00:00 +1000</pubDate>\n    <description><![CDATA[" + shown[i].text +
            "]]></description>\n";
     if (it.report) xml += enclosure(it.report);
     xml += "  </item>\n";

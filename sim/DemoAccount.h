@@ -46,13 +46,17 @@ class DemoAccount {
   // The public address and spam status of the spam-rate page.
   std::string publicAddress = "203.0.113.45";
   std::string spamStatus = "No spam detected from this address";
+  // The replies below take a kind of hostile text (HostileContent.h; -1:
+  // none) that goes into each of their text fields, the reply staying
+  // well-formed around it.
   // Unmetered radio channels; "CVK" marks the provider's own network.
-  std::string RadioListText() const;
+  std::string RadioListText(int hostile = -1) const;
   // One month of calls as CSV (header first); empty when the month is
-  // outside the account's history.
-  std::string CallMonthCsv(int year, int month) const;
+  // outside the account's history. Hostile text goes into the number and
+  // type columns.
+  std::string CallMonthCsv(int year, int month, int hostile = -1) const;
   // The advisories feed in one of its layouts (Windows-1252 text).
-  std::string FeedXml(FeedFormat format) const;
+  std::string FeedXml(FeedFormat format, int hostile = -1) const;
 
   double Today() const { return today_; }
   double NextRollover() const;
@@ -61,10 +65,14 @@ class DemoAccount {
   DayTraffic Day(double date) const;
   int64_t UsedThisPeriod() const;
 
-  std::string ServiceListXml() const;
-  std::string UsageXml(const std::string& serviceId) const;
-  std::string ServiceXml(const std::string& serviceId) const;
-  std::string HistoryXml(const std::string& serviceId, int days) const;
+  // The notices' texts, references and links carry the hostile text.
+  std::string ServiceListXml(int hostile = -1) const;
+  // Hostile text in the units and in a traffic element of its own name.
+  std::string UsageXml(const std::string& serviceId, int hostile = -1) const;
+  std::string ServiceXml(const std::string& serviceId, int hostile = -1) const;
+  // Hostile text in the units (only the first day's for a long word or a
+  // megabyte).
+  std::string HistoryXml(const std::string& serviceId, int days, int hostile = -1) const;
 
  private:
   double today_;

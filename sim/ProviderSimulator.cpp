@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "HostileContent.h"
 #include "LineServices.h"
 #include "TcpServer.h"
 #include "TestCertificates.h"
@@ -121,6 +122,33 @@ struct ProviderSimulator::Impl {
     std::unique_lock lk(stopLock);
     stopSignal.wait_for(lk, std::chrono::milliseconds(ms), [this] { return stopping; });
   }
+  // Answers with a hostile kind that is not text: a redirect to the same
+  // address by a relative or scheme-relative address (where the next
+  // request draws afresh), an empty or a script address, or `body` held
+  // back (for as long as ReadTimeout holds a reply) after the headers.
+  // False for the text kinds and none.
+  bool ServeOddReply(int kind, const httplib::Request& req, httplib::Response& res,
+                     std::string body, const char* type) {
+    if (kind >= kRedirectRelative && kind <= kRedirectScript) {
+      const std::string target = PathWithQuery(req);
+      res.status = 302;
+      if (kind == kRedirectRelative) res.set_header("Location", target);
+      if (kind == kRedirectSchemeRelative)
+        res.set_header("Location", "//" + req.get_header_value("Host") + target);
+      if (kind == kRedirectEmpty) res.set_header("Location", "");
+      if (kind == kRedirectScript) res.set_header("Location", "javascript:alert(1)");
+      return true;
+    }
+    if (kind != kStallAfterHeaders) return false;
+    auto shared = std::make_shared<std::string>(std::move(body));
+    res.set_content_provider(shared->size(), type,
+                             [shared, this](size_t offset, size_t length, httplib::DataSink& sink) {
+                               if (offset == 0) Stall(stallMs);
+                               return sink.write(shared->data() + offset,
+                                                 std::min(length, shared->size() - offset));
+                             });
+    return true;
+  }
 };
 
 ProviderSimulator::ProviderSimulator(SimulatorOptions options)
@@ -198,6 +226,27 @@ int ProviderSimulator::ChaosDraw(const char* service, std::initializer_list<cons
   const int kind = ChaosDrawLocked(kinds.size());
   if (kind >= 0) ++chaosServiceCounts_[std::string(service) + ":" + kinds.begin()[kind]];
   return kind;
+}
+
+void ProviderSimulator::SetContentChaos(double rate, uint64_t seed) {
+  std::lock_guard lk(lock_);
+  contentRate_ = rate;
+  contentRandom_.seed(seed);
+  contentCounts_.clear();
+}
+
+int ProviderSimulator::ContentDraw(const char* service, std::span<const char* const> kinds) {
+  std::lock_guard lk(lock_);
+  if (contentRate_ <= 0 || kinds.empty()) return -1;
+  if (std::uniform_real_distribution<double>(0, 1)(contentRandom_) >= contentRate_) return -1;
+  const size_t kind = std::uniform_int_distribution<size_t>(0, kinds.size() - 1)(contentRandom_);
+  ++contentCounts_[std::string(service) + ":" + kinds[kind]];
+  return static_cast<int>(kind);
+}
+
+std::map<std::string, int> ProviderSimulator::ContentCounts() const {
+  std::lock_guard lk(lock_);
+  return contentCounts_;
 }
 
 std::map<std::string, int> ProviderSimulator::ChaosServiceCounts() const {
@@ -339,20 +388,27 @@ void ProviderSimulator::Start() {
   server->Get(
       "/cgi-bin/showmyspamrate", [this](const httplib::Request& req, httplib::Response& res) {
         Record(RecordOf(req));
-        std::lock_guard lk(lock_);
-        if (req.get_param_value("textonly") == "1") {
-          res.set_content(account_.publicAddress + "\n" + account_.spamStatus + "\n", "text/plain");
-        } else {
-          res.set_content(
-              "<html><body><h1>Spam rate</h1><p>" + account_.spamStatus + "</p></body></html>",
-              "text/html");
+        const int hostile = ContentDraw("spam", kHttpKinds);
+        const std::string& h = HostileText(hostile);
+        std::string body;
+        {
+          std::lock_guard lk(lock_);
+          body = req.get_param_value("textonly") == "1"
+                     ? account_.publicAddress + h + "\n" + account_.spamStatus + h + "\n"
+                     : "<html><body><h1>Spam rate</h1><p>" + account_.spamStatus + h +
+                           "</p></body></html>";
         }
+        const char* type = req.get_param_value("textonly") == "1" ? "text/plain" : "text/html";
+        if (!impl_->ServeOddReply(hostile, req, res, body, type)) res.set_content(body, type);
       });
-  server->Get("/unmetered_radio_list.txt",
-              [this](const httplib::Request& req, httplib::Response& res) {
-                Record(RecordOf(req));
-                res.set_content(account_.RadioListText(), "text/plain");
-              });
+  server->Get(
+      "/unmetered_radio_list.txt", [this](const httplib::Request& req, httplib::Response& res) {
+        Record(RecordOf(req));
+        const int hostile = ContentDraw("radio", kHttpKinds);
+        const std::string body = account_.RadioListText(hostile < kTextKinds ? hostile : -1);
+        if (!impl_->ServeOddReply(hostile, req, res, body, "text/plain"))
+          res.set_content(body, "text/plain");
+      });
   server->Get("/cgi-bin/ch-usage", [this](const httplib::Request& req, httplib::Response& res) {
     Record(RecordOf(req));
     const std::string expected =
@@ -403,20 +459,21 @@ void ProviderSimulator::Start() {
       if (month == 0) month = 12, --year;
       if (month == 13) month = 1, ++year;
     }
-    const std::string csv = month ? account_.CallMonthCsv(year, month) : std::string();
+    const int hostile = ContentDraw("calls", kHttpKinds);
+    const std::string csv =
+        month ? account_.CallMonthCsv(year, month, hostile < kTextKinds ? hostile : -1)
+              : std::string();
     if (csv.empty() || req.get_param_value("mode") != "csv") {
       res.set_content("<html><body>No call records for " + date + "</body></html>", "text/html");
       return;
     }
-    if (answer == CallAnswer::MissingHeader) {
-      res.set_content(csv, "text/csv");
-      return;
+    if (answer != CallAnswer::MissingHeader) {
+      char name[64];
+      std::snprintf(name, sizeof name, "attachment; filename=callhaven_calls_%04d-%02d.csv", year,
+                    answer == CallAnswer::BadMonth ? 13 : month);
+      res.set_header("Content-Disposition", name);
     }
-    char name[64];
-    std::snprintf(name, sizeof name, "attachment; filename=callhaven_calls_%04d-%02d.csv", year,
-                  answer == CallAnswer::BadMonth ? 13 : month);
-    res.set_header("Content-Disposition", name);
-    res.set_content(csv, "text/csv");
+    if (!impl_->ServeOddReply(hostile, req, res, csv, "text/csv")) res.set_content(csv, "text/csv");
   });
 
   server->Get(R"(/api/v1\.5/(.*))", [this](const httplib::Request& req, httplib::Response& res) {
@@ -475,6 +532,12 @@ void ProviderSimulator::Start() {
         return;
       }
     }
+    // The hostile content this reply meets, named for the reply.
+    auto drawContent = [&](const char* reply) {
+      if (scenario != Scenario::Normal) return -1;
+      return ContentDraw(reply, kHttpKinds);
+    };
+    int hostile = -1;
     std::string body;
     if (rest.empty()) {
       DemoAccount view = account_;
@@ -482,7 +545,8 @@ void ProviderSimulator::Start() {
         std::lock_guard lk(lock_);
         if (!notices_) view.notices.clear();
       }
-      body = view.ServiceListXml();
+      hostile = drawContent("notices");
+      body = view.ServiceListXml(hostile < kTextKinds ? hostile : -1);
     } else {
       const auto slash = rest.find('/');
       const std::string id = rest.substr(0, slash);
@@ -493,15 +557,18 @@ void ProviderSimulator::Start() {
         return;
       }
       if (what == "usage") {
-        body = account_.UsageXml(id);
+        hostile = drawContent("usage");
+        body = account_.UsageXml(id, hostile < kTextKinds ? hostile : -1);
       } else if (what == "service") {
-        body = account_.ServiceXml(id);
+        hostile = drawContent("service");
+        body = account_.ServiceXml(id, hostile < kTextKinds ? hostile : -1);
       } else if (what == "history") {
         int count = 31;
         if (req.has_param("count")) count = std::atoi(req.get_param_value("count").c_str());
         if (count < 1) count = 1;
         if (count > 5000) count = 5000;
-        body = account_.HistoryXml(id, count);
+        hostile = drawContent("history");
+        body = account_.HistoryXml(id, count, hostile < kTextKinds ? hostile : -1);
       } else {
         res.status = 404;
         res.set_content("<corvalink><error>Unknown request</error></corvalink>", kXml);
@@ -523,6 +590,7 @@ void ProviderSimulator::Start() {
           });
       return;
     }
+    if (impl_->ServeOddReply(hostile, req, res, body, kXml)) return;
     res.set_content(body, kXml);
   });
 
@@ -564,7 +632,7 @@ void ProviderSimulator::Start() {
       default:
         break;
     }
-    // A session cookie, as the provider's web servers set.
+    const int hostile = ContentDraw("feed", kHttpKinds);
     if (!req.has_header("Cookie")) res.set_header("Set-Cookie", "cvksession=feed42; Path=/");
     if (f.redirectLoop) {
       res.status = 302;
@@ -576,7 +644,11 @@ void ProviderSimulator::Start() {
       res.set_header("Location", here + "/feeds/status.xml");
       return;
     }
-    std::string body = f.body ? *f.body : account_.FeedXml(f.format);
+    if (hostile >= kTextKinds && !f.redirectLoop && !(f.redirectStatus != 0 && home)) {
+      const std::string odd = f.body ? *f.body : account_.FeedXml(f.format);
+      if (impl_->ServeOddReply(hostile, req, res, odd, "application/rss+xml")) return;
+    }
+    std::string body = f.body ? *f.body : account_.FeedXml(f.format, hostile);
     if (f.encoding == FeedEncoding::Utf16LE || f.encoding == FeedEncoding::Utf16BE) {
       const bool little = f.encoding == FeedEncoding::Utf16LE;
       std::string wide = little ? "\xFF\xFE" : "\xFE\xFF";
@@ -604,10 +676,16 @@ void ProviderSimulator::Start() {
   http->Get("/qgm/version", [this](const httplib::Request& req, httplib::Response& res) {
     Record(RecordOf(req));
     const bool fail = ChaosDraw("version", {"500"}) == 0;
-    std::lock_guard lk(lock_);
-    res.status = fail ? 500 : versionStatus_;
-    res.set_content(res.status == 200 ? versionFile_ : "<h1>Internal Server Error</h1>",
-                    res.status == 200 ? "text/plain" : "text/html");
+    const int hostile = fail ? -1 : ContentDraw("version", kHttpKinds);
+    std::string body;
+    {
+      std::lock_guard lk(lock_);
+      res.status = fail ? 500 : versionStatus_;
+      body = res.status == 200 ? versionFile_ + HostileText(hostile)
+                               : "<h1>Internal Server Error</h1>";
+    }
+    const char* type = res.status == 200 ? "text/plain" : "text/html";
+    if (!impl_->ServeOddReply(hostile, req, res, body, type)) res.set_content(body, type);
   });
   http->Get(R"(/qgm/([A-Za-z0-9_.-]+\.exe))",
             [this](const httplib::Request& req, httplib::Response& res) {
@@ -622,8 +700,22 @@ void ProviderSimulator::Start() {
             });
   http->Get("/qgm/notice.txt", [this](const httplib::Request& req, httplib::Response& res) {
     Record(RecordOf(req));
-    std::lock_guard lk(lock_);
-    res.set_content(noticeFile_, "text/plain");
+    const int hostile = ContentDraw("notice file", kHttpKinds);
+    std::string body;
+    {
+      std::lock_guard lk(lock_);
+      body = noticeFile_;
+    }
+    // Hostile text goes into the notice's reference line and its message
+    // (a notice of the home site's own when none is set).
+    if (hostile >= 0 && hostile < kTextKinds) {
+      if (body.empty()) body = "HOME-NOTICE\nA notice from the program's home site.";
+      const std::string& h = HostileText(hostile);
+      const auto lf = body.find('\n');
+      body = lf == std::string::npos ? body + h : body.substr(0, lf) + h + body.substr(lf) + h;
+    }
+    if (!impl_->ServeOddReply(hostile, req, res, body, "text/plain"))
+      res.set_content(body, "text/plain");
   });
   httpPort_ = options_.httpPort > 0
                   ? (http->bind_to_port("127.0.0.1", options_.httpPort) ? options_.httpPort : -1)
@@ -644,6 +736,17 @@ void ProviderSimulator::Start() {
           std::lock_guard lk(lock_);
           boxes = mailboxes_;
           behaviour = pop3Behaviour_;
+        }
+        // Hostile text in every message's sender, subject and status.
+        if (const int hostile = ContentDraw("pop3", kTextOnlyKinds); hostile >= 0) {
+          const std::string& h = HostileText(hostile);
+          for (Mailbox& box : boxes) {
+            for (MailMessage& m : box.messages) {
+              m.from += h;
+              m.subject += h;
+              m.status += h;
+            }
+          }
         }
         switch (ChaosDraw("pop3", {"login refused", "closed mid message"})) {
           case 0:

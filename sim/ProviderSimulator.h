@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,16 @@ class ProviderSimulator {
   // message), the call months (no header, month 13, 500), the time server
   // (closes at once) and the version file (500).
   std::map<std::string, int> ChaosServiceCounts() const;
+  // Hostile content: while no scenario is set and chaos leaves a request
+  // alone, each reply of every service (the usage API's notices, usage,
+  // service and history replies, the feed, the radio list, the call
+  // months, the version and notice files, the spam-rate page, POP3's
+  // headers) meets one kind of HostileContent.h with probability `rate`,
+  // drawn from a generator of its own seeded with `seed`. A rate of 0 ends
+  // it.
+  void SetContentChaos(double rate, uint64_t seed);
+  // How many replies met each kind so far, by "service:kind".
+  std::map<std::string, int> ContentCounts() const;
   void SetNotices(bool present);
   // Serves `body` with `status` (and extra headers) for the API address
   // `relative` (after "/api/v1.5/", without the query) once the request is
@@ -172,6 +183,9 @@ class ProviderSimulator {
   int ChaosDraw(const char* service, std::initializer_list<const char*> kinds);
   // The draw itself, under the lock: which of `kinds` fails, or -1.
   int ChaosDrawLocked(size_t kinds);
+  // While content chaos runs: which of `kinds` (an index of kHostileKinds)
+  // this reply of `service` meets, or -1; counted as "service:kind".
+  int ContentDraw(const char* service, std::span<const char* const> kinds);
   void Record(RequestRecord r);
 
   SimulatorOptions options_;
@@ -202,6 +216,9 @@ class ProviderSimulator {
   std::vector<Scenario> chaosFaults_;
   std::map<Scenario, int> chaosCounts_;
   std::map<std::string, int> chaosServiceCounts_;
+  double contentRate_ = 0;
+  std::mt19937_64 contentRandom_;
+  std::map<std::string, int> contentCounts_;
   int scenarioCount_ = -1;
   bool notices_ = true;
   std::vector<RequestRecord> requests_;
