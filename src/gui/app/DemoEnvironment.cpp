@@ -22,17 +22,20 @@ std::string Text(const QJsonObject& o, const char* key) {
 
 }  // namespace
 
-TDemoEnvironment::TDemoEnvironment(std::filesystem::path simulator) {
+TDemoEnvironment::TDemoEnvironment(std::filesystem::path simulator,
+                                   const std::vector<std::string>& extraArgs) {
   if (!home_.isValid()) throw std::runtime_error("no temporary folder for the demo");
   const std::filesystem::path base = QFile::encodeName(home_.path()).toStdString();
   folders_ = FoldersBelow(base);
   if (simulator.empty()) simulator = ProgramFolder() / "corvalink-sim";
 
   sim_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  sim_.start(QString::fromStdString(simulator.string()),
-             {QStringLiteral("--state-dir"), QString::fromStdString((base / "sim").string()),
-              QStringLiteral("--ftp-rate"), QString::number(kDemoFtpBytesPerSecond),
-              QStringLiteral("--demo-update"), QStringLiteral("--exit-with-stdin")});
+  QStringList args = {
+      QStringLiteral("--state-dir"),   QString::fromStdString((base / "sim").string()),
+      QStringLiteral("--ftp-rate"),    QString::number(kDemoFtpBytesPerSecond),
+      QStringLiteral("--demo-update"), QStringLiteral("--exit-with-stdin")};
+  for (const std::string& a : extraArgs) args << QString::fromStdString(a);
+  sim_.start(QString::fromStdString(simulator.string()), args);
   if (!sim_.waitForStarted(kStartLimitMs))
     throw std::runtime_error("cannot start " + simulator.string());
   // The first line describes the simulator: its CA file and ports.

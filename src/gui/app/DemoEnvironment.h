@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "core/net/Endpoints.h"
 #include "core/platform/Folders.h"
@@ -18,9 +20,10 @@ namespace qgm::gui {
 class TDemoEnvironment {
  public:
   // Starts the simulator found as `simulator` (empty: corvalink-sim in the
-  // program's folder) and waits for its description. Throws
-  // std::runtime_error when it cannot start.
-  explicit TDemoEnvironment(std::filesystem::path simulator = {});
+  // program's folder), with `extraArgs` after its own, and waits for its
+  // description. Throws std::runtime_error when it cannot start.
+  explicit TDemoEnvironment(std::filesystem::path simulator = {},
+                            const std::vector<std::string>& extraArgs = {});
   ~TDemoEnvironment();
   const TEndpoints& Endpoints() const { return endpoints_; }
   const TFolders& Folders() const { return folders_; }

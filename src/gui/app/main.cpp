@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
   // used over the given idle seconds, then end.
   int measureSeconds = 0;
   int measureSettle = 0;
+  // For tests: the demo's provider sends hostile content and fails
+  // requests, each in this share of its replies (corvalink-sim --hostile
+  // and --chaos), holding stalled replies back a second.
+  std::string hostile;
   QApplication app(argc, argv);
   // Read after Qt has taken its own options ("-style fusion" and the like)
   // out of the command line.
@@ -36,6 +40,8 @@ int main(int argc, char** argv) {
     const std::string a = argv[i];
     if (a == "--demo") {
       demo = true;
+    } else if (a == "--hostile" && i + 1 < argc) {
+      hostile = argv[++i];
     } else if (a == "--measure" && i + 2 < argc) {
       measureSeconds = std::atoi(argv[++i]);
       measureSettle = std::atoi(argv[++i]);
@@ -78,7 +84,10 @@ int main(int argc, char** argv) {
   std::unique_ptr<qgm::gui::TDemoEnvironment> demoEnv;
   if (demo) {
     try {
-      demoEnv = std::make_unique<qgm::gui::TDemoEnvironment>();
+      std::vector<std::string> simArgs;
+      if (!hostile.empty())
+        simArgs = {"--hostile", hostile, "--chaos", hostile, "--stall-ms", "1000"};
+      demoEnv = std::make_unique<qgm::gui::TDemoEnvironment>(std::filesystem::path(), simArgs);
     } catch (const std::exception& e) {
       std::fprintf(stderr, "qgm: the simulated provider could not start: %s\n", e.what());
       return 1;
