@@ -176,6 +176,19 @@ TEST_F(UsageFetchTest, Notices) {
   ASSERT_EQ(sink_.shown.size(), 3u);
   EXPECT_FALSE(sink_.shown[1].Alert);  // "optional": no sound, standard colour
 
+  // A megabyte of message: the popup shows its first 4096 characters, as
+  // it does for the home site's notice file (laid out whole, it would hold
+  // the window for seconds).
+  Sim().SetCannedReply(
+      "", 200,
+      Api("<notify displaytouser=\"yes\"><msg>" + std::string(1 << 20, 'm') +
+          "</msg><ref>R6</ref></notify><services><service>1</service></services>"));
+  sink_.shown.clear();
+  Fetch(service, {});
+  ASSERT_EQ(sink_.shown.size(), 1u);
+  EXPECT_EQ(sink_.shown[0].Body, std::string(4096, 'm'));
+  EXPECT_EQ(sink_.shown[0].Reference, "R6");
+
   Sim().ClearCannedReplies();
   Sim().SetNotices(false);
   EXPECT_TRUE(Fetch(service).NoNotice);

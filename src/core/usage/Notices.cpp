@@ -20,7 +20,9 @@ void ProcessNotice(const TElement* element, const std::vector<std::string>& seen
   if (message.empty() || reference.empty()) return;
   TNoticeRequest notice;
   notice.Caption = kNoticeCaption;
-  notice.Body = message;
+  // As much as a popup can show (the home site's notice file is cut the
+  // same way): a megabyte laid out would hold the window for seconds.
+  notice.Body = message.substr(0, kNoticeBodyLimit);
   notice.LinkAddress = link;
   notice.Reference = reference;
   notice.Alert = Narrow1252(display->Value()) != "optional";

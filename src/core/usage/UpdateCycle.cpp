@@ -210,7 +210,8 @@ void TUpdateCycle::FetchNoticeFile() {
     const auto lf = body.find('\n');
     std::string reference = body.substr(0, lf);
     if (!reference.empty() && reference.back() == '\r') reference.pop_back();
-    const std::string message = lf == std::string::npos ? "" : body.substr(lf + 1, 4096);
+    const std::string message =
+        lf == std::string::npos ? "" : body.substr(lf + 1, kNoticeBodyLimit);
     const auto& seen = settings_.SeenNoticeRefs;
     if (std::find(seen.begin(), seen.end(), reference) != seen.end()) reference.clear();
     if (reference.empty()) return;
