@@ -77,6 +77,15 @@ TEST_F(UpdateCycleTest, WaitingThenUpToDate) {
   EXPECT_EQ(sink_.shown.size(), 2u);  // the demo account's notices
 }
 
+TEST_F(UpdateCycleTest, AMegabyteOfPublicAddressIsCutForItsLabel) {
+  const std::string saved = Sim().Account().publicAddress;
+  Sim().Account().publicAddress = std::string(1 << 20, '7');
+  cycle_->Start(1);
+  cycle_->MainTimerTimer();
+  Sim().Account().publicAddress = saved;
+  EXPECT_EQ(view_.publicAddress, std::string(255, '7'));
+}
+
 TEST_F(UpdateCycleTest, StartDelayZeroWaitsOneSecondWithoutCountdownText) {
   cycle_->Start(0);
   EXPECT_EQ(main_.interval, 1000);

@@ -207,6 +207,14 @@ TEST(ServiceDetails, FieldsOfTheReply) {
   EXPECT_EQ(details("").ExcessFee, "Nil");
   EXPECT_EQ(details("<plan-cost>59.95</plan-cost>").PlanCost, "$59.95");
   EXPECT_EQ(details("<excess-restrict-access>blocked</excess-restrict-access>").Capped, "Blocked");
+  // A field is shown on one line of the tab: a megabyte of it is cut to
+  // 255 characters (laid out whole, it held the window for seconds).
+  const std::string huge(1 << 20, 'p');
+  const TServiceDetails cut = details("<plan>" + huge + "</plan><carrier>" + huge +
+                                      "</carrier><plan-cost>" + huge + "</plan-cost>");
+  EXPECT_EQ(cut.Plan, std::string(255, 'p'));
+  EXPECT_EQ(cut.Carrier, std::string(255, 'p'));
+  EXPECT_EQ(cut.PlanCost, "$" + std::string(255, 'p'));
   const TServiceDetails mobile =
       details("<sim>8961</sim><speed>24M</speed><plan>Roam</plan>", kAccountRoamMobile);
   EXPECT_EQ(mobile.SpeedCaption, "SIM Id:");

@@ -183,8 +183,8 @@ void TUpdateCycle::CheckSpamRate() {
     const auto lf = body.find('\n');
     std::string address = body.substr(0, lf);
     if (!address.empty() && address.back() == '\r') address.pop_back();
-    view_.SetPublicAddress(address);
-    const std::string status = lf == std::string::npos ? "" : body.substr(lf + 1, 255);
+    view_.SetPublicAddress(address.substr(0, kLabelTextLimit));
+    const std::string status = lf == std::string::npos ? "" : body.substr(lf + 1, kLabelTextLimit);
     if (!settings_.SkipSpamCheck && !status.empty() && status[0] != 'N') {
       TNoticeRequest n;
       n.Caption = kNoticeCaption;

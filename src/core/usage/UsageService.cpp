@@ -139,7 +139,11 @@ TServiceDetails TUsageService::DetailsFromReply(const std::string& reply, int ac
   const auto tree = Parse(reply);
   const TElement* service = FindPath(tree.get(), {"corvalink", "api", "service"});
   auto text = [&](std::string_view name) -> const TElement* { return FindPath(service, {name}); };
-  auto textOf = [&](std::string_view name) { return GetPathText(service, {name}); };
+  // Each field goes on one line of the tab: a megabyte of it laid out
+  // would hold the window for seconds.
+  auto textOf = [&](std::string_view name) {
+    return GetPathText(service, {name}).substr(0, kLabelTextLimit);
+  };
 
   if (accountType == kAccountRoamMobile) {
     if (text("sim")) {

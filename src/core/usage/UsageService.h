@@ -16,6 +16,9 @@ namespace qgm {
 
 // The provider's customer API; a configuration value.
 inline constexpr const char* kDefaultApiBase = "https://api.corvalink.com/api/v1.5/";
+// The most of one server field a one-line label shows (the plan details,
+// the public address, the spam status).
+inline constexpr size_t kLabelTextLimit = 255;
 
 enum TAccountType : int { kAccountHome = 0, kAccountBusiness = 1, kAccountRoamMobile = 2 };
 
