@@ -109,6 +109,16 @@ TEST_F(HttpClientTest, IdleHookRunsWhileACallWaits) {
   const std::string body = c.Get(Sim().ApiBase());
   EXPECT_NE(body.find("</corvalink>"), std::string::npos);
   EXPECT_GE(idleCalls, 2);  // the body takes about a second
+
+  // A reply held back 600 ms: the window never goes 250 ms without the
+  // hook, so it runs at least three times (a wake-up just before a slice
+  // ended used to start a whole new slice: twice, 500 ms apart).
+  Sim().SetPacing(600, 100);
+  Sim().SetScenario(Scenario::ReadTimeout, 1);
+  idleCalls = 0;
+  c.Get(Sim().ApiBase());
+  Sim().SetPacing(3000, 100);
+  EXPECT_GE(idleCalls, 3);
 }
 
 TEST_F(HttpClientTest, OversizedBodyFailsInsteadOfFillingMemory) {

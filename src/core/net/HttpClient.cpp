@@ -15,7 +15,9 @@ namespace qgm {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kIdleSliceMs = 250;
+// Well inside the 250 ms the window may go without its events, with room
+// for the events themselves and a late wake-up.
+constexpr int kIdleSliceMs = 100;
 
 // The second word of a status line as a number, -1 when it is none.
 int StatusCodeOf(const std::string& statusLine) {
@@ -210,9 +212,14 @@ std::string THttpClient::Get(const std::string& url) {
       timedOut = true;
       break;
     }
-    curl_multi_poll(multi, nullptr, 0, kIdleSliceMs, nullptr);
-    // The window stays alive however slowly the data trickles in.
-    if (Clock::now() - lastIdle >= std::chrono::milliseconds(kIdleSliceMs)) {
+    // The wait ends when the idle hook is due, not a whole slice after an
+    // early wake-up: the window stays alive however slowly the data
+    // trickles in.
+    const auto idleDue = lastIdle + std::chrono::milliseconds(kIdleSliceMs);
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(idleDue - Clock::now());
+    curl_multi_poll(multi, nullptr, 0, static_cast<int>(std::max<int64_t>(0, wait.count())),
+                    nullptr);
+    if (Clock::now() >= idleDue) {
       context_.RunIdleHook();
       lastIdle = Clock::now();
     }

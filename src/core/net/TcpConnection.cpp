@@ -20,7 +20,8 @@ namespace qgm {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kSliceMs = 250;
+// Well inside the 250 ms the window may go without its events.
+constexpr int kSliceMs = 100;
 
 std::string SslErrorText() {
   const unsigned long e = ERR_get_error();
