@@ -188,6 +188,18 @@ TEST_F(UsageFetchTest, Notices) {
   ASSERT_EQ(sink_.shown.size(), 1u);
   EXPECT_EQ(sink_.shown[0].Body, std::string(4096, 'm'));
   EXPECT_EQ(sink_.shown[0].Reference, "R6");
+  // A megabyte of reference is kept as its first 255 characters: the
+  // settings hold every reference closed, and are saved often.
+  Sim().SetCannedReply(
+      "", 200,
+      Api("<notify displaytouser=\"yes\"><msg>m</msg><ref>" + std::string(1 << 20, 'r') +
+          "</ref></notify><services><service>1</service></services>"));
+  sink_.shown.clear();
+  Fetch(service, {std::string(255, 'r')});
+  EXPECT_TRUE(sink_.shown.empty());  // closed before
+  Fetch(service, {});
+  ASSERT_EQ(sink_.shown.size(), 1u);
+  EXPECT_EQ(sink_.shown[0].Reference, std::string(255, 'r'));
 
   Sim().ClearCannedReplies();
   Sim().SetNotices(false);

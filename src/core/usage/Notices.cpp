@@ -14,7 +14,9 @@ void ProcessNotice(const TElement* element, const std::vector<std::string>& seen
   const TAttrib* display = element->FindAttrib("displaytouser");
   if (!display) return;
   const std::string message = GetPathText(element, {"msg"});
-  std::string reference = GetPathText(element, {"ref"});
+  // The settings keep every reference closed and are saved often: a
+  // reference is its first characters.
+  std::string reference = GetPathText(element, {"ref"}).substr(0, kNoticeRefLimit);
   const std::string link = GetPathText(element, {"url"});
   if (std::find(seenRefs.begin(), seenRefs.end(), reference) != seenRefs.end()) reference.clear();
   if (message.empty() || reference.empty()) return;

@@ -33,6 +33,8 @@ class INoticeSink {
 inline constexpr const char* kNoticeCaption = "QGM (Quota Gauge)";
 // The most of a notice's message a popup shows.
 inline constexpr size_t kNoticeBodyLimit = 4096;
+// The most of a notice's reference that is kept.
+inline constexpr size_t kNoticeRefLimit = 255;
 
 // Shows the notice of one "notify" element unless it lacks "displaytouser",
 // its message or reference is empty, or its reference is in `seenRefs`.

@@ -210,6 +210,7 @@ void TUpdateCycle::FetchNoticeFile() {
     const auto lf = body.find('\n');
     std::string reference = body.substr(0, lf);
     if (!reference.empty() && reference.back() == '\r') reference.pop_back();
+    reference.resize(std::min(reference.size(), kNoticeRefLimit));  // as a service notice's
     const std::string message =
         lf == std::string::npos ? "" : body.substr(lf + 1, kNoticeBodyLimit);
     const auto& seen = settings_.SeenNoticeRefs;
