@@ -399,10 +399,15 @@ TEST_F(ProgramFlows, RadioDefaultsFillTheTraySubmenuAndPlay) {
   program_->Settings().RadioChannels.pop_back();
   program_->RadioChanged();
   EXPECT_EQ(form.RadioMenu()->actions().size(), 2);
-  // Addresses that are not web addresses are never handed on.
+  // Addresses that are not web addresses are never handed on; one without
+  // a scheme is played as http.
   program_->PlayChannel("file:///etc/passwd");
+  program_->PlayChannel("javascript:alert(1)");
+  program_->PlayChannel("host:8000/x");
   std::lock_guard lock(dummy::Record().Lock);
-  EXPECT_EQ(dummy::Record().Started.size(), 1u);
+  ASSERT_EQ(dummy::Record().Started.size(), 2u);
+  EXPECT_EQ(dummy::Record().Started[1],
+            (std::vector<std::string>{"/opt/My Player/play", "http://host:8000/x"}));
 }
 
 }  // namespace

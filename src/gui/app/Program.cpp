@@ -357,7 +357,10 @@ void TProgram::RadioChanged() {
   SettingsChanged();
 }
 
-void TProgram::PlayChannel(const std::string& address) {
+void TProgram::PlayChannel(const std::string& channelAddress) {
+  // Checked before either way of playing: a running player opens what it
+  // is sent as readily as a new one.
+  const std::string address = TLauncher::StreamAddress(channelAddress);
   if (address.empty()) return;
   // The program MPRIS is asked for: the chosen player, else the desktop's.
   std::string program = settings_.RadioPlayer;
