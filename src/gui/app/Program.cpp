@@ -472,6 +472,7 @@ void TProgram::Save() {
 }
 
 void TProgram::Exit() {
+  CancelDownloadTest();  // returns at once; the streams end on their own
   Save();
   QApplication::quit();
 }
