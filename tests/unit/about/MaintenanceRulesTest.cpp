@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "core/about/ClockCheck.h"
+#include "core/about/Maintenance.h"
 #include "core/about/ProviderLinks.h"
 #include "core/about/VersionCheck.h"
 #include "core/net/Endpoints.h"
@@ -43,6 +44,16 @@ TEST(VersionCheck, OnlyPlainFileNamesAreSafe) {
                           "x.exe\n", "x\\y.exe", "caf\xC3\xA9.exe"})
     EXPECT_FALSE(IsSafeUpdateFileName(bad)) << bad;
   EXPECT_FALSE(IsSafeUpdateFileName(std::string(256, 'a')));
+}
+
+// The automatic check needs all three: the setup box ticked, this the one
+// copy running, and an administrator.
+TEST(VersionCheck, AutomaticOnlyWhenTickedAloneAndAdministrator) {
+  EXPECT_TRUE(AutomaticVersionCheckAllowed(true, 1, true));
+  EXPECT_FALSE(AutomaticVersionCheckAllowed(false, 1, true));
+  EXPECT_FALSE(AutomaticVersionCheckAllowed(true, 2, true));
+  EXPECT_FALSE(AutomaticVersionCheckAllowed(true, 0, true));
+  EXPECT_FALSE(AutomaticVersionCheckAllowed(true, 1, false));
 }
 
 TEST(ClockCheck, SaysHowFarTheClockIsOffWithoutWholeDays) {
