@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/platform/ProcessValues.h"
+#include "core/util/PasswordInput.h"
 #include "gui/app/DemoEnvironment.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Measure.h"
@@ -29,12 +30,16 @@ int main(int argc, char** argv) {
   // used over the given idle seconds, then end.
   int measureSeconds = 0;
   int measureSettle = 0;
+  bool passwordStdin = false;
+  std::vector<int> argIndex;  // where each of `args` stands in argv
   QApplication app(argc, argv);
   // Read after Qt has taken its own options ("-style fusion" and the like)
   // out of the command line.
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--demo") {
+    if (a == "--password-stdin") {
+      passwordStdin = true;
+    } else if (a == "--demo") {
       demo = true;
     } else if (a == "--measure" && i + 2 < argc) {
       measureSeconds = std::atoi(argv[++i]);
@@ -44,7 +49,21 @@ int main(int argc, char** argv) {
       snapshotAfter = std::atoi(argv[++i]);
     } else {
       args.push_back(a);
+      argIndex.push_back(i);
     }
+  }
+  if (passwordStdin) {
+    // "qgm NAME --password-stdin": the account's password is the first line.
+    const auto line = qgm::ReadPasswordLine(stdin);
+    if (!line) {
+      std::fputs("qgm: --password-stdin: no password on standard input\n", stderr);
+      return 2;
+    }
+    args.push_back(*line);
+  } else if (args.size() == 2) {
+    // "qgm NAME PASSWORD": the password leaves the command line other local
+    // users can read (the copy in `args` is what the program uses).
+    qgm::BlankArgument(argv[argIndex[1]]);
   }
   QApplication::setApplicationName(QStringLiteral("QGM"));
   QApplication::setQuitOnLastWindowClosed(false);
