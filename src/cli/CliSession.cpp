@@ -90,6 +90,11 @@ int ParseCommandOptions(
 
 TSettings LoadStoredSettings(bool passwords) {
   const TFolders folders = UserFolders();
+  if (folders.Config.empty())
+    std::fputs(
+        "qgm-cli: no home folder is known (HOME is not set and the password database has none): "
+        "no stored settings are read\n",
+        stderr);
   TRegistryStore registry(HiveFileIn(folders.Config));
   TAutostart autostart(folders.Autostart);
   TDebugLog log;

@@ -14,11 +14,18 @@
 #include "core/platform/ProcessValues.h"
 #include "core/util/PasswordInput.h"
 #include "gui/app/DemoEnvironment.h"
+#include "gui/app/Dialogs.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Measure.h"
 #include "gui/app/Program.h"
 #include "gui/app/Snapshot.h"
 #include "gui/platform/SingleInstance.h"
+
+namespace qgm::gui {
+constexpr const char* kNoHomeText =
+    "No home folder is known for this user (HOME is not set and the password database has "
+    "none), so settings cannot be stored: changes last for this run only.";
+}  // namespace qgm::gui
 
 int main(int argc, char** argv) {
   std::vector<std::string> args;
@@ -109,10 +116,20 @@ int main(int argc, char** argv) {
     if (!qgm::LoadEndpoints(qgm::EndpointsFileIn(options.Folders.Config), options.Endpoints, error))
       std::fprintf(stderr, "qgm: %s\n", error.c_str());
   }
+  // Without a home folder there is nowhere private to keep settings: the
+  // program runs on settings in memory and says so.
+  const bool noHome = !demo && options.Folders.Config.empty();
+  if (noHome) std::fprintf(stderr, "qgm: %s\n", qgm::gui::kNoHomeText);
   qgm::gui::TProgram program(options);
   qgm::gui::TMainForm& mainForm = program.Window();
   form = &mainForm;
   if (program.ShowAtStart()) mainForm.show();
+  if (noHome) {
+    QTimer::singleShot(0, &mainForm, [&mainForm] {
+      qgm::gui::TQtDialogs::Shared().Warning(&mainForm, QStringLiteral("QGM"),
+                                             QString::fromUtf8(qgm::gui::kNoHomeText));
+    });
+  }
   if (measureSeconds > 0) qgm::gui::MeasureStartAndIdle(&mainForm, measureSeconds, measureSettle);
   if (!snapshot.empty()) qgm::gui::SnapshotWhenAsked(program, snapshot, snapshotAfter);
   return app.exec();
