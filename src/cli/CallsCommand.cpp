@@ -91,7 +91,7 @@ int RunCallsCommand(int argc, char** argv) {
       });
   if (dataDir && !demo) {
     folder = *dataDir;
-    if (!MakePrivateFolder(folder)) {
+    if (!MakeNamedFolder(folder)) {
       std::fprintf(stderr, "qgm-cli: the data folder %s cannot be made\n", folder.string().c_str());
       return 2;
     }

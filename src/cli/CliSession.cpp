@@ -189,9 +189,10 @@ int TCliSession::Open(TSessionOptions& o) {
   }
   if (!endpoints.ApiBase.empty() && endpoints.ApiBase.back() != '/') endpoints.ApiBase += '/';
 
-  // The data folder is made as the program makes its own; one that cannot
-  // be made is said at once rather than found out by files never written.
-  if (o.dataDir && !MakePrivateFolder(*o.dataDir)) {
+  // A data folder that is missing is made private; one that exists keeps
+  // its mode. One that cannot be made is said at once rather than found
+  // out by files never written.
+  if (o.dataDir && !MakeNamedFolder(*o.dataDir)) {
     std::fprintf(stderr, "qgm-cli: the data folder %s cannot be made\n", o.dataDir->c_str());
     return 2;
   }

@@ -126,6 +126,31 @@ TEST(HomeFolder, WithTheVariablesUnsetNothingLandsInTheTemporaryFolder) {
   fs::remove_all(tmp);
 }
 
+// A folder the user names: what it makes is private, what was there keeps
+// its mode (the program's own folders are made private either way).
+TEST(Folders, ANamedFolderKeepsTheModeItHad) {
+  const fs::path root = fs::temp_directory_path() / ("qgm-named-" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  const auto mode = [](const fs::path& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0u;
+  };
+  const fs::path shared = root / "shared";
+  fs::create_directories(shared);
+  ::chmod(shared.c_str(), 0755);
+  ::chmod(root.c_str(), 0755);
+  EXPECT_TRUE(MakeNamedFolder(shared));
+  EXPECT_EQ(mode(shared), 0755u);
+  EXPECT_TRUE(MakeNamedFolder(shared / "new" / "deeper"));
+  EXPECT_EQ(mode(shared), 0755u);
+  EXPECT_EQ(mode(shared / "new"), 0700u);
+  EXPECT_EQ(mode(shared / "new" / "deeper"), 0700u);
+  EXPECT_FALSE(MakeNamedFolder("/proc/qgm/no/such"));
+  EXPECT_TRUE(MakePrivateFolder(shared));
+  EXPECT_EQ(mode(shared), 0700u);
+  fs::remove_all(root);
+}
+
 class XdgTest : public ::testing::Test {
  protected:
   void SetUp() override {
