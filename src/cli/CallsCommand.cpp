@@ -32,7 +32,9 @@ constexpr const char* kHelp =
     "used (only read).\n"
     "\n"
     "  --phone NUMBER         the CallHaven phone number\n"
-    "  --password PW          its password (or the QGM_PASSWORD environment variable)\n"
+    "  --password PW          its password (or the QGM_PASSWORD environment variable;\n"
+    "                         other local users see an argument while it runs)\n"
+    "  --password-stdin       read the password from the first line of standard input\n"
     "  --data-dir DIR         keep the month files in DIR\n"
     "  --reset                fetch the whole history again\n"
     "  --json                 print JSON\n"
@@ -89,7 +91,7 @@ int RunCallsCommand(int argc, char** argv) {
       });
   if (dataDir && !demo) {
     folder = *dataDir;
-    if (!MakePrivateFolder(folder)) {
+    if (!MakeNamedFolder(folder)) {
       std::fprintf(stderr, "qgm-cli: the data folder %s cannot be made\n", folder.string().c_str());
       return 2;
     }

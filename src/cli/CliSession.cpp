@@ -90,6 +90,11 @@ int ParseCommandOptions(
 
 TSettings LoadStoredSettings(bool passwords) {
   const TFolders folders = UserFolders();
+  if (folders.Config.empty())
+    std::fputs(
+        "qgm-cli: no home folder is known (HOME is not set and the password database has none): "
+        "no stored settings are read\n",
+        stderr);
   TRegistryStore registry(HiveFileIn(folders.Config));
   TAutostart autostart(folders.Autostart);
   TDebugLog log;
@@ -184,9 +189,10 @@ int TCliSession::Open(TSessionOptions& o) {
   }
   if (!endpoints.ApiBase.empty() && endpoints.ApiBase.back() != '/') endpoints.ApiBase += '/';
 
-  // The data folder is made as the program makes its own; one that cannot
-  // be made is said at once rather than found out by files never written.
-  if (o.dataDir && !MakePrivateFolder(*o.dataDir)) {
+  // A data folder that is missing is made private; one that exists keeps
+  // its mode. One that cannot be made is said at once rather than found
+  // out by files never written.
+  if (o.dataDir && !MakeNamedFolder(*o.dataDir)) {
     std::fprintf(stderr, "qgm-cli: the data folder %s cannot be made\n", o.dataDir->c_str());
     return 2;
   }

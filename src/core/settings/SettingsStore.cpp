@@ -202,6 +202,14 @@ std::string TSettingsStore::ReadPassword(TRegistry& reg, const std::string& path
   return {};
 }
 
+bool TSettingsStore::WriteChecked(const std::string& key, const std::string& password) {
+  // The hive's copy goes only once the keyring gives the password back as
+  // written: one it took but mangled (or lost) would otherwise be gone.
+  std::string back;
+  return secrets_->Write(key, password) &&
+         secrets_->Read(key, back) == ISecretStore::EReadResult::Found && back == password;
+}
+
 bool TSettingsStore::StorePassword(TRegistry& reg, const std::string& path, const std::string& name,
                                    const std::string& password) {
   const std::string key = path + name;
@@ -224,7 +232,7 @@ bool TSettingsStore::StorePassword(TRegistry& reg, const std::string& path, cons
   // settings are saved often, and each write is a round trip to it).
   const auto held = held_.find(key);
   if (secrets_ &&
-      ((held != held_.end() && held->second == password) || secrets_->Write(key, password))) {
+      ((held != held_.end() && held->second == password) || WriteChecked(key, password))) {
     reg.DeleteValue(name);
     reg.WriteBool(marker, true);
     unreadable_.erase(key);

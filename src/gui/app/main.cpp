@@ -12,12 +12,20 @@
 #include <vector>
 
 #include "core/platform/ProcessValues.h"
+#include "core/util/PasswordInput.h"
 #include "gui/app/DemoEnvironment.h"
+#include "gui/app/Dialogs.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Measure.h"
 #include "gui/app/Program.h"
 #include "gui/app/Snapshot.h"
 #include "gui/platform/SingleInstance.h"
+
+namespace qgm::gui {
+constexpr const char* kNoHomeText =
+    "No home folder is known for this user (HOME is not set and the password database has "
+    "none), so settings cannot be stored: changes last for this run only.";
+}  // namespace qgm::gui
 
 int main(int argc, char** argv) {
   std::vector<std::string> args;
@@ -29,12 +37,16 @@ int main(int argc, char** argv) {
   // used over the given idle seconds, then end.
   int measureSeconds = 0;
   int measureSettle = 0;
+  bool passwordStdin = false;
+  std::vector<int> argIndex;  // where each of `args` stands in argv
   QApplication app(argc, argv);
   // Read after Qt has taken its own options ("-style fusion" and the like)
   // out of the command line.
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--demo") {
+    if (a == "--password-stdin") {
+      passwordStdin = true;
+    } else if (a == "--demo") {
       demo = true;
     } else if (a == "--measure" && i + 2 < argc) {
       measureSeconds = std::atoi(argv[++i]);
@@ -44,7 +56,21 @@ int main(int argc, char** argv) {
       snapshotAfter = std::atoi(argv[++i]);
     } else {
       args.push_back(a);
+      argIndex.push_back(i);
     }
+  }
+  if (passwordStdin) {
+    // "qgm NAME --password-stdin": the account's password is the first line.
+    const auto line = qgm::ReadPasswordLine(stdin);
+    if (!line) {
+      std::fputs("qgm: --password-stdin: no password on standard input\n", stderr);
+      return 2;
+    }
+    args.push_back(*line);
+  } else if (args.size() == 2) {
+    // "qgm NAME PASSWORD": the password leaves the command line other local
+    // users can read (the copy in `args` is what the program uses).
+    qgm::BlankArgument(argv[argIndex[1]]);
   }
   QApplication::setApplicationName(QStringLiteral("QGM"));
   QApplication::setQuitOnLastWindowClosed(false);
@@ -90,10 +116,20 @@ int main(int argc, char** argv) {
     if (!qgm::LoadEndpoints(qgm::EndpointsFileIn(options.Folders.Config), options.Endpoints, error))
       std::fprintf(stderr, "qgm: %s\n", error.c_str());
   }
+  // Without a home folder there is nowhere private to keep settings: the
+  // program runs on settings in memory and says so.
+  const bool noHome = !demo && options.Folders.Config.empty();
+  if (noHome) std::fprintf(stderr, "qgm: %s\n", qgm::gui::kNoHomeText);
   qgm::gui::TProgram program(options);
   qgm::gui::TMainForm& mainForm = program.Window();
   form = &mainForm;
   if (program.ShowAtStart()) mainForm.show();
+  if (noHome) {
+    QTimer::singleShot(0, &mainForm, [&mainForm] {
+      qgm::gui::TQtDialogs::Shared().Warning(&mainForm, QStringLiteral("QGM"),
+                                             QString::fromUtf8(qgm::gui::kNoHomeText));
+    });
+  }
   if (measureSeconds > 0) qgm::gui::MeasureStartAndIdle(&mainForm, measureSeconds, measureSettle);
   if (!snapshot.empty()) qgm::gui::SnapshotWhenAsked(program, snapshot, snapshotAfter);
   return app.exec();

@@ -419,6 +419,9 @@ class FakeKeyring : public ISecretStore {
   bool Write(const std::string& key, const std::string& secret) override {
     if (locked || refuses) return false;
     entries[key] = secret;
+    if (mangles)  // as a keyring that takes only 7-bit text would
+      for (char& c : entries[key])
+        if (static_cast<unsigned char>(c) > 127) c = '?';
     return true;
   }
   bool Remove(const std::string& key) override {
@@ -427,7 +430,7 @@ class FakeKeyring : public ISecretStore {
     return true;
   }
   std::map<std::string, std::string> entries;
-  bool locked = false, refuses = false;
+  bool locked = false, refuses = false, mangles = false;
 };
 
 class KeyringTest : public SettingsTest {
@@ -545,6 +548,32 @@ TEST_F(KeyringTest, WithoutAKeyringOrWhenItRefusesTheHiveKeepsThem) {
   secrets_ = nullptr;
   ExpectPasswords(Run());
   EXPECT_EQ(Hive(), old);
+}
+
+// A keyring that takes a password but gives back something else: the
+// hive keeps its copy, and the password loads as it was.
+TEST_F(KeyringTest, APasswordTheKeyringGivesBackChangedStaysInTheHive) {
+  keyring_.mangles = true;
+  secrets_ = &keyring_;
+  Run([](TSettings& s, TSettingsStore&) {
+    s.AccountName = "john";
+    s.Password = "p\xE4ss";
+    s.ProxyPassword = "proxypw";  // 7-bit: comes back whole, so it moves
+  });
+  const std::string hive = Hive();
+  EXPECT_NE(hive.find("\"home2\"=hex:"), std::string::npos);
+  EXPECT_EQ(hive.find("\"b4\"=hex:"), std::string::npos);
+  EXPECT_EQ(keyring_.entries.count("\\Software\\Corvalink\\QuotaGaugeData\\b4"), 1u);
+  for (int run = 0; run < 2; ++run) {
+    const TSettings s = Run();
+    EXPECT_EQ(s.Password, "p\xE4ss");
+    EXPECT_EQ(s.ProxyPassword, "proxypw");
+  }
+  // Once the keyring keeps it whole, the next save moves it.
+  keyring_.mangles = false;
+  Run();
+  EXPECT_EQ(Hive().find("\"home2\"=hex:"), std::string::npos);
+  EXPECT_EQ(Run().Password, "p\xE4ss");
 }
 
 }  // namespace
