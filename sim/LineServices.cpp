@@ -65,6 +65,12 @@ void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes, Pop3Behavio
       }
       if (behaviour == Pop3Behaviour::RefuseLogin) box = nullptr;
       reply = box ? "+OK logged in\r\n" : "-ERR [AUTH] invalid user name or password\r\n";
+      if (box && behaviour == Pop3Behaviour::SilentAfterLogin) {
+        if (!c.Write(reply)) return;
+        while (c.ReadLine(line)) {
+        }
+        return;
+      }
     } else if (command == "QUIT") {
       c.Write("+OK bye\r\n");
       return;

@@ -29,9 +29,10 @@ struct MailMessage {
 
 enum class Pop3Behaviour {
   Normal,
-  RefuseLogin,  // every PASS is refused
-  CloseMidTop,  // the connection closes halfway through a TOP reply
-  Slow,         // every reply waits half a second
+  RefuseLogin,       // every PASS is refused
+  CloseMidTop,       // the connection closes halfway through a TOP reply
+  Slow,              // every reply waits half a second
+  SilentAfterLogin,  // logs in, then never answers another command
 };
 
 struct Mailbox {

@@ -14,6 +14,10 @@ class ENetError : public std::runtime_error {
 
 inline constexpr const char* kReadTimeout = "Read Timeout";
 inline constexpr const char* kConnectionClosed = "Connection Closed Gracefully.";
+// A call abandoned because the program is ending (TNetContext::Cancel).
+inline constexpr const char* kCancelled = "Cancelled";
+// A call that kept getting data but ran past its overall deadline.
+inline constexpr const char* kTookTooLong = "The server took too long to answer.";
 
 // An HTTP reply whose status is neither 2xx nor 500. The message is the
 // reply's status line; the error body is kept for whoever wants it.

@@ -16,6 +16,7 @@ std::string TPop3Client::Command(const std::string& line) {
 }
 
 void TPop3Client::Connect() {
+  connection_.StartDeadline(DeadlineMs);
   connection_.Connect(Host, Port, ConnectTimeoutMs, true);
   try {
     ExpectOk(connection_.ReadLine(ReadTimeoutMs > 0 ? ReadTimeoutMs : ConnectTimeoutMs));

@@ -25,7 +25,10 @@ class TPop3Client {
   std::string Username;
   std::string Password;
   int ConnectTimeoutMs = 15000;
-  int ReadTimeoutMs = 0;  // 0: wait indefinitely
+  // Longest wait for a reply, and longest whole session from Connect on
+  // (a mailbox's check). 0: the context's (TNetContext::Timeouts).
+  int ReadTimeoutMs = 0;
+  int DeadlineMs = 0;
 
   // Connects, reads the greeting and logs in.
   void Connect();

@@ -115,9 +115,13 @@ void TProgram::WireSaving() {
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { Save(); });
   // exit, not quit: quit asks the windows first, and the main window only
   // hides into the tray when asked to close.
+  // A signal may come while a network call waits (it is heard in the
+  // call's idle hook): the call is abandoned, so the program ends now
+  // instead of when the server answers.
   new TTerminationSignals(
       [this] {
         Save();
+        net_->Cancel();
         QApplication::exit(0);
       },
       this);
