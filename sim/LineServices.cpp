@@ -45,12 +45,14 @@ std::string DotStuff(const std::string& text) {
 
 }  // namespace
 
-void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes, Pop3Behaviour behaviour) {
+void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes, Pop3Behaviour behaviour,
+               const std::function<void(const std::string&)>& onCommand) {
   if (!c.Write("+OK Corvalink simulated POP3 server ready\r\n")) return;
   std::string user;
   const Mailbox* box = nullptr;
   std::string line;
   while (c.ReadLine(line)) {
+    if (onCommand) onCommand(line);
     const std::string command = line.substr(0, line.find(' '));
     const std::string arg =
         line.find(' ') == std::string::npos ? "" : line.substr(line.find(' ') + 1);

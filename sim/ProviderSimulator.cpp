@@ -225,6 +225,16 @@ void ProviderSimulator::ClearRequests() {
   requests_.clear();
 }
 
+std::vector<std::string> ProviderSimulator::Pop3Commands() const {
+  std::lock_guard lk(lock_);
+  return pop3Commands_;
+}
+
+void ProviderSimulator::ClearPop3Commands() {
+  std::lock_guard lk(lock_);
+  pop3Commands_.clear();
+}
+
 std::string ProviderSimulator::ApiBase() const {
   return "https://localhost:" + std::to_string(httpsPort_) + kApiPrefix;
 }
@@ -655,7 +665,10 @@ void ProviderSimulator::Start() {
           default:
             break;
         }
-        ServePop3(c, boxes, behaviour);
+        ServePop3(c, boxes, behaviour, [this](const std::string& command) {
+          std::lock_guard lk(lock_);
+          pop3Commands_.push_back(command);
+        });
       },
       impl_->pop3Tls);
   pop3Port_ = impl_->pop3->Start(options_.pop3Port);

@@ -161,6 +161,9 @@ class ProviderSimulator {
   void ClearCannedReplies();
   std::vector<RequestRecord> Requests() const;
   void ClearRequests();
+  // Every command line the POP3 server received, in order of arrival.
+  std::vector<std::string> Pop3Commands() const;
+  void ClearPop3Commands();
 
  private:
   struct Impl;
@@ -205,6 +208,7 @@ class ProviderSimulator {
   int scenarioCount_ = -1;
   bool notices_ = true;
   std::vector<RequestRecord> requests_;
+  std::vector<std::string> pop3Commands_;
   struct Canned {
     int status;
     std::string body;

@@ -23,6 +23,13 @@ class MailCheckTest : public SimulatorTest {
     Sim().SetPop3Behaviour(Pop3Behaviour::Normal);
     server_ = MailServerAt("localhost:" + std::to_string(Sim().Pop3Port()), kVoicemail, &Context());
     server_.ReadTimeoutMs = 3000;
+    Sim().ClearPop3Commands();
+  }
+  // How many of the commands the server received begin with `verb`.
+  static size_t CommandsNamed(const std::string& verb) {
+    size_t n = 0;
+    for (const std::string& c : Sim().Pop3Commands()) n += c.rfind(verb, 0) == 0;
+    return n;
   }
   // One mailbox "box" holding `messages`, oldest first.
   int Check(std::vector<MailMessage> messages) {
@@ -101,6 +108,23 @@ TEST_F(MailCheckTest, FailuresGiveWhatWasReached) {
   // Nobody listening.
   const TMailServer nowhere = MailServerAt("127.0.0.1:1", kVoicemail, &Context());
   EXPECT_EQ(CheckMailbox(nowhere, "demo", "demo"), 0);
+}
+
+TEST_F(MailCheckTest, ALineBreakInACredentialIsNeverSent) {
+  // Sent, the rest of the password would be a command of its own.
+  std::string why;
+  EXPECT_EQ(CheckMailbox(server_, "demo", "demo\r\nDELE 1", &why), 0);
+  EXPECT_EQ(why, "The password holds a line break.");
+  // A pasted password's trailing newline: a clear reason, not "no mail".
+  why.clear();
+  EXPECT_FALSE(TestMailbox(server_, "demo", "demo\n", &why));
+  EXPECT_EQ(why, "The password holds a line break.");
+  why.clear();
+  EXPECT_EQ(CheckMailbox(server_, "demo\nSTAT", "demo", &why), 0);
+  EXPECT_EQ(why, "The user name holds a line break.");
+  EXPECT_EQ(CommandsNamed("DELE"), 0u);
+  EXPECT_EQ(CommandsNamed("STAT"), 0u);
+  EXPECT_TRUE(Sim().Pop3Commands().empty());
 }
 
 TEST_F(MailCheckTest, CheckMailboxesNamesTheMailboxesWithMail) {

@@ -76,6 +76,9 @@ struct FtpTransfer {
 std::string TFtpClient::Retrieve(const std::string& folder, const std::string& file) {
   // An abort asked for before the transfer began ends it too.
   if (aborted_) throw EFtpAborted();
+  RefuseLineBreaks(Host, "host name");
+  RefuseLineBreaks(folder, "folder");
+  RefuseLineBreaks(file, "file name");
   // Outlives the handle that refers to it.
   std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> resolve(nullptr,
                                                                       &curl_slist_free_all);

@@ -114,10 +114,31 @@ void THttpClient::KeepCookies(void* handle) {
   curl_slist_free_all(list);
 }
 
+void THttpClient::CheckHeaderValues(const std::string& url) const {
+  RefuseLineBreaks(url, "address");
+  RefuseLineBreaks(UserAgent, "user agent");
+  RefuseLineBreaks(Accept, "Accept header");
+  RefuseLineBreaks(ContentType, "Content-Type header");
+  for (const std::string& line : CustomHeaders) RefuseLineBreaks(line, "request header");
+  if (BasicAuthentication) {
+    RefuseLineBreaks(Username, "user name");
+    RefuseLineBreaks(Password, "password");
+  }
+  if (!Proxy.Server.empty()) {
+    RefuseLineBreaks(Proxy.Server, "proxy server");
+    if (Proxy.BasicAuthentication) {
+      RefuseLineBreaks(Proxy.Username, "proxy user name");
+      RefuseLineBreaks(Proxy.Password, "proxy password");
+    }
+  }
+}
+
 std::string THttpClient::Get(const std::string& url) {
   responseCode_ = -1;
   statusLine_.clear();
   headers_.clear();
+  // Before any connection: nothing of such a request is sent.
+  CheckHeaderValues(url);
 
   // The handle lives for this request only: its error buffer, body and
   // header targets and header list all point into this call.

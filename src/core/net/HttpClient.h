@@ -53,6 +53,8 @@ class THttpClient {
   TProxyConfig Proxy;
   size_t MaxBodyBytes = kDefaultMaxBody;
 
+  // Throws ENetError without sending anything when a header value (the
+  // credentials included) holds a CR, LF or NUL.
   std::string Get(const std::string& url);
 
   // The last reply.
@@ -70,6 +72,7 @@ class THttpClient {
  private:
   friend struct HttpTransfer;
   void KeepCookies(void* handle);
+  void CheckHeaderValues(const std::string& url) const;
   TNetContext& context_;
   std::vector<std::string> cookies_;  // in libcurl's cookie-file line form
   int responseCode_ = -1;

@@ -2,6 +2,9 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
+
+#include "core/util/SingleLine.h"
 
 namespace qgm {
 
@@ -32,5 +35,13 @@ class EHttpProtocolError : public ENetError {
   int code_;
   std::string body_;
 };
+
+// Throws ENetError ("The password holds a line break.") when `value`, bound
+// for a protocol command or header, holds a CR, LF or NUL: sent, it would end
+// the command early and make the rest a command of its own.
+inline void RefuseLineBreaks(std::string_view value, const std::string& what) {
+  if (std::string problem = LineBreakProblem(value, what); !problem.empty())
+    throw ENetError(problem);
+}
 
 }  // namespace qgm

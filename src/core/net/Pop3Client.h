@@ -30,7 +30,8 @@ class TPop3Client {
   int ReadTimeoutMs = 0;
   int DeadlineMs = 0;
 
-  // Connects, reads the greeting and logs in.
+  // Connects, reads the greeting and logs in. A user name or password
+  // holding a CR, LF or NUL is refused (ENetError) before connecting.
   void Connect();
   // The number of messages in the mailbox.
   int CheckMessages();
