@@ -583,7 +583,8 @@ void ProviderSimulator::Start() {
     }
     if (f.redirectStatus != 0 && home) {
       res.status = f.redirectStatus;
-      res.set_header("Location", here + "/feeds/status.xml");
+      res.set_header("Location",
+                     f.redirectLocation.empty() ? here + "/feeds/status.xml" : f.redirectLocation);
       return;
     }
     std::string body = f.body ? *f.body : account_.FeedXml(f.format);

@@ -73,6 +73,9 @@ struct FeedOptions {
   FeedEncoding encoding = FeedEncoding::Cp1252;
   int redirectStatus = 0;     // 301, 302 or 307 sends the feed address elsewhere first
   bool redirectLoop = false;  // two addresses that redirect to each other
+  // The redirect's Location as sent (a relative one, say); empty: the
+  // other feed address in full.
+  std::string redirectLocation;
   // Served (in the chosen encoding) in place of the demo feed; "" is an
   // empty body.
   std::optional<std::string> body;
