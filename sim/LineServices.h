@@ -33,7 +33,10 @@ enum class Pop3Behaviour {
   CloseMidTop,       // the connection closes halfway through a TOP reply
   Slow,              // every reply waits half a second
   SilentAfterLogin,  // logs in, then never answers another command
+  HugeCount,         // STAT claims kHugeCount messages; the newest 150 unread
 };
+
+inline constexpr size_t kHugeCount = 1'000'000'000;
 
 struct Mailbox {
   std::string user;

@@ -3,6 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "core/debug/DebugLog.h"
 #include "core/mail/MailCheck.h"
 #include "support/SimulatorFixture.h"
 
@@ -125,6 +132,35 @@ TEST_F(MailCheckTest, ALineBreakInACredentialIsNeverSent) {
   EXPECT_EQ(CommandsNamed("DELE"), 0u);
   EXPECT_EQ(CommandsNamed("STAT"), 0u);
   EXPECT_TRUE(Sim().Pop3Commands().empty());
+}
+
+TEST_F(MailCheckTest, AHugeMailboxIsScannedOnlyInItsNewestMessages) {
+  // The server claims a billion messages, the newest 150 of them unread.
+  Sim().SetPop3Behaviour(Pop3Behaviour::HugeCount);
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("qgm-mailcheck-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  TDebugLog log(folder / "Debug.txt");
+  log.SetEnabled(true);
+  server_.Log = &log;
+  std::string why;
+  EXPECT_EQ(CheckMailbox(server_, "demo", "demo", &why), mfNewMail);
+  EXPECT_EQ(why, "");
+  EXPECT_EQ(CommandsNamed("TOP"), 100u);
+  EXPECT_EQ(Sim().Pop3Commands().back(), "TOP 999999901 0");
+  std::ifstream in(folder / "Debug.txt");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("Mail check: demo holds 1000000000 messages; only the newest 100 were read."),
+            std::string::npos)
+      << text;
+  // A mailbox within the bound says nothing.
+  Sim().SetPop3Behaviour(Pop3Behaviour::Normal);
+  EXPECT_EQ(CheckMailbox(server_, "demo", "demo"), mfNewMail);
+  std::ifstream again(folder / "Debug.txt");
+  const std::string after((std::istreambuf_iterator<char>(again)),
+                          std::istreambuf_iterator<char>());
+  EXPECT_EQ(after, text);
+  std::filesystem::remove_all(folder);
 }
 
 TEST_F(MailCheckTest, CheckMailboxesNamesTheMailboxesWithMail) {

@@ -190,6 +190,7 @@ void TProgram::BuildServices() {
   service_ = std::make_unique<TUsageService>(serviceConfig, *this);
   mailServer_ =
       MailServerAt(options_.Endpoints.MailHost, options_.Endpoints.VoicemailSender, net_.get());
+  mailServer_.Log = &log_;
   mainTimer_ = timers_.MakeTimer([this] { cycle_->MainTimerTimer(); });
   alertTimer_ = timers_.MakeTimer([this] { cycle_->TrayAlertTimerTimer(); });
 }
