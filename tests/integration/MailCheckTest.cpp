@@ -59,14 +59,19 @@ TEST_F(MailCheckTest, TheNewestRunOfUnreadMessagesDecides) {
   // Empty: no TOP at all (a TOP would fail and still give 0; the server
   // would have nothing to send).
   EXPECT_EQ(Check({}), 0);
+  EXPECT_EQ(CommandsNamed("STAT"), 1u);
+  EXPECT_EQ(CommandsNamed("TOP"), 0u);
   // The newest unread, the one before read.
   EXPECT_EQ(Check({{"a@x", "old", "RO"}, {"b@x", "new", "U"}}), mfNewMail);
   // The newest two unread, the older from the voicemail sender: 3, and the
-  // scan stops there (the message before it is never read).
-  EXPECT_EQ(Check({{"x", "", "", "broken\r\n"},
+  // scan stops there. The message before it is unread too: read, it would
+  // make the result plain new mail.
+  Sim().ClearPop3Commands();
+  EXPECT_EQ(Check({{"c@x", "older, unread", "U"},
                    {"Voicemail <voicemail@callhaven.corvalink.com>", "vm", "U"},
                    {"c@x", "hi", "U"}}),
             mfNewMail | mfVoicemail);
+  EXPECT_EQ(Sim().Pop3Commands().back(), "TOP 2 0");
   // Voicemail that is already read does not count.
   EXPECT_EQ(Check({{"voicemail@callhaven.corvalink.com", "vm", "RO"}, {"c@x", "hi", "U"}}),
             mfNewMail);
