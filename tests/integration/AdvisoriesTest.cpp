@@ -168,6 +168,31 @@ TEST_F(AdvisoriesTest, PermanentRedirectSticksForTheRunAndTemporaryToo) {
   }
 }
 
+TEST_F(AdvisoriesTest, RelativeRedirectsAreTakenAgainstTheFeedAddress) {
+  const std::string site = "http://localhost:" + std::to_string(Sim().HttpPort());
+  // An absolute path, a relative path with dot segments, a scheme-relative
+  // address: each ends at the feed's other address.
+  for (const char* location : {"/feeds/status.xml", "./nowhere/../feeds/status.xml",
+                               "//localhost:PORT/feeds/status.xml"}) {
+    std::string sent = location;
+    if (const auto at = sent.find("PORT"); at != std::string::npos)
+      sent.replace(at, 4, std::to_string(Sim().HttpPort()));
+    FeedOptions f;
+    f.redirectStatus = 301;
+    f.redirectLocation = sent;
+    Sim().SetFeed(f);
+    TAdvisories fresh({Sim().FeedUrl(), "QGM/1.0", &Context()}, seen_, clock_, &view_);
+    Sim().ClearRequests();
+    ASSERT_TRUE(fresh.RefreshAdvisories()) << location << ": " << fresh.Failure();
+    EXPECT_EQ(fresh.Info().RedirectUrl, site + "/feeds/status.xml") << location;
+    ASSERT_EQ(Sim().Requests().size(), 2u) << location;
+    EXPECT_EQ(Sim().Requests()[1].path, "/feeds/status.xml");
+    // Later refreshes keep working from the resolved address.
+    EXPECT_TRUE(fresh.RefreshAdvisories()) << location;
+    EXPECT_EQ(Sim().Requests().back().path, "/feeds/status.xml");
+  }
+}
+
 TEST_F(AdvisoriesTest, RedirectLoopEndsAsAFailureAndKeepsTheList) {
   ASSERT_TRUE(advisories_->RefreshAdvisories());
   FeedOptions f;

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "core/advisories/Advisories.h"
+#include "core/net/NetErrors.h"
 #include "support/FakeTime.h"
 #include "support/FakeUpdateView.h"
+#include "support/SilentServer.h"
 #include "support/SimulatorFixture.h"
 
 namespace qgm::test {
@@ -38,7 +41,7 @@ class UpdateCycleTest : public SimulatorTest {
     hooks_ = hooks;
     cycle_ = MakeCycle();
   }
-  // A cycle as at another start of the program.
+  // A cycle as at another start of the program, with the current hooks.
   std::unique_ptr<TUpdateCycle> MakeCycle() {
     return std::make_unique<TUpdateCycle>(settings_, *service_, view_, clock_, main_, alert_, sink_,
                                           log_, config_, hooks_);
@@ -55,9 +58,9 @@ class UpdateCycleTest : public SimulatorTest {
   int clockChecks_ = 0, versionChecks_ = 0, autoScales_ = 0;
   int alertDuringUpdate_ = 0;
   std::vector<bool> historyFirst_;
+  std::unique_ptr<TUsageService> service_;
   TUpdateConfig config_;
   TUpdateHooks hooks_;
-  std::unique_ptr<TUsageService> service_;
   std::unique_ptr<TUpdateCycle> cycle_;
 };
 
@@ -88,6 +91,28 @@ TEST_F(UpdateCycleTest, WaitingThenUpToDate) {
   EXPECT_EQ(clockChecks_, 1);  // the first update checks the clock
   EXPECT_EQ(historyFirst_, (std::vector<bool>{true}));
   EXPECT_EQ(sink_.shown.size(), 2u);  // the demo account's notices
+}
+
+TEST_F(UpdateCycleTest, ASilentFeedServerDoesNotHoldUpTheUsageRequest) {
+  // The feed is fetched first in every pass, by a client without a time-out
+  // of its own; its server accepts and never answers.
+  SilentServer feedServer;
+  TNetContext quick(Sim().CaFile().string());
+  quick.Timeouts.ReadMs = 300;  // the program's is 30 s
+  std::vector<std::string> hashes;
+  TAdvisories advisories({feedServer.Url("/network-status.rss"), UserAgent(), &quick}, hashes,
+                         clock_, nullptr);
+  hooks_.RefreshAdvisories = [&] { advisories.RefreshAdvisories(); };
+  cycle_ = MakeCycle();
+  cycle_->Start(1);
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(feedServer.Accepted(), 1);
+  EXPECT_EQ(advisories.Failure(), kReadTimeout);
+  // The usage service was asked all the same, and the update completed.
+  bool usageAsked = false;
+  for (const auto& r : Sim().Requests()) usageAsked |= r.path.find("/api/v1.5/") == 0;
+  EXPECT_TRUE(usageAsked);
+  EXPECT_EQ(view_.status.rfind("  Last updated: ", 0), 0u) << view_.status;
 }
 
 TEST_F(UpdateCycleTest, StartDelayZeroWaitsOneSecondWithoutCountdownText) {

@@ -115,9 +115,13 @@ void TProgram::WireSaving() {
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { Save(); });
   // exit, not quit: quit asks the windows first, and the main window only
   // hides into the tray when asked to close.
+  // A signal may come while a network call waits (it is heard in the
+  // call's idle hook): the call is abandoned, so the program ends now
+  // instead of when the server answers.
   new TTerminationSignals(
       [this] {
         Save();
+        net_->Cancel();
         QApplication::exit(0);
       },
       this);
@@ -186,6 +190,7 @@ void TProgram::BuildServices() {
   service_ = std::make_unique<TUsageService>(serviceConfig, *this);
   mailServer_ =
       MailServerAt(options_.Endpoints.MailHost, options_.Endpoints.VoicemailSender, net_.get());
+  mailServer_.Log = &log_;
   mainTimer_ = timers_.MakeTimer([this] { cycle_->MainTimerTimer(); });
   alertTimer_ = timers_.MakeTimer([this] { cycle_->TrayAlertTimerTimer(); });
 }

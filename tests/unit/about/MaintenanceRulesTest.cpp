@@ -69,6 +69,25 @@ TEST(ClockCheck, SaysHowFarTheClockIsOffWithoutWholeDays) {
   EXPECT_EQ(ShownClockStateText(now, 0), "Unable to get the time.");
 }
 
+TEST(ClockCheck, AnImpossibleServerTimeIsNoTime) {
+  const TDateTime now = EncodeDate(2026, 12, 8) + EncodeTime(12, 0, 0);
+  const TDateTime hour = 1.0 / 24;
+  // Six years and seven hours off would read "Slow by 7 hrs ..." with the
+  // whole days dropped.
+  EXPECT_EQ(ShownClockStateText(now, now + 6 * 365 + 7 * hour), "Unable to get the time.");
+  EXPECT_EQ(ShownClockStateText(now, now - 6 * 365 - 7 * hour), "Unable to get the time.");
+  // A small count is read as after the wrap in 2036: from 2026 that is no
+  // believable time either.
+  EXPECT_EQ(ShownClockStateText(now, TTimeClient::FromProtocolSeconds(100, 0)),
+            "Unable to get the time.");
+  // Four years off is still a clock set wrong, shown as such.
+  EXPECT_EQ(ShownClockStateText(now, now + 4 * 365 + 7 * hour), "Slow by 7 hrs, 0 mins & 0 secs");
+  // Near the wrap itself, a count just past it is the right time.
+  const TDateTime beforeWrap = TTimeClient::FromProtocolSeconds(0xFFFFFF00u, 0);
+  EXPECT_EQ(ShownClockStateText(beforeWrap, TTimeClient::FromProtocolSeconds(100, 0)),
+            "Slow by 5 mins & 56 secs");
+}
+
 int64_t UnixOf(TDateTime local) {
   return std::chrono::duration_cast<std::chrono::seconds>(ToTimePoint(local).time_since_epoch())
       .count();
