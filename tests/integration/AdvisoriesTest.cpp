@@ -263,13 +263,16 @@ TEST_F(AdvisoriesTest, EmptyBodyAndNonFeedKeepTheKeptTreeForALater304) {
   EXPECT_EQ(view_.shown.size(), 5u);
 }
 
-TEST_F(AdvisoriesTest, FailedRequestLeavesTheListAlone) {
+TEST_F(AdvisoriesTest, FailedRequestKeepsTheItemsAndShowsNothing) {
   ASSERT_TRUE(advisories_->RefreshAdvisories());
-  TAdvisories offline({"http://127.0.0.1:1/network-status.rss", "QGM/1.0", &Context()}, seen_,
-                      clock_, &view_);
-  EXPECT_FALSE(offline.RefreshAdvisories());
-  EXPECT_FALSE(offline.Info().Valid);
+  ASSERT_EQ(view_.rebuilds, 1);
+  FeedOptions loop;
+  loop.redirectLoop = true;
+  Sim().SetFeed(loop);
+  EXPECT_FALSE(advisories_->RefreshAdvisories());
+  EXPECT_FALSE(advisories_->Info().Valid);
   EXPECT_EQ(view_.rebuilds, 1);
+  EXPECT_EQ(advisories_->Items().size(), 5u);
 }
 
 }  // namespace

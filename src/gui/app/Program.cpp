@@ -227,7 +227,9 @@ TUpdateHooks TProgram::MakeHooks() {
   TUpdateHooks hooks;
   hooks.RefreshAdvisories = [this] {
     advisories_->ApplyProxy(ProxyOf(settings_));
-    RefreshAdvisories();
+    // A refresh that fails leaves the list as it is, items expanded,
+    // selected and scrolled as the user left them.
+    FetchAdvisories();
   };
   hooks.CheckMailboxes = [this] { CheckMail(); };
   hooks.FillAvailableChannels = [this] { FetchAvailableChannels(); };
@@ -266,15 +268,19 @@ void TProgram::RunHistory(TUsageService& service, const TUsageAccount& account, 
   window_->ShowHistory(history_, cycle_->Record.Rollover, Format("%1.0n MB", {r.TodayTotalMB}));
 }
 
-void TProgram::RefreshAdvisories() {
+bool TProgram::FetchAdvisories() {
   try {
-    // A refresh that changes nothing puts back what the list showed (the
-    // refresh link empties it first).
-    if (!advisories_->RefreshAdvisories())
-      window_->AdvisoriesPage().ShowAdvisories(advisories_->Items());
+    return advisories_->RefreshAdvisories();
   } catch (const std::exception&) {
     // Advisories never interrupt the update; the next refresh tries again.
+    return false;
   }
+}
+
+void TProgram::RefreshAdvisories() {
+  // The refresh link emptied the list: a refresh that changes nothing puts
+  // back what it showed.
+  if (!FetchAdvisories()) window_->AdvisoriesPage().ShowAdvisories(advisories_->Items());
 }
 
 void TProgram::CheckMail() {
