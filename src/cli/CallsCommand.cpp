@@ -70,10 +70,10 @@ int RunCallsCommand(int argc, char** argv) {
       d.Proxy = ProxyOf(s);
     }
   }
-  if (phone) d.Phone = Utf8ToCp1252(*phone);
-  if (password) d.Password = Utf8ToCp1252(*password);
+  if (phone) d.Phone = ArgumentTo1252(*phone);
+  if (password) d.Password = ArgumentTo1252(*password);
   if (d.Password.empty())
-    if (const char* p = std::getenv("QGM_PASSWORD")) d.Password = Utf8ToCp1252(p);
+    if (const char* p = std::getenv("QGM_PASSWORD")) d.Password = ArgumentTo1252(p);
   if (d.Phone.empty() || d.Password.empty()) {
     std::fputs(
         "qgm-cli: a CallHaven phone number and password are needed (--phone, stored, or --demo)\n",

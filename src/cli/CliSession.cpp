@@ -38,9 +38,9 @@ bool ParseSessionOptions(int argc, char** argv, TSessionOptions& o, const TExtra
     } else if (arg == "--json") {
       o.json = true;
     } else if (arg == "--account" && (v = value())) {
-      o.account.Name = Utf8ToCp1252(*v);
+      o.account.Name = ArgumentTo1252(*v);
     } else if (arg == "--password" && (v = value())) {
-      o.account.Password = Utf8ToCp1252(*v);
+      o.account.Password = ArgumentTo1252(*v);
     } else if (arg == "--account-type" && (v = value())) {
       o.account.AccountType = std::atoi(v->c_str());
       if (o.account.AccountType < 0 || o.account.AccountType > 2) return false;
@@ -185,7 +185,7 @@ int TCliSession::Open(TSessionOptions& o) {
     return 2;
   }
   if (o.account.Password.empty()) {
-    if (const char* p = std::getenv("QGM_PASSWORD")) o.account.Password = Utf8ToCp1252(p);
+    if (const char* p = std::getenv("QGM_PASSWORD")) o.account.Password = ArgumentTo1252(p);
   }
   if (!endpoints.ApiBase.empty() && endpoints.ApiBase.back() != '/') endpoints.ApiBase += '/';
 

@@ -72,11 +72,11 @@ int RunMailCommand(int argc, char** argv) {
   if (mailHost) endpoints.MailHost = *mailHost;
   if (caFile) endpoints.CaFile = *caFile;
   if (account) {
-    std::string name = Utf8ToCp1252(*account);
+    std::string name = ArgumentTo1252(*account);
     name = name.substr(0, name.find('@'));
-    std::string pw = password ? Utf8ToCp1252(*password) : std::string();
+    std::string pw = password ? ArgumentTo1252(*password) : std::string();
     if (pw.empty())
-      if (const char* p = std::getenv("QGM_PASSWORD")) pw = Utf8ToCp1252(p);
+      if (const char* p = std::getenv("QGM_PASSWORD")) pw = ArgumentTo1252(p);
     mailboxes = {{name, pw, ""}};
   } else if (!demo) {
     mailboxes = LoadStoredSettings().Mailboxes;

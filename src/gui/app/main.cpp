@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/platform/ProcessValues.h"
+#include "core/util/CodePage.h"
 #include "core/util/PasswordInput.h"
 #include "gui/app/DemoEnvironment.h"
 #include "gui/app/Dialogs.h"
@@ -97,7 +98,9 @@ int main(int argc, char** argv) {
   instance.Register();
 
   qgm::gui::TStartOptions options;
-  options.Args = args;
+  // The account name and password as the program holds them (its 8-bit
+  // text), whether the session typed them in UTF-8 or in the code page.
+  for (const std::string& a : args) options.Args.push_back(qgm::ArgumentTo1252(a));
   options.Demo = demo;
   options.CountRunningCopies = [&instance] { return instance.CountRunning(); };
   // The demo runs its own provider, in folders of its own.
