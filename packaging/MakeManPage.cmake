@@ -38,7 +38,24 @@ foreach(command IN LISTS commands)
   string(REPLACE "-" "\\-" name "${command}")
   string(APPEND page ".SS ${name}\n.nf\n${help}.fi\n")
 endforeach()
-string(APPEND page ".SH FILES
+string(APPEND page ".SH PASSWORDS
+Every local user can read a program's arguments while it runs, so a password
+given with \\fB\\-\\-password\\fR is blanked there as soon as it is read, but
+is still visible for that moment and stays in the shell's history. The safe ways:
+.TP
+.B \\-\\-password\\-stdin
+reads the password from the first line of standard input (a line break, with
+or without a carriage return before it, is not part of it), for example
+\\fBqgm\\-cli usage \\-\\-account NAME \\-\\-password\\-stdin < file\\fR
+.TP
+.B QGM_PASSWORD
+the environment variable, used when no password option is given; only the
+user and root can read a process's environment
+.SH ENVIRONMENT
+.TP
+.B QGM_PASSWORD
+the password for the usage, history, mail and calls commands (see PASSWORDS)
+.SH FILES
 .TP
 .I ~/.config/Corvalink/endpoints.conf
 where the provider's services are (see the README)

@@ -14,7 +14,7 @@ targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(fuzz_xml_tree fuzz_xml_entities fuzz_html_to_text fuzz_csv_line fuzz_usage_replies
            fuzz_pop3_replies fuzz_hive_file fuzz_history fuzz_advisory_feed fuzz_channel_list
-           fuzz_call_month fuzz_version_body fuzz_tray_hint fuzz_notice_text)
+           fuzz_call_month fuzz_version_body fuzz_wrap_line fuzz_tray_hint)
 fi
 
 status=0

@@ -45,12 +45,15 @@ std::string DotStuff(const std::string& text) {
 
 }  // namespace
 
-void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes, Pop3Behaviour behaviour) {
+void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes, Pop3Behaviour behaviour,
+               const std::function<void(const std::string&)>& onCommand) {
   if (!c.Write("+OK Corvalink simulated POP3 server ready\r\n")) return;
   std::string user;
   const Mailbox* box = nullptr;
+  const bool huge = behaviour == Pop3Behaviour::HugeCount;
   std::string line;
   while (c.ReadLine(line)) {
+    if (onCommand) onCommand(line);
     const std::string command = line.substr(0, line.find(' '));
     const std::string arg =
         line.find(' ') == std::string::npos ? "" : line.substr(line.find(' ') + 1);
@@ -65,20 +68,28 @@ void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes, Pop3Behavio
       }
       if (behaviour == Pop3Behaviour::RefuseLogin) box = nullptr;
       reply = box ? "+OK logged in\r\n" : "-ERR [AUTH] invalid user name or password\r\n";
+      if (box && behaviour == Pop3Behaviour::SilentAfterLogin) {
+        if (!c.Write(reply)) return;
+        while (c.ReadLine(line)) {
+        }
+        return;
+      }
     } else if (command == "QUIT") {
       c.Write("+OK bye\r\n");
       return;
     } else if (!box) {
       reply = "-ERR not logged in\r\n";
     } else if (command == "STAT") {
-      reply = "+OK " + std::to_string(box->messages.size()) + " " +
-              std::to_string(box->messages.size() * 1200) + "\r\n";
+      const size_t count = huge ? kHugeCount : box->messages.size();
+      reply = "+OK " + std::to_string(count) + " " + std::to_string(count * 1200) + "\r\n";
     } else if (command == "TOP") {
-      const size_t n = static_cast<size_t>(std::atoi(arg.c_str()));
-      if (n < 1 || n > box->messages.size()) {
+      const size_t n = static_cast<size_t>(std::atoll(arg.c_str()));
+      if (n < 1 || n > (huge ? kHugeCount : box->messages.size())) {
         reply = "-ERR no such message\r\n";
       } else {
-        reply = "+OK\r\n" + DotStuff(MessageHeader(box->messages[n - 1], n)) + ".\r\n";
+        const MailMessage m = huge ? MailMessage("a@x", "mail", n + 150 > kHugeCount ? "U" : "RO")
+                                   : box->messages[n - 1];
+        reply = "+OK\r\n" + DotStuff(MessageHeader(m, n)) + ".\r\n";
         if (behaviour == Pop3Behaviour::CloseMidTop) {
           c.Write(reply.substr(0, reply.size() / 2));
           return;

@@ -29,10 +29,14 @@ struct MailMessage {
 
 enum class Pop3Behaviour {
   Normal,
-  RefuseLogin,  // every PASS is refused
-  CloseMidTop,  // the connection closes halfway through a TOP reply
-  Slow,         // every reply waits half a second
+  RefuseLogin,       // every PASS is refused
+  CloseMidTop,       // the connection closes halfway through a TOP reply
+  Slow,              // every reply waits half a second
+  SilentAfterLogin,  // logs in, then never answers another command
+  HugeCount,         // STAT claims kHugeCount messages; the newest 150 unread
 };
+
+inline constexpr size_t kHugeCount = 1'000'000'000;
 
 struct Mailbox {
   std::string user;
@@ -40,9 +44,11 @@ struct Mailbox {
   std::vector<MailMessage> messages;  // oldest first
 };
 
-// Serves one POP3 session over `c` for the given mailboxes.
+// Serves one POP3 session over `c` for the given mailboxes; `onCommand`
+// (when set) hears each command line as it arrives.
 void ServePop3(Connection& c, const std::vector<Mailbox>& mailboxes,
-               Pop3Behaviour behaviour = Pop3Behaviour::Normal);
+               Pop3Behaviour behaviour = Pop3Behaviour::Normal,
+               const std::function<void(const std::string&)>& onCommand = {});
 
 // Sends the current time as four big-endian bytes since 1900 (UTC), offset
 // by `offsetSeconds`, after `delayMs`; -1 sends nothing until the client

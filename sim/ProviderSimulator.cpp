@@ -274,6 +274,16 @@ void ProviderSimulator::ClearRequests() {
   requests_.clear();
 }
 
+std::vector<std::string> ProviderSimulator::Pop3Commands() const {
+  std::lock_guard lk(lock_);
+  return pop3Commands_;
+}
+
+void ProviderSimulator::ClearPop3Commands() {
+  std::lock_guard lk(lock_);
+  pop3Commands_.clear();
+}
+
 std::string ProviderSimulator::ApiBase() const {
   return "https://localhost:" + std::to_string(httpsPort_) + kApiPrefix;
 }
@@ -641,7 +651,8 @@ void ProviderSimulator::Start() {
     }
     if (f.redirectStatus != 0 && home) {
       res.status = f.redirectStatus;
-      res.set_header("Location", here + "/feeds/status.xml");
+      res.set_header("Location",
+                     f.redirectLocation.empty() ? here + "/feeds/status.xml" : f.redirectLocation);
       return;
     }
     if (hostile >= kTextKinds && !f.redirectLoop && !(f.redirectStatus != 0 && home)) {
@@ -758,7 +769,10 @@ void ProviderSimulator::Start() {
           default:
             break;
         }
-        ServePop3(c, boxes, behaviour);
+        ServePop3(c, boxes, behaviour, [this](const std::string& command) {
+          std::lock_guard lk(lock_);
+          pop3Commands_.push_back(command);
+        });
       },
       impl_->pop3Tls);
   pop3Port_ = impl_->pop3->Start(options_.pop3Port);

@@ -74,6 +74,9 @@ struct FeedOptions {
   FeedEncoding encoding = FeedEncoding::Cp1252;
   int redirectStatus = 0;     // 301, 302 or 307 sends the feed address elsewhere first
   bool redirectLoop = false;  // two addresses that redirect to each other
+  // The redirect's Location as sent (a relative one, say); empty: the
+  // other feed address in full.
+  std::string redirectLocation;
   // Served (in the chosen encoding) in place of the demo feed; "" is an
   // empty body.
   std::optional<std::string> body;
@@ -172,6 +175,9 @@ class ProviderSimulator {
   void ClearCannedReplies();
   std::vector<RequestRecord> Requests() const;
   void ClearRequests();
+  // Every command line the POP3 server received, in order of arrival.
+  std::vector<std::string> Pop3Commands() const;
+  void ClearPop3Commands();
 
  private:
   struct Impl;
@@ -222,6 +228,7 @@ class ProviderSimulator {
   int scenarioCount_ = -1;
   bool notices_ = true;
   std::vector<RequestRecord> requests_;
+  std::vector<std::string> pop3Commands_;
   struct Canned {
     int status;
     std::string body;

@@ -32,7 +32,9 @@ constexpr const char* kHelp =
     "used (only read).\n"
     "\n"
     "  --phone NUMBER         the CallHaven phone number\n"
-    "  --password PW          its password (or the QGM_PASSWORD environment variable)\n"
+    "  --password PW          its password (or the QGM_PASSWORD environment variable;\n"
+    "                         other local users see an argument while it runs)\n"
+    "  --password-stdin       read the password from the first line of standard input\n"
     "  --data-dir DIR         keep the month files in DIR\n"
     "  --reset                fetch the whole history again\n"
     "  --json                 print JSON\n"
@@ -68,10 +70,10 @@ int RunCallsCommand(int argc, char** argv) {
       d.Proxy = ProxyOf(s);
     }
   }
-  if (phone) d.Phone = Utf8ToCp1252(*phone);
-  if (password) d.Password = Utf8ToCp1252(*password);
+  if (phone) d.Phone = ArgumentTo1252(*phone);
+  if (password) d.Password = ArgumentTo1252(*password);
   if (d.Password.empty())
-    if (const char* p = std::getenv("QGM_PASSWORD")) d.Password = Utf8ToCp1252(p);
+    if (const char* p = std::getenv("QGM_PASSWORD")) d.Password = ArgumentTo1252(p);
   if (d.Phone.empty() || d.Password.empty()) {
     std::fputs(
         "qgm-cli: a CallHaven phone number and password are needed (--phone, stored, or --demo)\n",
@@ -89,7 +91,7 @@ int RunCallsCommand(int argc, char** argv) {
       });
   if (dataDir && !demo) {
     folder = *dataDir;
-    if (!MakePrivateFolder(folder)) {
+    if (!MakeNamedFolder(folder)) {
       std::fprintf(stderr, "qgm-cli: the data folder %s cannot be made\n", folder.string().c_str());
       return 2;
     }

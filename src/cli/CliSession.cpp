@@ -38,9 +38,9 @@ bool ParseSessionOptions(int argc, char** argv, TSessionOptions& o, const TExtra
     } else if (arg == "--json") {
       o.json = true;
     } else if (arg == "--account" && (v = value())) {
-      o.account.Name = Utf8ToCp1252(*v);
+      o.account.Name = ArgumentTo1252(*v);
     } else if (arg == "--password" && (v = value())) {
-      o.account.Password = Utf8ToCp1252(*v);
+      o.account.Password = ArgumentTo1252(*v);
     } else if (arg == "--account-type" && (v = value())) {
       o.account.AccountType = std::atoi(v->c_str());
       if (o.account.AccountType < 0 || o.account.AccountType > 2) return false;
@@ -90,6 +90,11 @@ int ParseCommandOptions(
 
 TSettings LoadStoredSettings(bool passwords) {
   const TFolders folders = UserFolders();
+  if (folders.Config.empty())
+    std::fputs(
+        "qgm-cli: no home folder is known (HOME is not set and the password database has none): "
+        "no stored settings are read\n",
+        stderr);
   TRegistryStore registry(HiveFileIn(folders.Config));
   TAutostart autostart(folders.Autostart);
   TDebugLog log;
@@ -180,13 +185,14 @@ int TCliSession::Open(TSessionOptions& o) {
     return 2;
   }
   if (o.account.Password.empty()) {
-    if (const char* p = std::getenv("QGM_PASSWORD")) o.account.Password = Utf8ToCp1252(p);
+    if (const char* p = std::getenv("QGM_PASSWORD")) o.account.Password = ArgumentTo1252(p);
   }
   if (!endpoints.ApiBase.empty() && endpoints.ApiBase.back() != '/') endpoints.ApiBase += '/';
 
-  // The data folder is made as the program makes its own; one that cannot
-  // be made is said at once rather than found out by files never written.
-  if (o.dataDir && !MakePrivateFolder(*o.dataDir)) {
+  // A data folder that is missing is made private; one that exists keeps
+  // its mode. One that cannot be made is said at once rather than found
+  // out by files never written.
+  if (o.dataDir && !MakeNamedFolder(*o.dataDir)) {
     std::fprintf(stderr, "qgm-cli: the data folder %s cannot be made\n", o.dataDir->c_str());
     return 2;
   }

@@ -23,7 +23,9 @@ namespace qgm::cli {
 inline constexpr const char* kSessionOptionsHelp =
     "  --demo                 use the built-in simulated provider (account demo)\n"
     "  --account NAME         account name (default: the account the program stored)\n"
-    "  --password PASS        password (or the QGM_PASSWORD environment variable)\n"
+    "  --password PASS        password (seen by other local users while it runs: prefer\n"
+    "                         QGM_PASSWORD in the environment or --password-stdin)\n"
+    "  --password-stdin       read the password from the first line of standard input\n"
     "  --account-type N       0 Home / SOHO, 1 Business, 2 RoamMobile\n"
     "  --api-base URL         the usage API base address\n"
     "  --ca-file PATH         further trusted CA certificates (PEM)\n"

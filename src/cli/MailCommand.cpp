@@ -29,7 +29,9 @@ constexpr const char* kHelp =
     "no mail, its reason on standard error.\n"
     "\n"
     "  --account NAME         one mailbox's login name (the part before any \"@\")\n"
-    "  --password PW          its password (or the QGM_PASSWORD environment variable)\n"
+    "  --password PW          its password (or the QGM_PASSWORD environment variable;\n"
+    "                         other local users see an argument while it runs)\n"
+    "  --password-stdin       read the password from the first line of standard input\n"
     "  --mail-host HOST[:PORT] the POP3 server (default: the endpoints file's mail-host)\n"
     "  --ca-file PATH         further trusted CA certificates (PEM)\n"
     "  --json                 print JSON\n"
@@ -70,11 +72,11 @@ int RunMailCommand(int argc, char** argv) {
   if (mailHost) endpoints.MailHost = *mailHost;
   if (caFile) endpoints.CaFile = *caFile;
   if (account) {
-    std::string name = Utf8ToCp1252(*account);
+    std::string name = ArgumentTo1252(*account);
     name = name.substr(0, name.find('@'));
-    std::string pw = password ? Utf8ToCp1252(*password) : std::string();
+    std::string pw = password ? ArgumentTo1252(*password) : std::string();
     if (pw.empty())
-      if (const char* p = std::getenv("QGM_PASSWORD")) pw = Utf8ToCp1252(p);
+      if (const char* p = std::getenv("QGM_PASSWORD")) pw = ArgumentTo1252(p);
     mailboxes = {{name, pw, ""}};
   } else if (!demo) {
     mailboxes = LoadStoredSettings().Mailboxes;

@@ -13,6 +13,7 @@
 #include "cli/MailCommand.h"
 #include "cli/MaintenanceCommands.h"
 #include "cli/NetworkCommand.h"
+#include "cli/PasswordArguments.h"
 #include "cli/RadioCommand.h"
 #include "cli/UsageCommand.h"
 #include "cli/XmlDump.h"
@@ -61,6 +62,16 @@ int CmdXml(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // First of all, before a password argument has been up a moment longer
+  // than it must: from here on the commands read a copy.
+  qgm::cli::TPasswordArguments args;
+  std::string error;
+  if (!args.Take(argc, argv, error)) {
+    std::fprintf(stderr, "qgm-cli: %s\n", error.c_str());
+    return 2;
+  }
+  argc = args.Count();
+  argv = args.Values();
   qgm::InitLocale();
   if (argc < 2) {
     std::fputs(kUsage, stderr);

@@ -80,6 +80,24 @@ expect_run(1 usage --account a --password b --config /dev/null --api-base https:
 if(NOT IS_DIRECTORY ${made})
   message(FATAL_ERROR "--data-dir ${made} was not made")
 endif()
+# Each level it made is the user's alone; a folder that was there already
+# keeps its mode.
+function(expect_mode folder mode)
+  execute_process(COMMAND stat -c %a ${folder} OUTPUT_VARIABLE got OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(NOT got STREQUAL mode)
+    message(FATAL_ERROR "${folder} has mode ${got}, expected ${mode}")
+  endif()
+endfunction()
+foreach(level cli-data cli-data/made cli-data/made/here)
+  expect_mode(${CMAKE_CURRENT_BINARY_DIR}/${level} 700)
+endforeach()
+set(shared ${CMAKE_CURRENT_BINARY_DIR}/cli-data/shared)
+file(MAKE_DIRECTORY ${shared})
+file(CHMOD ${shared} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+     GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+expect_run(1 usage --account a --password b --config /dev/null --api-base https://127.0.0.1:9/
+           --data-dir ${shared})
+expect_mode(${shared} 755)
 expect_run(2 usage --account a --password b --config /dev/null --data-dir /proc/qgm/no/such)
 if(NOT last_err MATCHES "the data folder /proc/qgm/no/such cannot be made")
   message(FATAL_ERROR "no message for a data folder that cannot be made: ${last_err}")

@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "DemoAccount.h"
@@ -164,6 +165,33 @@ TEST_F(AdvisoriesPageTest, ExpandingPastTheBottomMeasuresForTheScrollBarsWidth) 
   // Collapsing lets the bar go, measured at the full width again.
   item.SetExpanded(false);
   EXPECT_FALSE(List().HasVScroll());
+}
+
+TEST_F(AdvisoriesPageTest, TabsAndOtherControlsInAFeedWrapLikeSpaces) {
+  // As feeds send them: tabs between words, a form feed, a bare carriage
+  // return, a tab before an address longer than the line.
+  std::vector<TAdvisory> a(4);
+  a[0].Title = "Planned\tmaintenance:\tSydney\texchange\tand\tsurrounding\tareas";
+  a[0].Description = "Work\tbegins\tat\tmidnight.\f\rExpect\vshort\tdropouts.";
+  a[1].Title = std::string(200, 'x');
+  a[2].Title = "Outage\t\t\t\tresolved";
+  a[3].Title =
+      "Report:\thttps://www.corvalink.example/status/2026/12/08/"
+      "sydney-exchange-maintenance-window-report.pdf";
+  Show(a);
+  const QFontMetrics metrics(List().font());
+  const int w = page_->Item(0)->TextWidth() - page_->Item(0)->IconsWidth();
+  // The tabs break the title as spaces would.
+  std::string spaced = a[0].Title;
+  std::replace(spaced.begin(), spaced.end(), '\t', ' ');
+  EXPECT_EQ(page_->Item(0)->Height(),
+            DrawWrappedText(nullptr, metrics, QString::fromStdString(spaced), QRect(0, 0, w, 1000),
+                            wtMeasureOnly) +
+                14);
+  EXPECT_GT(page_->Item(0)->Height(), metrics.height() + 14);
+  page_->Item(0)->SetExpanded(true);
+  EXPECT_GT(page_->Item(0)->Height(), 3 * metrics.height() + 14);
+  (void)List().viewport()->grab();  // and it paints
 }
 
 TEST_F(AdvisoriesPageTest, TipsHideAndShowAndAreRemembered) {

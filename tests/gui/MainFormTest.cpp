@@ -1,7 +1,10 @@
 // The main window's rules on the offscreen platform, with settings in a
 // temporary folder.
+#include "gui/about/AboutPage.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Program.h"
+#include "gui/broadband/BroadbandPage.h"
+#include "gui/callusage/CallhavenPage.h"
 #include "gui/controls/FocusLabel.h"
 #include "gui/controls/TabRows.h"
 #include "gui/network/NetworkPage.h"
@@ -11,10 +14,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 
 namespace qgm::gui {
 namespace {
@@ -148,6 +153,53 @@ TEST_F(MainFormTest, AddressLabelCopiesAndSaysSoForASecond) {
   QApplication::clipboard()->setText(QStringLiteral("before"));
   QTest::mouseClick(label, Qt::LeftButton);
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("before"));
+}
+
+TEST_F(MainFormTest, TextsFromServersShowAsTheyStand) {
+  // Markup that, taken as rich text, draws bold and loads a local file.
+  const std::string markup = "<b>Bold</b> <img src=\"file:///etc/hostname\">";
+  const QString literal = QString::fromStdString(markup);
+  IUpdateView& view = *form_;
+  view.SetStatus(markup);
+  TServiceDetails d;
+  d.Received = true;
+  d.SpeedCaption = d.Speed = d.Plan = d.UploadsCounted = d.Carrier = d.Shaping = d.Capped =
+      d.ExcessFee = d.PlanCost = markup;
+  view.ShowServiceDetails(d);
+  form_->BroadbandPage().ShowTodayMetered(markup);
+  form_->AboutPage().SetClockState(markup);
+  QApplication::processEvents();
+  for (const char* name :
+       {"StatusBar1", "lblSpeedCaption", "lblSpeed", "lblPlan", "lblShaping", "lblPlanCost",
+        "lblTodayMetered", "lblCarrier", "lblUploadsMetered", "lblCapped", "lblExcessFee"}) {
+    auto* label = form_->findChild<QLabel*>(QString::fromLatin1(name));
+    ASSERT_TRUE(label) << name;
+    EXPECT_EQ(label->text(), literal) << name;
+    EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+  }
+  // Every label of the window, the Setup page's too, takes text as it stands.
+  tabs_->setCurrentIndex(kPageSetup);
+  QApplication::processEvents();
+  int labels = 0;
+  for (const QLabel* label : form_->findChildren<QLabel*>()) {
+    EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    labels += label->text() == literal;
+  }
+  EXPECT_EQ(labels, 12);  // the eleven above and the clock state
+
+  // A call graph hint shows its text literally.
+  auto* graph = form_->findChild<TCallGraph*>(QStringLiteral("imgCallhaven"));
+  ASSERT_TRUE(graph);
+  graph->HintFor = [&](int) { return literal + QStringLiteral("\nsecond line"); };
+  tabs_->setTabVisible(kPageCallhaven, true);
+  tabs_->setCurrentIndex(kPageCallhaven);
+  QApplication::processEvents();
+  ASSERT_GT(graph->width(), 150);
+  QTest::mouseMove(graph, QPoint(150, 40));
+  QApplication::processEvents();
+  QTextDocument shown;
+  shown.setHtml(graph->toolTip());
+  EXPECT_EQ(shown.toPlainText(), literal + QStringLiteral("\nsecond line"));
 }
 
 }  // namespace

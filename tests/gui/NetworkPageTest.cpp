@@ -31,6 +31,10 @@ class NetworkPageTest : public ::testing::Test {
     auto* l = page.findChild<QLabel*>(QString::fromLatin1(name));
     return l ? l->text() : QStringLiteral("<missing>");
   }
+  void TearDown() override {
+    std::lock_guard lock(dummy::Record().Lock);
+    dummy::Record().Adapters = {"eth0", "wlan0"};
+  }
   TSettings settings_;
   test::FakeTimerFactory timers_;
 };
@@ -58,6 +62,39 @@ TEST_F(NetworkPageTest, AnAdapterThatIsGoneLeavesNoSelectionAndTheSamplerStill) 
   page->SampleTraffic();
   EXPECT_EQ(Text(*page, "lblSpin"), QStringLiteral("+"));  // the spinner does not move
   EXPECT_EQ(settings_.NetworkAdaptor, "gone0");            // looking changes nothing
+}
+
+// An adapter that appears while the program runs is offered when the tab
+// is shown, but not chosen: the stored one stays as it was.
+TEST_F(NetworkPageTest, AnAdapterAppearingLaterIsAppendedUnselected) {
+  settings_.NetworkAdaptor = "usb0";
+  {
+    std::lock_guard lock(dummy::Record().Lock);
+    dummy::Record().Adapters.clear();
+  }
+  auto page = Make();
+  EXPECT_EQ(page->Adaptors()->count(), 0);
+  {
+    std::lock_guard lock(dummy::Record().Lock);
+    dummy::Record().Adapters = {"eth0"};
+  }
+  page->Shown();
+  ASSERT_EQ(page->Adaptors()->count(), 1);
+  EXPECT_EQ(page->Adaptors()->itemText(0), QStringLiteral("eth0"));
+  EXPECT_EQ(page->Adaptors()->currentIndex(), -1);
+  EXPECT_FALSE(page->Sampling());
+  EXPECT_EQ(settings_.NetworkAdaptor, "usb0");
+  // A selection made by the user is kept while more appear.
+  page->Adaptors()->setCurrentIndex(0);
+  EXPECT_EQ(settings_.NetworkAdaptor, "eth0");
+  {
+    std::lock_guard lock(dummy::Record().Lock);
+    dummy::Record().Adapters = {"eth0", "wlan0"};
+  }
+  page->Shown();
+  EXPECT_EQ(page->Adaptors()->count(), 2);
+  EXPECT_EQ(page->Adaptors()->currentText(), QStringLiteral("eth0"));
+  EXPECT_TRUE(page->Sampling());
 }
 
 TEST_F(NetworkPageTest, SamplesGiveSpeedsAndStepsButNotBackwards) {

@@ -11,10 +11,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QSlider>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolTip>
 #include <cstdlib>
 
@@ -50,6 +52,7 @@ class ProgramFlows : public test::SimulatorTest {
     dummy::Record().OpenSucceeds = true;
   }
   void TearDown() override {
+    Sim().ClearCannedReplies();
     Sim().SetHomeFiles("*", "");
     dummy::Record().Administrator = true;
     dummy::Record().OpenSucceeds = true;
@@ -313,6 +316,41 @@ TEST_F(ProgramFlows, AdvisoriesSeenOnTheirTabStaySeenInTheNextRun) {
   EXPECT_EQ(Hive(), stored);
 }
 
+TEST_F(ProgramFlows, FailedRequestLeavesTheListAlone) {
+  Start(false);
+  program_->Settings().AccountName = "demo";
+  program_->Settings().Password = "demo";
+  program_->UpdateNow();
+  ShowPage(kPageAdvisories);
+  TAdvisoriesPage& page = program_->Window().AdvisoriesPage();
+  TScrollingCtrl& list = *page.List();
+  ASSERT_EQ(list.Count(), 5);
+  // The user reads the first three advisories, picks the fourth and
+  // scrolls down.
+  for (int i = 0; i < 3; ++i) page.Item(i)->SetExpanded(true);
+  page.Item(3)->Select();
+  ASSERT_TRUE(list.HasVScroll());
+  list.ScrollTo(40);
+  const int scrolled = list.ScrollPos();
+  ASSERT_GT(scrolled, 0);
+  const TScrollItem* second = page.Item(1);
+
+  // The next update finds the feed gone: the list stays as the user left it.
+  corvalink::sim::FeedOptions broken;
+  broken.redirectLoop = true;
+  Sim().SetFeed(broken);
+  program_->UpdateNow();
+  ASSERT_EQ(list.Count(), 5);
+  EXPECT_EQ(page.Item(1), second);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(page.Item(i)->Expanded) << i;
+  EXPECT_EQ(list.ItemIndex(), 3);
+  EXPECT_EQ(list.ScrollPos(), scrolled);
+
+  // The refresh link still puts back what it emptied.
+  page.RefreshLink()->OnClick();
+  EXPECT_EQ(list.Count(), 5);
+}
+
 }  // namespace
 }  // namespace qgm::gui
 
@@ -399,10 +437,15 @@ TEST_F(ProgramFlows, RadioDefaultsFillTheTraySubmenuAndPlay) {
   program_->Settings().RadioChannels.pop_back();
   program_->RadioChanged();
   EXPECT_EQ(form.RadioMenu()->actions().size(), 2);
-  // Addresses that are not web addresses are never handed on.
+  // Addresses that are not web addresses are never handed on; one without
+  // a scheme is played as http.
   program_->PlayChannel("file:///etc/passwd");
+  program_->PlayChannel("javascript:alert(1)");
+  program_->PlayChannel("host:8000/x");
   std::lock_guard lock(dummy::Record().Lock);
-  EXPECT_EQ(dummy::Record().Started.size(), 1u);
+  ASSERT_EQ(dummy::Record().Started.size(), 2u);
+  EXPECT_EQ(dummy::Record().Started[1],
+            (std::vector<std::string>{"/opt/My Player/play", "http://host:8000/x"}));
 }
 
 }  // namespace
@@ -440,7 +483,10 @@ TEST_F(ProgramFlows, CallhavenTabShowsTwentyEightMonthsAndTheirGraph) {
   // The hint of the newest bar, and a picture of it all.
   QTest::mouseMove(graph, QPoint(220, 60));
   QApplication::processEvents();
-  EXPECT_TRUE(graph->toolTip().startsWith(QString::fromStdString(LongMonthName(now.Month))));
+  QTextDocument shown;
+  shown.setHtml(graph->toolTip());
+  EXPECT_TRUE(shown.toPlainText().startsWith(QString::fromStdString(LongMonthName(now.Month))))
+      << graph->toolTip().toStdString();
   if (const char* dir = std::getenv("QGM_TEST_SHOTS")) {
     // The offscreen platform shows no tool tips: the hint is drawn where it
     // would appear, in the tool tip's colours.
@@ -508,6 +554,85 @@ TEST_F(ProgramFlows, TheDownloadTestRunsFromItsLinkAndStopsOnAnotherTab) {
   runUntilIdle();
   EXPECT_FALSE(program_->DownloadTestRunning());
   EXPECT_EQ(link->Caption(), QStringLiteral("Download Test File"));
+}
+
+// A running test stops at the start of an update, when the window is
+// minimised into the tray or its close box hides it there, and at Exit.
+// The mirror paces its transfers, so only a stop ends a test here.
+TEST_F(ProgramFlows, TheDownloadTestStopsAtAnUpdateOnMinimisingAndOnClose) {
+  corvalink::sim::SimulatorOptions options;
+  options.ftpBytesPerSecond = 100000;  // 105 s a file
+  auto paced = std::make_unique<corvalink::sim::ProviderSimulator>(options);
+  paced->Start();
+  mirrorHost_ = "127.0.0.1:" + std::to_string(paced->FtpPort());
+  TTrayIcon::AssumeAvailable(1);
+  Start(true);
+  TMainForm& form = program_->Window();
+  auto* link = form.findChild<TFocusLabel*>(QStringLiteral("lblTestDownload"));
+  ASSERT_TRUE(link);
+  std::vector<QString> seen;
+  // Started and transferring.
+  const auto running = [&] {
+    form.ShowMainForm(true);
+    ShowPage(kPageNetwork);
+    link->OnClick();
+    QElapsedTimer waited;
+    waited.start();
+    while (link->Caption() != QStringLiteral("Cancel Test") && waited.elapsed() < 10000)
+      QApplication::processEvents(QEventLoop::AllEvents, 5);
+    return program_->DownloadTestRunning() && link->Caption() == QStringLiteral("Cancel Test");
+  };
+  const auto stopped = [&] {
+    RunDownloadTestUntilIdle(*link, seen);
+    return !program_->DownloadTestRunning() &&
+           link->Caption() == QStringLiteral("Download Test File");
+  };
+  ASSERT_TRUE(running());
+  program_->UpdateNow();
+  EXPECT_TRUE(stopped()) << "at the start of an update";
+  ASSERT_TRUE(running());
+  form.setWindowState(Qt::WindowMinimized);  // the title bar's minimise button
+  EXPECT_TRUE(stopped()) << "minimised";
+  ASSERT_TRUE(running());
+  form.close();  // the close box hides the window into the tray
+  EXPECT_TRUE(stopped()) << "closed";
+  ASSERT_TRUE(running());
+  form.Exit();
+  EXPECT_TRUE(stopped()) << "at Exit";
+  program_.reset();
+}
+
+// The graph's scales follow the plan's speed at the first update of a run
+// whose settings held none, not at the next update and not in a run that
+// stored a scale.
+TEST_F(ProgramFlows, TheNetworkScalesFollowThePlanOnceWhenNoneWasStored) {
+  const auto& account = Sim().Account();
+  std::string service = account.ServiceXml(account.homeServiceId);
+  const std::string speed = "ADSL2+ up to 24 Mbps";
+  ASSERT_NE(service.find(speed), std::string::npos);
+  service.replace(service.find(speed), speed.size(), "24000/1024k");
+  Sim().SetCannedReply(account.homeServiceId + "/service", 200, service);
+  const auto position = [this](const char* name) {
+    auto* bar = program_->Window().findChild<QSlider*>(QString::fromLatin1(name));
+    return bar ? bar->value() : -1;
+  };
+  Start(true);
+  ASSERT_TRUE(program_->Settings().LanScaleInAbsent);
+  EXPECT_EQ(position("tbIn"), 11);
+  program_->UpdateNow();
+  EXPECT_EQ(position("tbIn"), 3);  // 24000
+  EXPECT_EQ(position("tbOut"), 12);
+  program_->Window().findChild<QSlider*>(QStringLiteral("tbIn"))->setValue(7);
+  program_->UpdateNow();
+  EXPECT_EQ(position("tbIn"), 7);
+  program_->Window().Exit();
+
+  Start(true);
+  ASSERT_FALSE(program_->Settings().LanScaleInAbsent);
+  program_->Window().findChild<QSlider*>(QStringLiteral("tbOut"))->setValue(16);
+  program_->UpdateNow();
+  EXPECT_EQ(position("tbIn"), 7);
+  EXPECT_EQ(position("tbOut"), 16);
 }
 
 TEST_F(ProgramFlows, AnUnreachableMirrorGoesBackToTheLinkWithoutCancel) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -130,6 +131,37 @@ TEST_F(RadioPageTest, EditingDeletingAndClearing) {
   EXPECT_TRUE(settings_.RadioChannels.empty());
   EXPECT_FALSE(page_->ClearButton()->isEnabled());
   EXPECT_EQ(page_->MyCount()->text(), QStringLiteral("0 Channels"));
+}
+
+// The ".txt" comes from the dialog, so the dialog asks before a backup
+// replaces a file of that name; nothing is replaced without its question.
+TEST_F(RadioPageTest, BackupAsksBeforeReplacingTheFileWithItsSuffix) {
+  const QString file = dir_.filePath(QStringLiteral("mine"));
+  const QString txt = file + QStringLiteral(".txt");
+  {
+    QFile old(txt);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("Old=http://old/\r\n");
+  }
+  const auto contents = [&txt] {
+    QFile f(txt);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+  };
+  // Declined: the old file stays.
+  dialogs_.fileNames = {file};
+  page_->BackupChannels();
+  ASSERT_EQ(dialogs_.suffixes.size(), 1u);
+  EXPECT_EQ(dialogs_.suffixes[0], QStringLiteral("txt"));
+  EXPECT_EQ(dialogs_.replaceQuestions, (std::vector<QString>{txt}));
+  EXPECT_EQ(contents(), QByteArray("Old=http://old/\r\n"));
+  EXPECT_FALSE(QFile::exists(file));
+  // Agreed: the backup replaces it.
+  dialogs_.fileNames = {file};
+  dialogs_.replaceAnswers = {true};
+  page_->BackupChannels();
+  EXPECT_EQ(dialogs_.replaceQuestions.size(), 2u);
+  EXPECT_EQ(contents(), QByteArray("Zed FM=http://z/zed.pls\r\n"));
+  EXPECT_TRUE(dialogs_.warnings.empty());
 }
 
 TEST_F(RadioPageTest, BackupThenRestoreGivesTheSameList) {

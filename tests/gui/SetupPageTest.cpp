@@ -5,11 +5,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "gui/controls/NumEdit.h"
+#include "gui/setup/EmailPage.h"
 #include "support/FakeDialogs.h"
 
 namespace qgm::gui {
@@ -139,6 +142,59 @@ TEST(SetupPage, PhonePageTakesDigitsAndDecidesTheTab) {
   EXPECT_EQ(resets, 1);
   page.SetResetEnabled(false);
   EXPECT_FALSE(page.findChild<QPushButton*>(QStringLiteral("btnResetChHist"))->isEnabled());
+}
+
+// What the user does with a copied line: everything in the field replaced.
+void Paste(QLineEdit* edit, const QString& text) {
+  QGuiApplication::clipboard()->setText(text);
+  edit->selectAll();
+  edit->paste();
+}
+
+TEST(SetupPage, CredentialFieldsStayOneLine) {
+  TSettings s;
+  s.Password = "secret";
+  s.UseProxy = true;
+  test::FakeDialogs dialogs;
+  TSetupPage page(s, dialogs);
+  page.LoadFromModel();
+  page.show();
+  auto* password = page.findChild<QLineEdit*>(QStringLiteral("ePassword"));
+  auto* phone = page.findChild<QLineEdit*>(QStringLiteral("eChPhoneNo"));
+  ASSERT_TRUE(password && phone);
+
+  // A copied line brings its line break along: dropped.
+  Paste(password, QStringLiteral("pasted\r\n"));
+  EXPECT_EQ(password->text(), QStringLiteral("pasted"));
+  EXPECT_EQ(s.Password, "pasted");
+  Paste(phone, QStringLiteral("0298765432\n"));
+  EXPECT_EQ(s.CallhavenNo1, "0298765432");
+  EXPECT_TRUE(dialogs.warnings.empty());
+
+  // A break inside would become a second command: refused, with the
+  // reason, and the field keeps what it had.
+  Paste(password, QStringLiteral("pw\r\nDELE 1"));
+  EXPECT_EQ(password->text(), QStringLiteral("pasted"));
+  EXPECT_EQ(s.Password, "pasted");
+  ASSERT_EQ(dialogs.warnings.size(), 1u);
+  EXPECT_EQ(dialogs.warnings[0], QStringLiteral("The password holds a line break."));
+
+  // The proxy's fields too.
+  auto* proxyPassword = page.findChild<QLineEdit*>(QStringLiteral("eProxyPassword"));
+  ASSERT_TRUE(proxyPassword);
+  Paste(proxyPassword, QString::fromUtf16(u"a\0b", 3));
+  EXPECT_EQ(s.ProxyPassword, "");
+  ASSERT_EQ(dialogs.warnings.size(), 2u);
+  EXPECT_EQ(dialogs.warnings[1], QStringLiteral("The proxy password holds a NUL character."));
+
+  // The mailbox editor's fields say why in the page's warning line.
+  TEmailPage* email = page.EmailPage();
+  Paste(email->PasswordEdit(), QStringLiteral("box\n"));
+  EXPECT_EQ(email->PasswordEdit()->text(), QStringLiteral("box"));
+  Paste(email->NameEdit(), QStringLiteral("demo\nfamily"));
+  EXPECT_EQ(email->NameEdit()->text(), QStringLiteral(""));
+  EXPECT_EQ(email->Warning()->text(), QStringLiteral("The mailbox name holds a line break."));
+  EXPECT_FALSE(email->Warning()->isHidden());
 }
 
 }  // namespace

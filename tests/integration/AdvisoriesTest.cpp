@@ -168,6 +168,31 @@ TEST_F(AdvisoriesTest, PermanentRedirectSticksForTheRunAndTemporaryToo) {
   }
 }
 
+TEST_F(AdvisoriesTest, RelativeRedirectsAreTakenAgainstTheFeedAddress) {
+  const std::string site = "http://localhost:" + std::to_string(Sim().HttpPort());
+  // An absolute path, a relative path with dot segments, a scheme-relative
+  // address: each ends at the feed's other address.
+  for (const char* location : {"/feeds/status.xml", "./nowhere/../feeds/status.xml",
+                               "//localhost:PORT/feeds/status.xml"}) {
+    std::string sent = location;
+    if (const auto at = sent.find("PORT"); at != std::string::npos)
+      sent.replace(at, 4, std::to_string(Sim().HttpPort()));
+    FeedOptions f;
+    f.redirectStatus = 301;
+    f.redirectLocation = sent;
+    Sim().SetFeed(f);
+    TAdvisories fresh({Sim().FeedUrl(), "QGM/1.0", &Context()}, seen_, clock_, &view_);
+    Sim().ClearRequests();
+    ASSERT_TRUE(fresh.RefreshAdvisories()) << location << ": " << fresh.Failure();
+    EXPECT_EQ(fresh.Info().RedirectUrl, site + "/feeds/status.xml") << location;
+    ASSERT_EQ(Sim().Requests().size(), 2u) << location;
+    EXPECT_EQ(Sim().Requests()[1].path, "/feeds/status.xml");
+    // Later refreshes keep working from the resolved address.
+    EXPECT_TRUE(fresh.RefreshAdvisories()) << location;
+    EXPECT_EQ(Sim().Requests().back().path, "/feeds/status.xml");
+  }
+}
+
 TEST_F(AdvisoriesTest, RedirectLoopEndsAsAFailureAndKeepsTheList) {
   ASSERT_TRUE(advisories_->RefreshAdvisories());
   FeedOptions f;
@@ -238,13 +263,16 @@ TEST_F(AdvisoriesTest, EmptyBodyAndNonFeedKeepTheKeptTreeForALater304) {
   EXPECT_EQ(view_.shown.size(), 5u);
 }
 
-TEST_F(AdvisoriesTest, FailedRequestLeavesTheListAlone) {
+TEST_F(AdvisoriesTest, FailedRequestKeepsTheItemsAndShowsNothing) {
   ASSERT_TRUE(advisories_->RefreshAdvisories());
-  TAdvisories offline({"http://127.0.0.1:1/network-status.rss", "QGM/1.0", &Context()}, seen_,
-                      clock_, &view_);
-  EXPECT_FALSE(offline.RefreshAdvisories());
-  EXPECT_FALSE(offline.Info().Valid);
+  ASSERT_EQ(view_.rebuilds, 1);
+  FeedOptions loop;
+  loop.redirectLoop = true;
+  Sim().SetFeed(loop);
+  EXPECT_FALSE(advisories_->RefreshAdvisories());
+  EXPECT_FALSE(advisories_->Info().Valid);
   EXPECT_EQ(view_.rebuilds, 1);
+  EXPECT_EQ(advisories_->Items().size(), 5u);
 }
 
 }  // namespace

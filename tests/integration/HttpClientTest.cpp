@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/net/NetErrors.h"
 #include "core/net/UsageRequest.h"
 #include "support/SimulatorFixture.h"
@@ -135,6 +137,37 @@ TEST_F(HttpClientTest, UntrustedServerIsRefused) {
   THttpClient c(strangers);
   EXPECT_THROW(c.Get(Sim().ApiBase()), ENetError);
   EXPECT_TRUE(Sim().Requests().empty());  // nothing, credentials least of all, was sent
+}
+
+TEST_F(HttpClientTest, HeaderValuesWithLineBreaksAreNeverSent) {
+  // Each would end its header early and make the rest a header of its own.
+  const auto failure = [this](const std::function<void(THttpClient&)>& set) -> std::string {
+    THttpClient c(Context());
+    Prepare(c);
+    set(c);
+    try {
+      c.Get(Sim().ApiBase());
+    } catch (const ENetError& e) {
+      return e.what();
+    }
+    return "";
+  };
+  EXPECT_EQ(failure([](THttpClient& c) { c.Username = "demo\r\nX-Injected: 1"; }),
+            "The user name holds a line break.");
+  EXPECT_EQ(failure([](THttpClient& c) { c.Password = "demo\n"; }),
+            "The password holds a line break.");
+  EXPECT_EQ(failure([](THttpClient& c) { c.CustomHeaders = {"If-None-Match: a\r\nX: b"}; }),
+            "The request header holds a line break.");
+  EXPECT_EQ(failure([](THttpClient& c) { c.UserAgent = std::string("QGM\0x", 5); }),
+            "The user agent holds a NUL character.");
+  EXPECT_EQ(failure([](THttpClient& c) {
+              TProxySettings proxy{true, "127.0.0.1", 1, "me", "pw\r\nX: 1"};
+              ApplyProxySettings(c, proxy);
+            }),
+            "The proxy password holds a line break.");
+  EXPECT_TRUE(Sim().Requests().empty());
+  // The same client with clean values goes through.
+  EXPECT_EQ(failure([](THttpClient&) {}), "");
 }
 
 TEST_F(HttpClientTest, GetWithRetriesRules) {

@@ -3,6 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "core/debug/DebugLog.h"
 #include "core/mail/MailCheck.h"
 #include "support/SimulatorFixture.h"
 
@@ -23,6 +30,13 @@ class MailCheckTest : public SimulatorTest {
     Sim().SetPop3Behaviour(Pop3Behaviour::Normal);
     server_ = MailServerAt("localhost:" + std::to_string(Sim().Pop3Port()), kVoicemail, &Context());
     server_.ReadTimeoutMs = 3000;
+    Sim().ClearPop3Commands();
+  }
+  // How many of the commands the server received begin with `verb`.
+  static size_t CommandsNamed(const std::string& verb) {
+    size_t n = 0;
+    for (const std::string& c : Sim().Pop3Commands()) n += c.rfind(verb, 0) == 0;
+    return n;
   }
   // One mailbox "box" holding `messages`, oldest first.
   int Check(std::vector<MailMessage> messages) {
@@ -45,14 +59,19 @@ TEST_F(MailCheckTest, TheNewestRunOfUnreadMessagesDecides) {
   // Empty: no TOP at all (a TOP would fail and still give 0; the server
   // would have nothing to send).
   EXPECT_EQ(Check({}), 0);
+  EXPECT_EQ(CommandsNamed("STAT"), 1u);
+  EXPECT_EQ(CommandsNamed("TOP"), 0u);
   // The newest unread, the one before read.
   EXPECT_EQ(Check({{"a@x", "old", "RO"}, {"b@x", "new", "U"}}), mfNewMail);
   // The newest two unread, the older from the voicemail sender: 3, and the
-  // scan stops there (the message before it is never read).
-  EXPECT_EQ(Check({{"x", "", "", "broken\r\n"},
+  // scan stops there. The message before it is unread too: read, it would
+  // make the result plain new mail.
+  Sim().ClearPop3Commands();
+  EXPECT_EQ(Check({{"c@x", "older, unread", "U"},
                    {"Voicemail <voicemail@callhaven.corvalink.com>", "vm", "U"},
                    {"c@x", "hi", "U"}}),
             mfNewMail | mfVoicemail);
+  EXPECT_EQ(Sim().Pop3Commands().back(), "TOP 2 0");
   // Voicemail that is already read does not count.
   EXPECT_EQ(Check({{"voicemail@callhaven.corvalink.com", "vm", "RO"}, {"c@x", "hi", "U"}}),
             mfNewMail);
@@ -101,6 +120,52 @@ TEST_F(MailCheckTest, FailuresGiveWhatWasReached) {
   // Nobody listening.
   const TMailServer nowhere = MailServerAt("127.0.0.1:1", kVoicemail, &Context());
   EXPECT_EQ(CheckMailbox(nowhere, "demo", "demo"), 0);
+}
+
+TEST_F(MailCheckTest, ALineBreakInACredentialIsNeverSent) {
+  // Sent, the rest of the password would be a command of its own.
+  std::string why;
+  EXPECT_EQ(CheckMailbox(server_, "demo", "demo\r\nDELE 1", &why), 0);
+  EXPECT_EQ(why, "The password holds a line break.");
+  // A pasted password's trailing newline: a clear reason, not "no mail".
+  why.clear();
+  EXPECT_FALSE(TestMailbox(server_, "demo", "demo\n", &why));
+  EXPECT_EQ(why, "The password holds a line break.");
+  why.clear();
+  EXPECT_EQ(CheckMailbox(server_, "demo\nSTAT", "demo", &why), 0);
+  EXPECT_EQ(why, "The user name holds a line break.");
+  EXPECT_EQ(CommandsNamed("DELE"), 0u);
+  EXPECT_EQ(CommandsNamed("STAT"), 0u);
+  EXPECT_TRUE(Sim().Pop3Commands().empty());
+}
+
+TEST_F(MailCheckTest, AHugeMailboxIsScannedOnlyInItsNewestMessages) {
+  // The server claims a billion messages, the newest 150 of them unread.
+  Sim().SetPop3Behaviour(Pop3Behaviour::HugeCount);
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("qgm-mailcheck-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  TDebugLog log(folder / "Debug.txt");
+  log.SetEnabled(true);
+  server_.Log = &log;
+  std::string why;
+  EXPECT_EQ(CheckMailbox(server_, "demo", "demo", &why), mfNewMail);
+  EXPECT_EQ(why, "");
+  EXPECT_EQ(CommandsNamed("TOP"), 100u);
+  EXPECT_EQ(Sim().Pop3Commands().back(), "TOP 999999901 0");
+  std::ifstream in(folder / "Debug.txt");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("Mail check: demo holds 1000000000 messages; only the newest 100 were read."),
+            std::string::npos)
+      << text;
+  // A mailbox within the bound says nothing.
+  Sim().SetPop3Behaviour(Pop3Behaviour::Normal);
+  EXPECT_EQ(CheckMailbox(server_, "demo", "demo"), mfNewMail);
+  std::ifstream again(folder / "Debug.txt");
+  const std::string after((std::istreambuf_iterator<char>(again)),
+                          std::istreambuf_iterator<char>());
+  EXPECT_EQ(after, text);
+  std::filesystem::remove_all(folder);
 }
 
 TEST_F(MailCheckTest, CheckMailboxesNamesTheMailboxesWithMail) {

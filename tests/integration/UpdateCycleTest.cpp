@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "core/advisories/Advisories.h"
+#include "core/net/NetErrors.h"
 #include "support/FakeTime.h"
 #include "support/FakeUpdateView.h"
+#include "support/SilentServer.h"
 #include "support/SimulatorFixture.h"
 
 namespace qgm::test {
@@ -27,11 +30,21 @@ class UpdateCycleTest : public SimulatorTest {
     hooks.CheckClock = [this] { ++clockChecks_; };
     hooks.History = [this](TUsageService&, const TUsageAccount&, bool first) {
       historyFirst_.push_back(first);
+      // An alert that starts while the update waits (events run meanwhile).
+      if (alertDuringUpdate_) cycle_->StartAlert(alertDuringUpdate_);
     };
+    hooks.CheckForNewVersion = [this] { ++versionChecks_; };
+    hooks.AutoScaleFromPlan = [this] { ++autoScales_; };
     settings_.AccountName = "demo";
     settings_.Password = "demo";
-    cycle_ = std::make_unique<TUpdateCycle>(settings_, *service_, view_, clock_, main_, alert_,
-                                            sink_, log_, config, hooks);
+    config_ = config;
+    hooks_ = hooks;
+    cycle_ = MakeCycle();
+  }
+  // A cycle as at another start of the program, with the current hooks.
+  std::unique_ptr<TUpdateCycle> MakeCycle() {
+    return std::make_unique<TUpdateCycle>(settings_, *service_, view_, clock_, main_, alert_, sink_,
+                                          log_, config_, hooks_);
   }
 
   FakeClock clock_;
@@ -42,9 +55,12 @@ class UpdateCycleTest : public SimulatorTest {
   TSettings settings_;
   std::vector<std::string>& seen_ = settings_.SeenNoticeRefs;
   std::vector<TUsageAccount> saved_;
-  int clockChecks_ = 0;
+  int clockChecks_ = 0, versionChecks_ = 0, autoScales_ = 0;
+  int alertDuringUpdate_ = 0;
   std::vector<bool> historyFirst_;
   std::unique_ptr<TUsageService> service_;
+  TUpdateConfig config_;
+  TUpdateHooks hooks_;
   std::unique_ptr<TUpdateCycle> cycle_;
 };
 
@@ -84,6 +100,28 @@ TEST_F(UpdateCycleTest, AMegabyteOfPublicAddressIsCutForItsLabel) {
   cycle_->MainTimerTimer();
   Sim().Account().publicAddress = saved;
   EXPECT_EQ(view_.publicAddress, std::string(255, '7'));
+}
+
+TEST_F(UpdateCycleTest, ASilentFeedServerDoesNotHoldUpTheUsageRequest) {
+  // The feed is fetched first in every pass, by a client without a time-out
+  // of its own; its server accepts and never answers.
+  SilentServer feedServer;
+  TNetContext quick(Sim().CaFile().string());
+  quick.Timeouts.ReadMs = 300;  // the program's is 30 s
+  std::vector<std::string> hashes;
+  TAdvisories advisories({feedServer.Url("/network-status.rss"), UserAgent(), &quick}, hashes,
+                         clock_, nullptr);
+  hooks_.RefreshAdvisories = [&] { advisories.RefreshAdvisories(); };
+  cycle_ = MakeCycle();
+  cycle_->Start(1);
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(feedServer.Accepted(), 1);
+  EXPECT_EQ(advisories.Failure(), kReadTimeout);
+  // The usage service was asked all the same, and the update completed.
+  bool usageAsked = false;
+  for (const auto& r : Sim().Requests()) usageAsked |= r.path.find("/api/v1.5/") == 0;
+  EXPECT_TRUE(usageAsked);
+  EXPECT_EQ(view_.status.rfind("  Last updated: ", 0), 0u) << view_.status;
 }
 
 TEST_F(UpdateCycleTest, StartDelayZeroWaitsOneSecondWithoutCountdownText) {
@@ -213,6 +251,42 @@ TEST_F(UpdateCycleTest, SpamCheckGoesThroughTheProxy) {
   settings_.ProxyPort = 1;
   cycle_->CheckSpamRate();
   EXPECT_EQ(view_.publicAddress, "");
+}
+
+// The automatic version check belongs to the first update of a run, and
+// only when no tray alert is flashing then; a run whose first update met
+// an alert does not check later either.
+TEST_F(UpdateCycleTest, VersionCheckAtTheFirstUpdateOnlyWithoutAFlashingAlert) {
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(versionChecks_, 1);
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(versionChecks_, 1);
+
+  cycle_ = MakeCycle();
+  versionChecks_ = clockChecks_ = 0;
+  alertDuringUpdate_ = 2;
+  cycle_->MainTimerTimer();
+  EXPECT_TRUE(alert_.running);
+  EXPECT_EQ(clockChecks_, 1);  // the rest of the first update ran
+  EXPECT_EQ(versionChecks_, 0);
+  alertDuringUpdate_ = 0;
+  cycle_->MainTimerTimer();
+  EXPECT_FALSE(alert_.running);
+  EXPECT_EQ(versionChecks_, 0);
+}
+
+// The graph's scales follow the plan once a run, and only in a run whose
+// settings held none.
+TEST_F(UpdateCycleTest, PlanScalesOnceWhenPending) {
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(autoScales_, 0);
+  cycle_ = MakeCycle();
+  cycle_->AutoScalePending = true;
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(autoScales_, 1);
+  EXPECT_FALSE(cycle_->AutoScalePending);
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(autoScales_, 1);
 }
 
 TEST_F(UpdateCycleTest, AlertsBlinkUntilAcknowledged) {

@@ -6,8 +6,15 @@
 
 namespace qgm {
 
+namespace {
+// A server time this far from the computer's clock is no time at all: a
+// broken server, or a count read in the wrong era of the 2036 wrap. Shown
+// without its whole days it would pass for a believable offset.
+constexpr TDateTime kBelievableDays = 5 * 365.25;
+}  // namespace
+
 std::string ClockStateText(TDateTime now, TDateTime server) {
-  if (server == 0) return "Unable to get the time.";
+  if (server == 0 || std::fabs(now - server) > kBelievableDays) return "Unable to get the time.";
   const TDateTime d = now - server;
   const std::string prefix = d > 0 ? "Fast by " : "Slow by ";
   const TimeParts t = DecodeTime(std::fabs(d));

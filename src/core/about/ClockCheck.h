@@ -8,7 +8,8 @@
 
 namespace qgm {
 
-// "Unable to get the time." when `server` is 0; else "Fast by ..." or
+// "Unable to get the time." when `server` is 0 or more than five years
+// from `now`; else "Fast by ..." or
 // "Slow by ..." with hours, minutes and seconds of the difference (whole
 // days dropped: a clock a day and 5 seconds fast is "Fast by 5 secs"), or
 // "Accurate to the second!". Each "&&" in the result stands for one "&" on

@@ -13,6 +13,8 @@ TAdvisories::TAdvisories(const TAdvisoriesConfig& config, std::vector<std::strin
       client_(config.Context ? *config.Context : TNetContext::Default()) {
   info_.FeedUrl = config.FeedUrl;
   client_.UserAgent = config.UserAgent;
+  // No limits of its own: the context's read time-out and deadline, so a
+  // feed server that never answers cannot hold up the update after it.
   client_.ReadTimeoutMs = 0;
   client_.AllowCookies = true;
   client_.Accept = "text/html, */*";

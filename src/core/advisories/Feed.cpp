@@ -4,6 +4,7 @@
 
 #include "core/net/HttpClient.h"
 #include "core/net/NetErrors.h"
+#include "core/net/ResolveUrl.h"
 #include "core/util/CodePage.h"
 #include "core/util/Crc32.h"
 #include "core/xml/XmlText.h"
@@ -16,8 +17,14 @@ TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text
   if (!info.LastModified.empty())
     client.CustomHeaders.push_back("If-Modified-Since: " + info.LastModified);
   if (!info.ETag.empty()) client.CustomHeaders.push_back("If-None-Match: " + info.ETag);
+  const std::string url = info.RedirectUrl.empty() ? info.FeedUrl : info.RedirectUrl;
+  // A Location may be relative ("/rss"): it is taken against the address
+  // that answered with it.
+  const auto redirectTo = [&url](const std::string& location) {
+    return location.empty() ? location : ResolveReference(url, location);
+  };
   try {
-    const std::string body = client.Get(info.RedirectUrl.empty() ? info.FeedUrl : info.RedirectUrl);
+    const std::string body = client.Get(url);
     // The client hands over a server error's body too; for the feed it is
     // a failure like any other error status.
     if (client.ResponseCode() < 200 || client.ResponseCode() > 299) {
@@ -29,11 +36,11 @@ TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text
   } catch (const EHttpProtocolError& e) {
     switch (e.Code()) {
       case 301:
-        info.RedirectUrl = client.Location();
+        info.RedirectUrl = redirectTo(client.Location());
         return frPermanentRedirect;
       case 302:
       case 307:
-        info.RedirectUrl = client.Location();
+        info.RedirectUrl = redirectTo(client.Location());
         return frTemporaryRedirect;
       case 304:
         return frNotModified;

@@ -66,11 +66,19 @@ int CheckMailbox(const TMailServer& server, const std::string& login, const std:
   int result = 0;
   try {
     client.Connect();
-    for (int n = client.CheckMessages(); n > 0; --n) {
+    const int count = client.CheckMessages();
+    const int oldest = std::max(count - std::max(server.MaxScannedMessages, 1), 0);
+    int n = count;
+    for (; n > oldest; --n) {
       const int flags = ScanHeader(client.RetrieveHeader(n), server.VoicemailSender);
       if (!(flags & mfNewMail)) break;  // seen, or without a status line
       result = flags;
       if (flags & mfVoicemail) break;
+    }
+    if (n == oldest && oldest > 0 && server.Log && server.Log->Enabled()) {
+      server.Log->Write("Mail check: " + login + " holds " + std::to_string(count) +
+                        " messages; only the newest " + std::to_string(count - oldest) +
+                        " were read.");
     }
   } catch (const std::exception& e) {
     if (failure) *failure = e.what();

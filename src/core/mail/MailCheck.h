@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/debug/DebugLog.h"
 #include "core/settings/Settings.h"
 
 namespace qgm {
@@ -19,6 +20,11 @@ struct TMailServer {
   TNetContext* Context = nullptr;
   int ConnectTimeoutMs = 15000;
   int ReadTimeoutMs = 30000;
+  // The scan reads at most this many of the newest messages a check: a
+  // server claiming millions must not keep the window thread for hours.
+  int MaxScannedMessages = 100;
+  // Where a scan cut short says so; nullptr: nowhere.
+  const TDebugLog* Log = nullptr;
 };
 
 // "host" or "host:port" (995 when none is given).

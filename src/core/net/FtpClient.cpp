@@ -5,6 +5,7 @@
 #include <netdb.h>
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 
@@ -75,6 +76,9 @@ struct FtpTransfer {
 std::string TFtpClient::Retrieve(const std::string& folder, const std::string& file) {
   // An abort asked for before the transfer began ends it too.
   if (aborted_) throw EFtpAborted();
+  RefuseLineBreaks(Host, "host name");
+  RefuseLineBreaks(folder, "folder");
+  RefuseLineBreaks(file, "file name");
   // Outlives the handle that refers to it.
   std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> resolve(nullptr,
                                                                       &curl_slist_free_all);
@@ -101,6 +105,11 @@ std::string TFtpClient::Retrieve(const std::string& folder, const std::string& f
   curl_easy_setopt(curl, CURLOPT_FTP_USE_EPSV, 0L);  // plain PASV
   curl_easy_setopt(curl, CURLOPT_TRANSFERTEXT, 0L);  // binary
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(ConnectTimeoutMs));
+  // The control connection's replies and the data alike: silence ends it.
+  const long silenceSeconds = std::max(1L, (static_cast<long>(ReadTimeoutMs) + 999) / 1000);
+  curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, silenceSeconds);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, silenceSeconds);
   curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, static_cast<long>(ReceiveBufferBytes));
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FtpTransfer::OnData);
@@ -113,6 +122,10 @@ std::string TFtpClient::Retrieve(const std::string& folder, const std::string& f
   const CURLcode rc = curl_easy_perform(curl);
   if (aborted_) throw EFtpAborted();
   if (t.tooLarge) throw ENetError("Response too large");
+  curl_off_t connectedAfter = 0;
+  curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connectedAfter);
+  // Timed out once connected: the server went silent.
+  if (rc == CURLE_OPERATION_TIMEDOUT && connectedAfter > 0) throw ENetError(kReadTimeout);
   if (rc != CURLE_OK) throw ENetError(error[0] ? error : curl_easy_strerror(rc));
   if (!t.begun) t.Begin();  // an empty file
   return std::move(t.data);

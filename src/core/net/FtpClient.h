@@ -22,6 +22,10 @@ class TFtpClient {
   std::string Host;
   int Port = 21;
   int ConnectTimeoutMs = 15000;
+  // A server that sends no control reply, or no data, for this long has
+  // gone: the transfer fails with kReadTimeout. Counted in whole seconds,
+  // rounded up.
+  int ReadTimeoutMs = 30000;
   size_t ReceiveBufferBytes = 8192;
   size_t MaxBytes = 64u * 1024 * 1024;
 

@@ -116,10 +116,31 @@ void THttpClient::KeepCookies(void* handle) {
   curl_slist_free_all(list);
 }
 
+void THttpClient::CheckHeaderValues(const std::string& url) const {
+  RefuseLineBreaks(url, "address");
+  RefuseLineBreaks(UserAgent, "user agent");
+  RefuseLineBreaks(Accept, "Accept header");
+  RefuseLineBreaks(ContentType, "Content-Type header");
+  for (const std::string& line : CustomHeaders) RefuseLineBreaks(line, "request header");
+  if (BasicAuthentication) {
+    RefuseLineBreaks(Username, "user name");
+    RefuseLineBreaks(Password, "password");
+  }
+  if (!Proxy.Server.empty()) {
+    RefuseLineBreaks(Proxy.Server, "proxy server");
+    if (Proxy.BasicAuthentication) {
+      RefuseLineBreaks(Proxy.Username, "proxy user name");
+      RefuseLineBreaks(Proxy.Password, "proxy password");
+    }
+  }
+}
+
 std::string THttpClient::Get(const std::string& url) {
   responseCode_ = -1;
   statusLine_.clear();
   headers_.clear();
+  // Before any connection: nothing of such a request is sent.
+  CheckHeaderValues(url);
 
   // The handle lives for this request only: its error buffer, body and
   // header targets and header list all point into this call.
@@ -196,10 +217,21 @@ std::string THttpClient::Get(const std::string& url) {
                                                                          &curl_multi_cleanup);
   curl_multi_add_handle(multi, curl);
   CURLcode result = CURLE_OK;
-  bool timedOut = false;
+  // A server that accepts and then says nothing, or trickles a byte now
+  // and then, must not hold the caller for ever.
+  const auto readLimit =
+      std::chrono::milliseconds(ReadTimeoutMs > 0 ? ReadTimeoutMs : context_.Timeouts.ReadMs);
+  const auto deadline =
+      Clock::now() +
+      std::chrono::milliseconds(DeadlineMs > 0 ? DeadlineMs : context_.Timeouts.DeadlineMs);
+  const char* gaveUp = nullptr;
   transfer.lastData = Clock::now();
   auto lastIdle = Clock::now();
   while (true) {
+    if (context_.Cancelled()) {
+      gaveUp = kCancelled;
+      break;
+    }
     int running = 0;
     curl_multi_perform(multi, &running);
     int queued = 0;
@@ -207,9 +239,13 @@ std::string THttpClient::Get(const std::string& url) {
       result = msg->data.result;
       break;
     }
-    if (ReadTimeoutMs > 0 &&
-        Clock::now() - transfer.lastData > std::chrono::milliseconds(ReadTimeoutMs)) {
-      timedOut = true;
+    const auto now = Clock::now();
+    if (now - transfer.lastData > readLimit) {
+      gaveUp = kReadTimeout;
+      break;
+    }
+    if (now > deadline) {
+      gaveUp = kTookTooLong;
       break;
     }
     // The wait ends when the idle hook is due, not a whole slice after an
@@ -228,7 +264,7 @@ std::string THttpClient::Get(const std::string& url) {
   // The connection is not kept: FORBID_REUSE closed it with the transfer.
   if (AllowCookies) KeepCookies(curl);
 
-  if (timedOut) throw ENetError(kReadTimeout);
+  if (gaveUp) throw ENetError(gaveUp);
   if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
     throw ENetError("Response too large");
   }

@@ -4,7 +4,9 @@
 // followed) raises EHttpProtocolError. Transport failures raise ENetError.
 // After any outcome the last reply's status, Location and headers stay
 // readable. A call blocks, running the context's idle hook at least every
-// 250 ms while it waits.
+// 250 ms while it waits; it gives up when no data comes for the read
+// time-out, when the whole request passes its deadline, and when the
+// context is cancelled.
 
 #include <cstdint>
 #include <string>
@@ -35,7 +37,10 @@ class THttpClient {
 
   // Settings.
   std::string UserAgent;
-  int ReadTimeoutMs = 0;  // 0: wait indefinitely
+  // Longest wait for data, and longest whole request (connect, headers and
+  // body). 0: the context's (TNetContext::Timeouts).
+  int ReadTimeoutMs = 0;
+  int DeadlineMs = 0;
   bool BasicAuthentication = false;
   std::string Username;
   std::string Password;
@@ -48,6 +53,8 @@ class THttpClient {
   TProxyConfig Proxy;
   size_t MaxBodyBytes = kDefaultMaxBody;
 
+  // Throws ENetError without sending anything when a header value (the
+  // credentials included) holds a CR, LF or NUL.
   std::string Get(const std::string& url);
 
   // The last reply.
@@ -65,6 +72,7 @@ class THttpClient {
  private:
   friend struct HttpTransfer;
   void KeepCookies(void* handle);
+  void CheckHeaderValues(const std::string& url) const;
   TNetContext& context_;
   std::vector<std::string> cookies_;  // in libcurl's cookie-file line form
   int responseCode_ = -1;

@@ -57,8 +57,10 @@ TNetContext& TNetContext::Default() {
 void TNetContext::SetDefaultCaFile(const std::string& extraCaFile) {
   auto& slot = DefaultSlot();
   auto hook = slot ? slot->idleHook_ : std::function<void()>();
+  const TTimeouts timeouts = slot ? slot->Timeouts : TTimeouts{};
   slot = std::make_unique<TNetContext>(extraCaFile);
   slot->idleHook_ = std::move(hook);
+  slot->Timeouts = timeouts;
 }
 
 X509_STORE* TNetContext::CertStore() {

@@ -1,8 +1,10 @@
 #pragma once
 // What every client on the window thread shares: the certificate store used
 // to verify servers (the system's CA store plus an optional extra CA file),
-// the TLS session caches, and the idle hook run while a call waits.
+// the TLS session caches, the idle hook run while a call waits, the
+// time-outs of calls whose callers set none, and the cancel switch.
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -37,6 +39,20 @@ class TNetContext {
     if (idleHook_) idleHook_();
   }
 
+  // The limits of a call whose caller sets none of its own: the longest
+  // wait for data (the connection counts as dead after it), and the longest
+  // a whole HTTP request or a POP3 mailbox's session may take.
+  struct TTimeouts {
+    int ReadMs = 30000;
+    int DeadlineMs = 300000;
+  };
+  TTimeouts Timeouts;
+
+  // Makes every call that waits on this context give up with kCancelled,
+  // now (at its next slice) and from then on: for a program that is ending.
+  void Cancel() { cancelled_ = true; }
+  bool Cancelled() const { return cancelled_; }
+
   // Loaded on first use; nullptr when no store could be built.
   X509_STORE* CertStore();
   CURLSH* Share() const { return share_; }
@@ -62,6 +78,7 @@ class TNetContext {
   SSL_CTX* lineTls_ = nullptr;
   std::map<std::string, SSL_SESSION*> sessions_;
   std::function<void()> idleHook_;
+  std::atomic<bool> cancelled_{false};
 };
 
 }  // namespace qgm

@@ -9,6 +9,7 @@ void TPop3Client::ExpectOk(const std::string& reply) {
 }
 
 std::string TPop3Client::Command(const std::string& line) {
+  RefuseLineBreaks(line, "command");
   connection_.WriteAll(line + "\r\n", ReadTimeoutMs);
   std::string reply = connection_.ReadLine(ReadTimeoutMs);
   ExpectOk(reply);
@@ -16,6 +17,11 @@ std::string TPop3Client::Command(const std::string& line) {
 }
 
 void TPop3Client::Connect() {
+  // Refused before connecting: a break would make the rest of the text a
+  // command of its own ("PASS pw", then "DELE 1").
+  RefuseLineBreaks(Username, "user name");
+  RefuseLineBreaks(Password, "password");
+  connection_.StartDeadline(DeadlineMs);
   connection_.Connect(Host, Port, ConnectTimeoutMs, true);
   try {
     ExpectOk(connection_.ReadLine(ReadTimeoutMs > 0 ? ReadTimeoutMs : ConnectTimeoutMs));

@@ -25,9 +25,13 @@ class TPop3Client {
   std::string Username;
   std::string Password;
   int ConnectTimeoutMs = 15000;
-  int ReadTimeoutMs = 0;  // 0: wait indefinitely
+  // Longest wait for a reply, and longest whole session from Connect on
+  // (a mailbox's check). 0: the context's (TNetContext::Timeouts).
+  int ReadTimeoutMs = 0;
+  int DeadlineMs = 0;
 
-  // Connects, reads the greeting and logs in.
+  // Connects, reads the greeting and logs in. A user name or password
+  // holding a CR, LF or NUL is refused (ENetError) before connecting.
   void Connect();
   // The number of messages in the mailbox.
   int CheckMessages();

@@ -66,16 +66,26 @@ bool TTcpConnection::ResumedSession() const {
   return ssl_ && SSL_session_reused(ssl_) == 1;
 }
 
+void TTcpConnection::StartDeadline(int ms) {
+  deadline_ = Clock::now() + std::chrono::milliseconds(ms > 0 ? ms : context_.Timeouts.DeadlineMs);
+}
+
 bool TTcpConnection::Wait(bool forWrite, int timeoutMs) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  // Never without a limit: a peer that accepts and then says nothing would
+  // hold the caller for ever.
+  if (timeoutMs <= 0) timeoutMs = context_.Timeouts.ReadMs;
+  const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  const bool deadlineFirst = deadline_ < end;
+  const auto until = deadlineFirst ? deadline_ : end;
   while (true) {
-    int slice = kSliceMs;
-    if (timeoutMs > 0) {
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-      if (left <= 0) return false;
-      slice = static_cast<int>(std::min<long long>(left, kSliceMs));
+    if (context_.Cancelled()) throw ENetError(kCancelled);
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+    if (left <= 0) {
+      if (deadlineFirst) throw ENetError(kTookTooLong);
+      return false;
     }
+    const int slice = static_cast<int>(std::min<long long>(left, kSliceMs));
     pollfd p{fd_, static_cast<short>(forWrite ? POLLOUT : POLLIN), 0};
     const int r = ::poll(&p, 1, slice);
     if (r > 0) return true;

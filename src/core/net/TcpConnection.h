@@ -2,7 +2,8 @@
 // A TCP connection, optionally with TLS from the first byte, for the line and
 // byte protocols (POP3, the time service). Waits happen in slices of at most
 // 250 ms with the context's idle hook run between them, unless the
-// connection belongs to a worker thread.
+// connection belongs to a worker thread. A cancelled context ends any wait
+// with ENetError(kCancelled).
 
 #include <chrono>
 #include <string>
@@ -30,10 +31,17 @@ class TTcpConnection {
   // Closes at once, without any protocol goodbye.
   void Close();
 
+  // No wait from now on may end later than `ms` from now (0: the context's
+  // deadline); passing it fails the call with ENetError(kTookTooLong). It
+  // holds across Connect and Close until set again.
+  void StartDeadline(int ms);
+
+  // Each wait for the peer lasts at most `timeoutMs` (0: the context's read
+  // time-out).
   void WriteAll(const std::string& data, int timeoutMs);
   // One line without its CR LF. Throws ENetError(kReadTimeout) when no data
-  // comes for `timeoutMs` (0: wait indefinitely), ENetError(kConnectionClosed)
-  // when the peer closes first.
+  // comes for `timeoutMs`, ENetError(kConnectionClosed) when the peer closes
+  // first.
   std::string ReadLine(int timeoutMs);
   // Exactly `count` bytes; each single wait for data may last `timeoutMs`.
   std::string ReadBytes(size_t count, int timeoutMs);
@@ -52,6 +60,7 @@ class TTcpConnection {
   int fd_ = -1;
   SSL* ssl_ = nullptr;
   std::string sessionKey_;  // "host:port" of the TLS server
+  std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::time_point::max();
   std::string buffer_;
 };
 

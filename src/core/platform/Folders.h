@@ -22,8 +22,12 @@ TFolders UserFolders();
 TFolders FoldersBelow(const std::filesystem::path& base);
 
 // Makes the folder (and its parents) readable by the user alone; false
-// when it cannot be made.
+// when it cannot be made. For the program's own folders.
 bool MakePrivateFolder(const std::filesystem::path& folder);
+// A folder the user named (qgm-cli --data-dir): each missing level is made
+// readable by the user alone, while one that exists already keeps its mode
+// (it may be shared on purpose); false when it cannot be made.
+bool MakeNamedFolder(const std::filesystem::path& folder);
 // The data folder made ready for use; the program's own folder when it
 // cannot be made.
 std::filesystem::path ReadyDataFolder(const TFolders& folders);

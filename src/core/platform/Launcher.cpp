@@ -38,6 +38,33 @@ bool TLauncher::IsWebAddress(const std::string& address) {
   return true;
 }
 
+std::string TLauncher::StreamAddress(const std::string& address) {
+  if (address.empty()) return {};
+  if (IsWebAddress(address)) return address;
+  const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  // A host name or address starts with a letter or digit, an IPv6 address
+  // with "["; anything else ("-x", "/x", "//x") is no address to guess at.
+  if (!letter(address[0]) && !digit(address[0]) && address[0] != '[') return {};
+  // "name:" at the front is a scheme (a letter, then letters, digits, "+",
+  // "-" or "."), unless a port follows the colon: "host:8000" is a host.
+  const size_t colon = address.find(':');
+  if (colon != std::string::npos && letter(address[0])) {
+    bool scheme = true;
+    for (size_t i = 1; i < colon && scheme; ++i) {
+      const char c = address[i];
+      scheme = letter(c) || digit(c) || c == '+' || c == '-' || c == '.';
+    }
+    size_t end = colon + 1;
+    while (end < address.size() && digit(address[end])) ++end;
+    const bool port = end > colon + 1 && (end == address.size() || address[end] == '/' ||
+                                          address[end] == '?' || address[end] == '#');
+    if (scheme && !port) return {};
+  }
+  const std::string web = "http://" + address;
+  return IsWebAddress(web) ? web : std::string();
+}
+
 bool TLauncher::OpenWithFallback(const std::string& target, std::vector<std::string> fallback) {
   // The fallback is worked out here, on the caller's thread; only starting
   // it may happen on the opener's.
@@ -54,8 +81,9 @@ bool TLauncher::OpenUrl(const std::string& address) {
   return OpenWithFallback(address, calls_.CommandFor(".htm", address));
 }
 
-bool TLauncher::PlayStream(const std::string& player, const std::string& address) {
-  if (!IsWebAddress(address)) return false;
+bool TLauncher::PlayStream(const std::string& player, const std::string& channelAddress) {
+  const std::string address = StreamAddress(channelAddress);
+  if (address.empty()) return false;
   if (!player.empty()) return calls_.Start({player, address});
   std::vector<std::string> command = calls_.CommandFor(".pls", address);
   if (command.empty()) command = calls_.CommandFor(".mp3", address);

@@ -36,12 +36,18 @@ class TLauncher {
   bool OpenFile(const std::string& fileName);
   // Plays a radio stream: with `player` (a program, given the address as its
   // one argument) or, with none, the desktop's program for playlists
-  // (".pls"), else for MP3 audio. Only http and https addresses are played.
+  // (".pls"), else for MP3 audio. Only what StreamAddress accepts is played.
   bool PlayStream(const std::string& player, const std::string& address);
   // Whether any program is associated with the extension.
   bool HasAssociation(const std::string& extension);
 
   static bool IsWebAddress(const std::string& address);
+  // The address a channel is played from: an http or https address as it
+  // stands; one without a scheme ("host:8000/x", as the channel editor's
+  // "URL:Port" invites) as http; empty for anything else (another scheme
+  // such as file: or javascript:, control characters, or text that cannot
+  // start a host name), which is never handed to a player.
+  static std::string StreamAddress(const std::string& address);
 
  private:
   bool OpenWithFallback(const std::string& target, std::vector<std::string> fallback);

@@ -64,8 +64,9 @@ TRegKey* TRegKey::FindSubkey(const std::string& name) const {
 }
 
 std::filesystem::path HiveFileIn(const std::filesystem::path& configFolder) {
-  if (configFolder.empty())
-    return std::filesystem::temp_directory_path() / "Corvalink" / "registry.reg";
+  // Never a hive in a shared folder (the temporary one): another user
+  // could plant one there, whose player and open commands this user runs.
+  if (configFolder.empty()) return {};
   return configFolder / "registry.reg";
 }
 

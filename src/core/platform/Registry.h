@@ -75,8 +75,9 @@ class TRegistryStore {
   std::string written_;  // the file's text as last read or written
 };
 
-// The hive in a settings folder (TFolders::Config): "registry.reg"; in the
-// temporary folder when there is no settings folder.
+// The hive in a settings folder (TFolders::Config): "registry.reg"; empty
+// when there is no settings folder (a store of it lives in memory only:
+// nothing is read, Flush writes nothing).
 std::filesystem::path HiveFileIn(const std::filesystem::path& configFolder);
 
 // An open key and its operations, in the manner of a registry object: open

@@ -57,6 +57,29 @@ std::string MailboxKey(const std::string& name) {
   return std::string(kSettingsKey) + "Email\\" + name;
 }
 
+// A channel's key in the hive.
+std::string RadioKey(const std::string& keyName) {
+  return std::string(kSettingsKey) + "Radio\\" + keyName;
+}
+
+// The key a channel is stored under: its caption, as it always was, unless
+// that cannot name a key of its own (empty, a backslash, a line break, or
+// a key already taken, letter case ignored); then the caption with those
+// characters replaced and " (2)", " (3)" ... added, and the caption itself
+// in the key's "caption" value.
+std::string RadioKeyName(TRegistryStore& registry, const std::string& caption) {
+  std::string base = caption.empty() ? "Channel" : caption;
+  for (char& c : base) {
+    if (c == '\\') c = '/';
+    if (static_cast<unsigned char>(c) < 32 || c == 127) c = ' ';
+  }
+  TRegistry probe(registry);
+  std::string name = base;
+  for (int n = 2; probe.KeyExists(RadioKey(name)); ++n)
+    name = base + " (" + std::to_string(n) + ")";
+  return name;
+}
+
 // The name before its realm, and the account type the realm gives (-1 for
 // another realm).
 void SplitRealm(const std::string& full, std::string& name, int& type) {
@@ -179,6 +202,14 @@ std::string TSettingsStore::ReadPassword(TRegistry& reg, const std::string& path
   return {};
 }
 
+bool TSettingsStore::WriteChecked(const std::string& key, const std::string& password) {
+  // The hive's copy goes only once the keyring gives the password back as
+  // written: one it took but mangled (or lost) would otherwise be gone.
+  std::string back;
+  return secrets_->Write(key, password) &&
+         secrets_->Read(key, back) == ISecretStore::EReadResult::Found && back == password;
+}
+
 bool TSettingsStore::StorePassword(TRegistry& reg, const std::string& path, const std::string& name,
                                    const std::string& password) {
   const std::string key = path + name;
@@ -201,7 +232,7 @@ bool TSettingsStore::StorePassword(TRegistry& reg, const std::string& path, cons
   // settings are saved often, and each write is a round trip to it).
   const auto held = held_.find(key);
   if (secrets_ &&
-      ((held != held_.end() && held->second == password) || secrets_->Write(key, password))) {
+      ((held != held_.end() && held->second == password) || WriteChecked(key, password))) {
     reg.DeleteValue(name);
     reg.WriteBool(marker, true);
     unreadable_.erase(key);
@@ -396,13 +427,21 @@ void TSettingsStore::LoadRadioList(TSettings& s) {
   s.RadioChannels.clear();
   TRegistry reg(registry_);
   if (!reg.OpenKeyReadOnly(std::string(kSettingsKey) + "Radio")) return;
+  // A key without "order" (every key of a hive written before channels
+  // kept their place) comes after the others, in the order the keys
+  // enumerate.
+  std::vector<std::pair<int64_t, TRadioChannel>> channels;
   for (const std::string& name : reg.GetKeyNames()) {
     TRegistry sub(registry_);
-    if (!sub.OpenKeyReadOnly(std::string(kSettingsKey) + "Radio\\" + name)) continue;
+    if (!sub.OpenKeyReadOnly(RadioKey(name))) continue;
     const Reader r(sub);
     if (!r.Has("address")) continue;
-    s.RadioChannels.push_back({name, r.String("address")});
+    const int64_t order = r.Has("order") ? r.Integer("order", 0) : int64_t{1} << 32;
+    channels.push_back({order, {r.String("caption", name), r.String("address")}});
   }
+  std::stable_sort(channels.begin(), channels.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& [order, channel] : channels) s.RadioChannels.push_back(std::move(channel));
 }
 
 bool TSettingsStore::SaveSettings(const TSettings& s) {
@@ -504,12 +543,19 @@ bool TSettingsStore::SaveSettings(const TSettings& s) {
         held_.erase(key);
       }
     mailboxKeys_ = std::move(mailboxKeys);
+    // One key per channel with an address, whatever its caption, and its
+    // place in the list, so equal captions, a backslash or no caption at
+    // all lose nothing.
     reg.DeleteKey(std::string(kSettingsKey) + "Radio");
+    int32_t order = 0;
     for (const auto& c : s.RadioChannels) {
-      if (c.Name.empty() || c.Address.empty()) continue;
+      if (c.Address.empty()) continue;
+      const std::string name = RadioKeyName(registry_, c.Name);
       TRegistry sub(registry_);
-      if (!sub.OpenKey(std::string(kSettingsKey) + "Radio\\" + c.Name, true)) continue;
+      if (!sub.OpenKey(RadioKey(name), true)) continue;
       sub.WriteString("address", c.Address);
+      if (name != c.Name) sub.WriteString("caption", c.Name);
+      sub.WriteInteger("order", order++);
     }
   } catch (const ERegistryException&) {
     registry_.Flush();

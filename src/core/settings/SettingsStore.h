@@ -83,6 +83,9 @@ class TSettingsStore {
   // holds it.
   bool StorePassword(TRegistry& reg, const std::string& path, const std::string& name,
                      const std::string& password);
+  // Writes `password` to the keyring and reads it back; true only when it
+  // came back the same.
+  bool WriteChecked(const std::string& key, const std::string& password);
 
   TRegistryStore& registry_;
   const TAutostart& autostart_;

@@ -136,4 +136,12 @@ std::string Utf8ToCp1252(std::string_view text) {
   return Narrow1252(Utf8ToUtf16(text));
 }
 
+std::string ArgumentTo1252(std::string_view text) {
+  const std::u16string wide = Utf8ToUtf16(text);
+  // Malformed sequences come back as U+FFFD: a text that does not survive
+  // the round trip was not UTF-8.
+  if (Utf16ToUtf8(wide) != text) return std::string(text);
+  return Narrow1252(wide);
+}
+
 }  // namespace qgm

@@ -28,4 +28,10 @@ std::u16string Utf8ToUtf16(std::string_view text);
 std::string Cp1252ToUtf8(std::string_view text);
 std::string Utf8ToCp1252(std::string_view text);
 
+// Text given to a program (an argument, an environment variable, a line on
+// standard input): UTF-8 in a UTF-8 session, converted; bytes that are not
+// UTF-8 (a session in the 8-bit code page) taken as they stand, so a
+// password typed either way reaches the server as the program holds it.
+std::string ArgumentTo1252(std::string_view text);
+
 }  // namespace qgm

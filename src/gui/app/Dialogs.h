@@ -13,9 +13,11 @@ namespace qgm::gui {
 class IDialogs {
  public:
   virtual ~IDialogs() = default;
-  // The file chosen in a save dialog; empty when cancelled.
+  // The file chosen in a save dialog; empty when cancelled. The dialog
+  // puts `defaultSuffix` (without its dot) on a name typed without one and
+  // asks before replacing a file that exists, under the name it returns.
   virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
-                               const QString& filter) = 0;
+                               const QString& filter, const QString& defaultSuffix = QString()) = 0;
   // The file chosen in an open dialog; empty when cancelled.
   virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                                const QString& filter) = 0;
@@ -33,7 +35,7 @@ class IDialogs {
 class TQtDialogs : public IDialogs {
  public:
   QString SaveFileName(QWidget* parent, const QString& caption, const QString& suggested,
-                       const QString& filter) override;
+                       const QString& filter, const QString& defaultSuffix) override;
   QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                        const QString& filter) override;
   QMessageBox::StandardButton Question(QWidget* parent, const QString& title, const QString& text,

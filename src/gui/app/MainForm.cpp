@@ -21,6 +21,7 @@
 #include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
 #include "gui/callusage/CallhavenPage.h"
+#include "gui/controls/PlainText.h"
 #include "gui/controls/TabRows.h"
 #include "gui/history/HistoryPage.h"
 #include "gui/network/NetworkPage.h"
@@ -117,6 +118,8 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
     program_.TrayClicked();
   };
   tray_->OnDoubleClick = [this] { ShowMainForm(!isVisible() || isMinimized()); };
+  // The status line and the pages show servers' texts.
+  MakeLabelsPlain(*this);
   qApp->installEventFilter(this);
 }
 
@@ -142,6 +145,7 @@ TSetupPage* TMainForm::SetupPage() {
   if (!setup_) {
     setup_ = new TSetupPage(settings_, program_.Dialogs(), ui_->tsSetup);
     Fill(ui_->tsSetup, setup_);
+    MakeLabelsPlain(*setup_);
     setup_->LoadFromModel();
     WireSetupPage();
     if (!trayPreview_.isNull()) setup_->SetTrayPreview(trayPreview_);

@@ -115,9 +115,13 @@ void TProgram::WireSaving() {
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { Save(); });
   // exit, not quit: quit asks the windows first, and the main window only
   // hides into the tray when asked to close.
+  // A signal may come while a network call waits (it is heard in the
+  // call's idle hook): the call is abandoned, so the program ends now
+  // instead of when the server answers.
   new TTerminationSignals(
       [this] {
         Save();
+        net_->Cancel();
         QApplication::exit(0);
       },
       this);
@@ -186,6 +190,7 @@ void TProgram::BuildServices() {
   service_ = std::make_unique<TUsageService>(serviceConfig, *this);
   mailServer_ =
       MailServerAt(options_.Endpoints.MailHost, options_.Endpoints.VoicemailSender, net_.get());
+  mailServer_.Log = &log_;
   mainTimer_ = timers_.MakeTimer([this] { cycle_->MainTimerTimer(); });
   alertTimer_ = timers_.MakeTimer([this] { cycle_->TrayAlertTimerTimer(); });
 }
@@ -222,7 +227,9 @@ TUpdateHooks TProgram::MakeHooks() {
   TUpdateHooks hooks;
   hooks.RefreshAdvisories = [this] {
     advisories_->ApplyProxy(ProxyOf(settings_));
-    RefreshAdvisories();
+    // A refresh that fails leaves the list as it is, items expanded,
+    // selected and scrolled as the user left them.
+    FetchAdvisories();
   };
   hooks.CheckMailboxes = [this] { CheckMail(); };
   hooks.FillAvailableChannels = [this] { FetchAvailableChannels(); };
@@ -261,15 +268,19 @@ void TProgram::RunHistory(TUsageService& service, const TUsageAccount& account, 
   window_->ShowHistory(history_, cycle_->Record.Rollover, Format("%1.0n MB", {r.TodayTotalMB}));
 }
 
-void TProgram::RefreshAdvisories() {
+bool TProgram::FetchAdvisories() {
   try {
-    // A refresh that changes nothing puts back what the list showed (the
-    // refresh link empties it first).
-    if (!advisories_->RefreshAdvisories())
-      window_->AdvisoriesPage().ShowAdvisories(advisories_->Items());
+    return advisories_->RefreshAdvisories();
   } catch (const std::exception&) {
     // Advisories never interrupt the update; the next refresh tries again.
+    return false;
   }
+}
+
+void TProgram::RefreshAdvisories() {
+  // The refresh link emptied the list: a refresh that changes nothing puts
+  // back what it showed.
+  if (!FetchAdvisories()) window_->AdvisoriesPage().ShowAdvisories(advisories_->Items());
 }
 
 void TProgram::CheckMail() {
@@ -357,7 +368,10 @@ void TProgram::RadioChanged() {
   SettingsChanged();
 }
 
-void TProgram::PlayChannel(const std::string& address) {
+void TProgram::PlayChannel(const std::string& channelAddress) {
+  // Checked before either way of playing: a running player opens what it
+  // is sent as readily as a new one.
+  const std::string address = TLauncher::StreamAddress(channelAddress);
   if (address.empty()) return;
   // The program MPRIS is asked for: the chosen player, else the desktop's.
   std::string program = settings_.RadioPlayer;
@@ -469,6 +483,7 @@ void TProgram::Save() {
 }
 
 void TProgram::Exit() {
+  CancelDownloadTest();  // returns at once; the streams end on their own
   Save();
   QApplication::quit();
 }

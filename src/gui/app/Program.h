@@ -124,6 +124,8 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   // After each successful update: where the month is heading, and the
   // usage alerts that are due.
   void UsageUpdated();
+  // Refreshes the advisories; false when the list stays as it was.
+  bool FetchAdvisories();
   // The update's mailbox check: the alert, its hint and its sound.
   void CheckMail();
 

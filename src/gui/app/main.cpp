@@ -12,12 +12,21 @@
 #include <vector>
 
 #include "core/platform/ProcessValues.h"
+#include "core/util/CodePage.h"
+#include "core/util/PasswordInput.h"
 #include "gui/app/DemoEnvironment.h"
+#include "gui/app/Dialogs.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Measure.h"
 #include "gui/app/Program.h"
 #include "gui/app/Snapshot.h"
 #include "gui/platform/SingleInstance.h"
+
+namespace qgm::gui {
+constexpr const char* kNoHomeText =
+    "No home folder is known for this user (HOME is not set and the password database has "
+    "none), so settings cannot be stored: changes last for this run only.";
+}  // namespace qgm::gui
 
 int main(int argc, char** argv) {
   std::vector<std::string> args;
@@ -33,12 +42,16 @@ int main(int argc, char** argv) {
   // requests, each in this share of its replies (corvalink-sim --hostile
   // and --chaos), holding stalled replies back a second.
   std::string hostile;
+  bool passwordStdin = false;
+  std::vector<int> argIndex;  // where each of `args` stands in argv
   QApplication app(argc, argv);
   // Read after Qt has taken its own options ("-style fusion" and the like)
   // out of the command line.
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--demo") {
+    if (a == "--password-stdin") {
+      passwordStdin = true;
+    } else if (a == "--demo") {
       demo = true;
     } else if (a == "--hostile" && i + 1 < argc) {
       hostile = argv[++i];
@@ -50,7 +63,21 @@ int main(int argc, char** argv) {
       snapshotAfter = std::atoi(argv[++i]);
     } else {
       args.push_back(a);
+      argIndex.push_back(i);
     }
+  }
+  if (passwordStdin) {
+    // "qgm NAME --password-stdin": the account's password is the first line.
+    const auto line = qgm::ReadPasswordLine(stdin);
+    if (!line) {
+      std::fputs("qgm: --password-stdin: no password on standard input\n", stderr);
+      return 2;
+    }
+    args.push_back(*line);
+  } else if (args.size() == 2) {
+    // "qgm NAME PASSWORD": the password leaves the command line other local
+    // users can read (the copy in `args` is what the program uses).
+    qgm::BlankArgument(argv[argIndex[1]]);
   }
   QApplication::setApplicationName(QStringLiteral("QGM"));
   QApplication::setQuitOnLastWindowClosed(false);
@@ -77,7 +104,9 @@ int main(int argc, char** argv) {
   instance.Register();
 
   qgm::gui::TStartOptions options;
-  options.Args = args;
+  // The account name and password as the program holds them (its 8-bit
+  // text), whether the session typed them in UTF-8 or in the code page.
+  for (const std::string& a : args) options.Args.push_back(qgm::ArgumentTo1252(a));
   options.Demo = demo;
   options.CountRunningCopies = [&instance] { return instance.CountRunning(); };
   // The demo runs its own provider, in folders of its own.
@@ -99,10 +128,20 @@ int main(int argc, char** argv) {
     if (!qgm::LoadEndpoints(qgm::EndpointsFileIn(options.Folders.Config), options.Endpoints, error))
       std::fprintf(stderr, "qgm: %s\n", error.c_str());
   }
+  // Without a home folder there is nowhere private to keep settings: the
+  // program runs on settings in memory and says so.
+  const bool noHome = !demo && options.Folders.Config.empty();
+  if (noHome) std::fprintf(stderr, "qgm: %s\n", qgm::gui::kNoHomeText);
   qgm::gui::TProgram program(options);
   qgm::gui::TMainForm& mainForm = program.Window();
   form = &mainForm;
   if (program.ShowAtStart()) mainForm.show();
+  if (noHome) {
+    QTimer::singleShot(0, &mainForm, [&mainForm] {
+      qgm::gui::TQtDialogs::Shared().Warning(&mainForm, QStringLiteral("QGM"),
+                                             QString::fromUtf8(qgm::gui::kNoHomeText));
+    });
+  }
   if (measureSeconds > 0) qgm::gui::MeasureStartAndIdle(&mainForm, measureSeconds, measureSettle);
   if (!snapshot.empty()) qgm::gui::SnapshotWhenAsked(program, snapshot, snapshotAfter);
   return app.exec();

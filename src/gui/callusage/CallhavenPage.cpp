@@ -15,6 +15,7 @@
 #include "core/util/Colour.h"
 #include "core/util/Format.h"
 #include "gui/controls/FocusLabel.h"
+#include "gui/controls/PlainText.h"
 
 namespace qgm::gui {
 
@@ -117,8 +118,8 @@ void TCallGraph::mouseMoveEvent(QMouseEvent* event) {
   if (text.isEmpty() || text == hint_) return;
   // Shown at once, so moving from bar to bar follows without the delay.
   hint_ = text;
-  setToolTip(text);
-  QToolTip::showText(event->globalPosition().toPoint(), text, this);
+  setToolTip(PlainToolTip(text));
+  QToolTip::showText(event->globalPosition().toPoint(), PlainToolTip(text), this);
 }
 
 void TCallGraph::mousePressEvent(QMouseEvent* event) {

@@ -5,6 +5,7 @@
 #include <QToolTip>
 
 #include "gui/app/Text.h"
+#include "gui/controls/PlainText.h"
 #include "gui/tray/TrayIcon.h"
 #include "ui_HistoryPage.h"
 
@@ -123,11 +124,11 @@ void THistoryPage::ShowHint(QWidget* image, QString& current, const QString& tex
   // Moving within one bar keeps the hint as it is.
   if (text == current) return;
   current = text;
-  image->setToolTip(text);
+  image->setToolTip(PlainToolTip(text));
   if (text.isEmpty()) {
     QToolTip::hideText();
   } else {
-    QToolTip::showText(global, text, image);
+    QToolTip::showText(global, PlainToolTip(text), image);
   }
 }
 

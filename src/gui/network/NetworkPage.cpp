@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -202,8 +203,15 @@ void TNetworkPage::SelectionChanged(bool tabActive) {
 }
 
 void TNetworkPage::Shown() {
-  for (const std::string& name : adaptors_.Append(ListAdaptors(offerLoopback_)))
-    cbNetworkAdaptors_->addItem(Q(name));
+  // Appending selects nothing: an empty drop-down takes the first item
+  // added as chosen, which would overwrite the stored adapter.
+  {
+    const QSignalBlocker quiet(cbNetworkAdaptors_);
+    const int selected = cbNetworkAdaptors_->currentIndex();
+    for (const std::string& name : adaptors_.Append(ListAdaptors(offerLoopback_)))
+      cbNetworkAdaptors_->addItem(Q(name));
+    cbNetworkAdaptors_->setCurrentIndex(selected);
+  }
   if (current_) {
     NetworkTimer_->Start();
     ResetTrafficGraph();

@@ -9,7 +9,8 @@ namespace qgm::gui {
 
 // Hands `address` to the running player whose MPRIS name matches the
 // program's file name ("vlc" for /usr/bin/vlc), with OpenUri and then Play.
-// False when no such player is running or it refuses.
+// The address goes through TLauncher::StreamAddress first: one it refuses
+// is never sent. False when no such player is running or it refuses.
 bool OpenWithRunningPlayer(const std::string& program, const std::string& address);
 
 }  // namespace qgm::gui

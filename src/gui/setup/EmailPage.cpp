@@ -15,6 +15,7 @@
 #include "gui/controls/ScrollHeader.h"
 #include "gui/controls/ScrollingCtrl.h"
 #include "gui/setup/MyItem.h"
+#include "gui/setup/OneLineGuard.h"
 #include "gui/setup/SetupLists.h"
 
 namespace qgm::gui {
@@ -70,6 +71,14 @@ TEmailPage::TEmailPage(TSettings& settings, QWidget* parent) : QWidget(parent), 
     eEmailPwd_->setText(item->Value);
   };
   CommitAfterExit(ieEmail_, scEmail_, this, [this](TMyItem* item) { CommitMailbox(item); });
+  // The name and password go into POP3 commands: one line each.
+  const auto warn = [this](const QString& problem) {
+    lblEmailTestFailed_->setText(problem);
+    lblEmailTestFailed_->show();
+    DudEmailTimer_->start();
+  };
+  GuardOneLine(eEmailName_, "mailbox name", warn);
+  GuardOneLine(eEmailPwd_, "mailbox password", warn);
 
   auto* buttons = new QHBoxLayout;
   bAddEmail_ = new QPushButton(tr("Add Account"), this);

@@ -248,11 +248,12 @@ void TRadioPage::ClearChannels() {
 }
 
 void TRadioPage::BackupChannels() {
-  QString file =
-      dialogs_.SaveFileName(this, tr("Backup Radio List"),
-                            QString::fromStdString(DataFolder) + QLatin1Char('/'), kFilter);
+  // The dialog adds ".txt", so the file it asks about replacing is the one
+  // written.
+  const QString file = dialogs_.SaveFileName(this, tr("Backup Radio List"),
+                                             QString::fromStdString(DataFolder) + QLatin1Char('/'),
+                                             kFilter, QStringLiteral("txt"));
   if (file.isEmpty()) return;
-  if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".txt");
   if (!WriteChannelFile(file.toStdString(), s_.RadioChannels))
     dialogs_.Warning(this, tr("Backup Radio List"),
                      tr("The radio list could not be written to %1.").arg(file));

@@ -21,6 +21,7 @@
 #include "core/util/CodePage.h"
 #include "gui/controls/NumEdit.h"
 #include "gui/setup/EmailPage.h"
+#include "gui/setup/OneLineGuard.h"
 #include "gui/setup/RadioPage.h"
 
 namespace qgm::gui {
@@ -80,13 +81,16 @@ TSetupPage::TSetupPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
   cbUseProxy_ = new QCheckBox(tr("Use a proxy server"), proxy);
   p->addRow(cbUseProxy_);
   eProxyServer_ = new QLineEdit(proxy);
+  eProxyServer_->setObjectName(QStringLiteral("eProxyServer"));
   p->addRow(tr("Server:"), eProxyServer_);
   neProxyPort_ = new TNumedit(proxy);
   neProxyPort_->setObjectName(QStringLiteral("neProxyPort"));
   p->addRow(tr("Port:"), neProxyPort_);
   eProxyUsername_ = new QLineEdit(proxy);
+  eProxyUsername_->setObjectName(QStringLiteral("eProxyUsername"));
   p->addRow(tr("Username:"), eProxyUsername_);
   eProxyPassword_ = new QLineEdit(proxy);
+  eProxyPassword_->setObjectName(QStringLiteral("eProxyPassword"));
   eProxyPassword_->setEchoMode(QLineEdit::Password);
   p->addRow(tr("Password:"), eProxyPassword_);
   pages_->addTab(proxy, tr("Pro&xy"));
@@ -117,7 +121,10 @@ TSetupPage::TSetupPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
   eChPhoneNo_ = new QLineEdit(chAccount);
   eChPhoneNo_->setObjectName(QStringLiteral("eChPhoneNo"));
   eChPhoneNo_->setValidator(
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), eChPhoneNo_));
+      // Line breaks get past the validator to be dropped or refused (with a
+      // reason) like those of the other fields.
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9\\r\\n]*")),
+                                      eChPhoneNo_));
   chForm->addRow(tr("Phone No."), eChPhoneNo_);
   eChPassword_ = new QLineEdit(chAccount);
   eChPassword_->setObjectName(QStringLiteral("eChPassword"));
@@ -140,6 +147,23 @@ TSetupPage::TSetupPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
   ph->addWidget(chNotes);
   ph->addStretch();
   pages_->addTab(phone, tr("&Phone"));
+
+  // Credentials and addresses go into protocol commands and headers as one
+  // line: a pasted line break at the end is dropped, any other refused.
+  // Guarded before the handlers below read the fields.
+  const auto warn = [this, &dialogs](const QString& problem) {
+    dialogs.Warning(this, window()->windowTitle(), problem);
+  };
+  for (const auto& [edit, what] : std::initializer_list<std::pair<QLineEdit*, const char*>>{
+           {eUsername_, "user name"},
+           {ePassword_, "password"},
+           {eProxyServer_, "proxy server"},
+           {eProxyUsername_, "proxy user name"},
+           {eProxyPassword_, "proxy password"},
+           {eChPhoneNo_, "phone number"},
+           {eChPassword_, "CallHaven password"}})
+    GuardOneLine(edit, what, warn);
+
   auto callhavenChanged = [this] {
     if (loading_) return;
     s_.CallhavenNo1 = S(eChPhoneNo_->text());

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "core/about/ClockCheck.h"
+#include "core/about/Maintenance.h"
 #include "core/about/ProviderLinks.h"
 #include "core/about/VersionCheck.h"
 #include "core/net/Endpoints.h"
@@ -45,6 +46,16 @@ TEST(VersionCheck, OnlyPlainFileNamesAreSafe) {
   EXPECT_FALSE(IsSafeUpdateFileName(std::string(256, 'a')));
 }
 
+// The automatic check needs all three: the setup box ticked, this the one
+// copy running, and an administrator.
+TEST(VersionCheck, AutomaticOnlyWhenTickedAloneAndAdministrator) {
+  EXPECT_TRUE(AutomaticVersionCheckAllowed(true, 1, true));
+  EXPECT_FALSE(AutomaticVersionCheckAllowed(false, 1, true));
+  EXPECT_FALSE(AutomaticVersionCheckAllowed(true, 2, true));
+  EXPECT_FALSE(AutomaticVersionCheckAllowed(true, 0, true));
+  EXPECT_FALSE(AutomaticVersionCheckAllowed(true, 1, false));
+}
+
 TEST(ClockCheck, SaysHowFarTheClockIsOffWithoutWholeDays) {
   const TDateTime now = EncodeDate(2026, 12, 8) + EncodeTime(12, 0, 0);
   const TDateTime second = 1.0 / 86400;
@@ -56,6 +67,25 @@ TEST(ClockCheck, SaysHowFarTheClockIsOffWithoutWholeDays) {
   EXPECT_EQ(ShownClockStateText(now, now + 7 * second), "Slow by 7 secs");
   EXPECT_EQ(ShownClockStateText(now, now), "Accurate to the second!");
   EXPECT_EQ(ShownClockStateText(now, 0), "Unable to get the time.");
+}
+
+TEST(ClockCheck, AnImpossibleServerTimeIsNoTime) {
+  const TDateTime now = EncodeDate(2026, 12, 8) + EncodeTime(12, 0, 0);
+  const TDateTime hour = 1.0 / 24;
+  // Six years and seven hours off would read "Slow by 7 hrs ..." with the
+  // whole days dropped.
+  EXPECT_EQ(ShownClockStateText(now, now + 6 * 365 + 7 * hour), "Unable to get the time.");
+  EXPECT_EQ(ShownClockStateText(now, now - 6 * 365 - 7 * hour), "Unable to get the time.");
+  // A small count is read as after the wrap in 2036: from 2026 that is no
+  // believable time either.
+  EXPECT_EQ(ShownClockStateText(now, TTimeClient::FromProtocolSeconds(100, 0)),
+            "Unable to get the time.");
+  // Four years off is still a clock set wrong, shown as such.
+  EXPECT_EQ(ShownClockStateText(now, now + 4 * 365 + 7 * hour), "Slow by 7 hrs, 0 mins & 0 secs");
+  // Near the wrap itself, a count just past it is the right time.
+  const TDateTime beforeWrap = TTimeClient::FromProtocolSeconds(0xFFFFFF00u, 0);
+  EXPECT_EQ(ShownClockStateText(beforeWrap, TTimeClient::FromProtocolSeconds(100, 0)),
+            "Slow by 5 mins & 56 secs");
 }
 
 int64_t UnixOf(TDateTime local) {

@@ -134,10 +134,50 @@ TEST(Launcher, StreamsPlayWithThePlayerOrTheDesktopsPlaylistProgram) {
   playlistProgram = "plsplayer";
   EXPECT_TRUE(launcher.PlayStream("", "http://x/a.pls"));
   EXPECT_EQ(started.back(), (std::vector<std::string>{"plsplayer", "--one", "http://x/a.pls"}));
-  // Only web addresses are handed on.
+  // An address without a scheme is played as http; only web addresses are
+  // handed on.
+  EXPECT_TRUE(launcher.PlayStream("player", "host:8000/x"));
+  EXPECT_EQ(started.back(), (std::vector<std::string>{"player", "http://host:8000/x"}));
   EXPECT_FALSE(launcher.PlayStream("player", "file:///etc/passwd"));
+  EXPECT_FALSE(launcher.PlayStream("player", "javascript:alert(1)"));
+  EXPECT_FALSE(launcher.PlayStream("", "file:/etc/passwd"));
   EXPECT_FALSE(launcher.PlayStream("player", "--help"));
-  EXPECT_EQ(started.size(), 3u);
+  EXPECT_EQ(started.size(), 4u);
+}
+
+// What a channel's address is played from: web addresses as they are, a
+// host without a scheme as http, and nothing for any other scheme.
+TEST(Launcher, StreamAddressesAreWebAddressesOrHostsWithoutAScheme) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"http://radio.example/a.pls", "http://radio.example/a.pls"},
+      {"HTTPS://radio.example:8443/", "HTTPS://radio.example:8443/"},
+      {"host:8000/x", "http://host:8000/x"},
+      {"localhost:8000", "http://localhost:8000"},
+      {"radio.example/live?x=1", "http://radio.example/live?x=1"},
+      {"192.168.1.5:8000/stream", "http://192.168.1.5:8000/stream"},
+      {"[::1]:8000/x", "http://[::1]:8000/x"},
+      {"host:8000?x", "http://host:8000?x"},
+      {"file:///etc/passwd", ""},
+      {"file:/etc/passwd", ""},
+      {"FILE:x", ""},
+      {"javascript:alert(1)", ""},
+      {"mailto:a@b", ""},
+      {"ftp://mirror.example/a.mp3", ""},
+      {"mms://radio.example/a", ""},
+      {"data:text/plain,hello", ""},
+      {"vlc+http://x", ""},
+      {"C:\\music\\a.mp3", ""},
+      {"host:8000x", ""},
+      {"host:", ""},
+      {"--help", ""},
+      {"/etc/passwd", ""},
+      {"//host/x", ""},
+      {"host/a\nb", ""},
+      {"http://", ""},
+      {"", ""},
+  };
+  for (const auto& [address, expected] : cases)
+    EXPECT_EQ(TLauncher::StreamAddress(address), expected) << address;
 }
 
 TEST(Launcher, TheRegistrysProgramWhenTheDesktopCannotOpen) {

@@ -17,6 +17,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Radio channels as (caption, address) pairs, to compare.
+using Channels = std::vector<std::pair<std::string, std::string>>;
+Channels Pairs(const std::vector<TRadioChannel>& channels) {
+  Channels pairs;
+  for (const auto& c : channels) pairs.emplace_back(c.Name, c.Address);
+  return pairs;
+}
+
 class SettingsTest : public test::TempFolderTest {
  protected:
   void SetUp() override {
@@ -206,7 +214,7 @@ TEST_F(SettingsTest, SaveLoadRoundTripIsByteIdentical) {
     s.SeenNoticeRefs = {"R1", "with,comma"};
     s.HashList = {"352441C2", "DB002A1"};
     s.Mailboxes = {{"zed", "pw1", "uidl"}, {"Amy", "pw2", ""}, {"nopassword", "", ""}};
-    s.RadioChannels = {{"Jazz", "http://a=b"}, {"", "http://x"}};
+    s.RadioChannels = {{"Jazz", "http://a=b"}, {"", "http://x"}, {"No address", ""}};
     s.ProxyPassword = "proxy";
     s.CallhavenNo1 = "0298765432";
     s.CallhavenNo2 = "callhaven";
@@ -221,13 +229,65 @@ TEST_F(SettingsTest, SaveLoadRoundTripIsByteIdentical) {
   EXPECT_EQ(loaded.Mailboxes[0].Name, "Amy");
   EXPECT_EQ(loaded.Mailboxes[1].Password, "pw1");
   EXPECT_EQ(loaded.Mailboxes[1].LastUidl, "uidl");
-  ASSERT_EQ(loaded.RadioChannels.size(), 1u);
-  EXPECT_EQ(loaded.RadioChannels[0].Address, "http://a=b");
+  EXPECT_EQ(Pairs(loaded.RadioChannels), (Channels{{"Jazz", "http://a=b"}, {"", "http://x"}}));
   EXPECT_EQ(loaded.ProxyPassword, "proxy");
   EXPECT_TRUE(loaded.CallhavenVisible);
   EXPECT_FALSE(loaded.LanScaleInAbsent);
   // The stored password bytes are scrambled, never plain.
   EXPECT_EQ(first->find("secret"), std::string::npos);
+}
+
+// Every channel with an address comes back in its place, whatever its
+// caption: equal ones (in any letter case), a backslash, "=", quotes,
+// Windows-1252 text, a line break, or none at all. A caption that can name
+// a key of its own still does, as older copies read it.
+TEST_F(SettingsTest, RadioChannelsSurviveWhateverTheirCaption) {
+  const Channels channels = {
+      {"Jazz", "http://a/1"},
+      {"Jazz", "http://a/2"},
+      {"AC\\DC", "http://a/3"},
+      {"a=b", "http://a/4=5"},
+      {"\"Quoted\" 'too'", "http://a/\"6\""},
+      {"Caf\xE9 \x93Radio\x94", "http://a/\xE9"},
+      {"", "http://a/8"},
+      {"JAZZ", "http://a/9"},
+      {"Jazz (2)", "http://a/10"},
+      {"two\r\nlines", "http://a/11"},
+      {"Channel", "http://a/12"},
+      {"Alpha", "http://a/13"},
+  };
+  Run([&](TSettings& s, TSettingsStore&) {
+    for (const auto& [caption, address] : channels) s.RadioChannels.push_back({caption, address});
+  });
+  const auto first = ReadWholeFile(hive_);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(Pairs(Run().RadioChannels), channels);
+  EXPECT_EQ(ReadWholeFile(hive_), first);  // the next save writes the same
+  EXPECT_EQ(Pairs(Run().RadioChannels), channels);
+
+  TRegistryStore registry(hive_);
+  TRegistry reg(registry);
+  ASSERT_TRUE(reg.OpenKeyReadOnly(std::string(kSettingsKey) + "Radio"));
+  EXPECT_EQ(reg.GetKeyNames().size(), channels.size());
+  ASSERT_TRUE(reg.OpenKeyReadOnly(std::string(kSettingsKey) + "Radio\\Alpha"));
+  EXPECT_EQ(reg.ReadString("address"), "http://a/13");
+  EXPECT_FALSE(reg.ValueExists("caption"));
+  ASSERT_TRUE(reg.OpenKeyReadOnly(std::string(kSettingsKey) + "Radio\\AC/DC"));
+  EXPECT_EQ(reg.ReadString("caption"), "AC\\DC");
+}
+
+// A hive written before channels kept their place: one key per caption,
+// read in the keys' order; a key without an address is skipped.
+TEST_F(SettingsTest, RadioChannelsOfAnOlderHiveLoadAsBefore) {
+  const std::string radio = "[HKEY_CURRENT_USER\\Software\\Corvalink\\QuotaGaugeData\\Radio";
+  WriteHive("\r\n" + radio + "\\Zed FM]\r\n\"address\"=\"http://z/zed.pls\"\r\n\r\n" + radio +
+            "\\Jazz (2)]\r\n\"address\"=\"http://j\"\r\n\r\n" + radio +
+            "\\alpha]\r\n\"address\"=\"http://a\"\r\n\r\n" + radio +
+            "\\Empty]\r\n\"other\"=\"x\"\r\n\r\n");
+  const Channels expected = {
+      {"alpha", "http://a"}, {"Jazz (2)", "http://j"}, {"Zed FM", "http://z/zed.pls"}};
+  EXPECT_EQ(Pairs(Run().RadioChannels), expected);
+  EXPECT_EQ(Pairs(Run().RadioChannels), expected);  // and again once saved anew
 }
 
 // The usage alerts live in values of their own, written only while set: a
@@ -359,6 +419,9 @@ class FakeKeyring : public ISecretStore {
   bool Write(const std::string& key, const std::string& secret) override {
     if (locked || refuses) return false;
     entries[key] = secret;
+    if (mangles)  // as a keyring that takes only 7-bit text would
+      for (char& c : entries[key])
+        if (static_cast<unsigned char>(c) > 127) c = '?';
     return true;
   }
   bool Remove(const std::string& key) override {
@@ -367,7 +430,7 @@ class FakeKeyring : public ISecretStore {
     return true;
   }
   std::map<std::string, std::string> entries;
-  bool locked = false, refuses = false;
+  bool locked = false, refuses = false, mangles = false;
 };
 
 class KeyringTest : public SettingsTest {
@@ -485,6 +548,32 @@ TEST_F(KeyringTest, WithoutAKeyringOrWhenItRefusesTheHiveKeepsThem) {
   secrets_ = nullptr;
   ExpectPasswords(Run());
   EXPECT_EQ(Hive(), old);
+}
+
+// A keyring that takes a password but gives back something else: the
+// hive keeps its copy, and the password loads as it was.
+TEST_F(KeyringTest, APasswordTheKeyringGivesBackChangedStaysInTheHive) {
+  keyring_.mangles = true;
+  secrets_ = &keyring_;
+  Run([](TSettings& s, TSettingsStore&) {
+    s.AccountName = "john";
+    s.Password = "p\xE4ss";
+    s.ProxyPassword = "proxypw";  // 7-bit: comes back whole, so it moves
+  });
+  const std::string hive = Hive();
+  EXPECT_NE(hive.find("\"home2\"=hex:"), std::string::npos);
+  EXPECT_EQ(hive.find("\"b4\"=hex:"), std::string::npos);
+  EXPECT_EQ(keyring_.entries.count("\\Software\\Corvalink\\QuotaGaugeData\\b4"), 1u);
+  for (int run = 0; run < 2; ++run) {
+    const TSettings s = Run();
+    EXPECT_EQ(s.Password, "p\xE4ss");
+    EXPECT_EQ(s.ProxyPassword, "proxypw");
+  }
+  // Once the keyring keeps it whole, the next save moves it.
+  keyring_.mangles = false;
+  Run();
+  EXPECT_EQ(Hive().find("\"home2\"=hex:"), std::string::npos);
+  EXPECT_EQ(Run().Password, "p\xE4ss");
 }
 
 }  // namespace

@@ -39,5 +39,15 @@ TEST(CodePage, Utf8Conversions) {
   EXPECT_EQ(Utf8ToCp1252("\xE2\x82\xAC caf\xC3\xA9"), "\x80 caf\xE9");
 }
 
+// A password typed in a UTF-8 session and one typed in the code page reach
+// the program as the same bytes; neither becomes "?".
+TEST(CodePage, ArgumentsInEitherEncoding) {
+  EXPECT_EQ(ArgumentTo1252("p\xC3\xA4ss"), "p\xE4ss");
+  EXPECT_EQ(ArgumentTo1252("p\xE4ss"), "p\xE4ss");
+  EXPECT_EQ(ArgumentTo1252("\xE2\x82\xAC"), "\x80");
+  EXPECT_EQ(ArgumentTo1252("\x80uro"), "\x80uro");
+  EXPECT_EQ(ArgumentTo1252("plain"), "plain");
+}
+
 }  // namespace
 }  // namespace qgm

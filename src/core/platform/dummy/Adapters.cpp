@@ -4,11 +4,14 @@
 
 namespace qgm {
 
-// Two adapters whose counters play back the script in the dummy record
-// (and loopback, when asked for).
+// The record's adapters (eth0 and wlan0 unless a test says otherwise),
+// whose counters play back its script, and loopback when asked for.
 std::vector<std::string> AdapterNames(bool withLoopback) {
-  if (withLoopback) return {"eth0", "wlan0", "lo"};
-  return {"eth0", "wlan0"};
+  auto& r = dummy::Record();
+  std::lock_guard lock(r.Lock);
+  std::vector<std::string> names = r.Adapters;
+  if (withLoopback) names.push_back("lo");
+  return names;
 }
 
 bool AdapterCounters(const std::string& name, uint64_t& inOctets, uint64_t& outOctets) {

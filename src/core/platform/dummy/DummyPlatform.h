@@ -19,6 +19,9 @@ struct TRecord {
   bool OpenStarts = true;                         // false: the desktop has no opener to start
   bool OpenSucceeds = true;                       // false: the opener starts, then fails
   bool Administrator = true;                      // what IsAdministrator answers
+  // The adapters listed (loopback is added when asked for), so a test can
+  // start with none and plug one in.
+  std::vector<std::string> Adapters = {"eth0", "wlan0"};
   // Per adapter, the (received, sent) counters each reading gives in turn;
   // the last one repeats.
   std::map<std::string, std::vector<std::pair<uint64_t, uint64_t>>> Counters;

@@ -15,6 +15,10 @@ bool MakePrivateFolder(const std::filesystem::path& folder) {
   return !folder.empty() && std::filesystem::is_directory(folder, ec);
 }
 
+bool MakeNamedFolder(const std::filesystem::path& folder) {
+  return MakePrivateFolder(folder);
+}
+
 std::filesystem::path ProgramPath() {
   return UserFolders().Config.parent_path() / "bin" / "qgm";
 }

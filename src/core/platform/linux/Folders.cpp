@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "core/platform/linux/XdgDirs.h"
@@ -27,6 +28,18 @@ bool MakePrivateFolder(const std::filesystem::path& folder) {
   if (!std::filesystem::is_directory(folder, ec)) return false;
   ::chmod(folder.c_str(), 0700);
   return true;
+}
+
+bool MakeNamedFolder(const std::filesystem::path& folder) {
+  if (folder.empty()) return false;
+  std::error_code ec;
+  std::filesystem::path level;
+  for (const auto& part : folder) {
+    level /= part;
+    if (part.empty() || std::filesystem::is_directory(level, ec)) continue;
+    if (::mkdir(level.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  }
+  return std::filesystem::is_directory(folder, ec);
 }
 
 std::filesystem::path ProgramPath() {

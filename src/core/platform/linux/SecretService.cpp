@@ -2,6 +2,8 @@
 
 #include <libsecret/secret.h>
 
+#include "core/platform/linux/KeyringText.h"
+
 namespace qgm {
 namespace {
 
@@ -39,16 +41,17 @@ class TSecretService : public ISecretStore {
       return EReadResult::Failed;
     }
     if (!found) return EReadResult::NotFound;
-    secret = found;
+    const EReadResult result = PasswordFromKeyringText(found, secret);
     secret_password_free(found);
-    return EReadResult::Found;
+    return result;
   }
   bool Write(const std::string& key, const std::string& secret) override {
     if (broken_) return false;
     GError* error = nullptr;
-    const gboolean ok = secret_password_store_sync(
-        Schema(), SECRET_COLLECTION_DEFAULT, service_.c_str(), secret.c_str(), nullptr, &error,
-        "user", key.c_str(), "server", service_.c_str(), "type", "plaintext", nullptr);
+    const gboolean ok = secret_password_store_sync(Schema(), SECRET_COLLECTION_DEFAULT,
+                                                   service_.c_str(), KeyringTextOf(secret).c_str(),
+                                                   nullptr, &error, "user", key.c_str(), "server",
+                                                   service_.c_str(), "type", "plaintext", nullptr);
     if (error) g_error_free(error);
     return ok;
   }

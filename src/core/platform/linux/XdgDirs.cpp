@@ -1,7 +1,10 @@
 #include "core/platform/linux/XdgDirs.h"
 
-#include <algorithm>
+#include <pwd.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <sstream>
 
@@ -12,12 +15,21 @@
 namespace qgm {
 namespace {
 
-std::filesystem::path XdgHome(const char* variable, const char* fallbackBelowHome) {
-  if (const char* value = std::getenv(variable); value && *value) return value;
-  if (const char* home = std::getenv("HOME"); home && *home) {
-    return std::filesystem::path(home) / fallbackBelowHome;
-  }
-  return {};
+// This user's home folder in the password database; empty when it has
+// no entry.
+std::string PasswordDatabaseHome() {
+  long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE &&
+         buffer.size() < (1u << 20))
+    buffer.resize(buffer.size() * 2);
+  return found && found->pw_dir ? found->pw_dir : std::string();
+}
+
+bool IsAbsolute(const char* value) {
+  return value && std::filesystem::path(value).is_absolute();
 }
 
 std::vector<std::filesystem::path> SplitDirs(const char* value, const char* fallback) {
@@ -94,11 +106,31 @@ std::filesystem::path FindDesktopFile(const std::string& list, const TXdgDirs& d
 
 }  // namespace
 
+std::filesystem::path HomeFolderFrom(const char* home,
+                                     const std::function<std::string()>& passwordDatabaseHome) {
+  if (IsAbsolute(home)) return home;
+  const std::string entry = passwordDatabaseHome();
+  if (IsAbsolute(entry.c_str())) return entry;
+  return {};
+}
+
+std::filesystem::path HomeFolder() {
+  return HomeFolderFrom(std::getenv("HOME"), PasswordDatabaseHome);
+}
+
+std::filesystem::path XdgBaseFolder(const char* value,
+                                    const std::function<std::filesystem::path()>& home,
+                                    const char* belowHome) {
+  if (IsAbsolute(value)) return value;
+  const std::filesystem::path folder = home();
+  return folder.empty() ? folder : folder / belowHome;
+}
+
 std::filesystem::path XdgConfigHome() {
-  return XdgHome("XDG_CONFIG_HOME", ".config");
+  return XdgBaseFolder(std::getenv("XDG_CONFIG_HOME"), HomeFolder, ".config");
 }
 std::filesystem::path XdgDataHome() {
-  return XdgHome("XDG_DATA_HOME", ".local/share");
+  return XdgBaseFolder(std::getenv("XDG_DATA_HOME"), HomeFolder, ".local/share");
 }
 
 TXdgDirs TXdgDirs::Default() {

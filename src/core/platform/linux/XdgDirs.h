@@ -4,6 +4,7 @@
 // folders of their own.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,10 +12,25 @@
 
 namespace qgm {
 
-// $XDG_CONFIG_HOME (~/.config) and $XDG_DATA_HOME (~/.local/share); empty
-// when neither the variable nor HOME is set.
+// $XDG_CONFIG_HOME (~/.config) and $XDG_DATA_HOME (~/.local/share), the
+// home folder as HomeFolder() gives it; empty when there is none.
 std::filesystem::path XdgConfigHome();
 std::filesystem::path XdgDataHome();
+
+// The user's home folder: $HOME, else this user's entry in the password
+// database; empty when neither names an absolute folder (never the shared
+// temporary folder in its place).
+std::filesystem::path HomeFolder();
+// The same from given values: `home` the value of HOME (null when unset),
+// `passwordDatabaseHome` the lookup asked when that gives none.
+std::filesystem::path HomeFolderFrom(const char* home,
+                                     const std::function<std::string()>& passwordDatabaseHome);
+// An XDG base folder: `value` (the variable's) when it is absolute (the
+// base directory rules ignore a relative one), else `belowHome` in the
+// folder `home` gives; empty when that is empty.
+std::filesystem::path XdgBaseFolder(const char* value,
+                                    const std::function<std::filesystem::path()>& home,
+                                    const char* belowHome);
 
 // Where the MIME lookup reads; Default() takes them from the environment.
 struct TXdgDirs {

@@ -5,6 +5,8 @@
 
 #include <qt6keychain/keychain.h>
 
+#include "core/platform/linux/KeyringText.h"
+
 namespace qgm::gui {
 namespace {
 
@@ -22,8 +24,9 @@ class TDesktopKeyring : public ISecretStore {
     if (!Run(job, key)) return EReadResult::Failed;
     switch (job.error()) {
       case QKeychain::NoError:
-        secret = job.textData().toStdString();
-        return EReadResult::Found;
+        // The entry's bytes as stored (textData would have made any that
+        // are not UTF-8 into U+FFFD already).
+        return PasswordFromKeyringText(job.binaryData().toStdString(), secret);
       case QKeychain::EntryNotFound:
         return EReadResult::NotFound;
       default:
@@ -32,7 +35,7 @@ class TDesktopKeyring : public ISecretStore {
   }
   bool Write(const std::string& key, const std::string& secret) override {
     QKeychain::WritePasswordJob job(service_);
-    job.setTextData(QString::fromStdString(secret));
+    job.setTextData(QString::fromUtf8(QByteArray::fromStdString(KeyringTextOf(secret))));
     return Run(job, key) && job.error() == QKeychain::NoError;
   }
   bool Remove(const std::string& key) override {

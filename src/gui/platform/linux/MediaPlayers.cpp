@@ -6,6 +6,8 @@
 #include <QDBusReply>
 #include <QFileInfo>
 
+#include "core/platform/Launcher.h"
+
 namespace qgm::gui {
 
 namespace {
@@ -15,7 +17,10 @@ const QString kPrefix = QStringLiteral("org.mpris.MediaPlayer2.");
 
 }  // namespace
 
-bool OpenWithRunningPlayer(const std::string& program, const std::string& address) {
+bool OpenWithRunningPlayer(const std::string& program, const std::string& channelAddress) {
+  // The player opens whatever it is given, files included: only what a
+  // launched player would get goes to it.
+  const std::string address = TLauncher::StreamAddress(channelAddress);
   if (program.empty() || address.empty()) return false;
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected() || !bus.interface()) return false;

@@ -3,6 +3,7 @@
 #include "core/platform/linux/XdgDirs.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,12 +11,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <future>
+#include <optional>
 #include <thread>
 
 #include "core/platform/Autostart.h"
 #include "core/platform/FileIo.h"
+#include "core/platform/Folders.h"
 #include "core/platform/Launcher.h"
 #include "core/platform/Programs.h"
+#include "core/platform/Registry.h"
 
 namespace qgm {
 namespace {
@@ -37,6 +41,114 @@ TEST(XdgEntries, ExecLinesAndAutostartQuoting) {
   for (const char* path : {"/usr/bin/qgm", "/home/me/My Apps/qgm", "/a/100%/q$\\x"}) {
     EXPECT_EQ(SplitExecLine(DesktopExecValue(path)), (std::vector<std::string>{path})) << path;
   }
+}
+
+// The home folder: HOME, else the password database; never a guess.
+TEST(HomeFolder, FromHomeElseThePasswordDatabase) {
+  int asked = 0;
+  const auto database = [&asked] {
+    ++asked;
+    return std::string("/home/pw");
+  };
+  EXPECT_EQ(HomeFolderFrom("/home/me", database), "/home/me");
+  EXPECT_EQ(asked, 0);
+  for (const char* home : {static_cast<const char*>(nullptr), "", "relative/home"})
+    EXPECT_EQ(HomeFolderFrom(home, database), "/home/pw") << (home ? home : "unset");
+  // A database without this user (or with no usable folder for it).
+  for (const char* entry : {"", "nowhere"})
+    EXPECT_EQ(HomeFolderFrom(nullptr, [entry] { return std::string(entry); }), fs::path()) << entry;
+
+  const auto home = [] { return fs::path("/home/pw"); };
+  const auto none = [] { return fs::path(); };
+  EXPECT_EQ(XdgBaseFolder("/x/conf", none, ".config"), "/x/conf");
+  EXPECT_EQ(XdgBaseFolder(nullptr, home, ".config"), "/home/pw/.config");
+  EXPECT_EQ(XdgBaseFolder("relative", home, ".local/share"), "/home/pw/.local/share");
+  EXPECT_EQ(XdgBaseFolder(nullptr, none, ".config"), fs::path());
+  EXPECT_EQ(XdgBaseFolder("", none, ".config"), fs::path());
+}
+
+// An environment variable set for one test, and put back after it.
+class EnvVar {
+ public:
+  EnvVar(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value) {
+      ::setenv(name, value, 1);
+    } else {
+      ::unsetenv(name);
+    }
+  }
+  ~EnvVar() {
+    if (old_) {
+      ::setenv(name_, old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+  EnvVar(const EnvVar&) = delete;
+  EnvVar& operator=(const EnvVar&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+// With neither HOME nor the XDG variables set the folders are the home
+// folder the password database names, and no hive is ever taken from (or
+// put in) the shared temporary folder, even one planted there.
+TEST(HomeFolder, WithTheVariablesUnsetNothingLandsInTheTemporaryFolder) {
+  const fs::path tmp = fs::temp_directory_path() / ("qgm-nohome-" + std::to_string(::getpid()));
+  fs::remove_all(tmp);
+  fs::create_directories(tmp / "Corvalink");
+  ASSERT_TRUE(WriteFileAtomic(tmp / "Corvalink" / "registry.reg",
+                              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Corvalink\\"
+                              "QuotaGaugeData]\r\n\"RadioPlayer\"=\"/tmp/planted\"\r\n"));
+  const passwd* entry = ::getpwuid(::getuid());
+  ASSERT_TRUE(entry && entry->pw_dir && entry->pw_dir[0] == '/');
+  const fs::path home = entry->pw_dir;
+  {
+    EnvVar unsetHome("HOME", nullptr), unsetConfig("XDG_CONFIG_HOME", nullptr),
+        unsetData("XDG_DATA_HOME", nullptr), privateTmp("TMPDIR", tmp.c_str());
+    const TFolders folders = UserFolders();
+    EXPECT_EQ(folders.Config, home / ".config" / "Corvalink");
+    EXPECT_EQ(folders.Data, home / ".local" / "share" / "Corvalink");
+    // No settings folder at all: a hive in memory only.
+    EXPECT_EQ(HiveFileIn({}), fs::path());
+    TRegistryStore store(HiveFileIn({}));
+    TRegistry reg(store);
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Corvalink\\QuotaGaugeData\\", true));
+    EXPECT_FALSE(reg.ValueExists("RadioPlayer"));
+    reg.WriteString("RadioPlayer", "mine");
+    EXPECT_TRUE(store.Flush());
+  }
+  EXPECT_EQ(ReadWholeFile(tmp / "Corvalink" / "registry.reg").value_or("").find("mine"),
+            std::string::npos);
+  fs::remove_all(tmp);
+}
+
+// A folder the user names: what it makes is private, what was there keeps
+// its mode (the program's own folders are made private either way).
+TEST(Folders, ANamedFolderKeepsTheModeItHad) {
+  const fs::path root = fs::temp_directory_path() / ("qgm-named-" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  const auto mode = [](const fs::path& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0u;
+  };
+  const fs::path shared = root / "shared";
+  fs::create_directories(shared);
+  ::chmod(shared.c_str(), 0755);
+  ::chmod(root.c_str(), 0755);
+  EXPECT_TRUE(MakeNamedFolder(shared));
+  EXPECT_EQ(mode(shared), 0755u);
+  EXPECT_TRUE(MakeNamedFolder(shared / "new" / "deeper"));
+  EXPECT_EQ(mode(shared), 0755u);
+  EXPECT_EQ(mode(shared / "new"), 0700u);
+  EXPECT_EQ(mode(shared / "new" / "deeper"), 0700u);
+  EXPECT_FALSE(MakeNamedFolder("/proc/qgm/no/such"));
+  EXPECT_TRUE(MakePrivateFolder(shared));
+  EXPECT_EQ(mode(shared), 0700u);
+  fs::remove_all(root);
 }
 
 class XdgTest : public ::testing::Test {
