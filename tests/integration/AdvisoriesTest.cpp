@@ -193,6 +193,21 @@ TEST_F(AdvisoriesTest, RelativeRedirectsAreTakenAgainstTheFeedAddress) {
   }
 }
 
+TEST_F(AdvisoriesTest, ARedirectToWhatIsNoWebAddressFailsOnceAndIsNotKept) {
+  for (const char* location : {"javascript:alert(1)", "file:///etc/passwd", "ftp://x/f"}) {
+    FeedOptions f;
+    f.redirectStatus = 302;
+    f.redirectLocation = location;
+    Sim().SetFeed(f);
+    TAdvisories fresh({Sim().FeedUrl(), "QGM/1.0", &Context()}, seen_, clock_, &view_);
+    EXPECT_FALSE(fresh.RefreshAdvisories()) << location;
+    EXPECT_EQ(fresh.Info().RedirectUrl, "") << location;
+    // The feed is back: the next refresh asks the feed's own address.
+    Sim().SetFeed(FeedOptions{});
+    EXPECT_TRUE(fresh.RefreshAdvisories()) << location << ": " << fresh.Failure();
+  }
+}
+
 TEST_F(AdvisoriesTest, RedirectLoopEndsAsAFailureAndKeepsTheList) {
   ASSERT_TRUE(advisories_->RefreshAdvisories());
   FeedOptions f;

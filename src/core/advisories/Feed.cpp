@@ -5,6 +5,7 @@
 #include "core/net/HttpClient.h"
 #include "core/net/NetErrors.h"
 #include "core/net/ResolveUrl.h"
+#include "core/platform/Launcher.h"
 #include "core/util/CodePage.h"
 #include "core/util/Crc32.h"
 #include "core/xml/XmlText.h"
@@ -34,6 +35,13 @@ TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text
     text = FeedBodyText(body);
     return frNewDocument;
   } catch (const EHttpProtocolError& e) {
+    // A redirect elsewhere than the web (a script, a local file, nowhere)
+    // fails this refresh; kept, it would end every refresh after it.
+    if ((e.Code() == 301 || e.Code() == 302 || e.Code() == 307) &&
+        !TLauncher::IsWebAddress(redirectTo(client.Location()))) {
+      failure = "the feed redirected to an address that is not a web address";
+      return frFailed;
+    }
     switch (e.Code()) {
       case 301:
         info.RedirectUrl = redirectTo(client.Location());
