@@ -140,6 +140,13 @@ struct ProviderSimulator::Impl {
       return true;
     }
     if (kind != kStallAfterHeaders) return false;
+    if (body.empty()) {
+      // A provider of nothing is never asked for its bytes (the reply
+      // would never end): the whole reply is held back instead.
+      Stall(stallMs);
+      res.set_content(body, type);
+      return true;
+    }
     auto shared = std::make_shared<std::string>(std::move(body));
     res.set_content_provider(shared->size(), type,
                              [shared, this](size_t offset, size_t length, httplib::DataSink& sink) {

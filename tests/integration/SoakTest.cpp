@@ -292,6 +292,7 @@ TEST_F(SoakTest, AMonthOfHourlyUpdatesWithOneRequestInFiveFailing) {
 
   // One clean update: the cycle is back to its hourly rhythm.
   Sim().SetChaos(0, 0, {});
+  Sim().SetContentChaos(0, 0);
   clock.now = start + hours / 24.0 + 0.5 / 24;
   Sim().SetToday(DateOf(clock.now));
   cycle->MainTimerTimer();
