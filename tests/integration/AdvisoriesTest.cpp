@@ -208,6 +208,22 @@ TEST_F(AdvisoriesTest, ARedirectToWhatIsNoWebAddressFailsOnceAndIsNotKept) {
   }
 }
 
+TEST_F(AdvisoriesTest, AMegabyteOfTitleOrDescriptionIsCutForTheList) {
+  // Laid out whole, a megabyte held the window for seconds when opened.
+  FeedOptions f;
+  f.body = "<rss><channel><title>Status</title><item><title>" + std::string(1 << 20, 't') +
+           "</title><description>" + std::string(1 << 20, 'd') +
+           "</description><link>http://x/1</link></item></channel></rss>";
+  Sim().SetFeed(f);
+  ASSERT_TRUE(advisories_->RefreshAdvisories());
+  ASSERT_EQ(advisories_->Items().size(), 1u);
+  const TAdvisory& a = advisories_->Items()[0];
+  EXPECT_EQ(a.Title, std::string(255, 't'));
+  EXPECT_EQ(a.Description, std::string(4096, 'd'));
+  EXPECT_EQ(a.Key, AdvisoryKey(a.Title, a.Description));
+  Sim().SetFeed(FeedOptions{});
+}
+
 TEST_F(AdvisoriesTest, RedirectLoopEndsAsAFailureAndKeepsTheList) {
   ASSERT_TRUE(advisories_->RefreshAdvisories());
   FeedOptions f;

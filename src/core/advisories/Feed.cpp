@@ -170,6 +170,10 @@ TAdvisory ReadEntry(const TElement& entry, bool isAtom) {
     a.EnclosureLength = ParseLength(AttribValue(*enclosure, "length"));
     a.EnclosureType = Narrow1252(AttribValue(*enclosure, "type"));
   }
+  // As much as the list can lay out while the window waits: a megabyte
+  // held it for seconds. The key is the text shown.
+  if (a.Title.size() > kAdvisoryTitleLimit) a.Title.resize(kAdvisoryTitleLimit);
+  if (a.Description.size() > kAdvisoryTextLimit) a.Description.resize(kAdvisoryTextLimit);
   a.Key = AdvisoryKey(a.Title, a.Description);
   return a;
 }

@@ -33,6 +33,10 @@ struct TRssInfo {
 };
 
 // One entry of the feed, as the Advisories tab shows it (8-bit text).
+// The most of an advisory's title and description that is shown.
+inline constexpr size_t kAdvisoryTitleLimit = 255;
+inline constexpr size_t kAdvisoryTextLimit = 4096;
+
 struct TAdvisory {
   std::string Title;        // plain text
   std::string Description;  // plain text, may hold line breaks
