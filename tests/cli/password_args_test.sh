@@ -120,7 +120,7 @@ echo "qgm NAME --password-stdin: signed in"
 # A password on the command line as well as standard input is refused, not
 # ignored (and so left readable).
 status=0
-printf 'demo\n' | QT_QPA_PLATFORM=offscreen "$qgm" demo "$secret" --password-stdin \
+printf 'demo\n' | QT_QPA_PLATFORM=offscreen timeout 60 "$qgm" demo "$secret" --password-stdin \
   >"$run.out" 2>"$run.err" || status=$?
 [ "$status" = 2 ] && grep -q "password-stdin" "$run.err" ||
   fail "qgm NAME PASSWORD --password-stdin: status $status, $(cat "$run.err")"
