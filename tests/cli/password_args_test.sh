@@ -116,3 +116,12 @@ wait_for 60 test -s "$XDG_DATA_HOME/Corvalink/demo_CorvalinkHistory.csv" ||
   { cat "$run.err"; fail "qgm NAME --password-stdin did not sign in"; }
 kill $pid
 echo "qgm NAME --password-stdin: signed in"
+
+# A password on the command line as well as standard input is refused, not
+# ignored (and so left readable).
+status=0
+printf 'demo\n' | QT_QPA_PLATFORM=offscreen timeout 60 "$qgm" demo "$secret" --password-stdin \
+  >"$run.out" 2>"$run.err" || status=$?
+[ "$status" = 2 ] && grep -q "password-stdin" "$run.err" ||
+  fail "qgm NAME PASSWORD --password-stdin: status $status, $(cat "$run.err")"
+echo "qgm NAME PASSWORD --password-stdin: refused"

@@ -97,6 +97,27 @@ TEST_F(NetworkPageTest, AnAdapterAppearingLaterIsAppendedUnselected) {
   EXPECT_TRUE(page->Sampling());
 }
 
+// The stored adapter, unplugged at the start and plugged in later, is the
+// one chosen again; the others that came with it are only offered.
+TEST_F(NetworkPageTest, TheStoredAdapterAppearingLaterIsChosenAgain) {
+  settings_.NetworkAdaptor = "usb0";
+  {
+    std::lock_guard lock(dummy::Record().Lock);
+    dummy::Record().Adapters = {"eth0"};
+  }
+  auto page = Make();
+  EXPECT_EQ(page->Adaptors()->currentIndex(), -1);
+  {
+    std::lock_guard lock(dummy::Record().Lock);
+    dummy::Record().Adapters = {"eth0", "wlan0", "usb0"};
+  }
+  page->Shown();
+  ASSERT_EQ(page->Adaptors()->count(), 3);
+  EXPECT_EQ(page->Adaptors()->currentText(), QStringLiteral("usb0"));
+  EXPECT_TRUE(page->Sampling());
+  EXPECT_EQ(settings_.NetworkAdaptor, "usb0");
+}
+
 TEST_F(NetworkPageTest, SamplesGiveSpeedsAndStepsButNotBackwards) {
   settings_.NetworkAdaptor = "eth0";
   Script("eth0", {{1000, 1000}, {126000, 26000}, {100000, 30000}, {100000, 30000}});

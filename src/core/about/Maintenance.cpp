@@ -52,11 +52,13 @@ namespace {
 
 // GET with the user's proxy; the body of a 2xx reply, else nothing.
 std::optional<std::string> Fetch(const TMaintenanceConfig& config, const std::string& url,
-                                 size_t maxBytes = THttpClient::kDefaultMaxBody) {
+                                 size_t maxBytes = THttpClient::kDefaultMaxBody,
+                                 int deadlineMs = 0) {
   THttpClient client(config.Context ? *config.Context : TNetContext::Default());
   client.UserAgent = UserAgent();
   client.ReadTimeoutMs = 15000;
   client.MaxBodyBytes = maxBytes;
+  client.DeadlineMs = deadlineMs;
   if (config.Proxy) ApplyProxySettings(client, config.Proxy());
   try {
     std::string body = client.Get(url);
@@ -98,7 +100,8 @@ void TMaintenance::DownloadUpdate() {
   std::filesystem::path saved;
   if (!IsSafeUpdateFileName(updateFileName_)) {
     failure = "the home site offered it under a name that is not a plain file name";
-  } else if (const auto body = Fetch(config_, config_.HomeSite + updateFileName_, kMaxUpdateBytes);
+  } else if (const auto body = Fetch(config_, config_.HomeSite + updateFileName_, kMaxUpdateBytes,
+                                     THttpClient::kNoDeadline);
              !body || body->empty()) {
     failure = "the home site did not send it";
   } else if (saved = config_.DataFolder / updateFileName_; !WriteFileAtomic(saved, *body)) {

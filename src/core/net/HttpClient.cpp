@@ -222,8 +222,10 @@ std::string THttpClient::Get(const std::string& url) {
   const auto readLimit =
       std::chrono::milliseconds(ReadTimeoutMs > 0 ? ReadTimeoutMs : context_.Timeouts.ReadMs);
   const auto deadline =
-      Clock::now() +
-      std::chrono::milliseconds(DeadlineMs > 0 ? DeadlineMs : context_.Timeouts.DeadlineMs);
+      DeadlineMs == kNoDeadline
+          ? Clock::time_point::max()
+          : Clock::now() + std::chrono::milliseconds(DeadlineMs > 0 ? DeadlineMs
+                                                                    : context_.Timeouts.DeadlineMs);
   const char* gaveUp = nullptr;
   transfer.lastData = Clock::now();
   auto lastIdle = Clock::now();

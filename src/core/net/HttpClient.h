@@ -38,7 +38,9 @@ class THttpClient {
   // Settings.
   std::string UserAgent;
   // Longest wait for data, and longest whole request (connect, headers and
-  // body). 0: the context's (TNetContext::Timeouts).
+  // body). 0: the context's (TNetContext::Timeouts). A large download on a
+  // slow line takes kNoDeadline: the read time-out still ends a silent one.
+  static constexpr int kNoDeadline = -1;
   int ReadTimeoutMs = 0;
   int DeadlineMs = 0;
   bool BasicAuthentication = false;

@@ -66,18 +66,22 @@ int main(int argc, char** argv) {
       argIndex.push_back(i);
     }
   }
+  // What may be a password leaves the command line other local users can
+  // read (the copy in `args` is what the program uses).
+  if (args.size() >= 2) qgm::BlankArgument(argv[argIndex[1]]);
   if (passwordStdin) {
     // "qgm NAME --password-stdin": the account's password is the first line.
+    if (args.size() != 1) {
+      std::fputs("qgm: --password-stdin takes the account name alone: qgm NAME --password-stdin\n",
+                 stderr);
+      return 2;
+    }
     const auto line = qgm::ReadPasswordLine(stdin);
     if (!line) {
       std::fputs("qgm: --password-stdin: no password on standard input\n", stderr);
       return 2;
     }
     args.push_back(*line);
-  } else if (args.size() == 2) {
-    // "qgm NAME PASSWORD": the password leaves the command line other local
-    // users can read (the copy in `args` is what the program uses).
-    qgm::BlankArgument(argv[argIndex[1]]);
   }
   QApplication::setApplicationName(QStringLiteral("QGM"));
   QApplication::setQuitOnLastWindowClosed(false);

@@ -203,15 +203,22 @@ void TNetworkPage::SelectionChanged(bool tabActive) {
 }
 
 void TNetworkPage::Shown() {
-  // Appending selects nothing: an empty drop-down takes the first item
-  // added as chosen, which would overwrite the stored adapter.
+  // Appending selects nothing of itself: an empty drop-down takes the first
+  // item added as chosen, which would overwrite the stored adapter. The
+  // stored adapter itself, plugged in since the start, is chosen again.
+  bool storedReturned = false;
   {
     const QSignalBlocker quiet(cbNetworkAdaptors_);
-    const int selected = cbNetworkAdaptors_->currentIndex();
+    int selected = cbNetworkAdaptors_->currentIndex();
     for (const std::string& name : adaptors_.Append(ListAdaptors(offerLoopback_)))
       cbNetworkAdaptors_->addItem(Q(name));
+    if (selected < 0 && !s_.NetworkAdaptor.empty()) {
+      selected = adaptors_.IndexOf(s_.NetworkAdaptor);
+      storedReturned = selected >= 0;
+    }
     cbNetworkAdaptors_->setCurrentIndex(selected);
   }
+  if (storedReturned) SelectionChanged(false);
   if (current_) {
     NetworkTimer_->Start();
     ResetTrafficGraph();
