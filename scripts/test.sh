@@ -19,6 +19,9 @@ cmake --build --preset default
 # Every header the build read must come from a package we install.
 scripts/check-deps.sh build/default
 ctest --preset default
+# What the long runs measured: the month soak's summary and the longest
+# hold of the window thread through the hostile week.
+grep -h -E "^(soak:|longest event-loop stall:)" build/default/Testing/Temporary/LastTest.log || true
 
 stage "headless build (no Qt)"
 cmake --preset headless

@@ -8,6 +8,7 @@
 // than 250 ms at a time, nothing a server named is opened unless it is a
 // web address, and the settings are whole at the end.
 #include <QApplication>
+#include <QPointer>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QThread>
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -184,18 +186,23 @@ TEST_F(HostileWeek, AWeekOfHostileRepliesNeverFreezesTheWindowOrOpensWhatTheServ
     timers.FireAll(3000);
     Pump();
     // Every notice popup is shown, its link followed, then closed.
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      auto* popup = qobject_cast<TMessageForm*>(w);
+    // Following a link may close a popup, and closing deletes it: each is
+    // held by a guard that notices.
+    std::vector<QPointer<TMessageForm>> popups;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* p = qobject_cast<TMessageForm*>(w)) popups.emplace_back(p);
+    for (const QPointer<TMessageForm>& popup : popups) {
       if (!popup || !popup->isVisible()) continue;
       ++popupsShown;
       watch.Doing("a notice popup");
       Pump();
+      if (!popup) continue;
       if (popup->MoreInfo() && popup->MoreInfo()->isVisible() && popup->MoreInfo()->OnClick) {
         ++linksFollowed;
         popup->MoreInfo()->OnClick();
         Pump();
       }
-      if (popup->isVisible() && popup->CloseLink()->OnClick) popup->CloseLink()->OnClick();
+      if (popup && popup->isVisible() && popup->CloseLink()->OnClick) popup->CloseLink()->OnClick();
       Pump();
     }
     if (h % 24 != 12) continue;
@@ -253,8 +260,15 @@ TEST_F(HostileWeek, AWeekOfHostileRepliesNeverFreezesTheWindowOrOpensWhatTheServ
   EXPECT_GT(advisoriesOpened, 0);
   EXPECT_GT(linksFollowed, 0);
 
-  EXPECT_LE(longest, 250) << "the window thread was held " << longest << " ms ("
-                          << watch.LongestAt() << ")";
+  // The limit is the shipped build's; a sanitized debug build runs the same
+  // code several times slower, so it is held to four times as much.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  const int64_t limit = 1000;
+#else
+  const int64_t limit = 250;
+#endif
+  EXPECT_LE(longest, limit) << "the window thread was held " << longest << " ms ("
+                            << watch.LongestAt() << ")";
   // Only web addresses were opened: no local file, no script, nothing
   // else a server named.
   {
