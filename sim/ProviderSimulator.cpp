@@ -354,6 +354,11 @@ void ProviderSimulator::SetHomeFiles(const std::string& version, const std::stri
   noticeFile_ = notice;
 }
 
+DemoAccount ProviderSimulator::AccountNow() const {
+  std::lock_guard lk(lock_);
+  return account_;
+}
+
 void ProviderSimulator::SetToday(double today) {
   std::lock_guard lk(lock_);
   account_ = DemoAccount(today);
@@ -422,14 +427,16 @@ void ProviderSimulator::Start() {
       "/unmetered_radio_list.txt", [this](const httplib::Request& req, httplib::Response& res) {
         Record(RecordOf(req));
         const int hostile = ContentDraw("radio", kHttpKinds);
-        const std::string body = account_.RadioListText(hostile < kTextKinds ? hostile : -1);
+        const std::string body = AccountNow().RadioListText(hostile < kTextKinds ? hostile : -1);
         if (!impl_->ServeOddReply(hostile, req, res, body, "text/plain"))
           res.set_content(body, "text/plain");
       });
   server->Get("/cgi-bin/ch-usage", [this](const httplib::Request& req, httplib::Response& res) {
     Record(RecordOf(req));
+    // The account as it is now: a test moves the calendar on meanwhile.
+    const DemoAccount account = AccountNow();
     const std::string expected =
-        "Basic " + Base64(account_.phoneNumber + ":" + account_.phonePassword);
+        "Basic " + Base64(account.phoneNumber + ":" + account.phonePassword);
     if (req.get_header_value("Authorization") != expected) {
       res.status = 401;
       res.set_header("WWW-Authenticate", "Basic realm=\"CallHaven\"");
@@ -478,7 +485,7 @@ void ProviderSimulator::Start() {
     }
     const int hostile = ContentDraw("calls", kHttpKinds);
     const std::string csv =
-        month ? account_.CallMonthCsv(year, month, hostile < kTextKinds ? hostile : -1)
+        month ? account.CallMonthCsv(year, month, hostile < kTextKinds ? hostile : -1)
               : std::string();
     if (csv.empty() || req.get_param_value("mode") != "csv") {
       res.set_content("<html><body>No call records for " + date + "</body></html>", "text/html");
@@ -497,7 +504,9 @@ void ProviderSimulator::Start() {
     const std::string user = BasicUser(req);
     Record(RecordOf(req));
     const Scenario scenario = TakeScenario();
-    const std::string expected = "Basic " + Base64(account_.account + ":" + account_.password);
+    // The account as it is now: a test moves the calendar on meanwhile.
+    const DemoAccount account = AccountNow();
+    const std::string expected = "Basic " + Base64(account.account + ":" + account.password);
     if (scenario == Scenario::WrongPassword || req.get_header_value("Authorization") != expected) {
       res.status = 401;
       res.set_header("WWW-Authenticate", "Basic realm=\"Corvalink customer API\"");
@@ -557,7 +566,7 @@ void ProviderSimulator::Start() {
     int hostile = -1;
     std::string body;
     if (rest.empty()) {
-      DemoAccount view = account_;
+      DemoAccount view = account;
       {
         std::lock_guard lk(lock_);
         if (!notices_) view.notices.clear();
@@ -568,24 +577,24 @@ void ProviderSimulator::Start() {
       const auto slash = rest.find('/');
       const std::string id = rest.substr(0, slash);
       const std::string what = slash == std::string::npos ? "" : rest.substr(slash + 1);
-      if (id != account_.homeServiceId && id != account_.mobileServiceId) {
+      if (id != account.homeServiceId && id != account.mobileServiceId) {
         res.status = 404;
         res.set_content("<corvalink><error>No such service</error></corvalink>", kXml);
         return;
       }
       if (what == "usage") {
         hostile = drawContent("usage");
-        body = account_.UsageXml(id, hostile < kTextKinds ? hostile : -1);
+        body = account.UsageXml(id, hostile < kTextKinds ? hostile : -1);
       } else if (what == "service") {
         hostile = drawContent("service");
-        body = account_.ServiceXml(id, hostile < kTextKinds ? hostile : -1);
+        body = account.ServiceXml(id, hostile < kTextKinds ? hostile : -1);
       } else if (what == "history") {
         int count = 31;
         if (req.has_param("count")) count = std::atoi(req.get_param_value("count").c_str());
         if (count < 1) count = 1;
         if (count > 5000) count = 5000;
         hostile = drawContent("history");
-        body = account_.HistoryXml(id, count, hostile < kTextKinds ? hostile : -1);
+        body = account.HistoryXml(id, count, hostile < kTextKinds ? hostile : -1);
       } else {
         res.status = 404;
         res.set_content("<corvalink><error>Unknown request</error></corvalink>", kXml);
@@ -663,10 +672,10 @@ void ProviderSimulator::Start() {
       return;
     }
     if (hostile >= kTextKinds && !f.redirectLoop && !(f.redirectStatus != 0 && home)) {
-      const std::string odd = f.body ? *f.body : account_.FeedXml(f.format);
+      const std::string odd = f.body ? *f.body : AccountNow().FeedXml(f.format);
       if (impl_->ServeOddReply(hostile, req, res, odd, "application/rss+xml")) return;
     }
-    std::string body = f.body ? *f.body : account_.FeedXml(f.format, hostile);
+    std::string body = f.body ? *f.body : AccountNow().FeedXml(f.format, hostile);
     if (f.encoding == FeedEncoding::Utf16LE || f.encoding == FeedEncoding::Utf16BE) {
       const bool little = f.encoding == FeedEncoding::Utf16LE;
       std::string wide = little ? "\xFF\xFE" : "\xFE\xFF";

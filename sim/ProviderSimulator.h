@@ -127,6 +127,8 @@ class ProviderSimulator {
   std::string Describe() const;
 
   DemoAccount& Account() { return account_; }
+  // A copy taken under the lock, for the server threads.
+  DemoAccount AccountNow() const;
   // Moves the simulated "now" to `today` (a TDateTime): the account as it
   // is that day. Not while requests are being served.
   void SetToday(double today);
