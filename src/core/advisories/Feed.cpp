@@ -35,20 +35,21 @@ TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text
     text = FeedBodyText(body);
     return frNewDocument;
   } catch (const EHttpProtocolError& e) {
+    const bool redirect = e.Code() == 301 || e.Code() == 302 || e.Code() == 307;
+    const std::string target = redirect ? redirectTo(client.Location()) : std::string();
     // A redirect elsewhere than the web (a script, a local file, nowhere)
     // fails this refresh; kept, it would end every refresh after it.
-    if ((e.Code() == 301 || e.Code() == 302 || e.Code() == 307) &&
-        !TLauncher::IsWebAddress(redirectTo(client.Location()))) {
+    if (redirect && !TLauncher::IsWebAddress(target)) {
       failure = "the feed redirected to an address that is not a web address";
       return frFailed;
     }
     switch (e.Code()) {
       case 301:
-        info.RedirectUrl = redirectTo(client.Location());
+        info.RedirectUrl = target;
         return frPermanentRedirect;
       case 302:
       case 307:
-        info.RedirectUrl = redirectTo(client.Location());
+        info.RedirectUrl = target;
         return frTemporaryRedirect;
       case 304:
         return frNotModified;
