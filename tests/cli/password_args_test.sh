@@ -14,13 +14,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-wait_for() {  # wait_for SECONDS COMMAND...: until the command succeeds
-  local until=$((SECONDS + $1)); shift
-  until "$@"; do
-    [ $SECONDS -lt $until ] || return 1
-    sleep 0.1
-  done
-}
+source "$(dirname "$0")/../support/wait.sh"
 fail() { echo "FAIL: $*"; exit 1; }
 secret=Sekr1t-pw
 # The command line of process $1, arguments one a line.

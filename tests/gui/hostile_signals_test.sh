@@ -10,18 +10,7 @@ sim=$2
 home=$(mktemp -d)
 simpid=
 trap '[ -z "$simpid" ] || kill $simpid 2>/dev/null; rm -rf "$home"' EXIT
-wait_for() {  # wait_for SECONDS COMMAND...
-  local until=$((SECONDS + $1)); shift
-  until "$@"; do
-    [ $SECONDS -lt $until ] || return 1
-    sleep 0.1
-  done
-}
-ended() {  # gone, or a zombie waiting for this script to reap it
-  local st
-  st=$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null || true)
-  [ -z "$st" ] || [ "$st" = Z ]
-}
+source "$(dirname "$0")/../support/wait.sh"
 # Runs the program for SECONDS, sends SIGTERM and checks it ended within
 # five seconds with status 0.
 run_and_end() {  # run_and_end NAME SECONDS COMMAND...

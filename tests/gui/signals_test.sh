@@ -11,13 +11,7 @@ home=$(mktemp -d)
 "$sim" --state-dir "$home/sim" >"$home/sim.json" &
 simpid=$!
 trap 'kill $simpid 2>/dev/null; rm -rf "$home"' EXIT
-wait_for() {  # wait_for SECONDS COMMAND...
-  local until=$((SECONDS + $1)); shift
-  until "$@"; do
-    [ $SECONDS -lt $until ] || return 1
-    sleep 0.1
-  done
-}
+source "$(dirname "$0")/../support/wait.sh"
 wait_for 30 test -s "$home/sim.json" || { echo "FAIL: the simulator did not start"; exit 1; }
 json=$(cat "$home/sim.json")
 field() { sed -E "s/.*\"$1\":\"([^\"]*)\".*/\1/" <<<"$json"; }
@@ -43,12 +37,7 @@ for sig in TERM INT HUP; do
   fi
   kill -$sig $pid
   status=0
-  ended() {  # gone, or a zombie waiting for this script to reap it
-    local st
-    st=$(awk '{ print $3 }' "/proc/$pid/stat" 2>/dev/null || true)
-    [ -z "$st" ] || [ "$st" = Z ]
-  }
-  wait_for 30 ended || { echo "FAIL ($sig): still running"; cat "$run.err"; kill -9 $pid; exit 1; }
+  wait_for 30 ended $pid || { echo "FAIL ($sig): still running"; cat "$run.err"; kill -9 $pid; exit 1; }
   wait $pid || status=$?
   if [ $status -ne 0 ] || ! grep -q '"posx"' "$hive" 2>/dev/null; then
     echo "FAIL ($sig): ended with status $status, settings saved: $(test -f "$hive" && echo yes || echo no)"
@@ -100,12 +89,7 @@ if ! wait_for 60 test -s "$silent.accepted"; then
 fi
 sleep 0.5
 kill -TERM $pid
-ended() {
-  local st
-  st=$(awk '{ print $3 }' "/proc/$pid/stat" 2>/dev/null || true)
-  [ -z "$st" ] || [ "$st" = Z ]
-}
-wait_for 5 ended || {
+wait_for 5 ended $pid || {
   echo "FAIL (silent server): still running 5 s after SIGTERM"; cat "$run.err"; kill -9 $pid; exit 1
 }
 status=0
