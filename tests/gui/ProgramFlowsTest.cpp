@@ -57,7 +57,7 @@ class ProgramFlows : public test::SimulatorTest {
     dummy::Record().Administrator = true;
     dummy::Record().OpenSucceeds = true;
     dummy::Record().OpenStarts = true;
-    TTrayIcon::AssumeAvailable(-1);
+    TTrayIcon::AssumeKind(ETrayKind::XEmbed);
   }
   // Runs the event loop while the download test runs, noting each caption
   // its link shows.
@@ -229,7 +229,7 @@ TEST_F(ProgramFlows, TheTrayNumberShowsOnTheDesktopsColours) {
 }
 
 TEST_F(ProgramFlows, WithoutATrayClosingTheWindowEndsTheProgram) {
-  ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());  // the offscreen desktop has none
+  TTrayIcon::AssumeKind(ETrayKind::None);
   Start(false);
   TMainForm& form = program_->Window();
   form.show();
@@ -241,7 +241,6 @@ TEST_F(ProgramFlows, WithoutATrayClosingTheWindowEndsTheProgram) {
 }
 
 TEST_F(ProgramFlows, WithATrayTheWindowHidesIntoIt) {
-  TTrayIcon::AssumeAvailable(1);
   Start(false);
   TMainForm& form = program_->Window();
   form.show();
@@ -565,7 +564,6 @@ TEST_F(ProgramFlows, TheDownloadTestStopsAtAnUpdateOnMinimisingAndOnClose) {
   auto paced = std::make_unique<corvalink::sim::ProviderSimulator>(options);
   paced->Start();
   mirrorHost_ = "127.0.0.1:" + std::to_string(paced->FtpPort());
-  TTrayIcon::AssumeAvailable(1);
   Start(true);
   TMainForm& form = program_->Window();
   auto* link = form.findChild<TFocusLabel*>(QStringLiteral("lblTestDownload"));
@@ -733,6 +731,123 @@ TEST_F(ProgramFlows, ProjectionLineAndAUsageAlertToldOnce) {
   program_->UpdateNow();
   QApplication::processEvents();
   EXPECT_EQ(alerts(), firstDay ? 0 : 1);
+}
+
+}  // namespace
+}  // namespace qgm::gui
+
+// The tray by protocol: an XEmbed tray clicks and double-clicks, a
+// StatusNotifier host presses once, and a desktop with no tray at all gets
+// an ordinary window.
+namespace qgm::gui {
+namespace {
+
+class TrayKinds : public ProgramFlows {
+ protected:
+  // Starts with the demo account and its mail on a desktop of this kind.
+  void StartOn(ETrayKind kind) {
+    TTrayIcon::AssumeKind(kind);
+    Start(false);
+    TSettings& s = program_->Settings();
+    s.AccountName = "demo";
+    s.Password = "demo";
+    s.CheckEmail = true;
+    s.Mailboxes = {{"demo", "demo", ""}};
+    native_ = program_->Window().findChild<QSystemTrayIcon*>();
+  }
+  void Send(QSystemTrayIcon::ActivationReason reason) {
+    ASSERT_TRUE(native_);
+    emit native_->activated(reason);
+    QApplication::processEvents();
+  }
+  QString Hint() const { return program_->Window().Tray().Hint(); }
+  QSystemTrayIcon* native_ = nullptr;
+};
+
+TEST_F(TrayKinds, AStatusNotifierPressShowsAndHidesTheWindowUnlessAnAlertFlashes) {
+  StartOn(ETrayKind::StatusNotifier);
+  TMainForm& form = program_->Window();
+  form.hide();
+  Send(QSystemTrayIcon::Trigger);
+  EXPECT_TRUE(form.isVisible());
+  Send(QSystemTrayIcon::Trigger);
+  EXPECT_FALSE(form.isVisible());
+
+  program_->UpdateNow();  // new mail: the envelope blinks
+  ASSERT_TRUE(program_->AlertFlashing());
+  ASSERT_EQ(Hint(), QStringLiteral("demo has mail."));
+  Send(QSystemTrayIcon::Trigger);  // acknowledges, the window stays hidden
+  EXPECT_FALSE(program_->AlertFlashing());
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_TRUE(Hint().startsWith(QStringLiteral("Amount Left: ")));
+  Send(QSystemTrayIcon::Trigger);
+  EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(TrayKinds, AnXEmbedClickAcknowledgesAndADoubleClickShowsOrHides) {
+  StartOn(ETrayKind::XEmbed);
+  TMainForm& form = program_->Window();
+  form.hide();
+  Send(QSystemTrayIcon::Trigger);
+  EXPECT_FALSE(form.isVisible());  // a click alone never shows the window
+  Send(QSystemTrayIcon::MiddleClick);
+  EXPECT_TRUE(Hint().isEmpty());  // and the middle button does nothing here
+  Send(QSystemTrayIcon::DoubleClick);
+  EXPECT_TRUE(form.isVisible());
+  program_->UpdateNow();
+  ASSERT_TRUE(program_->AlertFlashing());
+  Send(QSystemTrayIcon::Trigger);
+  EXPECT_FALSE(program_->AlertFlashing());
+  EXPECT_TRUE(form.isVisible());
+  Send(QSystemTrayIcon::DoubleClick);
+  EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(TrayKinds, TheStatusNotifierMiddleButtonRefreshes) {
+  StartOn(ETrayKind::StatusNotifier);
+  ASSERT_TRUE(Hint().isEmpty());  // no update yet
+  Send(QSystemTrayIcon::MiddleClick);
+  EXPECT_TRUE(Hint().startsWith(QStringLiteral("demo has mail."))) << Hint().toStdString();
+  EXPECT_TRUE(program_->AlertFlashing());
+}
+
+TEST_F(TrayKinds, WithoutATrayTheWindowShowsAtStartAndTheUserIsToldOnce) {
+  // Set up on a desktop with a tray to start minimised.
+  Start(false);
+  program_->Settings().StartMinimized = true;
+  program_->Window().Exit();
+  const auto noTrayNotices = [] {
+    int found = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* form = qobject_cast<TMessageForm*>(w);
+      if (!form) continue;
+      for (QLabel* label : form->findChildren<QLabel*>()) {
+        if (label->text().contains(QStringLiteral("shows no tray icons"))) ++found;
+      }
+    }
+    return found;
+  };
+  TTrayIcon::AssumeKind(ETrayKind::None);
+  Start(false);
+  QApplication::processEvents();
+  EXPECT_TRUE(program_->ShowAtStart());  // "Start Minimized" would hide it into nothing
+  EXPECT_FALSE(program_->Window().Tray().Visible());
+  EXPECT_EQ(noTrayNotices(), 1);
+  TMainForm& form = program_->Window();
+  form.show();
+  form.setWindowState(Qt::WindowMinimized);  // to the taskbar, not hidden
+  QApplication::processEvents();
+  EXPECT_TRUE(form.isVisible());
+  form.close();  // ends the program, saved
+  EXPECT_NE(Hive().find("\"NoTrayTold\"=dword:00000001"), std::string::npos);
+  EXPECT_NE(Hive().find("\"StartMimimized\"=dword:00000001"), std::string::npos);
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (qobject_cast<TMessageForm*>(w)) delete w;
+  }
+  Start(false);
+  QApplication::processEvents();
+  EXPECT_EQ(noTrayNotices(), 0);  // told once only
+  EXPECT_TRUE(program_->ShowAtStart());
 }
 
 }  // namespace

@@ -88,6 +88,8 @@ struct TSettings {
   int UsageAlertLevel2 = 0;
   bool UsageAlertPace = false;
   std::vector<std::string> UsageAlertsTold;
+  // The desktop showed no tray icons once and the user was told so.
+  bool NoTrayToldOnce = false;
 
   std::vector<std::string> SeenNoticeRefs;
   std::vector<std::string> HashList;

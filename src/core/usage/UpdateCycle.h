@@ -112,6 +112,8 @@ class TUpdateCycle {
   void StartAlert(int alertState);
 
   int AlertState() const { return alertState_; }
+  // A mail or voicemail alert blinks, not yet acknowledged.
+  bool AlertFlashing() const { return alertState_ > 1 && alertTimer_.Running(); }
   bool FirstUpdate() const { return firstUpdate_; }
   bool CredentialsChanged() const { return credentialsChanged_; }
   bool AutoScalePending = false;

@@ -118,6 +118,19 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
     program_.TrayClicked();
   };
   tray_->OnDoubleClick = [this] { ShowMainForm(!isVisible() || isMinimized()); };
+  // A StatusNotifier host sends one press only: it shows or hides the
+  // window, unless an alert flashes, which it acknowledges. The middle
+  // button refreshes.
+  tray_->OnActivate = [this] {
+    if (program_.AlertFlashing()) {
+      tray_->OnClick();
+    } else {
+      tray_->OnDoubleClick();
+    }
+  };
+  tray_->OnSecondaryActivate = [this] {
+    if (mnuRefresh_->isEnabled()) mnuRefresh_->trigger();
+  };
   // The status line and the pages show servers' texts.
   MakeLabelsPlain(*this);
   qApp->installEventFilter(this);
@@ -130,7 +143,7 @@ TMainForm::~TMainForm() {
 void TMainForm::Start() {
   if (settings_.ShowSetupTab) ShowPage(kPageSetup);
   tray_->Show();
-  if (!TTrayIcon::Available())
+  if (!tray_->Available())
     settings_.ShowWindowAtStart = true;  // no tray: keep the window reachable
 }
 
@@ -434,7 +447,7 @@ void TMainForm::ShowMainForm(bool show) {
     if (ui_->PageControl1->currentIndex() == kPageNetwork) network_->Shown();
     return;
   }
-  if (TTrayIcon::Available()) {
+  if (tray_->Available()) {
     hide();
   } else {
     showMinimized();  // no tray on this desktop: keep the window reachable
@@ -464,7 +477,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   // The close box hides the window into the tray; Exit ends the program.
   // Without a tray there is nowhere to hide to and no menu holding Exit:
   // closing the window ends the program, as any window program does.
-  if (!exiting_ && TTrayIcon::Available()) {
+  if (!exiting_ && tray_->Available()) {
     event->ignore();
     ShowMainForm(false);
     return;
@@ -477,7 +490,7 @@ void TMainForm::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   // The title bar's minimise button hides the window into the tray, as
   // hiding from the tray menu does.
-  if (event->type() == QEvent::WindowStateChange && isMinimized() && TTrayIcon::Available()) {
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && tray_->Available()) {
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -529,7 +542,10 @@ void TMainForm::DrawTrayNumber(int number, uint32_t barColour) {
   trayPicture_ = DrawNumberIcon(number, static_cast<int>(iconSize_ * ratio), barColour,
                                 settings_.TrayFontColor);
   lastBarColour_ = barColour;
-  tray_->SetPicture(trayPicture_);
+  const uint32_t text = settings_.TrayFontColor;
+  trayIcon_ =
+      TrayIconAtSizes([=](int size) { return DrawNumberIcon(number, size, barColour, text); });
+  tray_->SetIcon(trayIcon_);
   trayPreview_ = ToQPixmap(trayPicture_);
   trayPreview_.setDevicePixelRatio(ratio);
   if (setup_) setup_->SetTrayPreview(trayPreview_);
@@ -546,16 +562,18 @@ void TMainForm::ShowAlertHint(const std::string& hint) {
 
 void TMainForm::RestoreTray() {
   tray_->SetHint(Q(normalHint_));
-  tray_->SetPicture(trayPicture_);
+  tray_->SetIcon(trayIcon_);
 }
 
 void TMainForm::ShowAlertPicture(int alertState, bool alertIcon) {
-  // "ZMAIL" for new mail, "ZPHONE" for voicemail, at 16 pixels.
+  // "ZMAIL" for new mail, "ZPHONE" for voicemail, drawn once at each size.
   if (!alertIcon) {
-    tray_->SetPicture(trayPicture_);
-  } else {
-    tray_->SetPicture(alertState == 5 ? PhoneIcon(16) : MailIcon(16));
+    tray_->SetIcon(trayIcon_);
+    return;
   }
+  QIcon& icon = alertState == 5 ? phoneIcon_ : mailIcon_;
+  if (icon.isNull()) icon = TrayIconAtSizes(alertState == 5 ? PhoneIcon : MailIcon);
+  tray_->SetIcon(icon);
 }
 
 void TMainForm::ShowUsageFigures(const TBroadbandFigures& figures) {

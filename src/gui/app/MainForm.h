@@ -2,6 +2,7 @@
 // The main window: the tab pages, the status line, the tray icon and its
 // menu, and the update cycle's view.
 
+#include <QIcon>
 #include <QPixmap>
 #include <QWidget>
 
@@ -149,7 +150,9 @@ class TMainForm : public QWidget, public IUpdateView {
   QAction* mnuADSL_ = nullptr;
   std::vector<QAction*> pageItems_;  // History .. About, hidden while the window shows
   TTrayIcon* tray_ = nullptr;
-  TPixmap trayPicture_;
+  TPixmap trayPicture_;  // at the Setup preview's size
+  QIcon trayIcon_;       // the number at every tray size
+  QIcon mailIcon_, phoneIcon_;
   std::string normalHint_;
   int iconSize_ = 16;
   bool exiting_ = false;

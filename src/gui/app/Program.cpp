@@ -35,6 +35,7 @@
 #include "gui/platform/MediaPlayers.h"
 #include "gui/platform/TerminationSignals.h"
 #include "gui/tray/MessageForm.h"
+#include "gui/tray/TrayIcon.h"
 
 namespace qgm::gui {
 namespace {
@@ -86,6 +87,7 @@ TProgram::TProgram(TStartOptions options)
   BuildMaintenance();
   WireSaving();
   window_->Start();
+  if (!window_->Tray().Available()) TellNoTray();
   cycle_->Start(settings_.StartDelay);
 }
 
@@ -296,6 +298,20 @@ void TProgram::CheckMail() {
   } catch (const std::exception&) {
     // A check that goes wrong is no mail; the next update checks again.
   }
+}
+
+void TProgram::TellNoTray() {
+  if (settings_.NoTrayToldOnce) return;
+  settings_.NoTrayToldOnce = true;
+  SettingsChanged();
+  TNoticeRequest n;
+  n.Caption = kNoticeCaption;
+  n.Body =
+      "This desktop shows no tray icons, so QGM runs as an ordinary window: minimise it to "
+      "the taskbar, and closing it ends the program.\n\nOn GNOME, the extension \"AppIndicator "
+      "and KStatusNotifierItem Support\" (Debian's gnome-shell-extension-appindicator) shows "
+      "tray icons in the top bar; QGM's icon moves there as soon as it is on.";
+  ShowNotice(n);
 }
 
 bool TProgram::TestMailbox(const std::string& login, const std::string& password) {

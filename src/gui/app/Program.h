@@ -72,6 +72,7 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   }
   void UpdateNow() override;
   void TrayClicked() override;
+  bool AlertFlashing() const override { return cycle_ && cycle_->AlertFlashing(); }
   void WindowShown() override;
   void AccountChanged(bool typeChanged, bool credentialsEdited) override;
   void ProxyChanged() override;
@@ -128,6 +129,8 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   bool FetchAdvisories();
   // The update's mailbox check: the alert, its hint and its sound.
   void CheckMail();
+  // Once, ever: the desktop shows no tray icons, and how to get them.
+  void TellNoTray();
 
   TStartOptions options_;
   std::filesystem::path dataFolder_;  // made (if need be) once, at start

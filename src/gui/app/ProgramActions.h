@@ -37,6 +37,8 @@ class IProgramActions {
   virtual void WindowShown() = 0;
   // A click on the tray icon or its menu opening: acknowledges an alert.
   virtual void TrayClicked() = 0;
+  // Whether a mail or voicemail alert flashes in the tray, unacknowledged.
+  virtual bool AlertFlashing() const = 0;
   // The Setup page changed the account type or edited the name or password.
   virtual void AccountChanged(bool typeChanged, bool credentialsEdited) = 0;
   virtual void ProxyChanged() = 0;

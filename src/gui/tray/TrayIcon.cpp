@@ -1,9 +1,20 @@
 #include "gui/tray/TrayIcon.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
+#include <QSystemTrayIcon>
+
+#include <cmath>
 
 namespace qgm::gui {
+namespace {
+
+// The sizes panels ask for: XEmbed trays of 16 to 24 pixels, StatusNotifier
+// hosts at 22 to 64 (Qt sends a host the pictures up to 64).
+constexpr int kTraySizes[] = {16, 22, 24, 32, 48, 64};
+
+}  // namespace
 
 QPixmap ToQPixmap(const TPixmap& picture) {
   // The core's pixels are 0xAARRGGBB with straight alpha: Qt's ARGB32.
@@ -12,36 +23,86 @@ QPixmap ToQPixmap(const TPixmap& picture) {
   return QPixmap::fromImage(image.copy());
 }
 
+QIcon TrayIconAtSizes(const std::function<TPixmap(int size)>& draw) {
+  const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+  QIcon icon;
+  QList<int> drawn;
+  for (const int size : kTraySizes) {
+    for (const int pixels : {size, static_cast<int>(std::lround(size * ratio))}) {
+      if (drawn.contains(pixels)) continue;
+      drawn.append(pixels);
+      icon.addPixmap(ToQPixmap(draw(pixels)));
+    }
+  }
+  return icon;
+}
+
 TTrayIcon::TTrayIcon(QObject* parent) : QObject(parent) {
-  connect(&tray_, &QSystemTrayIcon::activated, this,
+  hosts_.OnChanged = [this] {
+    if (tray_ || Kind() == ETrayKind::None) return;
+    Build();
+    if (OnArrived) OnArrived();
+  };
+  if (Kind() != ETrayKind::None) Build();
+}
+
+TTrayIcon::~TTrayIcon() = default;
+
+ETrayKind TTrayIcon::Kind() const {
+  if (assumed_) return *assumed_;
+  // Qt chose its way into the tray when the icon was made: it stays.
+  if (tray_) return builtKind_;
+  return hosts_.Kind();
+}
+
+void TTrayIcon::Build() {
+  builtKind_ = Kind();
+  tray_ = new QSystemTrayIcon(this);
+  connect(tray_, &QSystemTrayIcon::activated, this,
           [this](QSystemTrayIcon::ActivationReason reason) {
+            if (Kind() == ETrayKind::StatusNotifier) {
+              if (reason == QSystemTrayIcon::Trigger && OnActivate) OnActivate();
+              if (reason == QSystemTrayIcon::MiddleClick && OnSecondaryActivate)
+                OnSecondaryActivate();
+              return;
+            }
             if (reason == QSystemTrayIcon::Trigger && OnClick) OnClick();
             if (reason == QSystemTrayIcon::DoubleClick && OnDoubleClick) OnDoubleClick();
           });
+  if (!icon_.isNull()) tray_->setIcon(icon_);
+  tray_->setToolTip(hint_);
+  if (menu_) tray_->setContextMenu(menu_);
+  if (wanted_) Show();
 }
 
-void TTrayIcon::SetPicture(const TPixmap& picture) {
-  tray_.setIcon(QIcon(ToQPixmap(picture)));
-  hasPicture_ = true;
+void TTrayIcon::SetIcon(const QIcon& icon) {
+  icon_ = icon;
+  if (tray_) tray_->setIcon(icon_);
 }
 
 void TTrayIcon::SetHint(const QString& hint) {
   hint_ = hint.left(127);
-  tray_.setToolTip(hint_);
+  if (tray_) tray_->setToolTip(hint_);
 }
 
 void TTrayIcon::SetMenu(QMenu* menu) {
-  tray_.setContextMenu(menu);
+  menu_ = menu;
+  if (tray_) tray_->setContextMenu(menu);
 }
 
 void TTrayIcon::Show() {
-  if (hasPicture_) tray_.show();
+  wanted_ = true;
+  if (tray_ && !icon_.isNull()) tray_->show();
 }
 
 void TTrayIcon::Readd() {
-  if (!hasPicture_) return;
-  tray_.hide();
-  tray_.show();
+  if (!tray_ || icon_.isNull()) return;
+  tray_->hide();
+  tray_->show();
+}
+
+bool TTrayIcon::Visible() const {
+  return tray_ && tray_->isVisible() && Kind() != ETrayKind::None;
 }
 
 }  // namespace qgm::gui

@@ -1,50 +1,77 @@
 #pragma once
-// The notification-area icon: the picture, a hint cut to 127 characters,
-// the menu, and clicks, over QSystemTrayIcon.
+// The notification-area icon: the picture at every size a panel asks for,
+// a hint cut to 127 characters, the menu, and presses, over QSystemTrayIcon.
+// It knows which kind of tray it lives in (XEmbed, StatusNotifier or none)
+// and moves into a tray that appears after the program started.
 
+#include <QIcon>
 #include <QObject>
-#include <QSystemTrayIcon>
+#include <QString>
 
 #include <functional>
+#include <optional>
 
 #include "core/util/Pixmap.h"
+#include "gui/platform/TrayHosts.h"
 
 class QMenu;
+class QSystemTrayIcon;
 
 namespace qgm::gui {
 
 QPixmap ToQPixmap(const TPixmap& picture);
+// One picture drawn by `draw` at each tray size, and at each size times
+// the screen's device pixel ratio, as one icon: the panel or the tray
+// host picks the size it shows.
+QIcon TrayIconAtSizes(const std::function<TPixmap(int size)>& draw);
 
 class TTrayIcon : public QObject {
   Q_OBJECT
  public:
   explicit TTrayIcon(QObject* parent = nullptr);
+  ~TTrayIcon() override;
 
-  void SetPicture(const TPixmap& picture);
+  void SetIcon(const QIcon& icon);
   // The hint as the notification area takes it: at most 127 characters.
   void SetHint(const QString& hint);
   QString Hint() const { return hint_; }
   void SetMenu(QMenu* menu);
-  // Shows the icon (no effect before it has a picture).
+  // Shows the icon (no effect before it has a picture); without a tray it
+  // shows once one appears.
   void Show();
   // Removes the icon and adds it again (a tray host that lost it).
   void Readd();
-  bool Visible() const { return tray_.isVisible(); }
-  static bool Available() {
-    return assumeAvailable_ >= 0 ? assumeAvailable_ == 1 : QSystemTrayIcon::isSystemTrayAvailable();
-  }
-  // For tests on a desktop without a tray: 1 acts as if there were one, 0
-  // as if there were none, -1 asks the desktop again.
-  static void AssumeAvailable(int available) { assumeAvailable_ = available; }
+  // Whether the icon sits in a tray now.
+  bool Visible() const;
+  // The tray the icon lives in (or would, once shown).
+  ETrayKind Kind() const;
+  bool Available() const { return Kind() != ETrayKind::None; }
+  // For tests: act as if the desktop offered this kind of tray; nullopt
+  // asks the desktop again.
+  static void AssumeKind(std::optional<ETrayKind> kind) { assumed_ = kind; }
 
+  // XEmbed trays: a click and a double click.
   std::function<void()> OnClick;
   std::function<void()> OnDoubleClick;
+  // StatusNotifier hosts send one press and never a double click; the
+  // middle button is the secondary press.
+  std::function<void()> OnActivate;
+  std::function<void()> OnSecondaryActivate;
+  // A tray appeared after the program started without one.
+  std::function<void()> OnArrived;
 
  private:
-  static inline int assumeAvailable_ = -1;
-  QSystemTrayIcon tray_;
+  // Makes the Qt icon once there is a tray to put it in.
+  void Build();
+
+  static inline std::optional<ETrayKind> assumed_;
+  TTrayHosts hosts_;
+  QSystemTrayIcon* tray_ = nullptr;  // a child; null while there is no tray
+  ETrayKind builtKind_ = ETrayKind::None;
+  QIcon icon_;
   QString hint_;
-  bool hasPicture_ = false;
+  QMenu* menu_ = nullptr;
+  bool wanted_ = false;  // Show() was asked for
 };
 
 }  // namespace qgm::gui
