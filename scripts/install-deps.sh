@@ -8,7 +8,11 @@
 # media player test runs on a private session bus (dbus-daemon's
 # dbus-run-session). The download benchmark races curl processes. The
 # package test builds the Debian package (dpkg-dev, file) and validates
-# its desktop entry and metadata (desktop-file-utils, appstream).
+# its desktop entry and metadata (desktop-file-utils, appstream). The
+# program finds an X11 tray through libxcb and runs natively on Wayland
+# (qt6-wayland); the desktop tests run it under a headless weston with a
+# tray host and a notification server of their own in Python (python3-dbus,
+# python3-gi).
 set -euo pipefail
 
 PACKAGES=(
@@ -23,6 +27,7 @@ PACKAGES=(
   curl
   dpkg-dev file desktop-file-utils appstream
   gnome-keyring libsecret-tools libsecret-1-dev
+  libxcb1-dev qt6-wayland weston python3-dbus python3-gi gir1.2-glib-2.0
 )
 
 if [ "${1:-}" = "--list" ]; then

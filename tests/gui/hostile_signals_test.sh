@@ -11,6 +11,7 @@ home=$(mktemp -d)
 simpid=
 trap '[ -z "$simpid" ] || kill $simpid 2>/dev/null; rm -rf "$home"' EXIT
 source "$(dirname "$0")/../support/wait.sh"
+source "$(dirname "$0")/../support/provider.sh"
 # Runs the program for SECONDS, sends SIGTERM and checks it ended within
 # five seconds with status 0.
 run_and_end() {  # run_and_end NAME SECONDS COMMAND...
@@ -32,28 +33,8 @@ run_and_end() {  # run_and_end NAME SECONDS COMMAND...
   fi
 }
 
-"$sim" --state-dir "$home/sim" --hostile 0.3 --chaos 0.2 --seed 7 --stall-ms 1000 \
-  >"$home/sim.json" &
-simpid=$!
-wait_for 30 test -s "$home/sim.json" || { echo "FAIL: the simulator did not start"; exit 1; }
-json=$(cat "$home/sim.json")
-field() { sed -E "s/.*\"$1\":\"?([^\",}]*)\"?.*/\1/" <<<"$json"; }
-
-export XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/runtime
-mkdir -p "$XDG_CONFIG_HOME/Corvalink" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-cat >"$XDG_CONFIG_HOME/Corvalink/endpoints.conf" <<CONF
-api-base = $(field apiBase)
-ca-file = $(field caFile)
-feeds-url = $(field feedUrl)
-home-site = http://localhost:$(field httpPort)/qgm/
-mail-host = localhost:$(field pop3Port)
-time-host = 127.0.0.1:$(field timePort)
-CONF
-# The stored account demo / demo (the password scrambled as the program
-# keeps it), the first update after a second; no window place yet.
-hive=$XDG_CONFIG_HOME/Corvalink/registry.reg
-printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Corvalink\\QuotaGaugeData]\r\n"accountType"=dword:00000000\r\n"home"="demo"\r\n"home2"=hex:71,72,7a,7c\r\n"StartDelay"=dword:00000001\r\n' >"$hive"
+start_provider "$home" --hostile 0.3 --chaos 0.2 --seed 7 --stall-ms 1000
+write_hive
 run_and_end program 8 "$qgm"
 if ! grep -q '"posx"' "$hive" || ! grep -q '"home"="demo"' "$hive"; then
   echo "FAIL (program): the settings were not saved whole"; cat "$hive"; exit 1
