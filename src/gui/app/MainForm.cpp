@@ -416,6 +416,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TMainForm::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
+  // Wayland leaves a window's place to the compositor: nothing to snap.
+  if (QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) return;
   if (QScreen* s = screen()) {
     const QRect a = s->availableGeometry();
     const QRect g = frameGeometry();

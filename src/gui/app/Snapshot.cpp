@@ -41,6 +41,7 @@ void SnapshotWhenAsked(TProgram& program, const std::string& prefix, int limitSe
     std::printf("tray hint: %s\n", form.Tray().Hint().toUtf8().constData());
     std::printf("tray visible: %d\n", form.Tray().Visible() ? 1 : 0);
     std::printf("tray kind: %s\n", TrayKindName(form.Tray().Kind()));
+    std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
     std::fflush(stdout);
     form.Exit();
   });
