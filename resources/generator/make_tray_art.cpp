@@ -1,11 +1,15 @@
 // Draws the tray artwork the program embeds, reproducibly:
-//   glyph_atlas.pgm  250 x 110 glyph coverage (the "TEXT" atlas): five bands,
-//                    one per glyph width f = 8..16 (even), starting at row
-//                    11 * (f - 8), f + 4 rows high, holding "0".."9", "?",
-//                    "$", "X" each f wide and a narrow "100" 2f wide.
+//   glyph_atlas.pgm  960 x 350 glyph coverage (the "TEXT" atlas): one band
+//                    per glyph width f of kGlyphBands (core/tray/NumberIcon.h),
+//                    f + 4 rows high, holding "0".."9", "?", "$", "X" each f
+//                    wide and a narrow "100" 2f wide. The bands f = 8..16
+//                    start at column 0, row 11 * (f - 8); in the larger ones
+//                    every glyph is whole, clear of its cell's border.
 //   main_icon.pam    32 x 32 RGBA program icon (a gauge dial).
 //   mail_icon.pam    32 x 32 RGBA envelope (the new-mail alert).
 //   phone_icon.pam   32 x 32 RGBA telephone (the voicemail alert).
+//   main_icon_128.pam, mail_icon_128.pam, phone_icon_128.pam
+//                    the same three drawn at 128 x 128, for large trays.
 //   advisory_images.pam  64 x 16 RGBA, four 16 x 16 images for the advisory
 //                    list: green ball (seen), orange ball (new), paper clip,
 //                    speaker.
@@ -32,11 +36,10 @@
 #include <string>
 #include <vector>
 
+#include "core/tray/NumberIcon.h"
 #include "core/util/Pixmap.h"
 
 namespace {
-
-constexpr int kAtlasW = 250, kAtlasH = 110;
 
 struct Canvas {
   int w, h;
@@ -45,11 +48,18 @@ struct Canvas {
 };
 
 // Renders `text` into the cell (x0, y0, cw, ch): glyph height fitted to the
-// cell, squeezed horizontally when the text is wider than the cell.
+// cell, squeezed horizontally when the text is wider than the cell. A whole
+// cell keeps its border clear: the text is squeezed to leave a free column
+// each side, and a glyph reaching past the digits (the "$") is drawn smaller,
+// centred in the cell, so nothing is cut.
 void DrawText(const stbtt_fontinfo& font, Canvas& c, int x0, int y0, int cw, int ch,
-              const std::string& text) {
+              const std::string& text, bool whole = false) {
   // Digits stand about 0.72 of the pixel height; aim them at ch - 3 rows.
-  const float scaleY = stbtt_ScaleForPixelHeight(&font, (ch - 2.5f) / 0.74f);
+  // Whole cells measure the "0" instead, so large digits fill the rows.
+  int zx0, zy0, zx1, zy1;
+  stbtt_GetCodepointBox(&font, '0', &zx0, &zy0, &zx1, &zy1);
+  const float scaleY = whole ? (ch - 3.5f) / static_cast<float>(zy1 - zy0)
+                             : stbtt_ScaleForPixelHeight(&font, (ch - 2.5f) / 0.74f);
   int ascent, descent, gap;
   stbtt_GetFontVMetrics(&font, &ascent, &descent, &gap);
   float width = 0;
@@ -58,7 +68,8 @@ void DrawText(const stbtt_fontinfo& font, Canvas& c, int x0, int y0, int cw, int
     stbtt_GetCodepointHMetrics(&font, ch8, &adv, &lsb);
     width += adv * scaleY;
   }
-  const float scaleX = width > cw - 1 ? scaleY * (cw - 1) / width : scaleY;
+  const int room = whole ? cw - 3 : cw - 1;
+  const float scaleX = width > room ? scaleY * room / width : scaleY;
   float pen = x0 + (cw - width * scaleX / scaleY) / 2.0f;
   // Baseline: digits' top one row below the cell top.
   int cx0, cy0, cx1, cy1;
@@ -68,15 +79,30 @@ void DrawText(const stbtt_fontinfo& font, Canvas& c, int x0, int y0, int cw, int
     int adv, lsb;
     stbtt_GetCodepointHMetrics(&font, ch8, &adv, &lsb);
     const float shift = pen - std::floor(pen);
+    float sx = scaleX, sy = scaleY;
     int bx0, by0, bx1, by1;
-    stbtt_GetCodepointBitmapBoxSubpixel(&font, ch8, scaleX, scaleY, shift, 0, &bx0, &by0, &bx1,
-                                        &by1);
+    stbtt_GetCodepointBitmapBoxSubpixel(&font, ch8, sx, sy, shift, 0, &bx0, &by0, &bx1, &by1);
+    int top = baseline + by0;
+    if (whole && (top < y0 + 1 || baseline + by1 > y0 + ch - 1)) {
+      // Rows y0 + 1 .. y0 + ch - 2 are free; the glyph is centred in the cell.
+      const float fit = static_cast<float>(ch - 3) / static_cast<float>(by1 - by0);
+      sx *= fit, sy *= fit;
+      stbtt_GetCodepointBitmapBoxSubpixel(&font, ch8, sx, sy, shift, 0, &bx0, &by0, &bx1, &by1);
+      top = y0 + (ch - (by1 - by0)) / 2;
+    }
+    // Shrunk glyphs keep their advance's middle where it was.
+    const float inset = adv * (scaleX - sx) / 2;
+    const float at = pen + inset;
+    const float atShift = at - std::floor(at);
+    if (atShift != shift) {
+      stbtt_GetCodepointBitmapBoxSubpixel(&font, ch8, sx, sy, atShift, 0, &bx0, &by0, &bx1, &by1);
+    }
     const int gw = bx1 - bx0, gh = by1 - by0;
     std::vector<unsigned char> bmp(static_cast<size_t>(std::max(gw * gh, 1)));
-    stbtt_MakeCodepointBitmapSubpixel(&font, bmp.data(), gw, gh, gw, scaleX, scaleY, shift, 0, ch8);
+    stbtt_MakeCodepointBitmapSubpixel(&font, bmp.data(), gw, gh, gw, sx, sy, atShift, 0, ch8);
     for (int y = 0; y < gh; ++y) {
       for (int x = 0; x < gw; ++x) {
-        const int px = static_cast<int>(std::floor(pen)) + bx0 + x, py = baseline + by0 + y;
+        const int px = static_cast<int>(std::floor(at)) + bx0 + x, py = top + y;
         if (px < x0 || px >= x0 + cw || py < y0 || py >= y0 + ch) continue;
         unsigned char& dst = c.a[static_cast<size_t>(py * c.w + px)];
         dst = std::max(dst, bmp[static_cast<size_t>(y * gw + x)]);
@@ -105,12 +131,13 @@ void SamplePixel(Shader shade, int x, int y, float half, float scale, float& r, 
 
 // A strip of `size` x `size` images side by side as RGBA (PAM), each pixel
 // supersampled 4 x 4 from its shader (coordinates centred on the cell's
-// middle).
-void WriteStrip(const std::string& path, int size, const std::vector<Shader>& shaders);
+// middle, times `scale`).
+void WriteStrip(const std::string& path, int size, const std::vector<Shader>& shaders,
+                float scale = 1.0f);
 
-// One 32 x 32 RGBA picture.
-void WriteIcon(const std::string& path, Shader shade) {
-  WriteStrip(path, 32, {shade});
+// One RGBA picture of a 32-pixel drawing at `size` x `size`.
+void WriteIcon(const std::string& path, Shader shade, int size = 32) {
+  WriteStrip(path, size, {shade}, 32.0f / static_cast<float>(size));
 }
 
 // An envelope: white body, blue outline and flap lines.
@@ -193,7 +220,8 @@ void Speaker(float px, float py, float& r, float& g, float& b, float& a) {
   if (box || cone || waves) r = 50, g = 55, b = 65, a = 255;
 }
 
-void WriteStrip(const std::string& path, int size, const std::vector<Shader>& shaders) {
+void WriteStrip(const std::string& path, int size, const std::vector<Shader>& shaders,
+                float scale) {
   const int S = size;
   const int w = S * static_cast<int>(shaders.size());
   std::vector<unsigned char> rgba(static_cast<size_t>(w * S * 4), 0);
@@ -201,7 +229,7 @@ void WriteStrip(const std::string& path, int size, const std::vector<Shader>& sh
     for (int y = 0; y < S; ++y) {
       for (int x = 0; x < S; ++x) {
         float r = 0, g = 0, b = 0, a = 0;
-        SamplePixel(shaders[cell], x, y, static_cast<float>(S / 2), 1.0f, r, g, b, a);
+        SamplePixel(shaders[cell], x, y, static_cast<float>(S / 2), scale, r, g, b, a);
         const size_t i = (static_cast<size_t>(y) * w + cell * S + x) * 4;
         a /= 16;
         if (a > 0) {
@@ -363,22 +391,29 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot read the font %s\n", argv[1]);
     return 1;
   }
-  Canvas atlas(kAtlasW, kAtlasH);
+  Canvas atlas(qgm::kAtlasWidth, qgm::kAtlasHeight);
   const char* glyphs[13] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "?", "$", "X"};
-  for (int f = 8; f <= 16; f += 2) {
-    const int top = 11 * (f - 8);
-    for (int k = 0; k < 13; ++k) DrawText(font, atlas, k * f, top, f, f + 4, glyphs[k]);
-    DrawText(font, atlas, 13 * f, top, 2 * f, f + 4, "100");
+  for (const qgm::TGlyphBand& band : qgm::kGlyphBands) {
+    const int f = band.F;
+    // The small bands keep their first drawing; the larger ones hold whole glyphs.
+    const bool whole = f > 16;
+    for (int k = 0; k < 13; ++k) {
+      DrawText(font, atlas, band.X + k * f, band.Y, f, f + 4, glyphs[k], whole);
+    }
+    DrawText(font, atlas, band.X + 13 * f, band.Y, 2 * f, f + 4, "100", whole);
   }
   const std::string dir = argv[2];
   std::ofstream out(dir + "/glyph_atlas.pgm", std::ios::binary);
-  out << "P5\n" << kAtlasW << " " << kAtlasH << "\n255\n";
+  out << "P5\n" << qgm::kAtlasWidth << " " << qgm::kAtlasHeight << "\n255\n";
   out.write(reinterpret_cast<const char*>(atlas.a.data()),
             static_cast<std::streamsize>(atlas.a.size()));
   out.close();
   WriteIcon(dir + "/main_icon.pam", Gauge);
   WriteIcon(dir + "/mail_icon.pam", Envelope);
   WriteIcon(dir + "/phone_icon.pam", Phone);
+  WriteIcon(dir + "/main_icon_128.pam", Gauge, 128);
+  WriteIcon(dir + "/mail_icon_128.pam", Envelope, 128);
+  WriteIcon(dir + "/phone_icon_128.pam", Phone, 128);
   WriteListGlyphs(dir + "/list_glyphs.ppm");
   WriteStrip(dir + "/advisory_images.pam", 16, {GreenBall, OrangeBall, PaperClip, Speaker});
   return 0;

@@ -14,6 +14,12 @@ extern const unsigned char kMailIconPam[];
 extern const std::size_t kMailIconPamSize;
 extern const unsigned char kPhoneIconPam[];
 extern const std::size_t kPhoneIconPamSize;
+extern const unsigned char kMainIcon128Pam[];
+extern const std::size_t kMainIcon128PamSize;
+extern const unsigned char kMailIcon128Pam[];
+extern const std::size_t kMailIcon128PamSize;
+extern const unsigned char kPhoneIcon128Pam[];
+extern const std::size_t kPhoneIcon128PamSize;
 
 namespace qgm {
 namespace {
@@ -50,6 +56,14 @@ constexpr uint32_t Channel(uint32_t p, int shift) {
 
 }  // namespace
 
+const TGlyphBand& GlyphBand(int f) {
+  const TGlyphBand* best = &kGlyphBands[0];
+  for (const TGlyphBand& band : kGlyphBands) {
+    if (band.F <= f) best = &band;
+  }
+  return *best;
+}
+
 uint8_t AtlasAlpha(int x, int y) {
   return AtlasPixels()[y * kAtlasWidth + x];
 }
@@ -81,10 +95,20 @@ int GreyLevel(uint32_t colour) {
 
 namespace {
 
+struct TArtwork {
+  const unsigned char* pam;
+  std::size_t size;
+};
+
+// The RGBA pixels of a `side` x `side` artwork.
+const unsigned char* ArtPixels(TArtwork art, int side) {
+  return PayloadAfter(art.pam, art.size, "ENDHDR\n", static_cast<std::size_t>(side) * side * 4);
+}
+
 // A 32-pixel RGBA artwork at size x size.
-TPixmap ScaledArt(const unsigned char* pam, std::size_t pamSize, int size) {
+TPixmap ScaledArt(TArtwork art, int size) {
   constexpr int kSource = 32;
-  const unsigned char* rgba = PayloadAfter(pam, pamSize, "ENDHDR\n", kSource * kSource * 4);
+  const unsigned char* rgba = ArtPixels(art, kSource);
   TPixmap icon(size, size);
   // Box filter (or plain sampling when growing) from the 32-pixel artwork,
   // averaging colours weighted by their alpha.
@@ -108,17 +132,98 @@ TPixmap ScaledArt(const unsigned char* pam, std::size_t pamSize, int size) {
   return icon;
 }
 
+// The overlap of source pixel s with target pixel t along one axis, in
+// units of 1 / (source * size) of the picture's side: a source pixel is
+// `size` units long, a target pixel `source` units.
+int64_t Overlap(int s, int t, int source, int size) {
+  const int64_t lo = std::max<int64_t>(int64_t{s} * size, int64_t{t} * source);
+  const int64_t hi = std::min<int64_t>(int64_t{s + 1} * size, int64_t{t + 1} * source);
+  return std::max<int64_t>(0, hi - lo);
+}
+
+// A 128-pixel RGBA artwork at size x size, each pixel the area-weighted
+// mean of the source pixels it covers (colours weighted by alpha too), so
+// every size has smooth edges.
+TPixmap AreaScaledArt(TArtwork art, int size) {
+  constexpr int kSource = 128;
+  const unsigned char* rgba = ArtPixels(art, kSource);
+  TPixmap icon(size, size);
+  const int64_t area = int64_t{kSource} * kSource;
+  for (int y = 0; y < size; ++y) {
+    const int sy0 = static_cast<int>(int64_t{y} * kSource / size);
+    const int sy1 =
+        std::min(kSource, static_cast<int>((int64_t{y + 1} * kSource + size - 1) / size));
+    for (int x = 0; x < size; ++x) {
+      const int sx0 = static_cast<int>(int64_t{x} * kSource / size);
+      const int sx1 =
+          std::min(kSource, static_cast<int>((int64_t{x + 1} * kSource + size - 1) / size));
+      uint64_t r = 0, g = 0, b = 0, a = 0;
+      for (int sy = sy0; sy < sy1; ++sy) {
+        const uint64_t wy = static_cast<uint64_t>(Overlap(sy, y, kSource, size));
+        for (int sx = sx0; sx < sx1; ++sx) {
+          const uint64_t w = wy * static_cast<uint64_t>(Overlap(sx, x, kSource, size));
+          const unsigned char* p = rgba + (sy * kSource + sx) * 4;
+          const uint64_t wa = w * p[3];
+          r += wa * p[0], g += wa * p[1], b += wa * p[2];
+          a += wa;
+        }
+      }
+      if (a == 0) continue;
+      // The weights of one target pixel add up to source * source units.
+      const uint64_t alpha = (a + static_cast<uint64_t>(area) / 2) / static_cast<uint64_t>(area);
+      if (alpha == 0) continue;
+      icon.At(x, y) = static_cast<uint32_t>(alpha << 24 | ((r + a / 2) / a) << 16 |
+                                            ((g + a / 2) / a) << 8 | ((b + a / 2) / a));
+    }
+  }
+  return icon;
+}
+
+// Sizes that divide 32 come from the 32-pixel artwork drawn for the small
+// tray; every other size from the 128-pixel one.
+TPixmap Art(TArtwork small, TArtwork large, int size) {
+  if (size > 0 && size <= 32 && 32 % size == 0) return ScaledArt(small, size);
+  return AreaScaledArt(large, size);
+}
+
 }  // namespace
 
 TPixmap MainIcon(int size) {
-  return ScaledArt(kMainIconPam, kMainIconPamSize, size);
+  return Art({kMainIconPam, kMainIconPamSize}, {kMainIcon128Pam, kMainIcon128PamSize}, size);
 }
 TPixmap MailIcon(int size) {
-  return ScaledArt(kMailIconPam, kMailIconPamSize, size);
+  return Art({kMailIconPam, kMailIconPamSize}, {kMailIcon128Pam, kMailIcon128PamSize}, size);
 }
 TPixmap PhoneIcon(int size) {
-  return ScaledArt(kPhoneIconPam, kPhoneIconPamSize, size);
+  return Art({kPhoneIconPam, kPhoneIconPamSize}, {kPhoneIcon128Pam, kPhoneIcon128PamSize}, size);
 }
+
+namespace {
+
+// A glyph to copy: atlas column, width and picture column.
+struct TCell {
+  int atlasX, width, left;
+};
+
+// Moves the cells so their ink (any coverage) is centred in a picture
+// `width` wide.
+void CentreInk(TCell* cells, int count, const TGlyphBand& band, int width) {
+  int lo = width, hi = -1;
+  for (int i = 0; i < count; ++i) {
+    for (int dx = 0; dx < cells[i].width; ++dx) {
+      for (int r = 0; r < band.F + 4; ++r) {
+        if (AtlasAlpha(cells[i].atlasX + dx, band.Y + r) == 0) continue;
+        lo = std::min(lo, cells[i].left + dx), hi = std::max(hi, cells[i].left + dx);
+        break;
+      }
+    }
+  }
+  if (hi < lo) return;
+  const int shift = (width - (hi - lo + 1)) / 2 - lo;
+  for (int i = 0; i < count; ++i) cells[i].left += shift;
+}
+
+}  // namespace
 
 TPixmap DrawNumberIcon(int n, int S, uint32_t barColour, uint32_t textColour) {
   if (n == 101) return MainIcon(S);
@@ -131,34 +236,37 @@ TPixmap DrawNumberIcon(int n, int S, uint32_t barColour, uint32_t textColour) {
   }
   const uint32_t t = ColorToPixel(textColour) & 0x00FFFFFFu;
 
-  const int b = H >= 32 ? 2 : 1;
-  const int c = H >= 32 ? 4 : (H >= 20 ? 3 : 2);
+  // Up to 32 pixels the small layout, column for column; above it the bar,
+  // its bevel and the glyphs grow with the picture and the ink is centred.
+  const bool large = H > 32;
+  const int b = H >= 32 ? H / 16 : 1;
+  const int c = H >= 32 ? H / 8 : (H >= 20 ? 3 : 2);
   const int barRows = 2 * b + c;
-  int f = std::max(8, std::min(W / 2, 16));
-  if (f % 2) --f;
-  const int band = 11 * (f - 8);
+  // Glyphs half the width (two digits fill it), from the largest band that
+  // is not wider.
+  const TGlyphBand& band = GlyphBand(std::max(8, W / 2));
+  const int f = band.F;
   const int glyphTop = barRows + (H - barRows - f - 3) / 2;
 
-  // Glyphs to copy: atlas column, width and picture column.
-  struct Cell {
-    int atlasX, width, left;
-  };
-  Cell cells[2];
+  TCell cells[2];
   int count = 1;
   if (n < 0) {
-    cells[0] = {(9 - n) * f, f, (W - f) / 2};
+    cells[0] = {band.X + (9 - n) * f, f, (W - f) / 2};
     p = n == -1 ? 0xFF00FFFFu : 0xFFFF0000u;
   } else if (n <= 9) {
-    cells[0] = {n * f, f, (W - f) / 2 + 1};
+    cells[0] = {band.X + n * f, f, (W - f) / 2 + 1};
   } else if (n <= 99) {
     const int tens = n / 10, units = n % 10;
     const int left = (W - 2 * f) / 2 + 1;
-    cells[0] = {tens * f, f, left};
-    cells[1] = {units * f, f, left + f - 1 - (tens == 1 ? 1 : 0)};
+    // The narrow "1" lets the units digit in closer.
+    const int tighten = tens == 1 ? (large ? f / 8 : 1) : 0;
+    cells[0] = {band.X + tens * f, f, left};
+    cells[1] = {band.X + units * f, f, left + f - 1 - tighten};
     count = 2;
   } else {
-    cells[0] = {13 * f, 2 * f, (W - 2 * f) / 2};
+    cells[0] = {band.X + 13 * f, 2 * f, (W - 2 * f) / 2};
   }
+  if (large) CentreInk(cells, count, band, W);
 
   TPixmap pic(W, H, 0);
   for (int y = 0; y < barRows && y < H; ++y) {
@@ -174,14 +282,18 @@ TPixmap DrawNumberIcon(int n, int S, uint32_t barColour, uint32_t textColour) {
     for (int y = m; y <= barRows - 1 - m; ++y) pic.At(W - 1 - m, y) = dark;
   }
   for (int i = 0; i < count; ++i) {
-    const Cell& cell = cells[i];
+    const TCell& cell = cells[i];
     for (int r = 0; r < f + 4; ++r) {
       const int py = glyphTop + r;
       if (py < 0 || py >= H) continue;
       for (int dx = 0; dx < cell.width; ++dx) {
         const int px = cell.left + dx, ax = cell.atlasX + dx;
         if (px < 0 || px >= W || ax >= kAtlasWidth) continue;
-        pic.At(px, py) = t | static_cast<uint32_t>(AtlasAlpha(ax, band + r)) << 24;
+        uint32_t alpha = AtlasAlpha(ax, band.Y + r);
+        // Small pictures: the later cell replaces the overlap. Large ones
+        // sit below the bar and keep the stronger coverage of the two.
+        if (large) alpha = std::max(alpha, pic.At(px, py) >> 24);
+        pic.At(px, py) = t | alpha << 24;
       }
     }
   }
