@@ -6,6 +6,7 @@
 
 #include "core/usage/PercentBar.h"
 #include "core/util/CodePage.h"
+#include "gui/controls/Contrast.h"
 #include "gui/tray/TrayIcon.h"
 #include "ui_BroadbandPage.h"
 
@@ -16,9 +17,14 @@ QColor ToQColor(uint32_t c) {
   return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
+// Black is the ordinary text colour, which the desktop's palette gives;
+// the colours that tell something keep their hue, made legible.
 void Set(QLabel* label, const TLabelText& t) {
   label->setText(Q(t.Text));
-  label->setStyleSheet(QStringLiteral("color: %1;").arg(ToQColor(t.Colour).name()));
+  label->setStyleSheet(
+      t.Colour == 0
+          ? QString()
+          : QStringLiteral("color: %1;").arg(LegibleOn(*label, ToQColor(t.Colour)).name()));
 }
 
 }  // namespace
