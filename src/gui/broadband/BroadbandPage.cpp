@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QPainter>
 
+#include <cmath>
+
 #include "core/usage/PercentBar.h"
 #include "core/util/CodePage.h"
 #include "gui/controls/Contrast.h"
@@ -41,16 +43,21 @@ TBroadbandPage::~TBroadbandPage() = default;
 
 void TBroadbandPage::SetBar(QLabel* image, int percent, uint32_t colour) {
   const int w = 275, h = 18;
-  TPixmap bar(w, h, 0xFFF0F0F0u);
+  // Drawn in the screen's own pixels, so a screen of twice the density
+  // shows a bar and a percentage as sharp as its text.
+  const qreal ratio = image->devicePixelRatioF();
+  TPixmap bar(static_cast<int>(std::lround(w * ratio)), static_cast<int>(std::lround(h * ratio)),
+              0xFFF0F0F0u);
   DrawPercentBar(bar, percent, colour);
   QPixmap pixmap = ToQPixmap(bar);
+  pixmap.setDevicePixelRatio(ratio);
   // The percentage over the bar, in the form's font one point smaller, bold.
   QPainter painter(&pixmap);
   QFont font = this->font();
   font.setPixelSize(std::max(8, font.pixelSize() > 0 ? font.pixelSize() - 1 : 11));
   font.setBold(true);
   painter.setFont(font);
-  painter.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("%1%").arg(percent));
+  painter.drawText(QRect(0, 0, w, h), Qt::AlignCenter, QStringLiteral("%1%").arg(percent));
   painter.end();
   image->setPixmap(pixmap);
 }
