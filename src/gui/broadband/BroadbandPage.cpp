@@ -4,8 +4,11 @@
 #include <QLabel>
 #include <QPainter>
 
+#include <cmath>
+
 #include "core/usage/PercentBar.h"
 #include "core/util/CodePage.h"
+#include "gui/controls/Contrast.h"
 #include "gui/tray/TrayIcon.h"
 #include "ui_BroadbandPage.h"
 
@@ -16,9 +19,14 @@ QColor ToQColor(uint32_t c) {
   return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
+// Black is the ordinary text colour, which the desktop's palette gives;
+// the colours that tell something keep their hue, made legible.
 void Set(QLabel* label, const TLabelText& t) {
   label->setText(Q(t.Text));
-  label->setStyleSheet(QStringLiteral("color: %1;").arg(ToQColor(t.Colour).name()));
+  label->setStyleSheet(
+      t.Colour == 0
+          ? QString()
+          : QStringLiteral("color: %1;").arg(LegibleOn(*label, ToQColor(t.Colour)).name()));
 }
 
 }  // namespace
@@ -35,16 +43,21 @@ TBroadbandPage::~TBroadbandPage() = default;
 
 void TBroadbandPage::SetBar(QLabel* image, int percent, uint32_t colour) {
   const int w = 275, h = 18;
-  TPixmap bar(w, h, 0xFFF0F0F0u);
+  // Drawn in the screen's own pixels, so a screen of twice the density
+  // shows a bar and a percentage as sharp as its text.
+  const qreal ratio = image->devicePixelRatioF();
+  TPixmap bar(static_cast<int>(std::lround(w * ratio)), static_cast<int>(std::lround(h * ratio)),
+              0xFFF0F0F0u);
   DrawPercentBar(bar, percent, colour);
   QPixmap pixmap = ToQPixmap(bar);
+  pixmap.setDevicePixelRatio(ratio);
   // The percentage over the bar, in the form's font one point smaller, bold.
   QPainter painter(&pixmap);
   QFont font = this->font();
   font.setPixelSize(std::max(8, font.pixelSize() > 0 ? font.pixelSize() - 1 : 11));
   font.setBold(true);
   painter.setFont(font);
-  painter.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("%1%").arg(percent));
+  painter.drawText(QRect(0, 0, w, h), Qt::AlignCenter, QStringLiteral("%1%").arg(percent));
   painter.end();
   image->setPixmap(pixmap);
 }

@@ -1,5 +1,7 @@
 #include "gui/controls/FocusLabel.h"
 
+#include "gui/controls/Contrast.h"
+
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QPainter>
@@ -113,8 +115,11 @@ void TFocusLabel::paintEvent(QPaintEvent*) {
   QColor colour = palette().color(QPalette::WindowText);
   if (!isEnabled()) {
     colour = palette().color(QPalette::Light);
-  } else if (mouseOver_) {
-    colour = mouseOverColor_;
+  } else {
+    if (mouseOver_) colour = mouseOverColor_;
+    // Link and hover colours are chosen for a light face; on a dark one
+    // they keep their hue, lightened.
+    colour = LegibleOn(*this, colour);
   }
   p.setPen(colour);
   p.drawText(inner, TextFlags(), caption_);

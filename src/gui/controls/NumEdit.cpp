@@ -1,5 +1,7 @@
 #include "gui/controls/NumEdit.h"
 
+#include "gui/controls/Contrast.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -146,7 +148,7 @@ void TNumedit::SetValue(long double x) {
 
 void TNumedit::SetFontColour(const QColor& colour) {
   QPalette p = palette();
-  p.setColor(QPalette::Text, colour);
+  p.setColor(QPalette::Text, Legible(colour, p.color(QPalette::Base)));
   setPalette(p);
 }
 

@@ -1,5 +1,6 @@
 #include "gui/controls/ScrollItem.h"
 
+#include "gui/controls/Contrast.h"
 #include "gui/controls/ItemEditor.h"
 #include "gui/controls/ListLook.h"
 #include "gui/controls/ScrollingCtrl.h"
@@ -172,6 +173,15 @@ void TScrollItem::DblClick() {
   if (owner_) owner_->PostOpenEditor();
 }
 
+QColor TScrollItem::TextBackground() const {
+  if (!owner_) return {};
+  const TScrollingCtrl& list = *owner_;
+  const TListColours c = ListColours(list.palette());
+  if (Style == 2 && ShownSelected()) return list.hasFocus() ? c.ActiveCaption : c.InactiveCaption;
+  if (!list.parentColor_ && !list.parentBackground_) return color_.isValid() ? color_ : c.BtnFace;
+  return list.parentBackground_ ? BackgroundOf(list) : list.Color();
+}
+
 void TScrollItem::Paint(QPainter& painter) {
   if (height_ == 0 || !owner_) return;
   TScrollingCtrl& list = *owner_;
@@ -246,6 +256,7 @@ void TScrollItem::Paint(QPainter& painter) {
   else if (HasChildren())
     DrawGlyph(painter, glyph.topLeft(), collapsed_ ? gcPlus : gcMinus);
   painter.setFont(list.font());
+  if (Style == 2 || Style == 3) text = Legible(text, TextBackground());
   painter.setPen(text);
   painter.setBrush(Qt::NoBrush);
   painter.setBackgroundMode(Qt::TransparentMode);

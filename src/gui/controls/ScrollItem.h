@@ -77,6 +77,8 @@ class TScrollItem {
   // Drawn as selected: selected, and not hidden by HideSelection while the
   // list is without the focus.
   bool ShownSelected() const;
+  // What the text of a list row (styles 2 and 3) is drawn on.
+  QColor TextBackground() const;
 
  private:
   friend class TScrollingCtrl;

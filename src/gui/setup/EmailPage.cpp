@@ -11,7 +11,9 @@
 #include <QVBoxLayout>
 
 #include "core/util/CodePage.h"
+#include "gui/controls/Contrast.h"
 #include "gui/controls/ItemEditor.h"
+#include "gui/controls/LinkStyle.h"
 #include "gui/controls/ScrollHeader.h"
 #include "gui/controls/ScrollingCtrl.h"
 #include "gui/setup/MyItem.h"
@@ -92,7 +94,7 @@ TEmailPage::TEmailPage(TSettings& settings, QWidget* parent) : QWidget(parent), 
   lblEmailTestFailed_ = new QLabel(this);
   lblEmailTestFailed_->setObjectName(QStringLiteral("lblEmailTestFailed"));
   lblEmailTestFailed_->setAlignment(Qt::AlignCenter);
-  lblEmailTestFailed_->setStyleSheet(QStringLiteral("color: #c00000"));
+  SetTextColour(*lblEmailTestFailed_, LegibleOn(*this, QColor(0xC0, 0, 0)));
   lblEmailTestFailed_->hide();
   layout->addWidget(lblEmailTestFailed_);
   auto* notes = new QLabel(

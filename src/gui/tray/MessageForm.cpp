@@ -60,6 +60,7 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
   QPalette inner = panel2->palette();
   inner.setColor(QPalette::Window,
                  notice.Alert ? QColor(255, 255, 0) : palette().color(QPalette::Button));
+  if (notice.Alert) inner.setColor(QPalette::WindowText, Qt::black);  // on the yellow
   panel2->setPalette(inner);
   outer->addWidget(panel2);
 
