@@ -8,7 +8,8 @@
       registers one after SECONDS.
   statusnotifier.py probe WHAT
       Asks the first registered item: "sizes" (its pictures' sizes),
-      "tooltip" (title and body), "activate", "secondary", "menu" (the
+      "tooltip" (title and body), "save DIR" (each picture as
+      DIR/item-SIZE.png, as the host received it), "activate", "secondary", "menu" (the
       labels of the menu's top level, after AboutToShow), "click LABEL"
       (a menu item's "clicked" event). Prints the answer as JSON.
 """
@@ -150,6 +151,23 @@ def menu_labels(bus, item):
     return menu, labels
 
 
+def save_png(path, width, height, argb):
+    """Writes big-endian ARGB32 pixels (the protocol's) as an RGBA PNG."""
+    import struct
+    import zlib
+    rows = b""
+    for y in range(height):
+        row = argb[4 * width * y:4 * width * (y + 1)]
+        rows += b"\0" + b"".join(row[i + 1:i + 4] + row[i:i + 1] for i in range(0, len(row), 4))
+
+    def chunk(kind, body):
+        return (struct.pack(">I", len(body)) + kind + body +
+                struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+                + chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
 def probe(what, arg):
     bus = dbus.SessionBus()
     item = first_item(bus)
@@ -161,6 +179,10 @@ def probe(what, arg):
         sizes = sorted({int(w) for w, h, data in pixmaps if int(w) == int(h)
                         and len(data) == 4 * int(w) * int(h)})
         print(json.dumps(sizes))
+    elif what == "save":
+        for w, h, data in item.Get(ITEM, "IconPixmap", dbus_interface=PROPS):
+            save_png(f"{arg}/item-{int(w)}.png", int(w), int(h), bytes(data))
+        print("true")
     elif what == "tooltip":
         _, _, title, body = item.Get(ITEM, "ToolTip", dbus_interface=PROPS)
         print(json.dumps({"title": str(title), "body": str(body)}))

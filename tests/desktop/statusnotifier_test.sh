@@ -69,6 +69,10 @@ for size in 16 22 24 32 48 64; do
   grep -Eq "[[ ]$size[],]" <<<"$sizes" || fail "no $size px picture (the item has $sizes)"
 done
 echo "item registered, pictures at $sizes px"
+# The pictures as the host received them, kept beside the test's other
+# pictures.
+mkdir -p "$PWD/desktop-pictures"
+probe save "$PWD/desktop-pictures" >/dev/null
 is_hidden || fail "the window showed at start despite \"Start Minimized\""
 wait_for 60 tooltip_has "demo has mail." || fail "the mail alert never reached the tooltip"
 probe activate >/dev/null

@@ -7,14 +7,9 @@
 
 #include <cmath>
 
+#include "core/tray/TrayIconSizes.h"
+
 namespace qgm::gui {
-namespace {
-
-// The sizes panels ask for: XEmbed trays of 16 to 24 pixels, StatusNotifier
-// hosts at 22 to 64 (Qt sends a host the pictures up to 64).
-constexpr int kTraySizes[] = {16, 22, 24, 32, 48, 64};
-
-}  // namespace
 
 QPixmap ToQPixmap(const TPixmap& picture) {
   // The core's pixels are 0xAARRGGBB with straight alpha: Qt's ARGB32.
@@ -27,7 +22,8 @@ QIcon TrayIconAtSizes(const std::function<TPixmap(int size)>& draw) {
   const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
   QIcon icon;
   QList<int> drawn;
-  for (const int size : kTraySizes) {
+  // (Qt sends a StatusNotifier host the pictures up to 64 pixels.)
+  for (const int size : kTrayIconSizes) {
     for (const int pixels : {size, static_cast<int>(std::lround(size * ratio))}) {
       if (drawn.contains(pixels)) continue;
       drawn.append(pixels);
