@@ -89,6 +89,10 @@ struct TSettings {
   bool UsageAlertPace = false;
   std::vector<std::string> UsageAlertsTold;
 
+  // Notices and alerts in the program's own popups even where the desktop
+  // has a notification server.
+  bool OwnPopups = false;
+
   std::vector<std::string> SeenNoticeRefs;
   std::vector<std::string> HashList;
   std::vector<TMailboxSetting> Mailboxes;

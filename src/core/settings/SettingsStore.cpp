@@ -401,6 +401,7 @@ void TSettingsStore::LoadSettings(TSettings& s, const TStartupContext& context) 
   s.UsageAlertLevel2 = std::clamp(r.Integer("UsageAlertLevel2", 0), 0, 100);
   s.UsageAlertPace = r.Bool("UsageAlertPace", false);
   s.UsageAlertsTold = ParseMessageReferences(r.String("UsageAlertsTold"));
+  s.OwnPopups = r.Bool("OwnPopups", false);
 
   // 20.
   if (autostart_.Exists()) s.RunOnStartup = true;
@@ -515,6 +516,11 @@ bool TSettingsStore::SaveSettings(const TSettings& s) {
       reg.DeleteValue("UsageAlertsTold");
     } else {
       reg.WriteString("UsageAlertsTold", FormatMessageReferences(s.UsageAlertsTold));
+    }
+    if (s.OwnPopups) {
+      reg.WriteBool("OwnPopups", true);
+    } else {
+      reg.DeleteValue("OwnPopups");
     }
 
     if (s.RunOnStartup) {
