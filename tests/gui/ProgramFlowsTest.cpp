@@ -82,6 +82,7 @@ class ProgramFlows : public test::SimulatorTest {
     options.Folders = FoldersBelow(home_.path().toStdString());
     options.Timers = &timers_;
     options.Dialogs = &dialogs_;
+    options.Notifications = notifications_;
     program_ = std::make_unique<TProgram>(options);
   }
   // Shows the window on a page, as a click on its tab does; the tab control.
@@ -110,6 +111,7 @@ class ProgramFlows : public test::SimulatorTest {
   std::string mirrorHost_;  // in place of the simulator's
   test::FakeTimerFactory timers_;
   test::FakeDialogs dialogs_;
+  IDesktopNotifications* notifications_ = nullptr;  // null: the platform's (none)
   std::unique_ptr<TProgram> program_;
 };
 
@@ -731,6 +733,136 @@ TEST_F(ProgramFlows, ProjectionLineAndAUsageAlertToldOnce) {
   program_->UpdateNow();
   QApplication::processEvents();
   EXPECT_EQ(alerts(), firstDay ? 0 : 1);
+}
+
+// A notification server as the program sees it through the platform.
+class TFakeNotifications : public IDesktopNotifications {
+ public:
+  struct TSent {
+    TNotification Notification;
+    TNotificationEvents Events;
+  };
+  bool ServerRuns() const override { return true; }
+  QStringList Capabilities() const override { return {}; }
+  void Notify(const TNotification& n, TNotificationEvents events) override {
+    sent.push_back({n, events});
+    if (events.Shown) events.Shown(serverSound);
+  }
+  const TSent* Find(const QString& text) const {
+    for (const TSent& s : sent)
+      if (s.Notification.Body.contains(text) || s.Notification.Summary == text) return &s;
+    return nullptr;
+  }
+  bool serverSound = false;
+  std::vector<TSent> sent;
+};
+
+class DesktopNoticeFlows : public ProgramFlows {
+ protected:
+  void SetUp() override {
+    notifications_ = &fake_;
+    ProgramFlows::SetUp();
+  }
+  int Popups() const {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (qobject_cast<TMessageForm*>(w) && w->isVisible()) ++n;
+    return n;
+  }
+  // The sounds the program played itself (the dummy player's files).
+  std::vector<std::string> Sounds() {
+    std::vector<std::string> played;
+    std::lock_guard lock(dummy::Record().Lock);
+    for (const auto& argv : dummy::Record().Started)
+      if (argv.size() == 2 && argv[0] == "dummy-player")
+        played.push_back(std::filesystem::path(argv[1]).stem().string());
+    return played;
+  }
+  void ClearStarted() {
+    std::lock_guard lock(dummy::Record().Lock);
+    dummy::Record().Started.clear();
+  }
+  TFakeNotifications fake_;
+};
+
+// Where the desktop has a notification server, the provider's notices and
+// the voicemail alert go there and no popup shows. The link is the
+// notification's action; following it opens the address and counts as
+// closing the notice, once, as the user dismissing it does; an expired
+// notification does not. The program plays its own sounds only because
+// this server plays none.
+TEST_F(DesktopNoticeFlows, NoticesAndTheMailAlertGoToTheDesktop) {
+  ClearStarted();
+  program_->UpdateNow();
+  QApplication::processEvents();
+  EXPECT_EQ(Popups(), 0);
+  const auto* maintenance = fake_.Find(QStringLiteral("Scheduled maintenance"));
+  const auto* radio = fake_.Find(QStringLiteral("unmetered radio streaming"));
+  const auto* mail = fake_.Find(QStringLiteral("New voicemail"));
+  ASSERT_TRUE(maintenance && radio && mail);
+  EXPECT_EQ(maintenance->Notification.Summary, QStringLiteral("QGM (Quota Gauge)"));
+  EXPECT_TRUE(maintenance->Notification.Urgent);
+  EXPECT_EQ(maintenance->Notification.ExpireMs, 0);
+  ASSERT_EQ(maintenance->Notification.Actions.size(), 2u);
+  EXPECT_EQ(maintenance->Notification.Actions[0].first, QStringLiteral("default"));
+  EXPECT_EQ(maintenance->Notification.Actions[1].second,
+            QStringLiteral("For more information click here"));
+  EXPECT_TRUE(radio->Notification.Actions.empty());
+  EXPECT_FALSE(radio->Notification.Urgent);
+  EXPECT_TRUE(radio->Notification.SoundName.isEmpty());
+  EXPECT_EQ(mail->Notification.Body,
+            QStringLiteral("demo and family have mail.\nYou also have voicemail."));
+  EXPECT_EQ(mail->Notification.SoundName, QStringLiteral("phone-incoming-call"));
+  // The tray's alert stands as before.
+  EXPECT_EQ(program_->Cycle().AlertState(), 5);
+  EXPECT_EQ(Sounds(), (std::vector<std::string>{"cuckoo", "ring"}));
+
+  TSettings& s = program_->Settings();
+  radio->Events.Closed(ENotificationClosed::Expired);
+  EXPECT_TRUE(s.SeenNoticeRefs.empty());
+  maintenance->Events.ActionInvoked(QStringLiteral("more-info"));
+  maintenance->Events.ActionInvoked(QStringLiteral("default"));
+  maintenance->Events.Closed(ENotificationClosed::Dismissed);
+  EXPECT_EQ(Opened(), (std::vector<std::string>{"https://www.corvalink.example/status"}));
+  EXPECT_EQ(s.SeenNoticeRefs, (std::vector<std::string>{"MAINT-2026-12"}));
+  EXPECT_EQ(timers_.FireAll(3000), 1);  // saved soon after
+  EXPECT_NE(Hive().find("\"MessageReferences\"=\"MAINT-2026-12\""), std::string::npos) << Hive();
+
+  // The next run: the dismissed notice stays away, the expired one comes again.
+  fake_.sent.clear();
+  Start(true);
+  program_->UpdateNow();
+  QApplication::processEvents();
+  EXPECT_EQ(fake_.Find(QStringLiteral("Scheduled maintenance")), nullptr);
+  EXPECT_NE(fake_.Find(QStringLiteral("unmetered radio streaming")), nullptr);
+  EXPECT_EQ(Popups(), 0);
+}
+
+// A server that plays sounds plays them: the program stays quiet. With the
+// program's own popups chosen in Setup, nothing goes to the desktop and the
+// popups and sounds are as on a desktop without a server.
+TEST_F(DesktopNoticeFlows, ServerSoundsAndTheOwnPopupsChoice) {
+  fake_.serverSound = true;
+  ClearStarted();
+  program_->UpdateNow();
+  QApplication::processEvents();
+  EXPECT_NE(fake_.Find(QStringLiteral("Scheduled maintenance")), nullptr);
+  EXPECT_EQ(fake_.Find(QStringLiteral("Scheduled maintenance"))->Notification.SoundName,
+            QStringLiteral("dialog-warning"));
+  EXPECT_TRUE(Sounds().empty());
+
+  fake_.sent.clear();
+  Start(true);
+  program_->Settings().OwnPopups = true;
+  ClearStarted();
+  program_->UpdateNow();
+  QApplication::processEvents();
+  EXPECT_TRUE(fake_.sent.empty());
+  EXPECT_EQ(Popups(), 2);
+  EXPECT_EQ(Sounds(), (std::vector<std::string>{"cuckoo", "ring"}));
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* popup = qobject_cast<TMessageForm*>(w)) popup->close();
+  QApplication::processEvents();
 }
 
 }  // namespace

@@ -11,9 +11,14 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <QTabWidget>
+
+#include "core/platform/FileIo.h"
+#include "core/settings/SettingsStore.h"
 #include "gui/controls/NumEdit.h"
 #include "gui/setup/EmailPage.h"
 #include "support/FakeDialogs.h"
+#include "support/TempFolder.h"
 
 namespace qgm::gui {
 namespace {
@@ -78,6 +83,73 @@ TEST(SetupPage, UsageAlertLevelsAndPace) {
   EXPECT_EQ(s.UsageAlertLevel2, 0);
   pace->click();
   EXPECT_TRUE(s.UsageAlertPace);
+}
+
+// The choice of the program's own popups over the desktop's notifications:
+// off by default. A run that opens every page of Setup and changes nothing
+// leaves a hive that never had the value byte for byte as it was; ticked,
+// the value is stored and read back; unticked, it goes again.
+class SetupPageHive : public test::TempFolderTest {
+ protected:
+  // One program run: load, open Setup on every page, let `act` work on
+  // the page, save.
+  void Run(const std::function<void(TSetupPage&, QCheckBox&)>& act = {}) {
+    TRegistryStore registry(dir_ / "registry.reg");
+    TAutostart autostart(dir_ / "autostart");
+    TDebugLog log;
+    TSettingsStore store(registry, autostart, log, "/opt/qgm/bin/qgm", nullptr);
+    TStartupContext context;
+    context.WindowWidth = 300;
+    context.WindowHeight = 200;
+    context.WorkArea = [](const TRect&) { return TRect{0, 0, 1920, 1050}; };
+    TSettings s;
+    store.LoadSettings(s, context);
+    store.LoadMailboxes(s);
+    store.LoadRadioList(s);
+    test::FakeDialogs dialogs;
+    TSetupPage page(s, dialogs);
+    page.LoadFromModel();
+    page.show();
+    auto* pages = page.findChild<QTabWidget*>();
+    ASSERT_TRUE(pages);
+    for (int i = 0; i < pages->count(); ++i) {
+      pages->setCurrentIndex(i);
+      QApplication::processEvents();
+    }
+    auto* box = page.findChild<QCheckBox*>(QStringLiteral("cbOwnPopups"));
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->isChecked(), s.OwnPopups);
+    if (act) act(page, *box);
+    store.SaveSettings(s);
+    saved_ = s;
+  }
+  std::string Hive() const { return ReadWholeFile(dir_ / "registry.reg").value_or(""); }
+  TSettings saved_;
+};
+
+TEST_F(SetupPageHive, OwnPopupsOffByDefaultAndStoredOnlyWhenTicked) {
+  Run();
+  const std::string plain = Hive();
+  ASSERT_FALSE(plain.empty());
+  EXPECT_FALSE(saved_.OwnPopups);
+  EXPECT_EQ(plain.find("OwnPopups"), std::string::npos);
+  Run();
+  EXPECT_EQ(Hive(), plain);
+
+  int changes = 0;
+  Run([&](TSetupPage& page, QCheckBox& box) {
+    page.OnChange = [&] { ++changes; };
+    box.click();
+  });
+  EXPECT_EQ(changes, 1);
+  EXPECT_TRUE(saved_.OwnPopups);
+  EXPECT_NE(Hive().find("\"OwnPopups\"=dword:00000001"), std::string::npos) << Hive();
+  const std::string ticked = Hive();
+  Run();  // shown ticked, left alone
+  EXPECT_EQ(Hive(), ticked);
+  Run([](TSetupPage&, QCheckBox& box) { box.click(); });
+  EXPECT_FALSE(saved_.OwnPopups);
+  EXPECT_EQ(Hive(), plain);
 }
 
 // Unticking the release check asks first, with No as the default; any

@@ -91,6 +91,10 @@ struct TSettings {
   // The desktop showed no tray icons once and the user was told so.
   bool NoTrayToldOnce = false;
 
+  // Notices and alerts in the program's own popups even where the desktop
+  // has a notification server.
+  bool OwnPopups = false;
+
   std::vector<std::string> SeenNoticeRefs;
   std::vector<std::string> HashList;
   std::vector<TMailboxSetting> Mailboxes;

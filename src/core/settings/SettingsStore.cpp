@@ -402,6 +402,7 @@ void TSettingsStore::LoadSettings(TSettings& s, const TStartupContext& context) 
   s.UsageAlertPace = r.Bool("UsageAlertPace", false);
   s.UsageAlertsTold = ParseMessageReferences(r.String("UsageAlertsTold"));
   s.NoTrayToldOnce = r.Bool("NoTrayTold", false);
+  s.OwnPopups = r.Bool("OwnPopups", false);
 
   // 20.
   if (autostart_.Exists()) s.RunOnStartup = true;
@@ -521,6 +522,11 @@ bool TSettingsStore::SaveSettings(const TSettings& s) {
       reg.WriteBool("NoTrayTold", true);
     } else {
       reg.DeleteValue("NoTrayTold");
+    }
+    if (s.OwnPopups) {
+      reg.WriteBool("OwnPopups", true);
+    } else {
+      reg.DeleteValue("OwnPopups");
     }
 
     if (s.RunOnStartup) {

@@ -29,6 +29,7 @@
 #include "gui/about/AboutPage.h"
 #include "gui/advisories/AdvisoriesPage.h"
 #include "gui/app/MainForm.h"
+#include "gui/app/Text.h"
 #include "gui/broadband/BroadbandPage.h"
 #include "gui/network/NetworkPage.h"
 #include "gui/platform/Keyring.h"
@@ -64,6 +65,8 @@ TProgram::TProgram(TStartOptions options)
       timers_(options_.Timers ? *options_.Timers : TQtTimerFactory::Shared()) {
   LoadSettings();
   BuildServices();
+  if (!options_.Notifications) desktopNotifications_ = MakeDesktopNotifications();
+  notifications_ = options_.Notifications ? options_.Notifications : desktopNotifications_.get();
   window_ = std::make_unique<TMainForm>(*this);
   advisories_ = std::make_unique<TAdvisories>(
       TAdvisoriesConfig{options_.Endpoints.FeedsUrl, ProgramUserAgent(), net_.get()},
@@ -92,7 +95,10 @@ TProgram::TProgram(TStartOptions options)
 }
 
 TProgram::~TProgram() {
-  // Popups still open call back into the program: they go first.
+  // Popups and notifications still open call back into the program: they
+  // go first.
+  desktopNotifications_.reset();
+  notifications_ = nullptr;
   for (auto& popup : popups_) delete popup.data();
   // The window goes first: it is the cycle's view. The download test's
   // streams are stopped and waited for before the window they report to.
@@ -291,10 +297,28 @@ void TProgram::CheckMail() {
     if (r.Names.empty()) return;  // hint, icon and sound stay as they are
     window_->ShowAlertHint(r.Hint);
     cycle_->StartAlert(r.Voicemail ? 5 : 2);
-    if (r.Voicemail)
-      sound_.Play("ring", RingWave());
-    else
-      sound_.PlayFile(DesktopEventSound("message-new-email"));
+    const bool voicemail = r.Voicemail;
+    const auto playOwnSound = [this, voicemail] {
+      if (voicemail)
+        sound_.Play("ring", RingWave());
+      else
+        sound_.PlayFile(DesktopEventSound("message-new-email"));
+    };
+    if (!UseDesktopNotifications()) return playOwnSound();
+    // The tray keeps its blinking alert and hint; the notification says it
+    // too, for a desktop whose tray is hidden or absent.
+    TNotification n;
+    n.Summary = voicemail ? tr("New voicemail") : tr("New mail");
+    n.Body = Q(r.Hint);
+    n.Category = QStringLiteral("email.arrived");
+    n.SoundName =
+        voicemail ? QStringLiteral("phone-incoming-call") : QStringLiteral("message-new-email");
+    TNotificationEvents events;
+    events.Shown = [playOwnSound](bool serverPlaysSound) {
+      if (!serverPlaysSound) playOwnSound();
+    };
+    events.NotShown = playOwnSound;
+    notifications_->Notify(n, std::move(events));
   } catch (const std::exception&) {
     // A check that goes wrong is no mail; the next update checks again.
   }
@@ -504,16 +528,69 @@ void TProgram::Exit() {
   QApplication::quit();
 }
 
-void TProgram::ShowNotice(const TNoticeRequest& notice) {
+bool TProgram::UseDesktopNotifications() const {
+  return notifications_ && !settings_.OwnPopups;
+}
+
+void TProgram::NoticeClosed(const std::string& reference) {
+  settings_.SeenNoticeRefs.push_back(reference);
+  SettingsChanged();
+}
+
+void TProgram::ShowPopup(const TNoticeRequest& notice) {
   if (notice.Alert) sound_.Play("cuckoo", CuckooWave());
   auto* popup = new TMessageForm(
       notice, [this](const std::string& url) { OpenUrl(url); },
-      [this](const std::string& reference) { settings_.SeenNoticeRefs.push_back(reference); },
-      timers_);
+      [this](const std::string& reference) { NoticeClosed(reference); }, timers_);
   popups_.erase(std::remove(popups_.begin(), popups_.end(), nullptr), popups_.end());
   popups_.emplace_back(popup);
   // Shown from the event loop, as a posted message would be.
   QMetaObject::invokeMethod(popup, &QWidget::show, Qt::QueuedConnection);
+}
+
+void TProgram::ShowNotice(const TNoticeRequest& notice) {
+  if (!UseDesktopNotifications()) return ShowPopup(notice);
+  TNotification n;
+  n.Summary = Q(notice.Caption);
+  n.Body = Q(notice.Body);
+  n.Urgent = notice.Alert;
+  // The desktop's warning sound in place of the cuckoo, where the server
+  // plays sounds; a notice without an alert is silent, as its popup is.
+  if (notice.Alert) n.SoundName = QStringLiteral("dialog-warning");
+  // Like the popup: an auto-closing notice expires, any other stays.
+  n.ExpireMs = notice.AutoCloseSeconds > 0 ? notice.AutoCloseSeconds * 1000 : 0;
+  if (!notice.LinkAddress.empty() || !notice.LinkCaption.empty()) {
+    const QString caption = notice.LinkCaption.empty()
+                                ? TMessageForm::tr("For more information click here")
+                                : Q(notice.LinkCaption);
+    n.Actions = {{QStringLiteral("default"), caption}, {QStringLiteral("more-info"), caption}};
+  }
+  // As with the popup: following the link or closing it counts as the user
+  // closing the notice, once; expiring does not.
+  auto closed = std::make_shared<bool>(false);
+  const auto closedByUser =
+      [this, closed, reference = notice.Reference](const std::function<void()>& first = {}) {
+        if (*closed) return;
+        *closed = true;
+        if (first) first();
+        if (!reference.empty()) NoticeClosed(reference);
+      };
+  TNotificationEvents events;
+  events.NotShown = [this, notice] { ShowPopup(notice); };
+  events.Shown = [this, alert = notice.Alert](bool serverPlaysSound) {
+    if (alert && !serverPlaysSound) sound_.Play("cuckoo", CuckooWave());
+  };
+  events.ActionInvoked = [this, closedByUser, link = notice.LinkAddress,
+                          click = notice.OnLinkClick](const QString&) {
+    closedByUser([this, &link, &click] {
+      if (!link.empty()) OpenUrl(link);
+      if (click) click();
+    });
+  };
+  events.Closed = [closedByUser](ENotificationClosed reason) {
+    if (reason == ENotificationClosed::Dismissed) closedByUser();
+  };
+  notifications_->Notify(n, std::move(events));
 }
 
 }  // namespace qgm::gui

@@ -30,6 +30,7 @@
 #include "core/usage/UpdateCycle.h"
 #include "gui/app/ProgramActions.h"
 #include "gui/app/QtTime.h"
+#include "gui/platform/DesktopNotifications.h"
 
 namespace qgm::gui {
 
@@ -48,6 +49,8 @@ struct TStartOptions {
   IDialogs* Dialogs = nullptr;  // tests answer the dialogs; null: the real ones
   // How many copies of the program run (this one included); null: one.
   std::function<int()> CountRunningCopies;
+  // The desktop's notification server; null: the platform's.
+  IDesktopNotifications* Notifications = nullptr;
 };
 
 class TProgram : public QObject, public IProgramActions, public INoticeSink {
@@ -127,10 +130,17 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   void UsageUpdated();
   // Refreshes the advisories; false when the list stays as it was.
   bool FetchAdvisories();
-  // The update's mailbox check: the alert, its hint and its sound.
+  // The update's mailbox check: the alert, its hint and its sound (and a
+  // notification where the desktop shows them).
   void CheckMail();
   // Once, ever: the desktop shows no tray icons, and how to get them.
   void TellNoTray();
+  // Whether notices and alerts go to the desktop's notification server.
+  bool UseDesktopNotifications() const;
+  // The notice in the program's own popup, with its sound.
+  void ShowPopup(const TNoticeRequest& notice);
+  // The user has closed a notice: its reference is remembered.
+  void NoticeClosed(const std::string& reference);
 
   TStartOptions options_;
   std::filesystem::path dataFolder_;  // made (if need be) once, at start
@@ -152,6 +162,8 @@ class TProgram : public QObject, public IProgramActions, public INoticeSink {
   std::unique_ptr<ITimer> saveTimer_;  // a save soon after a change
   THistory history_;
   std::vector<QPointer<TMessageForm>> popups_;  // notices still open
+  std::unique_ptr<IDesktopNotifications> desktopNotifications_;
+  IDesktopNotifications* notifications_ = nullptr;  // the one in use
   std::unique_ptr<TMainForm> window_;
   std::unique_ptr<TUpdateCycle> cycle_;
   std::unique_ptr<TAdvisories> advisories_;

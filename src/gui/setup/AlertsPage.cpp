@@ -17,8 +17,8 @@ QLineEdit* PercentEdit(const QString& name, QWidget* parent) {
   auto* e = new QLineEdit(parent);
   e->setObjectName(name);
   // 1 to 100 or nothing; no intermediate text such as "805".
-  e->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QStringLiteral("100|[1-9][0-9]?")), e));
+  e->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("100|[1-9][0-9]?")), e));
   e->setMaxLength(3);
   e->setFixedWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
   e->setAlignment(Qt::AlignRight);
@@ -56,8 +56,8 @@ TAlertsPage::TAlertsPage(TSettings& settings, QWidget* parent) : QWidget(parent)
   row->addStretch();
   b->addLayout(row);
   // Two lines: the page is narrow, and a check box does not wrap.
-  cbPace_ = new QCheckBox(tr("Warn me when the recent pace would\nrun out before the rollover"),
-                          box);
+  cbPace_ =
+      new QCheckBox(tr("Warn me when the recent pace would\nrun out before the rollover"), box);
   cbPace_->setObjectName(QStringLiteral("cbAlertPace"));
   b->addWidget(cbPace_);
   auto* note = new QLabel(
@@ -65,11 +65,20 @@ TAlertsPage::TAlertsPage(TSettings& settings, QWidget* parent) : QWidget(parent)
   note->setWordWrap(true);
   b->addWidget(note);
   layout->addWidget(box);
+
+  auto* notices = new QGroupBox(tr(" Notices "), this);
+  auto* n = new QVBoxLayout(notices);
+  cbOwnPopups_ =
+      new QCheckBox(tr("Show notices and alerts in QGM's own\npopups, not the desktop's"), notices);
+  cbOwnPopups_->setObjectName(QStringLiteral("cbOwnPopups"));
+  n->addWidget(cbOwnPopups_);
+  layout->addWidget(notices);
   layout->addStretch();
 
   for (QLineEdit* e : {eLevel1_, eLevel2_})
     connect(e, &QLineEdit::textEdited, this, [this] { Store(); });
-  connect(cbPace_, &QCheckBox::toggled, this, [this] { Store(); });
+  for (QCheckBox* c : {cbPace_, cbOwnPopups_})
+    connect(c, &QCheckBox::toggled, this, [this] { Store(); });
 }
 
 void TAlertsPage::LoadFromModel() {
@@ -77,6 +86,7 @@ void TAlertsPage::LoadFromModel() {
   eLevel1_->setText(Text(s_.UsageAlertLevel1));
   eLevel2_->setText(Text(s_.UsageAlertLevel2));
   cbPace_->setChecked(s_.UsageAlertPace);
+  cbOwnPopups_->setChecked(s_.OwnPopups);
   loading_ = false;
 }
 
@@ -85,6 +95,7 @@ void TAlertsPage::Store() {
   s_.UsageAlertLevel1 = Percent(eLevel1_);
   s_.UsageAlertLevel2 = Percent(eLevel2_);
   s_.UsageAlertPace = cbPace_->isChecked();
+  s_.OwnPopups = cbOwnPopups_->isChecked();
   if (OnChange) OnChange();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The Setup tab's usage alerts: up to two levels of the allowance used, in
 // per cent (empty: none), and the warning when the recent pace would use
-// the allowance up before the rollover.
+// the allowance up before the rollover; and whether notices and alerts
+// keep to the program's own popups where the desktop has notifications.
 
 #include <QWidget>
 
@@ -28,6 +29,7 @@ class TAlertsPage : public QWidget {
   QLineEdit* eLevel1_;
   QLineEdit* eLevel2_;
   QCheckBox* cbPace_;
+  QCheckBox* cbOwnPopups_;
   bool loading_ = false;
 };
 
