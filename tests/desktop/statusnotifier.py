@@ -8,7 +8,8 @@
       registers one after SECONDS.
   statusnotifier.py probe WHAT
       Asks the first registered item: "sizes" (its pictures' sizes),
-      "tooltip" (title and body), "save DIR" (each picture as
+      "tooltip" (title and body), "icon" (a digest of the pictures),
+      "save DIR" (each picture as
       DIR/item-SIZE.png, as the host received it), "activate", "secondary", "menu" (the
       labels of the menu's top level, after AboutToShow), "click LABEL"
       (a menu item's "clicked" event). Prints the answer as JSON.
@@ -179,6 +180,12 @@ def probe(what, arg):
         sizes = sorted({int(w) for w, h, data in pixmaps if int(w) == int(h)
                         and len(data) == 4 * int(w) * int(h)})
         print(json.dumps(sizes))
+    elif what == "icon":
+        import hashlib
+        digest = hashlib.sha1()
+        for w, h, data in item.Get(ITEM, "IconPixmap", dbus_interface=PROPS):
+            digest.update(bytes(data))
+        print(json.dumps(digest.hexdigest()))
     elif what == "save":
         for w, h, data in item.Get(ITEM, "IconPixmap", dbus_interface=PROPS):
             save_png(f"{arg}/item-{int(w)}.png", int(w), int(h), bytes(data))

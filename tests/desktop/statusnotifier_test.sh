@@ -75,6 +75,9 @@ mkdir -p "$PWD/desktop-pictures"
 probe save "$PWD/desktop-pictures" >/dev/null
 is_hidden || fail "the window showed at start despite \"Start Minimized\""
 wait_for 60 tooltip_has "demo has mail." || fail "the mail alert never reached the tooltip"
+# The alert blinks: the envelope and the number by turns, once a second.
+pictures=$(for _ in 1 2 3 4 5 6 7 8; do probe icon; sleep 0.4; done | sort -u | wc -l)
+[ "$pictures" -ge 2 ] || fail "the alert did not blink (one picture throughout)"
 probe activate >/dev/null
 wait_for 20 tooltip_has "Amount Left: " || fail "a press did not acknowledge the alert"
 is_hidden || fail "the press that acknowledged the alert also showed the window"
