@@ -15,6 +15,7 @@
 #include "core/network/Adaptors.h"
 #include "core/network/DownloadTest.h"
 #include "core/platform/Associations.h"
+#include "core/platform/FreedMemory.h"
 #include "core/platform/Privileges.h"
 #include "core/platform/ProcessValues.h"
 #include "core/platform/Programs.h"
@@ -266,6 +267,9 @@ void TProgram::UsageUpdated() {
        DueUsageAlerts(alerts, cycle_->Record, projection, settings_.UsageAlertsTold))
     ShowNotice(n);
   if (settings_.UsageAlertsTold != toldBefore) SettingsChanged();
+  // The update's documents (the whole history at the first) are freed: the
+  // program sits in the tray for the next hour without them.
+  ReturnFreedMemory();
 }
 
 void TProgram::RunHistory(TUsageService& service, const TUsageAccount& account, bool firstUpdate) {
