@@ -19,6 +19,11 @@
 //                    empty (9-12) and ticked (13-16) check boxes, plus
 //                    (17-20) and minus (21-24) boxes, each group in the
 //                    states normal, hot, pressed and disabled.
+//   list_glyphs_2x.ppm, advisory_images_2x.pam
+//                    the same two drawn at twice the size (800 x 32 with
+//                    32-pixel cells, each glyph the 26 x 26 square at
+//                    (32n + 2, 2); 128 x 32), for screens of twice the
+//                    density.
 //
 // usage: make_tray_art FONT.ttf OUTDIR
 // The committed files were made with Liberation Sans Bold (SIL Open Font
@@ -249,11 +254,17 @@ void WriteStrip(const std::string& path, int size, const std::vector<Shader>& sh
 
 // The item lists' glyph sheet. Each glyph is drawn 4 x 4 supersampled
 // inside its 13 x 13 square, which is opaque; only the gaps between the
-// squares are magenta.
+// squares are magenta. At `scale` 2 every length is doubled and each device
+// pixel is sampled on its own: the same glyphs in finer pixels.
 class GlyphSheet {
  public:
-  static constexpr int kW = 400, kH = 16, kCell = 16, kSide = 13;
-  GlyphSheet() : rgb_(kW * kH * 3) {
+  static constexpr int kSide = 13;  // in the glyphs' own units
+  explicit GlyphSheet(int scale = 1)
+      : scale_(scale),
+        w_(400 * scale),
+        h_(16 * scale),
+        cell_(16 * scale),
+        rgb_(static_cast<size_t>(w_ * h_ * 3)) {
     for (size_t i = 0; i < rgb_.size(); i += 3) rgb_[i] = 255, rgb_[i + 1] = 0, rgb_[i + 2] = 255;
   }
 
@@ -271,12 +282,14 @@ class GlyphSheet {
     const Rgb mark = state == 3  ? Rgb{202, 200, 187}
                      : kind >= 4 ? Rgb{30, 30, 30}
                                  : Rgb{33, 161, 33};
-    for (int y = 0; y < kSide; ++y) {
-      for (int x = 0; x < kSide; ++x) {
+    const float scale = static_cast<float>(scale_);
+    for (int y = 0; y < kSide * scale_; ++y) {
+      for (int x = 0; x < kSide * scale_; ++x) {
         float r = 0, g = 0, b = 0;
         for (int sy = 0; sy < 4; ++sy) {
           for (int sx = 0; sx < 4; ++sx) {
-            const float px = x + (sx + 0.5f) / 4, py = y + (sy + 0.5f) / 4;  // 0..13
+            const float px = (x + (sx + 0.5f) / 4) / scale,  // 0..13
+                py = (y + (sy + 0.5f) / 4) / scale;
             const float t = py / kSide;
             Rgb c{top.r + (bottom.r - top.r) * t, top.g + (bottom.g - top.g) * t,
                   top.b + (bottom.b - top.b) * t};
@@ -309,7 +322,7 @@ class GlyphSheet {
             r += c.r, g += c.g, b += c.b;
           }
         }
-        const size_t i = static_cast<size_t>((1 + y) * kW + cell * kCell + 1 + x) * 3;
+        const size_t i = static_cast<size_t>((scale_ + y) * w_ + cell * cell_ + scale_ + x) * 3;
         rgb_[i] = static_cast<unsigned char>(std::lround(r / 16));
         rgb_[i + 1] = static_cast<unsigned char>(std::lround(g / 16));
         rgb_[i + 2] = static_cast<unsigned char>(std::lround(b / 16));
@@ -319,19 +332,20 @@ class GlyphSheet {
 
   void Write(const std::string& path) const {
     std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << kW << " " << kH << "\n255\n";
+    out << "P6\n" << w_ << " " << h_ << "\n255\n";
     out.write(reinterpret_cast<const char*>(rgb_.data()),
               static_cast<std::streamsize>(rgb_.size()));
   }
 
  private:
+  int scale_, w_, h_, cell_;
   std::vector<unsigned char> rgb_;
 };
 
 // Kinds in cell order from cell 1: radio off, radio on, empty box, ticked
 // box, plus, minus; four states each. Cell 0 stays empty.
-void WriteListGlyphs(const std::string& path) {
-  GlyphSheet sheet;
+void WriteListGlyphs(const std::string& path, int scale = 1) {
+  GlyphSheet sheet(scale);
   for (int kind = 0; kind < 6; ++kind) {
     for (int state = 0; state < 4; ++state) sheet.Draw(1 + kind * 4 + state, kind, state);
   }
@@ -416,5 +430,8 @@ int main(int argc, char** argv) {
   WriteIcon(dir + "/phone_icon_128.pam", Phone, 128);
   WriteListGlyphs(dir + "/list_glyphs.ppm");
   WriteStrip(dir + "/advisory_images.pam", 16, {GreenBall, OrangeBall, PaperClip, Speaker});
+  WriteListGlyphs(dir + "/list_glyphs_2x.ppm", 2);
+  WriteStrip(dir + "/advisory_images_2x.pam", 32, {GreenBall, OrangeBall, PaperClip, Speaker},
+             0.5f);
   return 0;
 }

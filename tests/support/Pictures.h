@@ -67,6 +67,26 @@ inline QRect AreaIn(const QWidget& top, const QWidget& widget, qreal ratio) {
           QSize(qRound(shown.width() * ratio), qRound(shown.height() * ratio))};
 }
 
+// The 2 x 2 blocks of device pixels (at even columns and rows) of `area`
+// whose four pixels are not all one colour. A picture of one pixel per
+// logical pixel scaled up by two has none: each of its pixels became one
+// uniform block.
+inline int MixedBlocks(const QImage& picture, QRect area) {
+  area = area.intersected(picture.rect());
+  int mixed = 0;
+  for (int y = area.top() & ~1; y + 1 <= area.bottom(); y += 2) {
+    for (int x = area.left() & ~1; x + 1 <= area.right(); x += 2) {
+      const QRgb c = picture.pixel(x, y);
+      mixed += picture.pixel(x + 1, y) != c || picture.pixel(x, y + 1) != c ||
+               picture.pixel(x + 1, y + 1) != c;
+    }
+  }
+  return mixed;
+}
+inline int MixedBlocks(const QImage& picture) {
+  return MixedBlocks(picture, picture.rect());
+}
+
 inline QString Hex(QRgb c) {
   return QStringLiteral("#%1").arg(c & 0xFFFFFFu, 6, 16, QLatin1Char('0'));
 }

@@ -1,6 +1,7 @@
 #include "core/history/HistoryGraphs.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/util/Format.h"
 
@@ -24,25 +25,33 @@ constexpr uint32_t kBlack = Argb(0, 0, 0);
 constexpr uint32_t kSilver = Argb(192, 192, 192);
 constexpr Money kThousand = Money::FromWhole(1000);
 
-// Pixels outside the picture are left alone, so an amount above the scale
-// or a bar at the edge cannot write past it.
-void Put(TPixmap& p, int x, int y, uint32_t c) {
-  if (x >= 0 && y >= 0 && x < p.Width && y < p.Height) p.At(x, y) = c;
+// The device pixel where logical pixel `v` begins.
+int Dev(int v, double ratio) {
+  return static_cast<int>(std::lround(v * ratio));
 }
-void Column(TPixmap& p, int x, int fromY, int toY, uint32_t c) {
-  for (int y = std::max(fromY, 0); y <= toY; ++y) Put(p, x, y, c);
+// The width of a one-pixel line in device pixels.
+int LineWidth(double ratio) {
+  return std::max(1, Dev(1, ratio));
 }
-void Row(TPixmap& p, int y, int fromX, int toX, uint32_t c) {
-  for (int x = fromX; x <= toX; ++x) Put(p, x, y, c);
+
+// Device columns x0..x1 - 1 and rows y0..y1 - 1. Pixels outside the picture
+// are left alone, so an amount above the scale or a bar at the edge cannot
+// write past it.
+void Band(TPixmap& p, int x0, int x1, int y0, int y1, uint32_t c) {
+  x0 = std::max(x0, 0), y0 = std::max(y0, 0);
+  x1 = std::min(x1, p.Width), y1 = std::min(y1, p.Height);
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) p.At(x, y) = c;
 }
 void Fill(TPixmap& p, uint32_t c) {
   std::fill(p.Pixels.begin(), p.Pixels.end(), c);
 }
-void Frame(TPixmap& p, const TGraphPalette& palette) {
-  Column(p, 0, 0, p.Height - 1, palette.Shadow);
-  Row(p, 0, 0, p.Width - 1, palette.Shadow);
-  Column(p, p.Width - 1, 0, p.Height - 1, palette.Highlight);
-  Row(p, p.Height - 1, 0, p.Width - 1, palette.Highlight);
+void Frame(TPixmap& p, const TGraphPalette& palette, double ratio) {
+  const int t = LineWidth(ratio);
+  Band(p, 0, t, 0, p.Height, palette.Shadow);
+  Band(p, 0, p.Width, 0, t, palette.Shadow);
+  Band(p, p.Width - t, p.Width, 0, p.Height, palette.Highlight);
+  Band(p, 0, p.Width, p.Height - t, p.Height, palette.Highlight);
 }
 
 // The largest selected amount, rounded to whole megabytes as it grows.
@@ -66,9 +75,13 @@ bool OneSeries(int selection) {
   return selection == kSelectTotals || selection == kSelectDownloads || selection == kSelectUploads;
 }
 
-void DrawBars(TPixmap& p, const TGraphSeries& s, int selection, Money max, TDateTime firstDate) {
-  const int w = BarWidth(p.Width);
-  const long double scale = static_cast<long double>(p.Height - 1) / max.ToLongDouble();
+void DrawBars(TPixmap& p, const TGraphSeries& s, int selection, Money max, TDateTime firstDate,
+              double ratio) {
+  // The logical graph's bar width and scale, the heights in device rows.
+  const int w = BarWidth(static_cast<int>(std::lround(p.Width / ratio)));
+  const int height = static_cast<int>(std::lround(p.Height / ratio));
+  const long double scale = static_cast<long double>(height - 1) * ratio / max.ToLongDouble();
+  const int minHeight = Dev(3, ratio);
   const std::array<Money, kGraphBars>* values[] = {&s.Totals, &s.Downloads, &s.Uploads};
   const int bits[] = {kSelectTotals, kSelectDownloads, kSelectUploads};
   const bool weekends = firstDate != kNoDate && OneSeries(selection);
@@ -80,8 +93,8 @@ void DrawBars(TPixmap& p, const TGraphSeries& s, int selection, Money max, TDate
         const int day = DayOfWeek(IncDay(firstDate, i));
         if (day == 1 || day == 7) colours = kSeriesWeekend;
       }
-      const int top = BarTop((*values[series])[static_cast<size_t>(i)], scale, p.Height);
-      if (top < p.Height) DrawBar(p, 2 + i * w, top, colours, w);
+      const int top = BarTop((*values[series])[static_cast<size_t>(i)], scale, p.Height, minHeight);
+      if (top < p.Height) DrawBar(p, 2 + i * w, top, colours, w, ratio);
     }
   }
 }
@@ -109,20 +122,25 @@ int BarAt(int x, int barWidth) {
 
 }  // namespace
 
-void DrawBar(TPixmap& p, int x, int top, int series, int w) {
+void DrawBar(TPixmap& p, int x, int top, int series, int w, double ratio) {
   const TSeriesColours& c = kSeriesColours[std::clamp(series, 0, 3)];
-  const int bottom = p.Height - 1;
-  Column(p, x + 1, top + 1, bottom, c.Highlight);
-  for (int col = x + 2; col <= x + w - 4; ++col) Column(p, col, top + 1, bottom, c.Main);
-  Column(p, x + w - 3, top + 1, bottom, c.Shadow);
-  Column(p, x, top + 1, bottom, kOutlineGrey);
-  Row(p, top, x + 1, x + w - 3, kOutlineGrey);
-  Column(p, x + w - 2, top + 1, bottom, kBlack);
+  const int body = top + LineWidth(ratio);
+  // Logical columns from..to, from below the top line to the bottom.
+  auto columns = [&](int from, int to, uint32_t colour) {
+    Band(p, Dev(from, ratio), Dev(to + 1, ratio), body, p.Height, colour);
+  };
+  columns(x + 1, x + 1, c.Highlight);
+  columns(x + 2, x + w - 4, c.Main);
+  columns(x + w - 3, x + w - 3, c.Shadow);
+  columns(x, x, kOutlineGrey);
+  Band(p, Dev(x + 1, ratio), Dev(x + w - 2, ratio), top, body, kOutlineGrey);
+  columns(x + w - 2, x + w - 2, kBlack);
 }
 
-int BarTop(Money amount, long double pixelsPerMB, int height) {
+int BarTop(Money amount, long double pixelsPerMB, int height, int minHeight) {
   if (amount <= Money()) return height;
-  const int64_t h = std::max<int64_t>(3, RoundHalfEven(amount.ToLongDouble() * pixelsPerMB));
+  const int64_t h =
+      std::max<int64_t>(minHeight, RoundHalfEven(amount.ToLongDouble() * pixelsPerMB));
   return static_cast<int>(std::max<int64_t>(height - h, -1));
 }
 
@@ -187,8 +205,12 @@ TGraphSeries MonthSeries(const THistory& history, TDateTime rollover) {
   return s;
 }
 
+int GraphPixels(int logical, double ratio) {
+  return Dev(logical, ratio);
+}
+
 TGraphLabels DrawDayGraph(TPixmap& p, const THistory& history, const TGraphSeries& days,
-                          int selection, const TGraphPalette& palette) {
+                          int selection, const TGraphPalette& palette, double ratio) {
   TGraphLabels labels;
   Fill(p, palette.Face);
   if (history.Count() > 0) {
@@ -206,14 +228,14 @@ TGraphLabels DrawDayGraph(TPixmap& p, const THistory& history, const TGraphSerie
       labels.Caption = "Traffic to Metered Sites Last 31 days (MB)";
       labels.Max = std::to_string(max.RoundToWhole());
     }
-    DrawBars(p, days, selection, max, first);
+    DrawBars(p, days, selection, max, first, ratio);
   }
-  Frame(p, palette);
+  Frame(p, palette, ratio);
   return labels;
 }
 
 TGraphLabels DrawMonthGraph(TPixmap& p, const THistory& history, const TGraphSeries& months,
-                            int selection, const TGraphPalette& palette) {
+                            int selection, const TGraphPalette& palette, double ratio) {
   TGraphLabels labels;
   Fill(p, palette.Face);
   if (history.Count() > 0) {
@@ -223,16 +245,16 @@ TGraphLabels DrawMonthGraph(TPixmap& p, const THistory& history, const TGraphSer
     labels.Caption = "Monthly Traffic to Metered Sites  (GB)";
     const Money max = RoundUpPow10(3, Maximum(months, selection, Money::FromWhole(50)));
     labels.Max = std::to_string(max.RoundToWhole() / 1000);
-    DrawBars(p, months, selection, max, kNoDate);
+    DrawBars(p, months, selection, max, kNoDate, ratio);
   }
-  Frame(p, palette);
+  Frame(p, palette, ratio);
   return labels;
 }
 
-TPixmap DrawKey(int series, const TGraphPalette& palette) {
-  TPixmap key(kKeyWidth, kKeyHeight, palette.Face);
-  DrawBar(key, 0, 0, series);
-  Row(key, kKeyHeight - 1, 0, kKeyWidth - 1, kSilver);
+TPixmap DrawKey(int series, const TGraphPalette& palette, double ratio) {
+  TPixmap key(Dev(kKeyWidth, ratio), Dev(kKeyHeight, ratio), palette.Face);
+  DrawBar(key, 0, 0, series, BarWidth(), ratio);
+  Band(key, 0, key.Width, Dev(kKeyHeight - 1, ratio), key.Height, kSilver);
   return key;
 }
 

@@ -48,11 +48,19 @@ inline int BarWidth(int imageWidth = kGraphWidth) {
   return imageWidth / 30;
 }
 
-// One bar with its top row at `top`, down to the picture's bottom.
-void DrawBar(TPixmap& picture, int x, int top, int series, int barWidth = BarWidth());
+// Every picture may be drawn at a device pixel ratio: `ratio` device pixels
+// to a logical one. The layout stays the logical one (columns, line widths
+// and the frame are `ratio` times as wide); only the bar heights are found
+// to the device pixel, so a screen of twice the density shows the same
+// graph in finer steps. At 1 the picture is the plain pixel drawing.
+
+// One bar with its top row at `top`, down to the picture's bottom; `x` and
+// the width in logical columns, `top` in device rows.
+void DrawBar(TPixmap& picture, int x, int top, int series, int barWidth = BarWidth(),
+             double ratio = 1.0);
 // The bar's top row for an amount at `pixelsPerMB`: the picture's height
-// for no bar, else at least 3 pixels high.
-int BarTop(Money amount, long double pixelsPerMB, int height);
+// for no bar, else at least `minHeight` pixels high.
+int BarTop(Money amount, long double pixelsPerMB, int height, int minHeight = 3);
 
 // The smallest multiple of 10^k megabytes not below the amount.
 Money RoundUpPow10(int k, Money amount);
@@ -65,12 +73,15 @@ TDateTime PreviousMonth(TDateTime date);
 TGraphSeries DaySeries(const THistory& history);
 TGraphSeries MonthSeries(const THistory& history, TDateTime rollover);
 
+// The picture is the graph's logical size times `ratio` (GraphPixels).
 TGraphLabels DrawDayGraph(TPixmap& picture, const THistory& history, const TGraphSeries& days,
-                          int selection, const TGraphPalette& palette);
+                          int selection, const TGraphPalette& palette, double ratio = 1.0);
 TGraphLabels DrawMonthGraph(TPixmap& picture, const THistory& history, const TGraphSeries& months,
-                            int selection, const TGraphPalette& palette);
-// A legend sample (kKeyWidth x kKeyHeight) of one series.
-TPixmap DrawKey(int series, const TGraphPalette& palette);
+                            int selection, const TGraphPalette& palette, double ratio = 1.0);
+// A legend sample (kKeyWidth x kKeyHeight logical pixels) of one series.
+TPixmap DrawKey(int series, const TGraphPalette& palette, double ratio = 1.0);
+// The device pixels of `logical` pixels at `ratio`.
+int GraphPixels(int logical, double ratio);
 
 // The hint for the pointer at column `x`; empty outside the bars or over a
 // bar without a date.

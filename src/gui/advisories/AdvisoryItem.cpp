@@ -15,6 +15,8 @@
 
 extern const unsigned char kAdvisoryImagesPam[];
 extern const std::size_t kAdvisoryImagesPamSize;
+extern const unsigned char kAdvisoryImages2xPam[];
+extern const std::size_t kAdvisoryImages2xPamSize;
 
 namespace qgm::gui {
 
@@ -30,22 +32,34 @@ const QColor kNavy(0, 0, 0x80);
 
 enum TImage { imGreenBall, imOrangeBall, imPaperClip, imSpeaker };
 
-// The four 16 x 16 images side by side (RGBA).
-const QImage& Images() {
-  static const QImage strip = [] {
-    const char* data = reinterpret_cast<const char*>(kAdvisoryImagesPam);
-    const char* end = data + kAdvisoryImagesPamSize;
-    const char* header = "ENDHDR\n";
-    const char* payload = std::search(data, end, header, header + std::strlen(header));
-    if (payload == end || end - payload - 7 < 64 * 16 * 4) return QImage();
-    return QImage(reinterpret_cast<const uchar*>(payload + 7), 64, 16, QImage::Format_RGBA8888)
-        .copy();
+// The four images side by side (RGBA), each `side` pixels square.
+QImage Strip(const unsigned char* bytes, std::size_t size, int side) {
+  const char* data = reinterpret_cast<const char*>(bytes);
+  const char* end = data + size;
+  const char* header = "ENDHDR\n";
+  const char* payload = std::search(data, end, header, header + std::strlen(header));
+  if (payload == end || end - payload - 7 < 4 * side * side * 4) return QImage();
+  return QImage(reinterpret_cast<const uchar*>(payload + 7), 4 * side, side,
+                QImage::Format_RGBA8888)
+      .copy();
+}
+
+// The 16 x 16 images, or above one device pixel to a logical one the same
+// drawn at 32 x 32 (devicePixelRatio 2).
+const QImage& Images(qreal ratio) {
+  static const QImage strip = Strip(kAdvisoryImagesPam, kAdvisoryImagesPamSize, 16);
+  static const QImage strip2x = [] {
+    QImage s = Strip(kAdvisoryImages2xPam, kAdvisoryImages2xPamSize, 32);
+    s.setDevicePixelRatio(2);
+    return s;
   }();
-  return strip;
+  return ratio > 1 ? strip2x : strip;
 }
 
 void DrawImage(QPainter& painter, const QPoint& at, TImage image) {
-  painter.drawImage(at, Images(), QRect(16 * image, 0, 16, 16));
+  const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1;
+  const int side = ratio > 1 ? 32 : 16;
+  painter.drawImage(at, Images(ratio), QRect(side * image, 0, side, side));
 }
 
 QRect Inside(const QRect& r, int by) {

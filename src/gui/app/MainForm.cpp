@@ -13,6 +13,8 @@
 #include <QStyle>
 #include <QTabBar>
 
+#include <cmath>
+
 #include "core/platform/FileIo.h"
 #include "core/platform/ProcessValues.h"
 #include "core/tray/NumberIcon.h"
@@ -541,7 +543,7 @@ void TMainForm::ShowTray() {
 void TMainForm::DrawTrayNumber(int number, uint32_t barColour) {
   // Drawn at the screen's pixel ratio so the number stays sharp.
   const qreal ratio = devicePixelRatioF();
-  trayPicture_ = DrawNumberIcon(number, static_cast<int>(iconSize_ * ratio), barColour,
+  trayPicture_ = DrawNumberIcon(number, static_cast<int>(std::lround(iconSize_ * ratio)), barColour,
                                 settings_.TrayFontColor);
   lastBarColour_ = barColour;
   const uint32_t text = settings_.TrayFontColor;

@@ -11,6 +11,9 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 #include "core/callusage/CallGraph.h"
 #include "core/util/Colour.h"
 #include "core/util/Format.h"
@@ -29,42 +32,48 @@ QColor FromBgr(uint32_t c) {
   return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
+// The device pixel where logical pixel `v` begins, at `ratio` device pixels
+// to a logical one.
+int Dev(int v, qreal ratio) {
+  return static_cast<int>(std::lround(v * ratio));
+}
+
 // A bar lit from the left: grey and black edges, columns lightening
-// towards the left and darkening towards the right of the middle.
-void ShadedBar(QPainter& p, int l, int t, int r, int b, uint32_t base, double step) {
-  // Lines end one pixel short, as the desktop's line drawing does.
-  auto line = [&p](int x0, int y0, int x1, int y1) {
-    if (x0 == x1)
-      p.drawLine(x0, y0, x1, y1 > y0 ? y1 - 1 : y1 + 1);
-    else
-      p.drawLine(x0, y0, x1 > x0 ? x1 - 1 : x1 + 1, y1);
+// towards the left and darkening towards the right of the middle. l, r are
+// the bar's logical columns (the last one its black edge); the bar stands
+// from device row `top` to the image's bottom, where its bottom edge would
+// be, below the picture. Each logical line is `ratio` device pixels wide,
+// and the shading moves on at every device column, by the step that makes
+// `step` per cent over a logical column: the same bar, in finer shades.
+void ShadedBar(QImage& image, int l, int top, int r, uint32_t base, double step, qreal ratio) {
+  QPainter p(&image);
+  const int bottom = image.height(), line = std::max(1, Dev(1, ratio));
+  auto band = [&p](int x0, int x1, int y0, int y1, const QColor& colour) {
+    if (x1 > x0 && y1 > y0) p.fillRect(x0, y0, x1 - x0, y1 - y0, colour);
+  };
+  // Logical column x, device rows y0 .. y1 - 1.
+  auto column = [&](int x, int y0, int y1, const QColor& colour) {
+    band(Dev(x, ratio), Dev(x + 1, ratio), y0, y1, colour);
   };
   const QColor grey(0x80, 0x80, 0x80);
-  p.setPen(grey);
-  if (b > t + 1) line(l, t + 1, l, b);
-  p.setPen(Qt::black);
-  if (r > l) line(l, b, r, b);
-  if (b > t) line(r, b, r, t);
-  p.setPen(grey);
-  p.drawPoint(r, t + 1);
+  const int body = top + line;
+  column(l, body, bottom, grey);
+  column(r, body, bottom, Qt::black);
+  column(r, body, body + line, grey);
+  const double fine = 100.0 * (1.0 - std::pow(1.0 - step / 100.0, 1.0 / ratio));
   const int m = l + (r - l) / 2;
   uint32_t colour = base;
-  for (int j = m; j >= l + 1; --j) {
-    p.setPen(FromBgr(colour));
-    if (b > t) line(j, t, j, b);
-    p.setPen(grey);
-    p.drawPoint(j, t);
-    colour = Lighten(colour, step);
+  for (int d = Dev(m + 1, ratio) - 1; d >= Dev(l + 1, ratio); --d) {
+    band(d, d + 1, top, bottom, FromBgr(colour));
+    band(d, d + 1, top, top + line, grey);
+    colour = Lighten(colour, fine);
   }
-  p.setPen(QColor(0xC0, 0xC0, 0xC0));
-  p.drawPoint(l + 1, t + 1);
+  column(l + 1, body, body + line, QColor(0xC0, 0xC0, 0xC0));
   colour = base;
-  for (int i = m + 1; i <= r - 1; ++i) {
-    colour = Darken(colour, step);
-    p.setPen(FromBgr(colour));
-    if (b > t) line(i, t, i, b);
-    p.setPen(grey);
-    p.drawPoint(i, t);
+  for (int d = Dev(m + 1, ratio); d < Dev(r, ratio); ++d) {
+    colour = Darken(colour, fine);
+    band(d, d + 1, top, bottom, FromBgr(colour));
+    band(d, d + 1, top, top + line, grey);
   }
 }
 
@@ -82,37 +91,50 @@ TFocusLabel* MakeLink(const QString& caption, const char* name, QWidget* parent)
 
 }  // namespace
 
-TCallGraph::TCallGraph(QWidget* parent)
-    : QWidget(parent), image_(kGraphWidth, kGraphHeight, QImage::Format_RGB32) {
+TCallGraph::TCallGraph(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("imgCallhaven"));
   setFixedSize(kGraphWidth, kGraphHeight);
   setMouseTracking(true);
-  image_.fill(palette().color(QPalette::Button));
+  Render(nullptr);
 }
 
 int TCallGraph::Draw(const TCallhaven& calls) {
+  calls_ = &calls;
+  return Render(calls_);
+}
+
+int TCallGraph::Render(const TCallhaven* calls) {
+  // In the screen's device pixels, so a screen of twice the density shows
+  // the bars sharp; drawn in device coordinates, then told its ratio.
+  const qreal ratio = devicePixelRatioF();
+  image_ = QImage(Dev(kGraphWidth, ratio), Dev(kGraphHeight, ratio), QImage::Format_RGB32);
   image_.fill(palette().color(QPalette::Button));
   update();
-  if (calls.Count() < kCallMonthsShown) return 0;
-  const int scale = CallGraphScale(calls);
-  QPainter p(&image_);
-  const int w = image_.width(), h = image_.height(), c = w / 27;
-  int x = w - c - 1;
-  for (int j = 0; j < kCallMonthsShown; ++j) {
-    const int barHeight = CallBarHeight(calls.Items(j).TotalCost, scale, h);
-    ShadedBar(p, x, h - barHeight, x + c - 2, h, kBarColour, 25);
-    x -= c;
+  int scale = 0;
+  if (calls && calls->Count() >= kCallMonthsShown) {
+    scale = CallGraphScale(*calls);
+    // The bars' places in logical columns, their heights in device rows.
+    const int w = kGraphWidth, h = image_.height(), c = w / 27;
+    int x = w - c - 1;
+    for (int j = 0; j < kCallMonthsShown; ++j) {
+      const int barHeight = CallBarHeight(calls->Items(j).TotalCost, scale, h);
+      ShadedBar(image_, x, h - barHeight, x + c - 2, kBarColour, 25, ratio);
+      x -= c;
+    }
   }
+  image_.setDevicePixelRatio(ratio);
   return scale;
 }
 
 void TCallGraph::paintEvent(QPaintEvent*) {
+  // Moved to a screen of another pixel ratio since the last picture.
+  if (devicePixelRatioF() != image_.devicePixelRatio()) Render(calls_);
   QPainter p(this);
   p.drawImage(0, 0, image_);
 }
 
 void TCallGraph::mouseMoveEvent(QMouseEvent* event) {
-  const int column = CallGraphColumnAt(event->position().toPoint().x(), image_.width());
+  const int column = CallGraphColumnAt(event->position().toPoint().x(), kGraphWidth);
   if (column < 0 || !HintFor) return;
   const QString text = HintFor(column);
   if (text.isEmpty() || text == hint_) return;
@@ -123,7 +145,7 @@ void TCallGraph::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TCallGraph::mousePressEvent(QMouseEvent* event) {
-  const int column = CallGraphColumnAt(event->position().toPoint().x(), image_.width());
+  const int column = CallGraphColumnAt(event->position().toPoint().x(), kGraphWidth);
   if (column >= 0 && OnColumnClick) OnColumnClick(column);
 }
 

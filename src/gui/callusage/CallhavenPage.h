@@ -27,6 +27,7 @@ class TCallGraph : public QWidget {
   // Redraws the bars for the months (nothing but the background while
   // there are fewer than 28); the scale in whole dollars.
   int Draw(const TCallhaven& calls);
+  // The picture, in the screen's device pixels.
   const QImage& Image() const { return image_; }
   std::function<void(int column)> OnColumnClick;
   std::function<QString(int column)> HintFor;
@@ -37,6 +38,11 @@ class TCallGraph : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
 
  private:
+  // The picture at the screen's pixel ratio: the bars of `calls`, or the
+  // background alone.
+  int Render(const TCallhaven* calls);
+
+  const TCallhaven* calls_ = nullptr;  // drawn last, for a new pixel ratio
   QImage image_;
   QString hint_;
 };

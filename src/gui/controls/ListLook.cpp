@@ -8,6 +8,8 @@
 
 extern const unsigned char kListGlyphsPpm[];
 extern const std::size_t kListGlyphsPpmSize;
+extern const unsigned char kListGlyphs2xPpm[];
+extern const std::size_t kListGlyphs2xPpmSize;
 
 namespace qgm::gui {
 
@@ -47,21 +49,31 @@ QColor BackgroundOf(const QWidget& widget) {
   return w->palette().color(w->backgroundRole());
 }
 
-const QPixmap& ListGlyphs() {
+const QPixmap& ListGlyphs(qreal ratio) {
   static const QPixmap sheet = [] {
     QPixmap p;
     p.loadFromData(kListGlyphsPpm, static_cast<uint>(kListGlyphsPpmSize), "PPM");
     return p;
   }();
-  return sheet;
+  static const QPixmap sheet2x = [] {
+    QPixmap p;
+    p.loadFromData(kListGlyphs2xPpm, static_cast<uint>(kListGlyphs2xPpmSize), "PPM");
+    p.setDevicePixelRatio(2);
+    return p;
+  }();
+  return ratio > 1 ? sheet2x : sheet;
 }
 
-QRect GlyphCell(int cell) {
-  return {16 * cell + 1, 1, kGlyphSide, kGlyphSide};
+QRect GlyphCell(int cell, qreal ratio) {
+  const int k = ratio > 1 ? 2 : 1;
+  return {k * (16 * cell + 1), k, k * kGlyphSide, k * kGlyphSide};
 }
 
 void DrawGlyph(QPainter& painter, const QPoint& at, int cell) {
-  painter.drawPixmap(at, ListGlyphs(), GlyphCell(cell));
+  // The sheet drawn for the density painted on; a source rectangle in the
+  // sheet's own pixels covers kGlyphSide logical pixels either way.
+  const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1;
+  painter.drawPixmap(at, ListGlyphs(ratio), GlyphCell(cell, ratio));
 }
 
 void FramedRect(QPainter& painter, const QRect& area, const QColor& frame, const QColor& fill) {

@@ -32,7 +32,8 @@ TListColours ListColours(const QPalette& palette);
 QColor BackgroundOf(const QWidget& widget);
 
 // The glyph sheet: 25 cells 16 pixels wide; cell n's glyph is the 13 x 13
-// square at (16n + 1, 1).
+// square at (16n + 1, 1). Above one device pixel to a logical one the sheet
+// drawn at twice the size (its devicePixelRatio 2, every length doubled).
 enum TGlyphCell {
   gcBoxEmpty = 9,
   gcBoxEmptyDisabled = 12,
@@ -42,9 +43,11 @@ enum TGlyphCell {
   gcMinus = 21,
 };
 constexpr int kGlyphSide = 13;
-const QPixmap& ListGlyphs();
-QRect GlyphCell(int cell);
-// Copies cell `cell` opaque with its top left corner at `at`.
+const QPixmap& ListGlyphs(qreal ratio = 1);
+// Cell `cell`'s glyph in the pixels of ListGlyphs(ratio).
+QRect GlyphCell(int cell, qreal ratio = 1);
+// Copies cell `cell` opaque with its top left corner at `at`, from the
+// sheet for the density of the painter's device.
 void DrawGlyph(QPainter& painter, const QPoint& at, int cell);
 
 // A filled rectangle with a one-pixel frame, given as the area it covers

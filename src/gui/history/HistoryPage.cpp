@@ -17,6 +17,14 @@ uint32_t Argb(const QColor& c) {
          (static_cast<uint32_t>(c.green()) << 8) | static_cast<uint32_t>(c.blue());
 }
 
+// A picture drawn at `ratio` device pixels to a logical one, shown at its
+// logical size.
+QPixmap AtRatio(const TPixmap& picture, qreal ratio) {
+  QPixmap pixmap = ToQPixmap(picture);
+  pixmap.setDevicePixelRatio(ratio);
+  return pixmap;
+}
+
 void ShowLabels(const TGraphLabels& l, QLabel* first, QLabel* last, QLabel* max, QGroupBox* group) {
   if (!l.Set) return;  // an empty store leaves the labels as they were
   first->setText(Q(l.First));
@@ -86,14 +94,18 @@ void THistoryPage::Redraw(const THistory& history, TDateTime rollover) {
   const TGraphPalette palette = Palette();
   days_ = DaySeries(history);
   months_ = MonthSeries(history, rollover);
-  // Drawn into one scratch picture; the labels keep only Qt's copies.
-  TPixmap picture(kGraphWidth, kGraphHeight);
-  ShowLabels(DrawDayGraph(picture, history, days_, selection, palette), ui_->lblFirstDt1,
+  // Drawn into one scratch picture in the screen's device pixels, so a
+  // screen of twice the density shows the bars in finer steps; the labels
+  // keep only Qt's copies.
+  const qreal ratio = ui_->imgDayHistory->devicePixelRatioF();
+  drawnRatio_ = ratio;
+  TPixmap picture(GraphPixels(kGraphWidth, ratio), GraphPixels(kGraphHeight, ratio));
+  ShowLabels(DrawDayGraph(picture, history, days_, selection, palette, ratio), ui_->lblFirstDt1,
              ui_->lblLastDt1, ui_->lblMaxVal1, ui_->gbDayHistory);
-  ui_->imgDayHistory->setPixmap(ToQPixmap(picture));
-  ShowLabels(DrawMonthGraph(picture, history, months_, selection, palette), ui_->lblFirstDt2,
+  ui_->imgDayHistory->setPixmap(AtRatio(picture, ratio));
+  ShowLabels(DrawMonthGraph(picture, history, months_, selection, palette, ratio), ui_->lblFirstDt2,
              ui_->lblLastDt2, ui_->lblMaxVal2, ui_->gbMonthHistory);
-  ui_->imgMonthHistory->setPixmap(ToQPixmap(picture));
+  ui_->imgMonthHistory->setPixmap(AtRatio(picture, ratio));
 }
 
 void THistoryPage::ShowTotalsBox() {
@@ -113,10 +125,11 @@ void THistoryPage::SetUploadsMetered(bool metered) {
 
 void THistoryPage::DrawKeys() {
   const TGraphPalette palette = Palette();
-  ui_->imgKeyTotal->setPixmap(ToQPixmap(DrawKey(kSeriesTotals, palette)));
-  ui_->imgKeyDown->setPixmap(ToQPixmap(DrawKey(kSeriesDownloads, palette)));
-  ui_->imgKeyUp->setPixmap(ToQPixmap(DrawKey(kSeriesUploads, palette)));
-  ui_->imgKeyWE->setPixmap(ToQPixmap(DrawKey(kSeriesWeekend, palette)));
+  const qreal ratio = ui_->imgKeyDown->devicePixelRatioF();
+  ui_->imgKeyTotal->setPixmap(AtRatio(DrawKey(kSeriesTotals, palette, ratio), ratio));
+  ui_->imgKeyDown->setPixmap(AtRatio(DrawKey(kSeriesDownloads, palette, ratio), ratio));
+  ui_->imgKeyUp->setPixmap(AtRatio(DrawKey(kSeriesUploads, palette, ratio), ratio));
+  ui_->imgKeyWE->setPixmap(AtRatio(DrawKey(kSeriesWeekend, palette, ratio), ratio));
 }
 
 void THistoryPage::ShowHint(QWidget* image, QString& current, const QString& text,
@@ -151,6 +164,15 @@ bool THistoryPage::eventFilter(QObject* watched, QEvent* event) {
     return true;  // the hints are shown as the pointer moves
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void THistoryPage::paintEvent(QPaintEvent* event) {
+  // Moved to a screen of another pixel ratio since the last pictures.
+  if (devicePixelRatioF() != drawnRatio_) {
+    DrawKeys();
+    Redraw(*history_, rollover_);
+  }
+  QWidget::paintEvent(event);
 }
 
 void THistoryPage::changeEvent(QEvent* event) {

@@ -44,6 +44,7 @@ class THistoryPage : public QWidget {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   int Selection() const;
@@ -60,6 +61,7 @@ class THistoryPage : public QWidget {
   TGraphSeries days_, months_;
   bool uploadsMetered_ = true;
   QString dayHint_, monthHint_;
+  qreal drawnRatio_ = 0;  // the device pixel ratio the pictures have
 };
 
 }  // namespace qgm::gui

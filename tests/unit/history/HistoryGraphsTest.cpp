@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace qgm {
 namespace {
 
@@ -164,6 +166,49 @@ TEST(HistoryGraphs, KeysAreBarSamplesWithASilverFloor) {
   EXPECT_EQ(key.At(2, 5), Argb(235, 221, 125));
   EXPECT_EQ(key.At(0, 12), Argb(192, 192, 192));
   EXPECT_EQ(key.At(0, 0), kPalette.Face);
+}
+
+TEST(HistoryGraphs, AtTwiceTheDensityTheLayoutStaysAndBarTopsAreFiner) {
+  THistory h;
+  for (int i = -30; i <= 0; ++i) h.AddDayMB(IncDay(kToday, i), {}, Money::FromWhole(40 - i), {});
+  const TGraphSeries days = DaySeries(h);
+  TPixmap one(kGraphWidth, kGraphHeight),
+      two(GraphPixels(kGraphWidth, 2), GraphPixels(kGraphHeight, 2));
+  ASSERT_EQ(two.Width, 462);
+  ASSERT_EQ(two.Height, 272);
+  DrawDayGraph(one, h, days, kSelectDownloads, kPalette);
+  DrawDayGraph(two, h, days, kSelectDownloads, kPalette, 2);
+  int oddTops = 0;
+  for (int i = 0; i < kGraphBars; ++i) {
+    const int x = 2 + i * 7;  // the bar's grey left column
+    const int top1 = BarTopAt(one, x);
+    int top2 = two.Height;  // the grey top line, over the bar's second column
+    for (int y = two.Height - 1; y >= 0; --y)
+      if (two.At(2 * x + 2, y) == Argb(153, 153, 153)) top2 = y;
+    // The amount at 271 device rows to the scale's top, not 135 logical ones.
+    const long double exact = (40 + 30 - i) * 2.0L * (kGraphHeight - 1) / 70;
+    EXPECT_EQ(two.Height - top2, RoundHalfEven(exact)) << i;
+    EXPECT_LE(std::abs(top2 - 2 * top1), 2) << i;
+    oddTops += top2 % 2;
+    // Below both tops each device pixel is its logical pixel's colour: the
+    // same columns, line widths twice as wide.
+    for (int X = 2 * x; X < 2 * (x + 7); ++X) {
+      for (int Y = std::max(2 * top1, top2) + 4; Y < two.Height; ++Y)
+        ASSERT_EQ(two.At(X, Y), one.At(X / 2, Y / 2)) << X << "," << Y;
+    }
+  }
+  EXPECT_GT(oddTops, 5);  // tops between two logical rows
+  // The frame is two device pixels wide.
+  EXPECT_EQ(two.At(1, 100), kPalette.Shadow);
+  EXPECT_EQ(two.At(two.Width - 2, 100), kPalette.Highlight);
+  // A key has no amount: at twice the density it is each pixel doubled.
+  const TPixmap key = DrawKey(kSeriesDownloads, kPalette),
+                key2 = DrawKey(kSeriesDownloads, kPalette, 2);
+  ASSERT_EQ(key2.Width, 12);
+  ASSERT_EQ(key2.Height, 26);
+  for (int y = 0; y < key2.Height; ++y)
+    for (int x = 0; x < key2.Width; ++x)
+      EXPECT_EQ(key2.At(x, y), key.At(x / 2, y / 2)) << x << "," << y;
 }
 
 }  // namespace
