@@ -27,6 +27,9 @@ fail() {
   cat "$log"
   echo "-- qgm's errors (last 60 lines):"
   tail -n 60 "$log.err"
+  echo "-- the tray host: $(pgrep -a trayer || echo "not running")"
+  echo "-- the display's windows:"
+  xwininfo -root -tree 2>/dev/null | grep -v "has no name" | head -40
   exit 1
 }
 start_tray() {
