@@ -19,7 +19,11 @@ if [ "${SMOKE_INNER:-}" != 1 ]; then
 fi
 
 log=$(mktemp)
-trap 'kill $(jobs -p) 2>/dev/null; rm -f "$log" "$log.err" "$out-ready" "$out-go"' EXIT
+# A runtime folder of its own: a copy of the program running elsewhere for
+# this user (another test, a desktop session) is not asked for its window.
+export XDG_RUNTIME_DIR=$log.runtime
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$log" "$log.err" "$log.runtime" "$out-ready" "$out-go"' EXIT
 rm -f "$out-ready" "$out-go"
 fail() {
   echo "FAIL: $*"
