@@ -23,6 +23,7 @@ cleanup() {
 }
 trap cleanup EXIT
 source "$(dirname "$0")/../support/wait.sh"
+source "$(dirname "$0")/../support/provider.sh"
 
 # What the program opens goes to a recording stand-in for the desktop's
 # opener (the launcher hands web addresses to xdg-open).
@@ -133,11 +134,8 @@ stop_server
 echo "demo: notices, release notice and voicemail alert arrived as notifications; the action opened the link"
 
 # 2. The program against the simulator, with a home site of the test's own.
-"$sim" --state-dir "$home/sim" >"$home/sim.json" &
-pids+=("$!")
-wait_for 30 test -s "$home/sim.json" || { echo "FAIL: the simulator did not start"; exit 1; }
-json=$(cat "$home/sim.json")
-field() { sed -E "s/.*\"$1\":\"?([^\",}]*)\"?.*/\1/" <<<"$json"; }
+start_provider "$home"
+pids+=("$simpid")
 mkdir -p "$home/site"
 printf '*' >"$home/site/version"
 printf 'MARKUP-1\nFish & chips <b>today</b> at <a href="http://x.example/">x</a>' >"$home/site/notice.txt"
@@ -152,18 +150,10 @@ httpd.serve_forever()
 PY
 pids+=("$!")
 wait_for 30 test -s "$home/site.port" || { echo "FAIL: the home site did not start"; exit 1; }
-own_folders run
-cat >"$XDG_CONFIG_HOME/Corvalink/endpoints.conf" <<CONF
-api-base = $(field apiBase)
-ca-file = $(field caFile)
-feeds-url = $(field feedUrl)
-home-site = http://127.0.0.1:$(cat "$home/site.port")/
-time-host = 127.0.0.1:$(field timePort)
-CONF
-# The stored account demo / demo (the password scrambled as the program
-# keeps it), the first update after a second.
-hive=$XDG_CONFIG_HOME/Corvalink/registry.reg
-printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Corvalink\\QuotaGaugeData]\r\n"accountType"=dword:00000000\r\n"home"="demo"\r\n"home2"=hex:71,72,7a,7c\r\n"StartDelay"=dword:00000001\r\n' >"$hive"
+# The home site is the test's own.
+sed -i "s|^home-site = .*|home-site = http://127.0.0.1:$(cat "$home/site.port")/|" \
+  "$XDG_CONFIG_HOME/Corvalink/endpoints.conf"
+write_hive
 markup='n["body"].startswith("Fish")'
 
 # 2a. A server that reads markup.
