@@ -17,34 +17,16 @@ if [ "${DESKTOP_INNER:-}" != 1 ]; then
   DESKTOP_INNER=1 exec timeout 240 dbus-run-session --config-file "$(dirname "$0")/session.conf" -- \
     xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
-qgm=$1
-sim=$2
-here=$(cd "$(dirname "$0")" && pwd)
-py=/usr/bin/python3  # Debian's, which has the D-Bus bindings
-source "$here/../support/wait.sh"
-source "$here/../support/provider.sh"
-home=$(mktemp -d)
-simpid=
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$home"' EXIT
-start_provider "$home"
+source "$(dirname "$0")/desktop.sh"
 fail() {
   echo "FAIL: $*"
   echo "-- the host's log:"; cat "$home/sni.log" 2>/dev/null || true
   echo "-- qgm's errors (last 40 lines):"; tail -n 40 "$home/qgm.err" 2>/dev/null || true
   exit 1
 }
-probe() { "$py" "$here/statusnotifier.py" probe "$@"; }
 window_state() { xwininfo -name "Corvalink Meter" 2>/dev/null | awk -F': ' '/Map State/ {print $2}'; }
 is_shown() { [ "$(window_state)" = IsViewable ]; }
 is_hidden() { [ "$(window_state)" != IsViewable ]; }
-tooltip_has() { probe tooltip 2>/dev/null | grep -q -- "$1"; }
-registered() { grep -q '"registered"' "$home/sni.log" 2>/dev/null; }
-start_host() {  # start_host [--host-after SECONDS]
-  rm -f "$home/sni.log"
-  "$py" "$here/statusnotifier.py" watch "$home/sni.log" "$@" &
-  host=$!
-  wait_for 20 grep -qs '"ready"' "$home/sni.log" || fail "the test's watcher did not start"
-}
 start_qgm() {
   "$qgm" >"$home/qgm.out" 2>"$home/qgm.err" &
   qgm_pid=$!
@@ -95,7 +77,7 @@ grep -q '"Broadband"' <<<"$(probe menu)" || fail "the menu did not follow the hi
 echo "a press hid the window again"
 end_qgm
 echo "ended on SIGTERM with its settings saved"
-kill $host; wait $host 2>/dev/null || true
+stop_host
 
 # 2. The panel's host registers after the program started.
 start_host --host-after 6
@@ -110,7 +92,7 @@ wait_for 20 is_hidden || fail "after the tray appeared a press did not hide the 
 echo "the tray appeared: the icon moved in and a press hides the window into it"
 end_qgm
 grep -q '"NoTrayTold"=dword:00000001' "$hive" || fail "the notice was not remembered"
-kill $host; wait $host 2>/dev/null || true
+stop_host
 
 # 3. No tray at all: an ordinary window, which closing ends.
 write_hive "$quiet"

@@ -13,16 +13,7 @@ if [ "${DESKTOP_INNER:-}" != 1 ]; then
   DESKTOP_INNER=1 exec timeout 200 dbus-run-session --config-file "$(dirname "$0")/session.conf" \
     -- "$0" "$@"
 fi
-qgm=$1
-sim=$2
-here=$(cd "$(dirname "$0")" && pwd)
-py=/usr/bin/python3  # Debian's, which has the D-Bus bindings
-source "$here/../support/wait.sh"
-source "$here/../support/provider.sh"
-home=$(mktemp -d)
-simpid=
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$home"' EXIT
-start_provider "$home"
+source "$(dirname "$0")/desktop.sh"
 fail() {
   echo "FAIL: $*"
   echo "-- the host's log:"; cat "$home/sni.log" 2>/dev/null || true
@@ -32,9 +23,6 @@ fail() {
   echo "-- qgm's errors (last 40 lines):"; tail -n 40 "$home/qgm.err" 2>/dev/null || true
   exit 1
 }
-probe() { "$py" "$here/statusnotifier.py" probe "$@"; }
-registered() { grep -qs '"registered"' "$home/sni.log"; }
-tooltip_has() { probe tooltip 2>/dev/null | grep -q -- "$1"; }
 
 # The compositor, with no X server beside it.
 unset DISPLAY QT_QPA_PLATFORM
@@ -42,9 +30,7 @@ export XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=qgm-test-$$
 weston --backend=headless-backend.so --socket="$WAYLAND_DISPLAY" --idle-time=0 \
   --width=1280 --height=800 >"$home/weston.log" 2>&1 &
 wait_for 20 test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || fail "weston did not start"
-"$py" "$here/statusnotifier.py" watch "$home/sni.log" &
-host=$!
-wait_for 20 grep -qs '"ready"' "$home/sni.log" || fail "the test's watcher did not start"
+start_host
 "$py" "$here/notification_server.py" serve "$home/notify.log" --caps actions,body-markup \
   --ready "$home/notify.ready" &
 wait_for 20 test -s "$home/notify.ready" || fail "the test's notification server did not start"
@@ -76,11 +62,8 @@ echo "the demo ran natively on Wayland, its item registered ($tooltip) and its n
 grep '"method": "Notify"' "$home/notify.log" | cut -c1-220
 
 # 2. The program against the simulator, ended by SIGTERM.
-rm -f "$home/sni.log"
-kill $host
-wait $host 2>/dev/null || true
-"$py" "$here/statusnotifier.py" watch "$home/sni.log" &
-wait_for 20 grep -qs '"ready"' "$home/sni.log" || fail "the test's watcher did not restart"
+stop_host
+start_host
 write_hive '"MessageReferences"="MAINT-2026-12,RADIO-2026"\r\n'
 "$qgm" >"$home/qgm.out" 2>"$home/qgm.err" &
 qgm_pid=$!

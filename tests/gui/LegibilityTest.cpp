@@ -20,6 +20,7 @@
 #include "gui/setup/MyItem.h"
 #include "gui/setup/SetupPage.h"
 #include "gui/tray/MessageForm.h"
+#include "support/DemoProgram.h"
 #include "support/FakeTime.h"
 #include "support/Pictures.h"
 #include "support/SimulatorFixture.h"
@@ -64,14 +65,7 @@ class Legibility : public test::SimulatorTest {
   // The demo's figures on every page.
   void Start() {
     ASSERT_TRUE(home_.isValid());
-    TStartOptions options;
-    options.Demo = true;
-    options.Endpoints = test::SimulatorEndpoints(Sim());
-    options.Folders = FoldersBelow(home_.path().toStdString());
-    options.Timers = &timers_;
-    program_ = std::make_unique<TProgram>(options);
-    program_->Cycle().MainTimerTimer();
-    program_->TrayClicked();  // ends the demo's mail alert
+    program_ = test::StartDemoProgram(home_, Sim(), timers_);
   }
 
   // Measures every text-bearing widget that shows in `top`; notes the

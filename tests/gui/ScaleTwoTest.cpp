@@ -20,6 +20,7 @@
 #include "gui/controls/ScrollingCtrl.h"
 #include "gui/history/HistoryPage.h"
 #include "gui/setup/SetupPage.h"
+#include "support/DemoProgram.h"
 #include "support/FakeTime.h"
 #include "support/Pictures.h"
 #include "support/SimulatorFixture.h"
@@ -175,13 +176,7 @@ class ScaleTwoPages : public test::SimulatorTest {
 
 TEST_F(ScaleTwoPages, PagesAndTheTrayPreviewAreDrawnInDevicePixels) {
   ASSERT_TRUE(home_.isValid());
-  TStartOptions options;
-  options.Demo = true;
-  options.Endpoints = test::SimulatorEndpoints(Sim());
-  options.Folders = FoldersBelow(home_.path().toStdString());
-  options.Timers = &timers_;
-  program_ = std::make_unique<TProgram>(options);
-  program_->Cycle().MainTimerTimer();
+  program_ = test::StartDemoProgram(home_, Sim(), timers_);
   program_->UpdateNow();
   program_->TrayClicked();  // ends the demo's mail alert
   TMainForm& form = program_->Window();
