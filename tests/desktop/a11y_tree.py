@@ -107,7 +107,12 @@ def page_tab_lists(app):
 
 
 def select_tab(tab_list, index):
-    tab_list.querySelection().selectChild(index)
+    tab = tab_list.getChildAtIndex(index)
+    action = tab.queryAction()
+    for i in range(action.nActions):
+        if action.getName(i).lower() == "press":
+            action.doAction(i)
+            break
     time.sleep(0.4)  # the page lays itself out
 
 
@@ -129,18 +134,22 @@ def run_walk(app_name):
     tabs = main[0]
     for i in range(tabs.childCount):
         tab = tabs.getChildAtIndex(i)
-        if not tab.getState().contains(pyatspi.STATE_SHOWING):
+        if not tab.getState().contains(pyatspi.STATE_VISIBLE):
             continue  # a hidden tab (CallHaven without an account)
         select_tab(tabs, i)
         pages.append(tab.name)
         summary_of(app, seen)
         if tab.name.replace("&", "").lower() == "setup":
             inner = [t for t in page_tab_lists(app) if t != tabs]
-            if inner:
-                for j in range(inner[0].childCount):
-                    select_tab(inner[0], j)
-                    pages.append("Setup/" + inner[0].getChildAtIndex(j).name)
-                    summary_of(app, seen)
+            count = inner[0].childCount if inner else 0
+            for j in range(count):
+                # Found afresh each time: a page change may renew the tabs.
+                inner = [t for t in page_tab_lists(app) if t != tabs]
+                if inner[0].getChildAtIndex(j).getRoleName() != "page tab":
+                    continue  # the tab bar's scroll buttons
+                pages.append("Setup/" + inner[0].getChildAtIndex(j).name)
+                select_tab(inner[0], j)
+                summary_of(app, seen)
     nodes = list(seen.values())
     focusable = [f for f in nodes if f["focusable"]]
     bad = [f for f in focusable if f["role"] in GENERIC or not f["name"].strip()]

@@ -1,5 +1,6 @@
 // qgm: the tray program.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFont>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include "core/platform/ProcessValues.h"
 #include "core/util/CodePage.h"
 #include "core/util/PasswordInput.h"
+#include "gui/accessibility/TabRowsAccessible.h"
 #include "gui/app/DemoEnvironment.h"
 #include "gui/app/Dialogs.h"
 #include "gui/app/MainForm.h"
@@ -45,6 +47,8 @@ int main(int argc, char** argv) {
   bool passwordStdin = false;
   std::vector<int> argIndex;  // where each of `args` stands in argv
   QApplication app(argc, argv);
+  QAccessible::installFactory(
+      [](const QString&, QObject* object) { return qgm::gui::MakeTabRowsAccessible(object); });
   // Read after Qt has taken its own options ("-style fusion" and the like)
   // out of the command line.
   for (int i = 1; i < argc; ++i) {

@@ -1,5 +1,7 @@
 #include "gui/controls/TabRows.h"
 
+#include <QAccessible>
+
 #include <QMouseEvent>
 #include <QStyleOptionTab>
 #include <QStylePainter>
@@ -20,9 +22,15 @@ constexpr int kPadding = 1;
 TTabRows::TTabRows(QTabWidget* tabs, QWidget* parent) : QWidget(parent), tabs_(tabs) {
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   tabs_->tabBar()->hide();
-  connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
     Relayout();
     update();
+    // A screen reader speaks the tab the keys reached.
+    if (index >= 0 && QAccessible::isActive()) {
+      QAccessibleEvent selected(this, hasFocus() ? QAccessible::Focus : QAccessible::Selection);
+      selected.setChild(index);
+      QAccessible::updateAccessibility(&selected);
+    }
   });
   Relayout();
 }

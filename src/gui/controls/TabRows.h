@@ -27,6 +27,7 @@ class TTabRows : public QWidget {
   // Where tab `index` is drawn (empty for a hidden tab).
   QRect TabRect(int index) const;
   int RowCount() const { return rowCount_; }
+  QTabWidget* Tabs() const { return tabs_; }
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
 
