@@ -90,6 +90,9 @@ TNetworkPage::TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* 
   auto* graphRow = new QHBoxLayout;
   tbIn_ = MakeTrackBar("tbIn", s_.LanScaleIn, gbNetGraph_);
   tbOut_ = MakeTrackBar("tbOut", s_.LanScaleOut, gbNetGraph_);
+  // What a screen reader says of the two scales beside the graph.
+  tbIn_->setAccessibleName(tr("Incoming traffic scale"));
+  tbOut_->setAccessibleName(tr("Outgoing traffic scale"));
   imgNetwork_ = new TNetGraph(gbNetGraph_);
   graphRow->addWidget(tbIn_);
   graphRow->addWidget(imgNetwork_);
