@@ -6,7 +6,6 @@
 
 #include <map>
 
-#include "gui/app/MainForm.h"
 #include "gui/controls/TabRows.h"
 
 namespace qgm::gui {
@@ -128,8 +127,9 @@ class TWindowAccessible : public QAccessibleWidget {
 
 QAccessibleInterface* MakeTabRowsAccessible(QObject* object) {
   if (auto* rows = qobject_cast<TTabRows*>(object)) return new TTabRowsAccessible(rows);
-  if (auto* form = qobject_cast<TMainForm*>(object))
-    return new TWindowAccessible(form, QAccessible::Window);
+  // By name: the window is made above this layer.
+  if (object->inherits("qgm::gui::TMainForm"))
+    return new TWindowAccessible(static_cast<QWidget*>(object), QAccessible::Window);
   return nullptr;
 }
 
