@@ -12,7 +12,8 @@
 # program finds an X11 tray through libxcb and runs natively on Wayland
 # (qt6-wayland); the desktop tests run it under a headless weston with a
 # tray host and a notification server of their own in Python (python3-dbus,
-# python3-gi).
+# python3-gi), and walk its accessibility tree as a screen reader does
+# (at-spi2-core's accessibility bus, python3-pyatspi).
 set -euo pipefail
 
 PACKAGES=(
@@ -28,6 +29,7 @@ PACKAGES=(
   dpkg-dev file desktop-file-utils appstream
   gnome-keyring libsecret-tools libsecret-1-dev
   libxcb1-dev qt6-wayland weston python3-dbus python3-gi gir1.2-glib-2.0
+  at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
 if [ "${1:-}" = "--list" ]; then
