@@ -44,6 +44,7 @@ TProviderPage::TProviderPage(ITimerFactory& timers, QWidget* parent)
     auto* label = new TFocusLabel(l.caption, links);
     label->setObjectName(QString::fromLatin1(l.name));
     StyleAsLink(*label, Qt::AlignLeft | Qt::AlignVCenter);
+    label->SetOpensAddress(true);
     label->OnClick = [this, link = l.link] {
       if (OnOpenLink) OnOpenLink(link);
     };

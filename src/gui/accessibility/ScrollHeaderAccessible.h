@@ -1,0 +1,17 @@
+#pragma once
+// A list's caption bar for a screen reader: a column header named by its
+// caption (its first label), the hint beside it as the description.
+
+#include <QAccessibleWidget>
+
+#include "gui/controls/ScrollHeader.h"
+
+namespace qgm::gui {
+
+class TScrollHeaderAccessible : public QAccessibleWidget {
+ public:
+  explicit TScrollHeaderAccessible(TScrollHeader* header);
+  QString text(QAccessible::Text t) const override;
+};
+
+}  // namespace qgm::gui
