@@ -292,7 +292,7 @@ TEST_F(AccessibleWindow, EveryFocusableControlOfOursHasARoleAndAName) {
   QStringList nameless;
   auto check = [&](QAccessibleInterface* a) {
     QObject* o = a->object();
-    if (!o || !Ours(o) || !a->state().focusable) return;
+    if (!o || !Ours(o) || !a->state().focusable || a->state().invisible) return;
     ++ours;
     const QString name = a->text(QAccessible::Name);
     const QAccessible::Role role = a->role();
@@ -309,6 +309,11 @@ TEST_F(AccessibleWindow, EveryFocusableControlOfOursHasARoleAndAName) {
     QApplication::processEvents();
     Walk(Of(&form), check);
   }
+  // Every label that does something can be reached with the keyboard.
+  for (TFocusLabel* l : form.findChildren<TFocusLabel*>())
+    if (l->OnClick) {
+      EXPECT_TRUE(l->TabStop()) << l->objectName().toStdString();
+    }
   EXPECT_GT(ours, 10);
   EXPECT_TRUE(nameless.isEmpty()) << nameless.join(u'\n').toStdString();
 }

@@ -17,7 +17,10 @@ QString TFocusLabelAccessible::text(QAccessible::Text t) const {
   if (t == QAccessible::Name) {
     if (!Label()->accessibleName().isEmpty()) return Label()->accessibleName();
     const QString caption = Label()->Caption();
-    return (Label()->ShowAccelChar() ? WithoutAccelerator(caption) : caption).trimmed();
+    const QString name =
+        (Label()->ShowAccelChar() ? WithoutAccelerator(caption) : caption).trimmed();
+    // Without a caption of its own, the label beside it names it.
+    return name.isEmpty() ? BuddyCaption(*Label()) : name;
   }
   if (t == QAccessible::Accelerator && Label()->ShowAccelChar())
     return QKeySequence::mnemonic(Label()->Caption()).toString(QKeySequence::NativeText);

@@ -15,6 +15,7 @@ TProviderPage::TProviderPage(ITimerFactory& timers, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::ProviderPage>()) {
   ui_->setupUi(this);
   ui_->lblClientNo->SetAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  ui_->lblClientNo->SetTabStop(true);  // copied with Enter or Space too
   copy_ = std::make_unique<TCopyFeedback>(ui_->lblClientNo, tr("Client No. copied to clipboard"),
                                           timers);
   ui_->lblClientNo->OnClick = [this] { copy_->Copy(); };

@@ -64,7 +64,7 @@ TFocusLabel* MakeListen(QWidget* parent, const char* name) {
   auto* label = new TFocusLabel(QObject::tr("Listen"), parent);
   label->setObjectName(QString::fromLatin1(name));
   label->SetAutoSize(true);
-  label->SetTabStop(false);
+  label->SetTabStop(true);  // reached by the keyboard once it is enabled
   label->setCursor(Qt::PointingHandCursor);
   label->setEnabled(false);
   // Its own size, kept in a layout.
