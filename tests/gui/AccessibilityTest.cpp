@@ -150,6 +150,12 @@ TEST(Accessibility, HeaderEditorAndFieldsAreNamedByTheirCaptions) {
   ASSERT_TRUE(h);
   EXPECT_EQ(h->role(), QAccessible::ColumnHeader);
   EXPECT_EQ(h->text(QAccessible::Name), QStringLiteral("Email Accounts"));
+  auto* panel = new TScrollHeader(&window);
+  auto* playedWith = new QLabel(QStringLiteral("Radio channels will be played with"), &window);
+  playedWith->setBuddy(panel);
+  QAccessibleInterface* pa = Of(panel);
+  ASSERT_TRUE(pa);
+  EXPECT_EQ(pa->text(QAccessible::Name), QStringLiteral("Radio channels will be played with"));
   QAccessibleInterface* e = Of(editor);
   ASSERT_TRUE(e);
   EXPECT_EQ(e->role(), QAccessible::Grouping);

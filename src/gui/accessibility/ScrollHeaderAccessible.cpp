@@ -17,8 +17,10 @@ QString TScrollHeaderAccessible::text(QAccessible::Text t) const {
     return widget()->accessibleDescription();
   // The first label is the caption, a later shown one a hint.
   const auto labels = widget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+  // Without a caption of its own (a framed panel), the label that names it.
   if (t == QAccessible::Name)
-    return labels.isEmpty() ? QString() : WithoutAccelerator(labels.first()->text()).trimmed();
+    return labels.isEmpty() ? BuddyCaption(*widget())
+                            : WithoutAccelerator(labels.first()->text()).trimmed();
   QStringList hints;
   for (qsizetype i = 1; i < labels.size(); ++i)
     if (labels[i]->isVisibleTo(widget())) hints << labels[i]->text().trimmed();

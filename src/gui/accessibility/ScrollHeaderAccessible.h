@@ -1,6 +1,7 @@
 #pragma once
 // A list's caption bar for a screen reader: a column header named by its
-// caption (its first label), the hint beside it as the description.
+// caption (its first label) or, as a framed panel, by the label naming it;
+// the hint beside the caption as the description.
 
 #include <QAccessibleWidget>
 
