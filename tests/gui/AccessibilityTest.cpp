@@ -27,8 +27,10 @@
 #include "gui/controls/NumEdit.h"
 #include "gui/controls/ScrollHeader.h"
 #include "gui/setup/SetupLists.h"
+#include "gui/setup/SetupPage.h"
 #include "gui/tray/MessageForm.h"
 #include "support/DemoProgram.h"
+#include "support/FakeDialogs.h"
 #include "support/FakeTime.h"
 #include "support/SimulatorFixture.h"
 
@@ -199,6 +201,45 @@ TEST(Accessibility, NoticePopupIsAnAlertWithItsTitleAndText) {
   EXPECT_EQ(opened, std::vector<std::string>{n.LinkAddress});
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(alive);  // closed, as a click closes it
+}
+
+TEST(Accessibility, SetupPageFieldsAreNamedAndValued) {
+  TSettings s;
+  s.ProxyPort = 3128;
+  test::FakeDialogs dialogs;
+  TSetupPage page(s, dialogs);
+  page.LoadFromModel();
+  page.show();
+  QApplication::processEvents();
+  auto* port = page.findChild<TNumedit*>(QStringLiteral("neProxyPort"));
+  ASSERT_TRUE(port);
+  QAccessibleInterface* p = Of(port);
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->role(), QAccessible::SpinBox);
+  EXPECT_EQ(p->text(QAccessible::Name), QStringLiteral("Port"));
+  ASSERT_TRUE(p->valueInterface());
+  EXPECT_EQ(p->valueInterface()->currentValue().toInt(), 3128);
+  const struct {
+    const char* field;
+    QString name;
+    bool password;
+  } kFields[] = {{"eEmailName", QStringLiteral("Name"), false},
+                 {"eEmailPwd", QStringLiteral("Password"), true}};
+  for (const auto& f : kFields) {
+    SCOPED_TRACE(f.field);
+    auto* edit = page.findChild<QLineEdit*>(QString::fromLatin1(f.field));
+    ASSERT_TRUE(edit);
+    QAccessibleInterface* a = Of(edit);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->text(QAccessible::Name), f.name);
+    EXPECT_EQ(a->state().passwordEdit, f.password);
+  }
+  auto* header = page.findChild<TScrollHeader*>(QStringLiteral("shEmail"));
+  ASSERT_TRUE(header);
+  QAccessibleInterface* h = Of(header);
+  ASSERT_TRUE(h);
+  EXPECT_EQ(h->role(), QAccessible::ColumnHeader);
+  EXPECT_FALSE(h->text(QAccessible::Name).isEmpty());
 }
 
 class AccessibleWindow : public test::SimulatorTest {
