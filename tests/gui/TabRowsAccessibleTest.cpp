@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "gui/accessibility/TabRowsAccessible.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Program.h"
 #include "gui/controls/TabRows.h"
@@ -19,8 +18,6 @@ namespace qgm::gui {
 namespace {
 
 TEST(TabRowsAccessible, APageTabListOfPressablePageTabs) {
-  QAccessible::installFactory(
-      [](const QString&, QObject* object) { return MakeTabRowsAccessible(object); });
   QAccessible::setActive(true);
   QTemporaryDir home;
   ASSERT_TRUE(home.isValid());

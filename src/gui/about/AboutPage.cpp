@@ -47,6 +47,7 @@ TAboutPage::TAboutPage(const std::string& homePage, QWidget* parent) : QWidget(p
   lblQgmUrl_ = new TFocusLabel(Q(homePage), this);
   lblQgmUrl_->setObjectName(QStringLiteral("lblQgmUrl"));
   StyleAsLink(*lblQgmUrl_, Qt::AlignCenter);
+  lblQgmUrl_->SetOpensAddress(true);
   lblQgmUrl_->OnClick = [this] {
     if (OnOpenUrl) OnOpenUrl(S(lblQgmUrl_->Caption()));
   };

@@ -15,7 +15,7 @@
 #include "core/platform/ProcessValues.h"
 #include "core/util/CodePage.h"
 #include "core/util/PasswordInput.h"
-#include "gui/accessibility/TabRowsAccessible.h"
+#include "gui/accessibility/Accessibility.h"
 #include "gui/app/DemoEnvironment.h"
 #include "gui/app/Dialogs.h"
 #include "gui/app/MainForm.h"
@@ -47,8 +47,7 @@ int main(int argc, char** argv) {
   bool passwordStdin = false;
   std::vector<int> argIndex;  // where each of `args` stands in argv
   QApplication app(argc, argv);
-  QAccessible::installFactory(
-      [](const QString&, QObject* object) { return qgm::gui::MakeTabRowsAccessible(object); });
+  qgm::gui::InstallAccessibility();
   // Read after Qt has taken its own options ("-style fusion" and the like)
   // out of the command line.
   for (int i = 1; i < argc; ++i) {

@@ -8,6 +8,7 @@
 
 #include "core/usage/PercentBar.h"
 #include "core/util/CodePage.h"
+#include "gui/broadband/PercentBar.h"
 #include "gui/controls/Contrast.h"
 #include "gui/tray/TrayIcon.h"
 #include "ui_BroadbandPage.h"
@@ -41,7 +42,7 @@ TBroadbandPage::TBroadbandPage(QWidget* parent)
 
 TBroadbandPage::~TBroadbandPage() = default;
 
-void TBroadbandPage::SetBar(QLabel* image, int percent, uint32_t colour) {
+void TBroadbandPage::SetBar(TPercentBar* image, int percent, uint32_t colour) {
   const int w = 275, h = 18;
   // Drawn in the screen's own pixels, so a screen of twice the density
   // shows a bar and a percentage as sharp as its text.
@@ -59,7 +60,7 @@ void TBroadbandPage::SetBar(QLabel* image, int percent, uint32_t colour) {
   painter.setFont(font);
   painter.drawText(QRect(0, 0, w, h), Qt::AlignCenter, QStringLiteral("%1%").arg(percent));
   painter.end();
-  image->setPixmap(pixmap);
+  image->ShowBar(pixmap, percent);
 }
 
 void TBroadbandPage::ShowFigures(const TBroadbandFigures& f) {

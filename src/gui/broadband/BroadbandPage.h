@@ -9,13 +9,13 @@
 #include "core/usage/BroadbandFigures.h"
 #include "core/usage/UsageService.h"
 
-class QLabel;
-
 namespace Ui {
 class BroadbandPage;
 }
 
 namespace qgm::gui {
+
+class TPercentBar;
 
 class TBroadbandPage : public QWidget {
   Q_OBJECT
@@ -30,7 +30,7 @@ class TBroadbandPage : public QWidget {
   void ShowProjection(const TLabelText& line);
 
  private:
-  void SetBar(QLabel* image, int percent, uint32_t colour);
+  void SetBar(TPercentBar* image, int percent, uint32_t colour);
 
   std::unique_ptr<Ui::BroadbandPage> ui_;
 };

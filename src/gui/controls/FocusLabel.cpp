@@ -2,6 +2,7 @@
 
 #include "gui/controls/Contrast.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QPainter>
@@ -29,10 +30,15 @@ int TFocusLabel::TextFlags() const {
 }
 
 void TFocusLabel::SetCaption(const QString& caption) {
+  const bool changed = caption != caption_;
   caption_ = caption;
   UpdateShortcut();
   Resize();
   update();
+  if (changed && QAccessible::isActive()) {
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+  }
 }
 
 void TFocusLabel::SetAlignment(Qt::Alignment alignment) {

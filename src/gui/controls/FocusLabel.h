@@ -32,6 +32,10 @@ class TFocusLabel : public QWidget {
   void SetShowAccelChar(bool on);
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool on);
+  // On: the label opens an address (a link); off: it runs a command (a
+  // flat button). What a screen reader calls it.
+  bool OpensAddress() const { return opensAddress_; }
+  void SetOpensAddress(bool on) { opensAddress_ = on; }
 
   std::function<void()> OnClick;
   std::function<void()> OnMouseEnter;
@@ -39,6 +43,8 @@ class TFocusLabel : public QWidget {
 
   bool Pressed() const { return mouseDown_ || keyDown_; }
   bool MouseOver() const { return mouseOver_; }
+  // What a click does: the click handler, when there is one.
+  void Click();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -55,7 +61,6 @@ class TFocusLabel : public QWidget {
   void Resize();
   void UpdateShortcut();
   int TextFlags() const;
-  void Click();
 
   QString caption_;
   Qt::Alignment alignment_ = Qt::AlignHCenter;
@@ -64,6 +69,7 @@ class TFocusLabel : public QWidget {
   int padding_ = 0;
   bool showAccel_ = true;
   bool wordWrap_ = false;
+  bool opensAddress_ = false;
   bool mouseOver_ = false;
   bool mouseDown_ = false;
   bool keyDown_ = false;

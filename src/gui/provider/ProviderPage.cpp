@@ -15,6 +15,7 @@ TProviderPage::TProviderPage(ITimerFactory& timers, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::ProviderPage>()) {
   ui_->setupUi(this);
   ui_->lblClientNo->SetAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  ui_->lblClientNo->SetTabStop(true);  // copied with Enter or Space too
   copy_ = std::make_unique<TCopyFeedback>(ui_->lblClientNo, tr("Client No. copied to clipboard"),
                                           timers);
   ui_->lblClientNo->OnClick = [this] { copy_->Copy(); };
@@ -44,6 +45,7 @@ TProviderPage::TProviderPage(ITimerFactory& timers, QWidget* parent)
     auto* label = new TFocusLabel(l.caption, links);
     label->setObjectName(QString::fromLatin1(l.name));
     StyleAsLink(*label, Qt::AlignLeft | Qt::AlignVCenter);
+    label->SetOpensAddress(true);
     label->OnClick = [this, link = l.link] {
       if (OnOpenLink) OnOpenLink(link);
     };

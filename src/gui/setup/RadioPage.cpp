@@ -64,7 +64,7 @@ TFocusLabel* MakeListen(QWidget* parent, const char* name) {
   auto* label = new TFocusLabel(QObject::tr("Listen"), parent);
   label->setObjectName(QString::fromLatin1(name));
   label->SetAutoSize(true);
-  label->SetTabStop(false);
+  label->SetTabStop(true);  // reached by the keyboard once it is enabled
   label->setCursor(Qt::PointingHandCursor);
   label->setEnabled(false);
   // Its own size, kept in a layout.
@@ -137,10 +137,12 @@ TRadioPage::TRadioPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
   for (QPushButton* b : {btnRadioClear_, backup, restore}) buttons->addWidget(b);
   layout->addLayout(buttons);
 
-  layout->addWidget(new QLabel(tr("Radio channels will be played with"), this));
+  auto* playerCaption = new QLabel(tr("Radio channels will be played with"), this);
+  layout->addWidget(playerCaption);
   auto* playerRow = new QHBoxLayout;
   shApplication_ = new TScrollHeader(this);
   shApplication_->setObjectName(QStringLiteral("shApplication"));
+  playerCaption->setBuddy(shApplication_);  // names the player panel
   shApplication_->SetParentBackground(true);
   shApplication_->SetShadowEdges({});
   shApplication_->setFixedHeight(24);

@@ -31,12 +31,16 @@ TItemEditor* MakeTwoFieldEditor(QWidget* parent, const char* name, const QString
   auto* editor = new TItemEditor(parent);
   editor->setObjectName(QString::fromLatin1(name));
   editor->resize(240, 51);
-  (new QLabel(label1, editor))->setGeometry(8, 4, 60, 20);
+  auto* caption1 = new QLabel(label1, editor);
+  caption1->setGeometry(8, 4, 60, 20);
   field1 = new QLineEdit(editor);
   field1->setObjectName(QString::fromLatin1(field1Name));
   field1->setGeometry(70, 3, 164, 21);
-  (new QLabel(label2, editor))->setGeometry(8, 28, 60, 20);
+  caption1->setBuddy(field1);  // names the field for a screen reader
+  auto* caption2 = new QLabel(label2, editor);
+  caption2->setGeometry(8, 28, 60, 20);
   field2 = new QLineEdit(editor);
+  caption2->setBuddy(field2);
   field2->setObjectName(QString::fromLatin1(field2Name));
   if (password2) field2->setEchoMode(QLineEdit::Password);
   field2->setGeometry(70, 27, 164, 21);

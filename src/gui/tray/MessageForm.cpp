@@ -1,6 +1,7 @@
 #include "gui/tray/MessageForm.h"
 #include "gui/app/Text.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -38,6 +39,8 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
                            std::function<void(const std::string&)> openUrl,
                            std::function<void(const std::string&)> onClosed, ITimerFactory& timers)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      caption_(Q(notice.Caption)),
+      body_(Q(notice.Body)),
       linkUrl_(notice.LinkAddress),
       linkClick_(notice.OnLinkClick),
       reference_(notice.Reference),
@@ -68,7 +71,7 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
   // never as markup that could style a fake message or add links.
   auto* lblCaption = new QLabel(panel2);
   lblCaption->setTextFormat(Qt::PlainText);
-  lblCaption->setText(Q(notice.Caption));
+  lblCaption->setText(caption_);
   lblCaption->setObjectName(QStringLiteral("lblCaption"));
   QFont title(QStringLiteral("Arial Narrow"));
   title.setPixelSize(Px(26));
@@ -79,7 +82,7 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
 
   auto* lblBody = new QLabel(panel2);
   lblBody->setTextFormat(Qt::PlainText);
-  lblBody->setText(Q(notice.Body));
+  lblBody->setText(body_);
   lblBody->setObjectName(QStringLiteral("lblBody"));
   QFont body(QStringLiteral("Arial"));
   body.setPixelSize(Px(18));
@@ -94,6 +97,7 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
       panel2);
   lblGetMoreInfo_->setObjectName(QStringLiteral("lblGetMoreInfo"));
   lblGetMoreInfo_->move(Px(8), Px(302));
+  lblGetMoreInfo_->SetOpensAddress(!notice.LinkAddress.empty());
   lblGetMoreInfo_->setVisible(!notice.LinkAddress.empty() || !notice.LinkCaption.empty());
   lblGetMoreInfo_->OnClick = [this] {
     if (!linkUrl_.empty() && openUrl_) openUrl_(linkUrl_);
@@ -125,6 +129,10 @@ void TMessageForm::showEvent(QShowEvent* event) {
     timer1_->Start();
   }
   QWidget::showEvent(event);
+  if (QAccessible::isActive()) {
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+  }
 }
 
 void TMessageForm::closeEvent(QCloseEvent* event) {

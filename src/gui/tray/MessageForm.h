@@ -29,12 +29,17 @@ class TMessageForm : public QWidget {
 
   TFocusLabel* MoreInfo() const { return lblGetMoreInfo_; }
   TFocusLabel* CloseLink() const { return lblClose_; }
+  // The notice's title and text, as shown.
+  QString Caption() const { return caption_; }
+  QString Body() const { return body_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  QString caption_;
+  QString body_;
   std::string linkUrl_;
   std::function<void()> linkClick_;
   std::string reference_;
