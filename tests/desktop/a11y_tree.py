@@ -43,6 +43,15 @@ def children(node):
         return []
 
 
+def ancestors(node, most=3):
+    out = []
+    parent = node.parent
+    while parent is not None and len(out) < most:
+        out.append(parent)
+        parent = parent.parent
+    return out
+
+
 def facts(node):
     """One node as a dict: role, name, description, states, value, table."""
     states = node.getState()
@@ -51,6 +60,7 @@ def facts(node):
         "name": node.name or "",
         "description": node.description or "",
         "focusable": states.contains(pyatspi.STATE_FOCUSABLE),
+        "within": " / ".join(f"{a.getRoleName()} {a.name!r}" for a in ancestors(node)),
         "showing": states.contains(pyatspi.STATE_SHOWING),
     }
     try:
@@ -158,7 +168,8 @@ def run_walk(app_name):
         "nodes": len(nodes),
         "focusable": len(focusable),
         "nameless": sum(1 for f in nodes if not f["name"].strip()),
-        "focusable_nameless_or_generic": [{"role": f["role"], "name": f["name"]} for f in bad],
+        "focusable_nameless_or_generic": [{"role": f["role"], "name": f["name"],
+                                           "within": f["within"]} for f in bad],
         "progress_bars": [{"name": f["name"], "value": f.get("value")}
                           for f in nodes if f["role"] == "progress bar"],
         "tables": [{"role": f["role"], "name": f["name"], "rows": f["rows"],

@@ -53,6 +53,9 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   // Every caption stays in the window's width: the tabs wrap onto a second
   // row when they do not fit in one (the CallHaven tab shown).
   tabRows_ = new TTabRows(ui_->PageControl1, this);
+  // The tab widget's own bar is hidden: the focus never goes to it, where
+  // nothing would show it.
+  ui_->PageControl1->setFocusPolicy(Qt::NoFocus);
   tabRows_->setObjectName(QStringLiteral("PageControl1Tabs"));
   QFont tabFont = font;
   tabFont.setPixelSize(11);

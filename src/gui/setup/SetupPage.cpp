@@ -29,6 +29,9 @@ TSetupPage::TSetupPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
     : QWidget(parent), s_(settings) {
   auto* layout = new QVBoxLayout(this);
   pages_ = new QTabWidget(this);
+  // Its tab bar takes the focus; the frame around the pages has nothing to
+  // show it on.
+  pages_->setFocusPolicy(Qt::NoFocus);
   layout->addWidget(pages_);
 
   // General.
@@ -60,6 +63,9 @@ TSetupPage::TSetupPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
   tbUpdateDelay_->setRange(0, 18);  // 0 to 180 seconds in steps of 10
   g->addWidget(lblUpdateDelay_);
   g->addWidget(tbUpdateDelay_);
+  // The caption above names the slider for a screen reader (and says the
+  // seconds it stands for).
+  lblUpdateDelay_->setBuddy(tbUpdateDelay_);
 
   auto* trayRow = new QHBoxLayout;
   auto* colour = new QPushButton(tr("Tray Icon Text &Colour ..."), general);
