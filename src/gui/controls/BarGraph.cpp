@@ -3,9 +3,10 @@
 #include <QAccessible>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 
 #include <algorithm>
+
+#include "gui/accessibility/AccessibleEvents.h"
 
 namespace qgm::gui {
 
@@ -17,10 +18,8 @@ void TBarGraph::SetBars(std::vector<TGraphBar> bars, const QString& summary) {
   bars_ = std::move(bars);
   summary_ = summary;
   if (current_ >= BarCount() || current_ < 0) current_ = BarCount() - 1;
-  if (QAccessible::isActive()) {
-    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&changed);
-  }
+  QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+  TellAssistiveTools(changed);
   update();
 }
 
@@ -47,11 +46,11 @@ void TBarGraph::SetCurrentBar(int bar) {
 }
 
 void TBarGraph::NotifyCurrent() {
-  if (!QAccessible::isActive() || current_ < 0 || !hasFocus()) return;
+  if (current_ < 0 || !hasFocus()) return;
   // The date cell of the bar's row: it tells the value too.
   QAccessibleEvent focus(this, QAccessible::Focus);
   focus.setChild(current_ * 2);
-  QAccessible::updateAccessibility(&focus);
+  TellAssistiveTools(focus);
 }
 
 void TBarGraph::keyPressEvent(QKeyEvent* event) {
@@ -80,12 +79,12 @@ void TBarGraph::keyPressEvent(QKeyEvent* event) {
 void TBarGraph::paintEvent(QPaintEvent* event) {
   QLabel::paintEvent(event);
   if (!hasFocus() || current_ < 0) return;
+  // A dotted frame round the bar, whatever the style does with focus
+  // frames (some draw them only after a Tab).
   QPainter painter(this);
-  QStyleOptionFocusRect option;
-  option.initFrom(this);
-  option.rect = BarRect(current_).intersected(rect());
-  option.backgroundColor = palette().color(QPalette::Button);
-  style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+  painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(BarRect(current_).intersected(rect()).adjusted(0, 0, -1, -1));
 }
 
 void TBarGraph::focusInEvent(QFocusEvent* event) {

@@ -1,5 +1,6 @@
 #include "gui/controls/ScrollingCtrl.h"
 
+#include "gui/accessibility/AccessibleEvents.h"
 #include "gui/controls/ItemEditor.h"
 #include "gui/controls/ListLook.h"
 
@@ -394,23 +395,23 @@ TScrollItem* TScrollingCtrl::VisibleItem(int position) const {
 }
 
 void TScrollingCtrl::NotifyItem(int index, bool current) const {
-  if (!QAccessible::isActive() || destroying_) return;
+  if (destroying_) return;
   const int position = VisiblePosition(index);
   if (position < 0) return;
   auto* self = const_cast<TScrollingCtrl*>(this);
   if (!current) {
     QAccessibleStateChangeEvent changed(self, {});
     changed.setChild(position);
-    QAccessible::updateAccessibility(&changed);
+    TellAssistiveTools(changed);
     return;
   }
   QAccessibleEvent selection(self, QAccessible::Selection);
   selection.setChild(position);
-  QAccessible::updateAccessibility(&selection);
+  TellAssistiveTools(selection);
   if (hasFocus()) {
     QAccessibleEvent focus(self, QAccessible::Focus);
     focus.setChild(position);
-    QAccessible::updateAccessibility(&focus);
+    TellAssistiveTools(focus);
   }
 }
 
