@@ -170,6 +170,7 @@ TEST_F(ListAccessibility, ArrowKeysOnAListTellTheItemTheyReach) {
   ASSERT_TRUE(list->hasFocus());
   QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);
   ASSERT_TRUE(iface);
+  ASSERT_EQ(iface->childCount(), list->Count());
   Seen().clear();
   QTest::keyClick(list, Qt::Key_Down);
   EXPECT_EQ(list->ItemIndex(), 1);
@@ -191,6 +192,7 @@ TEST_F(ListAccessibility, SetupListsAreNamedByTheirCaptionsAndTellTheirItems) {
   EXPECT_EQ(iface->text(QAccessible::Name),
             QStringLiteral("%1 Email Accounts").arg(email->Count()));
   ASSERT_EQ(iface->childCount(), email->Count());
+  ASSERT_TRUE(iface->child(0));
   for (int i = 0; i < email->Count(); ++i) {
     auto* item = static_cast<TMyItem*>(email->GetItem(i));
     QAccessibleInterface* child = iface->child(i);
@@ -227,6 +229,7 @@ TEST(ListAccessibilityStates, CheckBoxesAndOutlinesAreToldAndWorkedByActions) {
   ASSERT_TRUE(iface);
   EXPECT_EQ(iface->role(), QAccessible::Tree);
   ASSERT_EQ(iface->childCount(), 2);
+  ASSERT_TRUE(iface->child(0) && iface->child(0)->actionInterface());
   QAccessibleInterface* top = iface->child(0);
   QAccessibleInterface* box = iface->child(1);
   EXPECT_EQ(top->text(QAccessible::Name), QStringLiteral("Parent"));
@@ -283,6 +286,7 @@ TEST_F(ListAccessibility, DayGraphIsATableOfItsBars) {
   auto* months = form.findChild<TBarGraph*>(QStringLiteral("imgMonthHistory"));
   ASSERT_TRUE(months);
   QAccessibleInterface* monthIface = QAccessible::queryAccessibleInterface(months);
+  ASSERT_TRUE(monthIface);
   EXPECT_TRUE(monthIface->text(QAccessible::Name).startsWith(QStringLiteral("Monthly Traffic")));
   ASSERT_TRUE(monthIface->tableInterface());
   EXPECT_GT(monthIface->tableInterface()->rowCount(), 0);
@@ -302,6 +306,7 @@ TEST_F(ListAccessibility, ArrowKeysStepThroughTheBarsOfAFocusedGraph) {
   QApplication::processEvents();
   ASSERT_TRUE(graph->hasFocus());
   QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(graph);
+  ASSERT_TRUE(iface);
   QAccessibleTableInterface* table = iface->tableInterface();
   ASSERT_TRUE(table);
   EXPECT_EQ(graph->CurrentBar(), kGraphBars - 1);  // today

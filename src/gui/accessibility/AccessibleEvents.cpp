@@ -15,7 +15,8 @@ TAccessibleWatcher& Watcher() {
 
 void TellAssistiveTools(QAccessibleEvent& event) {
   if (Watcher()) Watcher()(event);
-  QAccessible::updateAccessibility(&event);
+  // Without a listening tool Qt has nothing to hand the event to.
+  if (QAccessible::isActive()) QAccessible::updateAccessibility(&event);
 }
 
 void SetAccessibleWatcher(TAccessibleWatcher watcher) {
