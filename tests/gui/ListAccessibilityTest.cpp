@@ -13,15 +13,18 @@
 
 #include "core/history/HistoryGraphs.h"
 #include "core/platform/dummy/DummyPlatform.h"
+#include "core/util/DateTime.h"
 #include "gui/accessibility/AccessibleEvents.h"
 #include "gui/accessibility/ListAccessible.h"
 #include "gui/advisories/AdvisoriesPage.h"
 #include "gui/advisories/AdvisoryItem.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Program.h"
+#include "gui/callusage/CallhavenPage.h"
 #include "gui/controls/BarGraph.h"
 #include "gui/controls/ScrollingCtrl.h"
 #include "gui/history/HistoryPage.h"
+#include "gui/network/NetGraph.h"
 #include "gui/setup/MyItem.h"
 #include "support/DemoProgram.h"
 #include "support/FakeTime.h"
@@ -328,6 +331,64 @@ TEST_F(ListAccessibility, ArrowKeysStepThroughTheBarsOfAFocusedGraph) {
   EXPECT_EQ(graph->CurrentBar(), 0);
   QTest::keyClick(graph, Qt::Key_End);
   EXPECT_EQ(graph->CurrentBar(), kGraphBars - 1);
+}
+
+TEST_F(ListAccessibility, CallhavenGraphIsATableOfItsMonths) {
+  ShowPage(kPageCallhaven);
+  if (program_->Calls().Count() < 28) program_->UpdateNow();
+  ASSERT_EQ(program_->Calls().Count(), 28);
+  auto* graph = program_->Window().findChild<TCallGraph*>(QStringLiteral("imgCallhaven"));
+  ASSERT_TRUE(graph);
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(graph);
+  ASSERT_TRUE(iface);
+  EXPECT_EQ(iface->role(), QAccessible::Chart);
+  EXPECT_EQ(iface->text(QAccessible::Name), QStringLiteral("Monthly Totals ($)"));
+  const TCallMonth& now = program_->Calls().Items(0);
+  const QString month = QString::fromStdString(LongMonthName(now.Month));
+  EXPECT_TRUE(iface->text(QAccessible::Description)
+                  .startsWith(QStringLiteral("28 months up to %1 %2").arg(month).arg(now.Year)))
+      << iface->text(QAccessible::Description).toStdString();
+  QAccessibleTableInterface* table = iface->tableInterface();
+  ASSERT_TRUE(table);
+  ASSERT_EQ(table->rowCount(), 28);
+  // The last row is the newest month, at the right, where its hint shows.
+  EXPECT_EQ(table->cellAt(27, 0)->text(QAccessible::Name),
+            QStringLiteral("%1 %2").arg(month).arg(now.Year));
+  EXPECT_TRUE(table->cellAt(27, 1)->text(QAccessible::Name).contains(QStringLiteral("TOTAL: ")));
+  const TCallMonth& oldest = program_->Calls().Items(27);
+  EXPECT_TRUE(table->cellAt(0, 0)
+                  ->text(QAccessible::Name)
+                  .startsWith(QString::fromStdString(LongMonthName(oldest.Month))));
+  EXPECT_GT(graph->BarRect(27).left(), 200);
+  EXPECT_LT(graph->BarRect(0).left(), 10);
+}
+
+TEST(TrafficGraphAccessibility, EachSecondOnThePictureIsARow) {
+  QAccessible::installFactory(Factory);
+  TNetGraph graph;
+  graph.setAccessibleName(QStringLiteral("Traffic"));
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&graph);
+  ASSERT_TRUE(iface);
+  ASSERT_TRUE(iface->tableInterface());
+  EXPECT_EQ(iface->tableInterface()->rowCount(), 0);
+  for (int i = 0; i < TNetGraph::kWidth; ++i) {
+    graph.Step(i % 50, 10);
+    graph.Tell(QStringLiteral("In: %1, Out: 1 kbits/sec").arg(i));
+  }
+  // Only the seconds the picture still shows.
+  const int shown = TNetGraph::kWidth / 2;
+  ASSERT_EQ(iface->tableInterface()->rowCount(), shown);
+  EXPECT_EQ(iface->tableInterface()->cellAt(shown - 1, 0)->text(QAccessible::Name),
+            QStringLiteral("Now"));
+  EXPECT_EQ(iface->tableInterface()->cellAt(shown - 1, 1)->text(QAccessible::Name),
+            QStringLiteral("In: %1, Out: 1 kbits/sec").arg(TNetGraph::kWidth - 1));
+  EXPECT_EQ(iface->tableInterface()->cellAt(shown - 2, 0)->text(QAccessible::Name),
+            QStringLiteral("1 s ago"));
+  EXPECT_TRUE(iface->text(QAccessible::Description).contains(QStringLiteral("now In: ")));
+  EXPECT_EQ(graph.BarRect(shown - 1).right(), TNetGraph::kWidth - 1);
+  graph.Reset();
+  EXPECT_EQ(iface->tableInterface()->rowCount(), 0);
+  QAccessible::removeFactory(Factory);
 }
 
 }  // namespace

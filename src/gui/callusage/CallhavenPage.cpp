@@ -126,6 +126,51 @@ int TCallGraph::Render(const TCallhaven* calls) {
   return scale;
 }
 
+int TCallGraph::BarCount() const {
+  return calls_ && calls_->Count() >= kCallMonthsShown ? kCallMonthsShown : 0;
+}
+
+namespace {
+
+// The hint's lines: the month, then the costs.
+QStringList HintLines(const TCallMonth& month) {
+  return QString::fromStdString(CallGraphHint(month)).split(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+QString TCallGraph::BarLabel(int bar) const {
+  if (bar < 0 || bar >= BarCount()) return {};
+  return HintLines(calls_->Items(kCallMonthsShown - 1 - bar)).value(0);
+}
+
+QString TCallGraph::BarValue(int bar) const {
+  if (bar < 0 || bar >= BarCount()) return {};
+  return HintLines(calls_->Items(kCallMonthsShown - 1 - bar)).mid(1).join(QStringLiteral(", "));
+}
+
+QRect TCallGraph::BarRect(int bar) const {
+  if (bar < 0 || bar >= BarCount()) return {};
+  // As Render places them: the newest at the right.
+  const int c = kGraphWidth / 27;
+  const int x = kGraphWidth - c - 1 - (kCallMonthsShown - 1 - bar) * c;
+  return {x, 0, c - 1, kGraphHeight};
+}
+
+QString TCallGraph::GraphSummary() const {
+  if (BarCount() == 0) return tr("No call months yet");
+  int highest = 0;
+  for (int j = 1; j < kCallMonthsShown; ++j)
+    if (calls_->Items(j).TotalCost > calls_->Items(highest).TotalCost) highest = j;
+  auto month = [this](int j) { return HintLines(calls_->Items(j)).value(0); };
+  auto total = [this](int j) {
+    return QString::fromStdString(Format("%1.2m", {calls_->Items(j).TotalCost}));
+  };
+  return tr("%1 months up to %2, highest %3 in %4, this month %5")
+      .arg(kCallMonthsShown)
+      .arg(month(0), total(highest), month(highest), total(0));
+}
+
 void TCallGraph::paintEvent(QPaintEvent*) {
   // Moved to a screen of another pixel ratio since the last picture.
   if (devicePixelRatioF() != image_.devicePixelRatio()) Render(calls_);
@@ -204,6 +249,7 @@ TCallhavenPage::TCallhavenPage(QWidget* parent) : QWidget(parent) {
   auto* frameLayout = new QVBoxLayout(frame);
   frameLayout->setContentsMargins(1, 1, 1, 1);
   imgCallhaven_ = new TCallGraph(frame);
+  imgCallhaven_->setAccessibleName(gb2->title().trimmed());
   frameLayout->addWidget(imgCallhaven_);
   g2->addWidget(lblChMax_, 0, 0, Qt::AlignRight | Qt::AlignTop);
   g2->addWidget(zero, 1, 0, Qt::AlignRight | Qt::AlignBottom);

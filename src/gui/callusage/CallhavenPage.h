@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/callusage/CallMonths.h"
+#include "gui/accessibility/AccessibleGraph.h"
 
 class QComboBox;
 class QGroupBox;
@@ -19,8 +20,9 @@ namespace qgm::gui {
 
 class TFocusLabel;
 
-// The graph: 28 shaded bars on the button face, a hint per bar.
-class TCallGraph : public QWidget {
+// The graph: 28 shaded bars on the button face, a hint per bar; told to
+// assistive tools as its months' totals (column 0 the oldest).
+class TCallGraph : public QWidget, public IAccessibleGraph {
   Q_OBJECT
  public:
   explicit TCallGraph(QWidget* parent = nullptr);
@@ -31,6 +33,14 @@ class TCallGraph : public QWidget {
   const QImage& Image() const { return image_; }
   std::function<void(int column)> OnColumnClick;
   std::function<QString(int column)> HintFor;
+
+  // IAccessibleGraph; the name is the widget's accessible name.
+  QString GraphName() const override { return accessibleName(); }
+  QString GraphSummary() const override;
+  int BarCount() const override;
+  QString BarLabel(int bar) const override;
+  QString BarValue(int bar) const override;
+  QRect BarRect(int bar) const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
