@@ -4,6 +4,7 @@
 // graphs as tables of their bars, stepped through by the arrow keys.
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -361,6 +362,21 @@ TEST_F(ListAccessibility, CallhavenGraphIsATableOfItsMonths) {
                   .startsWith(QString::fromStdString(LongMonthName(oldest.Month))));
   EXPECT_GT(graph->BarRect(27).left(), 200);
   EXPECT_LT(graph->BarRect(0).left(), 10);
+
+  // The keys step through the months and Enter shows the one reached.
+  graph->setFocus();
+  QApplication::processEvents();
+  ASSERT_TRUE(graph->hasFocus());
+  EXPECT_EQ(graph->CurrentBar(), 27);
+  Seen().clear();
+  QTest::keyClick(graph, Qt::Key_Left);
+  EXPECT_EQ(graph->CurrentBar(), 26);
+  EXPECT_TRUE(SawFocus(graph, 2 * 26));
+  EXPECT_EQ(iface->focusChild(), table->cellAt(26, 0));
+  QTest::keyClick(graph, Qt::Key_Return);
+  auto* selector = program_->Window().findChild<QComboBox*>(QStringLiteral("cbCallhaven"));
+  ASSERT_TRUE(selector);
+  EXPECT_EQ(selector->currentIndex(), 1);
 }
 
 TEST(TrafficGraphAccessibility, EachSecondOnThePictureIsARow) {

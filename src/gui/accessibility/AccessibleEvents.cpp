@@ -1,6 +1,7 @@
 #include "gui/accessibility/AccessibleEvents.h"
 
 #include <QAccessible>
+#include <QWidget>
 
 namespace qgm::gui {
 
@@ -17,6 +18,12 @@ void TellAssistiveTools(QAccessibleEvent& event) {
   if (Watcher()) Watcher()(event);
   // Without a listening tool Qt has nothing to hand the event to.
   if (QAccessible::isActive()) QAccessible::updateAccessibility(&event);
+}
+
+void TellCurrentBar(QWidget* graph, int bar) {
+  QAccessibleEvent focus(graph, QAccessible::Focus);
+  focus.setChild(bar * 2);
+  TellAssistiveTools(focus);
 }
 
 void SetAccessibleWatcher(TAccessibleWatcher watcher) {

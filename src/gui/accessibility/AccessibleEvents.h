@@ -6,10 +6,15 @@
 #include <functional>
 
 class QAccessibleEvent;
+class QWidget;
 
 namespace qgm::gui {
 
 void TellAssistiveTools(QAccessibleEvent& event);
+
+// A graph's keys reached `bar`: the focus is on that row's date cell
+// (GraphAccessible), which tells the value too.
+void TellCurrentBar(QWidget* graph, int bar);
 
 using TAccessibleWatcher = std::function<void(const QAccessibleEvent& event)>;
 // Replaces the watcher; an empty one stops watching.

@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,6 +18,7 @@
 #include "core/callusage/CallGraph.h"
 #include "core/util/Colour.h"
 #include "core/util/Format.h"
+#include "gui/accessibility/AccessibleEvents.h"
 #include "gui/controls/FocusLabel.h"
 #include "gui/controls/PlainText.h"
 
@@ -95,6 +97,7 @@ TCallGraph::TCallGraph(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("imgCallhaven"));
   setFixedSize(kGraphWidth, kGraphHeight);
   setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
   Render(nullptr);
 }
 
@@ -176,6 +179,67 @@ void TCallGraph::paintEvent(QPaintEvent*) {
   if (devicePixelRatioF() != image_.devicePixelRatio()) Render(calls_);
   QPainter p(this);
   p.drawImage(0, 0, image_);
+  if (!hasFocus() || current_ < 0 || current_ >= BarCount()) return;
+  // A dotted frame round the current bar.
+  p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(BarRect(current_).intersected(rect()).adjusted(0, 0, -1, -1));
+}
+
+void TCallGraph::SetCurrentBar(int bar) {
+  if (BarCount() == 0) return;
+  bar = std::clamp(bar, 0, BarCount() - 1);
+  const bool moved = bar != current_;
+  current_ = bar;
+  update();
+  if (hasFocus()) TellCurrentBar(this, bar);
+  if (!moved || !HintFor) return;
+  const QString text = HintFor(bar);
+  hint_ = text;
+  setToolTip(PlainToolTip(text));
+  if (!text.isEmpty())
+    QToolTip::showText(mapToGlobal(BarRect(bar).center()), PlainToolTip(text), this);
+}
+
+void TCallGraph::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+      SetCurrentBar(current_ - 1);
+      break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+      SetCurrentBar(current_ + 1);
+      break;
+    case Qt::Key_Home:
+      SetCurrentBar(0);
+      break;
+    case Qt::Key_End:
+      SetCurrentBar(BarCount() - 1);
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      if (current_ >= 0 && OnColumnClick) OnColumnClick(current_);
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
+  }
+  event->accept();
+}
+
+void TCallGraph::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  if (current_ < 0 || current_ >= BarCount())
+    SetCurrentBar(BarCount() - 1);
+  else
+    SetCurrentBar(current_);
+}
+
+void TCallGraph::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update();
 }
 
 void TCallGraph::mouseMoveEvent(QMouseEvent* event) {

@@ -41,11 +41,18 @@ class TCallGraph : public QWidget, public IAccessibleGraph {
   QString BarLabel(int bar) const override;
   QString BarValue(int bar) const override;
   QRect BarRect(int bar) const override;
+  int CurrentBar() const override { return current_; }
+  // The bar the arrow keys are on (while the graph has the focus); its
+  // hint shows as the pointer's does, Enter or Space show its month.
+  void SetCurrentBar(int bar);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   // The picture at the screen's pixel ratio: the bars of `calls`, or the
@@ -55,6 +62,7 @@ class TCallGraph : public QWidget, public IAccessibleGraph {
   const TCallhaven* calls_ = nullptr;  // drawn last, for a new pixel ratio
   QImage image_;
   QString hint_;
+  int current_ = -1;
 };
 
 class TCallhavenPage : public QWidget {

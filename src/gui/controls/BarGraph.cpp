@@ -47,10 +47,7 @@ void TBarGraph::SetCurrentBar(int bar) {
 
 void TBarGraph::NotifyCurrent() {
   if (current_ < 0 || !hasFocus()) return;
-  // The date cell of the bar's row: it tells the value too.
-  QAccessibleEvent focus(this, QAccessible::Focus);
-  focus.setChild(current_ * 2);
-  TellAssistiveTools(focus);
+  TellCurrentBar(this, current_);
 }
 
 void TBarGraph::keyPressEvent(QKeyEvent* event) {
