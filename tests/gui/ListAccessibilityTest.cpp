@@ -109,6 +109,7 @@ TEST_F(ListAccessibility, AdvisoriesListHasAChildPerAdvisoryNamedByTitle) {
   QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list);
   ASSERT_TRUE(iface);
   EXPECT_EQ(iface->role(), QAccessible::List);
+  EXPECT_EQ(iface->text(QAccessible::Name), QStringLiteral("Advisories"));
   ASSERT_EQ(iface->childCount(), 5);
   for (int i = 0; i < 5; ++i) {
     const TMyScrollItem& item = *page.Item(i);

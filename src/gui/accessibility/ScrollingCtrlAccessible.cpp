@@ -22,19 +22,11 @@ TScrollingCtrl* TScrollingCtrlAccessible::List() const {
 }
 
 QAccessible::Role TScrollingCtrlAccessible::role() const {
+  // An outline is a tree.
   const TScrollingCtrl* list = List();
   for (int i = 0; i < list->Count(); ++i)
     if (list->GetItem(i)->Level > 0) return QAccessible::Tree;
   return QAccessible::List;
-}
-
-QString TScrollingCtrlAccessible::text(QAccessible::Text t) const {
-  if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) {
-    // Named after the caption whose buddy it is, where it has one.
-    if (const QString buddy = QAccessibleWidget::text(t); !buddy.isEmpty()) return buddy;
-    return widget()->objectName();
-  }
-  return QAccessibleWidget::text(t);
 }
 
 int TScrollingCtrlAccessible::childCount() const {

@@ -20,7 +20,8 @@ class TScrollingCtrlAccessible : public QAccessibleWidget {
   ~TScrollingCtrlAccessible() override;
 
   QAccessible::Role role() const override;
-  QString text(QAccessible::Text t) const override;
+  // The name is the widget's accessible name (its page gives it its
+  // caption's), as QAccessibleWidget has it.
   int childCount() const override;
   QAccessibleInterface* child(int index) const override;
   int indexOfChild(const QAccessibleInterface* child) const override;
