@@ -4,6 +4,7 @@
 
 #include "gui/accessibility/FocusLabelAccessible.h"
 #include "gui/accessibility/ItemEditorAccessible.h"
+#include "gui/accessibility/ListAccessible.h"
 #include "gui/accessibility/MessageFormAccessible.h"
 #include "gui/accessibility/NumEditAccessible.h"
 #include "gui/accessibility/PercentBarAccessible.h"
@@ -20,6 +21,7 @@ QAccessibleInterface* MakeAccessible(const QString& /*className*/, QObject* obje
   if (auto* x = qobject_cast<TPercentBar*>(object)) return new TPercentBarAccessible(x);
   if (auto* x = qobject_cast<TMessageForm*>(object)) return new TMessageFormAccessible(x);
   if (QAccessibleInterface* rows = MakeTabRowsAccessible(object)) return rows;
+  if (QAccessibleInterface* list = MakeListAccessible(object)) return list;
   return nullptr;
 }
 

@@ -83,6 +83,10 @@ TAdvisoriesPage::TAdvisoriesPage(TSettings& settings, QWidget* parent)
 
   scAdvisories_ = new TScrollingCtrl(splitter_);
   scAdvisories_->setObjectName(QStringLiteral("scAdvisories"));
+  // Told by its tab's caption, and its keys by the first tips.
+  scAdvisories_->setAccessibleName(tr("Advisories"));
+  scAdvisories_->setAccessibleDescription(
+      tr("Left and right arrow keys collapse and expand an advisory; Enter opens its report."));
   scAdvisories_->SetScrollItemClass<TMyScrollItem>();
   scAdvisories_->SetDefaultStyle(1);
   scAdvisories_->SetDefaultItemHeight(26);

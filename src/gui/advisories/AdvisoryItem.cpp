@@ -114,6 +114,33 @@ void TMyScrollItem::SetExpanded(bool expanded) {
       d = measure(w + bar) + 2;
     SetHeight(Height() - d);
   }
+  list.NotifyItem(Index(), false);
+}
+
+QString TMyScrollItem::AccessibleDescription() const {
+  const QString state = IsNew ? QStringLiteral("new") : QStringLiteral("seen");
+  return Description.isEmpty() ? state : state + QStringLiteral(": ") + Description;
+}
+
+QString TMyScrollItem::OpenLinkAction() {
+  return QStringLiteral("Open link");
+}
+
+QString TMyScrollItem::OpenReportAction() {
+  return QStringLiteral("Open report");
+}
+
+QStringList TMyScrollItem::ItemActions() const {
+  QStringList actions;
+  if (!Link.isEmpty()) actions << OpenLinkAction();
+  if (!EnclosureUrl.isEmpty()) actions << OpenReportAction();
+  return actions;
+}
+
+void TMyScrollItem::DoItemAction(const QString& action) {
+  if (!OpenLink) return;
+  if (action == OpenLinkAction() && !Link.isEmpty()) OpenLink(Link);
+  if (action == OpenReportAction() && !EnclosureUrl.isEmpty()) OpenLink(EnclosureUrl);
 }
 
 void TMyScrollItem::Paint(QPainter& painter) {

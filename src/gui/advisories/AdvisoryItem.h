@@ -45,6 +45,19 @@ class TMyScrollItem : public TScrollItem {
   void MouseMove(Qt::KeyboardModifiers shift, int x, int y) override;
   // A double-click opens no editor.
   void DblClick() override {}
+
+  // Told as the title; the description says "new" or "seen" before the
+  // text. The item opens to show its description, and opens its link and
+  // its report as the mouse does on the ball and the clip.
+  QString AccessibleText() const override { return Title; }
+  QString AccessibleDescription() const override;
+  bool CanExpand() const override { return !Description.isEmpty(); }
+  bool ShowsExpanded() const override { return Expanded; }
+  void ExpandItem(bool expanded) override { SetExpanded(expanded); }
+  QStringList ItemActions() const override;
+  void DoItemAction(const QString& action) override;
+  static QString OpenLinkAction();
+  static QString OpenReportAction();
 };
 
 }  // namespace qgm::gui

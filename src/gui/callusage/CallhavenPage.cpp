@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,6 +18,7 @@
 #include "core/callusage/CallGraph.h"
 #include "core/util/Colour.h"
 #include "core/util/Format.h"
+#include "gui/accessibility/AccessibleEvents.h"
 #include "gui/controls/FocusLabel.h"
 #include "gui/controls/PlainText.h"
 
@@ -95,6 +97,7 @@ TCallGraph::TCallGraph(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("imgCallhaven"));
   setFixedSize(kGraphWidth, kGraphHeight);
   setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
   Render(nullptr);
 }
 
@@ -126,11 +129,117 @@ int TCallGraph::Render(const TCallhaven* calls) {
   return scale;
 }
 
+int TCallGraph::BarCount() const {
+  return calls_ && calls_->Count() >= kCallMonthsShown ? kCallMonthsShown : 0;
+}
+
+namespace {
+
+// The hint's lines: the month, then the costs.
+QStringList HintLines(const TCallMonth& month) {
+  return QString::fromStdString(CallGraphHint(month)).split(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+QString TCallGraph::BarLabel(int bar) const {
+  if (bar < 0 || bar >= BarCount()) return {};
+  return HintLines(calls_->Items(kCallMonthsShown - 1 - bar)).value(0);
+}
+
+QString TCallGraph::BarValue(int bar) const {
+  if (bar < 0 || bar >= BarCount()) return {};
+  return HintLines(calls_->Items(kCallMonthsShown - 1 - bar)).mid(1).join(QStringLiteral(", "));
+}
+
+QRect TCallGraph::BarRect(int bar) const {
+  if (bar < 0 || bar >= BarCount()) return {};
+  // As Render places them: the newest at the right.
+  const int c = kGraphWidth / 27;
+  const int x = kGraphWidth - c - 1 - (kCallMonthsShown - 1 - bar) * c;
+  return {x, 0, c - 1, kGraphHeight};
+}
+
+QString TCallGraph::GraphSummary() const {
+  if (BarCount() == 0) return tr("No call months yet");
+  int highest = 0;
+  for (int j = 1; j < kCallMonthsShown; ++j)
+    if (calls_->Items(j).TotalCost > calls_->Items(highest).TotalCost) highest = j;
+  auto month = [this](int j) { return HintLines(calls_->Items(j)).value(0); };
+  auto total = [this](int j) {
+    return QString::fromStdString(Format("%1.2m", {calls_->Items(j).TotalCost}));
+  };
+  return tr("%1 months up to %2, highest %3 in %4, this month %5")
+      .arg(kCallMonthsShown)
+      .arg(month(0), total(highest), month(highest), total(0));
+}
+
 void TCallGraph::paintEvent(QPaintEvent*) {
   // Moved to a screen of another pixel ratio since the last picture.
   if (devicePixelRatioF() != image_.devicePixelRatio()) Render(calls_);
   QPainter p(this);
   p.drawImage(0, 0, image_);
+  if (!hasFocus() || current_ < 0 || current_ >= BarCount()) return;
+  // A dotted frame round the current bar.
+  p.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(BarRect(current_).intersected(rect()).adjusted(0, 0, -1, -1));
+}
+
+void TCallGraph::SetCurrentBar(int bar) {
+  if (BarCount() == 0) return;
+  bar = std::clamp(bar, 0, BarCount() - 1);
+  const bool moved = bar != current_;
+  current_ = bar;
+  update();
+  if (hasFocus()) TellCurrentBar(this, bar);
+  if (!moved || !HintFor) return;
+  const QString text = HintFor(bar);
+  hint_ = text;
+  setToolTip(PlainToolTip(text));
+  if (!text.isEmpty())
+    QToolTip::showText(mapToGlobal(BarRect(bar).center()), PlainToolTip(text), this);
+}
+
+void TCallGraph::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+      SetCurrentBar(current_ - 1);
+      break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+      SetCurrentBar(current_ + 1);
+      break;
+    case Qt::Key_Home:
+      SetCurrentBar(0);
+      break;
+    case Qt::Key_End:
+      SetCurrentBar(BarCount() - 1);
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      if (current_ >= 0 && OnColumnClick) OnColumnClick(current_);
+      break;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
+  }
+  event->accept();
+}
+
+void TCallGraph::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  if (current_ < 0 || current_ >= BarCount())
+    SetCurrentBar(BarCount() - 1);
+  else
+    SetCurrentBar(current_);
+}
+
+void TCallGraph::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update();
 }
 
 void TCallGraph::mouseMoveEvent(QMouseEvent* event) {
@@ -204,6 +313,7 @@ TCallhavenPage::TCallhavenPage(QWidget* parent) : QWidget(parent) {
   auto* frameLayout = new QVBoxLayout(frame);
   frameLayout->setContentsMargins(1, 1, 1, 1);
   imgCallhaven_ = new TCallGraph(frame);
+  imgCallhaven_->setAccessibleName(gb2->title().trimmed());
   frameLayout->addWidget(imgCallhaven_);
   g2->addWidget(lblChMax_, 0, 0, Qt::AlignRight | Qt::AlignTop);
   g2->addWidget(zero, 1, 0, Qt::AlignRight | Qt::AlignBottom);

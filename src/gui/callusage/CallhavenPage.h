@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/callusage/CallMonths.h"
+#include "gui/accessibility/AccessibleGraph.h"
 
 class QComboBox;
 class QGroupBox;
@@ -19,8 +20,9 @@ namespace qgm::gui {
 
 class TFocusLabel;
 
-// The graph: 28 shaded bars on the button face, a hint per bar.
-class TCallGraph : public QWidget {
+// The graph: 28 shaded bars on the button face, a hint per bar; told to
+// assistive tools as its months' totals (column 0 the oldest).
+class TCallGraph : public QWidget, public IAccessibleGraph {
   Q_OBJECT
  public:
   explicit TCallGraph(QWidget* parent = nullptr);
@@ -32,10 +34,25 @@ class TCallGraph : public QWidget {
   std::function<void(int column)> OnColumnClick;
   std::function<QString(int column)> HintFor;
 
+  // IAccessibleGraph; the name is the widget's accessible name.
+  QString GraphName() const override { return accessibleName(); }
+  QString GraphSummary() const override;
+  int BarCount() const override;
+  QString BarLabel(int bar) const override;
+  QString BarValue(int bar) const override;
+  QRect BarRect(int bar) const override;
+  int CurrentBar() const override { return current_; }
+  // The bar the arrow keys are on (while the graph has the focus); its
+  // hint shows as the pointer's does, Enter or Space show its month.
+  void SetCurrentBar(int bar);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   // The picture at the screen's pixel ratio: the bars of `calls`, or the
@@ -45,6 +62,7 @@ class TCallGraph : public QWidget {
   const TCallhaven* calls_ = nullptr;  // drawn last, for a new pixel ratio
   QImage image_;
   QString hint_;
+  int current_ = -1;
 };
 
 class TCallhavenPage : public QWidget {

@@ -61,7 +61,10 @@ void TScrollItem::SetChecked(bool checked) {
     }
     inCheckEvent_ = false;
   }
-  if (owner_) owner_->Repaint();
+  if (owner_) {
+    owner_->NotifyItem(index_, false);
+    owner_->Repaint();
+  }
 }
 
 void TScrollItem::SetHeight(int height) {
@@ -137,6 +140,7 @@ void TScrollItem::SetCollapsed(bool collapsed) {
   collapsed_ = collapsed;
   if (editorWasOn && list.SelectedItem()) list.OpenEditorOn(*list.SelectedItem());
   list.EndUpdate();
+  list.NotifyItem(index_, false);
 }
 
 void TScrollItem::SetColor(const QColor& color) {

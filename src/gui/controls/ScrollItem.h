@@ -9,6 +9,9 @@
 
 #include <stdexcept>
 
+#include <QString>
+#include <QStringList>
+
 class QPainter;
 
 namespace qgm::gui {
@@ -72,6 +75,17 @@ class TScrollItem {
   virtual void MouseMove(Qt::KeyboardModifiers, int, int) {}
   virtual void MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
   virtual void DblClick();
+
+  // What assistive tools are told of the item: its text, a longer
+  // description, whether it opens and closes (by default the outline's
+  // collapsing), and the actions of its own beyond the list's keys.
+  virtual QString AccessibleText() const { return {}; }
+  virtual QString AccessibleDescription() const { return {}; }
+  virtual bool CanExpand() const { return HasChildren(); }
+  virtual bool ShowsExpanded() const { return HasChildren() && !collapsed_; }
+  virtual void ExpandItem(bool expanded) { SetCollapsed(!expanded); }
+  virtual QStringList ItemActions() const { return {}; }
+  virtual void DoItemAction(const QString&) {}
 
  protected:
   // Drawn as selected: selected, and not hidden by HideSelection while the

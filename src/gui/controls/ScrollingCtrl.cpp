@@ -1,8 +1,10 @@
 #include "gui/controls/ScrollingCtrl.h"
 
+#include "gui/accessibility/AccessibleEvents.h"
 #include "gui/controls/ItemEditor.h"
 #include "gui/controls/ListLook.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -370,7 +372,47 @@ void TScrollingCtrl::Select(TScrollItem& item, bool showEditor) {
   item.MakeVisible();
   Repaint();
   if (showEditor && autoShowEditor_ && editor_) OpenEditorOn(item);
+  NotifyItem(itemIndex_, true);
   PostItemChange();
+}
+
+int TScrollingCtrl::VisibleCount() const {
+  return static_cast<int>(
+      std::count_if(items_.begin(), items_.end(), [](const auto& item) { return item->visible_; }));
+}
+
+int TScrollingCtrl::VisiblePosition(int index) const {
+  if (index < 0 || index >= Count() || !items_[static_cast<size_t>(index)]->visible_) return -1;
+  return static_cast<int>(std::count_if(items_.begin(), items_.begin() + index,
+                                        [](const auto& item) { return item->visible_; }));
+}
+
+TScrollItem* TScrollingCtrl::VisibleItem(int position) const {
+  if (position < 0) return nullptr;
+  for (const auto& item : items_)
+    if (item->visible_ && position-- == 0) return item.get();
+  return nullptr;
+}
+
+void TScrollingCtrl::NotifyItem(int index, bool current) const {
+  if (destroying_) return;
+  const int position = VisiblePosition(index);
+  if (position < 0) return;
+  auto* self = const_cast<TScrollingCtrl*>(this);
+  if (!current) {
+    QAccessibleStateChangeEvent changed(self, {});
+    changed.setChild(position);
+    TellAssistiveTools(changed);
+    return;
+  }
+  QAccessibleEvent selection(self, QAccessible::Selection);
+  selection.setChild(position);
+  TellAssistiveTools(selection);
+  if (hasFocus()) {
+    QAccessibleEvent focus(self, QAccessible::Focus);
+    focus.setChild(position);
+    TellAssistiveTools(focus);
+  }
 }
 
 int TScrollingCtrl::VisibleAfter(int index) const {
@@ -505,6 +547,8 @@ void TScrollingCtrl::wheelEvent(QWheelEvent* event) {
 
 void TScrollingCtrl::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
+  // The item the keys work on is what a screen reader speaks.
+  if (!items_.empty()) NotifyItem(itemIndex_, true);
   Repaint();
 }
 

@@ -109,6 +109,16 @@ class TScrollingCtrl : public QAbstractScrollArea {
   // going, which the list's own layout takes care of).
   std::function<void()> OnResize;
 
+  // The items shown (not hidden inside a collapsed one), as assistive
+  // tools count them: the position among them of the item at `index`
+  // (-1 when hidden), and the item at a position (nullptr past the end).
+  int VisibleCount() const;
+  int VisiblePosition(int index) const;
+  TScrollItem* VisibleItem(int position) const;
+  // Tells assistive tools that the item at `index` changed: its state, or
+  // (current) that the selection and focus are on it now.
+  void NotifyItem(int index, bool current) const;
+
   // Asks for the editor on the selected item after the current event, as a
   // double-click does.
   void PostOpenEditor();

@@ -4,7 +4,10 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
+#include "core/util/DateTime.h"
+#include "core/util/Format.h"
 #include "gui/app/Text.h"
+#include "gui/controls/BarGraph.h"
 #include "gui/controls/PlainText.h"
 #include "gui/tray/TrayIcon.h"
 #include "ui_HistoryPage.h"
@@ -31,6 +34,60 @@ void ShowLabels(const TGraphLabels& l, QLabel* first, QLabel* last, QLabel* max,
   last->setText(Q(l.Last));
   max->setText(Q(l.Max));
   group->setTitle(Q(l.Caption));
+}
+
+// The first series the check boxes show, as the graph's summary counts it.
+Money Shown(const TGraphSeries& series, size_t bar, int selection) {
+  if (selection & kSelectTotals) return series.Totals[bar];
+  if (selection & kSelectDownloads) return series.Downloads[bar];
+  return series.Uploads[bar];
+}
+
+// The bars with a date; each named by its hint's first line, its value the
+// hint's other lines.
+std::vector<TGraphBar> Bars(const TGraphSeries& series, int height,
+                            const std::function<std::string(int x)>& hint) {
+  std::vector<TGraphBar> bars;
+  const int w = BarWidth();
+  for (int i = 0; i < kGraphBars; ++i) {
+    if (series.Dates[static_cast<size_t>(i)] == kNoDate) continue;
+    const int left = 2 + i * w;
+    QStringList lines = Q(hint(left + w / 2)).split(QLatin1Char('\n'));
+    TGraphBar bar;
+    bar.Label = lines.takeFirst();
+    bar.Value = lines.join(QStringLiteral(", "));
+    bar.Area = QRect(left, 0, w, height);
+    bars.push_back(bar);
+  }
+  return bars;
+}
+
+// "31 days up to 8 Dec, highest 16 MB on 4 Dec, today 1 MB", and the
+// months' likewise.
+QString Summary(const TGraphSeries& series, int selection, bool months) {
+  int count = 0;
+  size_t highest = 0, first = series.Dates.size();
+  for (size_t i = 0; i < series.Dates.size(); ++i) {
+    if (series.Dates[i] == kNoDate) continue;
+    if (first == series.Dates.size()) first = i;
+    ++count;
+    if (first == i || Shown(series, i, selection) > Shown(series, highest, selection)) highest = i;
+  }
+  if (count == 0) return QStringLiteral("No history yet");
+  const size_t last = series.Dates.size() - 1;
+  auto amount = [&](size_t i) {
+    const Money m = Shown(series, i, selection);
+    return months ? Format("%1.2n GB", {m / 1000}) : Format("%1.0n MB", {m});
+  };
+  auto date = [&](size_t i) { return FormatDateTime("d mmm yyyy", series.Dates[i]); };
+  if (months) {
+    return Q(
+        Format("%d billing months up to the month starting %s, highest %s in the month "
+               "starting %s, this month %s",
+               {count, date(last), amount(highest), date(highest), amount(last)}));
+  }
+  return Q(Format("%d days up to %s, highest %s on %s, today %s",
+                  {count, date(last), amount(highest), date(highest), amount(last)}));
 }
 
 }  // namespace
@@ -62,6 +119,14 @@ THistoryPage::THistoryPage(TSettings& settings, QWidget* parent)
     connect(box, &QCheckBox::toggled, this, [this] { SelectionChanged(); });
   ui_->imgDayHistory->installEventFilter(this);
   ui_->imgMonthHistory->installEventFilter(this);
+  // The keys stepping through the bars show each bar's hint, as the
+  // pointer does.
+  ui_->imgDayHistory->OnCurrentBar = [this](int bar) {
+    PointerAt(true, ui_->imgDayHistory->BarRect(bar).center().x());
+  };
+  ui_->imgMonthHistory->OnCurrentBar = [this](int bar) {
+    PointerAt(false, ui_->imgMonthHistory->BarRect(bar).center().x());
+  };
   DrawKeys();
   Redraw(empty_, kNoDate);
 }
@@ -106,6 +171,21 @@ void THistoryPage::Redraw(const THistory& history, TDateTime rollover) {
   ShowLabels(DrawMonthGraph(picture, history, months_, selection, palette, ratio), ui_->lblFirstDt2,
              ui_->lblLastDt2, ui_->lblMaxVal2, ui_->gbMonthHistory);
   ui_->imgMonthHistory->setPixmap(AtRatio(picture, ratio));
+  DescribeGraphs();
+}
+
+void THistoryPage::DescribeGraphs() {
+  const int selection = Selection();
+  ui_->imgDayHistory->setAccessibleName(ui_->gbDayHistory->title());
+  ui_->imgDayHistory->SetBars(
+      Bars(days_, kGraphHeight,
+           [&](int x) { return DayHint(days_, x, selection, uploadsMetered_); }),
+      Summary(days_, selection, false));
+  ui_->imgMonthHistory->setAccessibleName(ui_->gbMonthHistory->title());
+  ui_->imgMonthHistory->SetBars(
+      Bars(months_, kGraphHeight,
+           [&](int x) { return MonthHint(months_, x, selection, uploadsMetered_); }),
+      Summary(months_, selection, true));
 }
 
 void THistoryPage::ShowTotalsBox() {
@@ -121,6 +201,7 @@ void THistoryPage::SetUploadsMetered(bool metered) {
     ui_->cbDownloads->setChecked(true);
   uploadsMetered_ = metered;
   ui_->cbUploads->setText(metered ? tr("&Uploads (Metered)") : tr("&Uploads (Unmetered)"));
+  DescribeGraphs();
 }
 
 void THistoryPage::DrawKeys() {

@@ -51,6 +51,8 @@ class THistoryPage : public QWidget {
   TGraphPalette Palette() const;
   void SelectionChanged();
   void DrawKeys();
+  // What the graphs tell assistive tools: their bars and a summary.
+  void DescribeGraphs();
   void ShowHint(QWidget* image, QString& current, const QString& text, const QPoint& global);
 
   std::unique_ptr<Ui::HistoryPage> ui_;

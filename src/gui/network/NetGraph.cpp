@@ -25,6 +25,7 @@ TNetGraph::TNetGraph(QWidget* parent) : QWidget(parent) {
 }
 
 void TNetGraph::Reset() {
+  told_.clear();
   image_.fill(palette().color(QPalette::Button));
   update();
 }
@@ -56,6 +57,32 @@ void TNetGraph::Step(int inBar, int outBar) {
   p.end();
   image_.setDevicePixelRatio(ratio);
   update();
+}
+
+void TNetGraph::Tell(const QString& speeds) {
+  told_.push_back(speeds);
+  // A step is two columns: as many seconds as the picture holds.
+  while (BarCount() > kWidth / 2) told_.pop_front();
+}
+
+QString TNetGraph::BarLabel(int bar) const {
+  if (bar < 0 || bar >= BarCount()) return {};
+  const int ago = BarCount() - 1 - bar;
+  return ago == 0 ? tr("Now") : tr("%1 s ago").arg(ago);
+}
+
+QString TNetGraph::BarValue(int bar) const {
+  return bar >= 0 && bar < BarCount() ? told_[static_cast<size_t>(bar)] : QString();
+}
+
+QRect TNetGraph::BarRect(int bar) const {
+  if (bar < 0 || bar >= BarCount()) return {};
+  return {kWidth - 2 * (BarCount() - bar), 0, 2, kHeight};
+}
+
+QString TNetGraph::GraphSummary() const {
+  if (told_.empty()) return tr("No traffic sampled yet");
+  return tr("The last %1 seconds; now %2").arg(BarCount()).arg(told_.back());
 }
 
 void TNetGraph::paintEvent(QPaintEvent*) {

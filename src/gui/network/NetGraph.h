@@ -7,9 +7,13 @@
 #include <QImage>
 #include <QWidget>
 
+#include <deque>
+
+#include "gui/accessibility/AccessibleGraph.h"
+
 namespace qgm::gui {
 
-class TNetGraph : public QWidget {
+class TNetGraph : public QWidget, public IAccessibleGraph {
   Q_OBJECT
  public:
   static constexpr int kWidth = 183, kHeight = 112;
@@ -24,12 +28,24 @@ class TNetGraph : public QWidget {
   const QImage& Image() const { return image_; }
   // Redraws the bitmap for another pixel ratio, keeping what it shows.
   void SetPixelRatio(qreal ratio);
+  // What the last step's bars show, in words, for assistive tools: one
+  // row a second for the seconds on the picture.
+  void Tell(const QString& speeds);
+
+  // IAccessibleGraph; the name is the widget's accessible name.
+  QString GraphName() const override { return accessibleName(); }
+  QString GraphSummary() const override;
+  int BarCount() const override { return static_cast<int>(told_.size()); }
+  QString BarLabel(int bar) const override;
+  QString BarValue(int bar) const override;
+  QRect BarRect(int bar) const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   QImage image_;
+  std::deque<QString> told_;  // oldest first
 };
 
 }  // namespace qgm::gui

@@ -248,12 +248,16 @@ void TNetworkPage::SampleTraffic() {
   if (!s.Step) return;
   imgNetwork_->Step(BarHeight(s.InBytes, TNetGraph::kHeight, scaleIn_, true),
                     BarHeight(s.OutBytes, TNetGraph::kHeight, scaleOut_, false));
+  imgNetwork_->Tell(tr("In: %1, Out: %2 %3")
+                        .arg(Q(s.InText), Q(s.OutText),
+                             rbBytes_->isChecked() ? rbBytes_->text() : rbBits_->text()));
 }
 
 void TNetworkPage::UpdateGraphScale() {
   scaleIn_ = ScaleForPosition(tbIn_->value());
   scaleOut_ = ScaleForPosition(tbOut_->value());
   gbNetGraph_->setTitle(Q(TrafficCaption(scaleIn_, scaleOut_)));
+  imgNetwork_->setAccessibleName(gbNetGraph_->title());
 }
 
 void TNetworkPage::AutoScaleFromPlan(const std::string& planSpeed) {

@@ -197,6 +197,9 @@ void TEmailPage::CommitMailbox(TMyItem* item) {
 void TEmailPage::UpdateMailboxCount() {
   const int n = scEmail_->Count();
   lblEmailList_->setText(n == 1 ? tr("1 Email Account") : tr("%1 Email Accounts").arg(n));
+  // The list is told by its caption, and its keys by the hint beside it.
+  scEmail_->setAccessibleName(lblEmailList_->text());
+  scEmail_->setAccessibleDescription(lblEditHint1_->text());
   if (scEmail_->hasFocus()) lblEditHint1_->setVisible(n > 0);
 }
 

@@ -16,6 +16,7 @@ class TMyItem : public TScrollItem {
   QString LastUidl;  // a mailbox's, kept as it was stored
 
   void Paint(QPainter& painter) override;
+  QString AccessibleText() const override { return Caption; }
 };
 
 }  // namespace qgm::gui

@@ -100,6 +100,9 @@ TRadioPage::TRadioPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
   lblRadioList2_->setObjectName(QStringLiteral("lblRadioList2"));
   lblEditHint3_->setObjectName(QStringLiteral("lblEditHint3"));
   scRadio2_ = MakeList(this, "scRadio2");
+  // Each list is told by the caption above it, and its keys by its hint.
+  scRadio2_->setAccessibleName(availableTitle->text());
+  scRadio2_->setAccessibleDescription(lblEditHint3_->text());
   layout->addWidget(scRadio2_, 1);
 
   auto* mineTitle = new QLabel(tr("Channels in QGM's Radio Menu"), this);
@@ -114,6 +117,8 @@ TRadioPage::TRadioPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
   lblRadioList_->setObjectName(QStringLiteral("lblRadioList"));
   lblEditHint2_->setObjectName(QStringLiteral("lblEditHint2"));
   scRadio_ = MakeList(this, "scRadio");
+  scRadio_->setAccessibleName(mineTitle->text());
+  scRadio_->setAccessibleDescription(lblEditHint2_->text());
   layout->addWidget(scRadio_, 1);
 
   ieRadio_ = MakeTwoFieldEditor(this, "ieRadio", tr("Caption"), eRadioName_, "eRadioName",
