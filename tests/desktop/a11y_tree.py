@@ -182,7 +182,7 @@ def run_walk(app_name):
 def press(name, app_name):
     app = application(app_name)
     for window in children(app):
-        for _, node, f in walk(window):
+        for _, node, f in walk(window, showing_only=False):
             if f["name"].replace("&", "") == name and f.get("actions"):
                 node.queryAction().doAction(0)
                 print("true")
