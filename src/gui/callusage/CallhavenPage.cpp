@@ -1,5 +1,7 @@
 #include "gui/callusage/CallhavenPage.h"
 
+#include "gui/controls/BarGraph.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
@@ -202,21 +204,12 @@ void TCallGraph::SetCurrentBar(int bar) {
 }
 
 void TCallGraph::keyPressEvent(QKeyEvent* event) {
+  if (const std::optional<int> bar = BarForKey(event->key(), current_, BarCount())) {
+    SetCurrentBar(*bar);
+    event->accept();
+    return;
+  }
   switch (event->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-      SetCurrentBar(current_ - 1);
-      break;
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-      SetCurrentBar(current_ + 1);
-      break;
-    case Qt::Key_Home:
-      SetCurrentBar(0);
-      break;
-    case Qt::Key_End:
-      SetCurrentBar(BarCount() - 1);
-      break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:

@@ -50,26 +50,27 @@ void TBarGraph::NotifyCurrent() {
   TellCurrentBar(this, current_);
 }
 
-void TBarGraph::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
+std::optional<int> BarForKey(int key, int current, int count) {
+  switch (key) {
     case Qt::Key_Left:
     case Qt::Key_Up:
-      SetCurrentBar(current_ - 1);
-      break;
+      return current - 1;
     case Qt::Key_Right:
     case Qt::Key_Down:
-      SetCurrentBar(current_ + 1);
-      break;
+      return current + 1;
     case Qt::Key_Home:
-      SetCurrentBar(0);
-      break;
+      return 0;
     case Qt::Key_End:
-      SetCurrentBar(BarCount() - 1);
-      break;
+      return count - 1;
     default:
-      QLabel::keyPressEvent(event);
-      return;
+      return std::nullopt;
   }
+}
+
+void TBarGraph::keyPressEvent(QKeyEvent* event) {
+  const std::optional<int> bar = BarForKey(event->key(), current_, BarCount());
+  if (!bar) return QLabel::keyPressEvent(event);
+  SetCurrentBar(*bar);
   event->accept();
 }
 

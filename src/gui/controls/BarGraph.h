@@ -6,6 +6,7 @@
 #include <QLabel>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "gui/accessibility/AccessibleGraph.h"
@@ -17,6 +18,10 @@ struct TGraphBar {
   QString Value;
   QRect Area;  // in the picture
 };
+
+// The bar a key moves to from `current` among `count` bars: the arrows
+// step, Home and End jump; nothing for any other key.
+std::optional<int> BarForKey(int key, int current, int count);
 
 class TBarGraph : public QLabel, public IAccessibleGraph {
   Q_OBJECT
