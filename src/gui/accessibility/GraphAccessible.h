@@ -5,6 +5,7 @@
 
 #include <QAccessibleWidget>
 #include <QPointer>
+#include "gui/accessibility/LeafAccessible.h"
 
 #include <map>
 #include <utility>
@@ -59,25 +60,14 @@ class TGraphAccessible : public QAccessibleWidget, public QAccessibleTableInterf
   mutable std::map<std::pair<int, int>, QAccessible::Id> cells_;
 };
 
-class TGraphCellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface {
+class TGraphCellAccessible : public TLeafAccessible, public QAccessibleTableCellInterface {
  public:
   TGraphCellAccessible(QWidget* graph, int row, int column);
 
   bool isValid() const override;
-  QObject* object() const override { return nullptr; }
   QWindow* window() const override;
-  QList<std::pair<QAccessibleInterface*, QAccessible::Relation>> relations(
-      QAccessible::Relation) const override {
-    return {};
-  }
-  QAccessibleInterface* focusChild() const override { return nullptr; }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QAccessibleInterface* parent() const override { return table(); }
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
   QString text(QAccessible::Text t) const override;
-  void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override;
   QAccessible::Role role() const override { return QAccessible::Cell; }
   QAccessible::State state() const override;

@@ -6,6 +6,7 @@
 
 #include <QAccessibleWidget>
 #include <QPointer>
+#include "gui/accessibility/LeafAccessible.h"
 
 #include <map>
 
@@ -35,7 +36,7 @@ class TScrollingCtrlAccessible : public QAccessibleWidget {
   mutable std::map<int, QAccessible::Id> items_;
 };
 
-class TScrollItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class TScrollItemAccessible : public TLeafAccessible, public QAccessibleActionInterface {
  public:
   TScrollItemAccessible(TScrollingCtrl* list, int index);
 
@@ -44,20 +45,9 @@ class TScrollItemAccessible : public QAccessibleInterface, public QAccessibleAct
   int ItemIndex() const { return index_; }
 
   bool isValid() const override;
-  QObject* object() const override { return nullptr; }
   QWindow* window() const override;
-  QList<std::pair<QAccessibleInterface*, QAccessible::Relation>> relations(
-      QAccessible::Relation) const override {
-    return {};
-  }
-  QAccessibleInterface* focusChild() const override { return nullptr; }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QAccessibleInterface* parent() const override;
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
   QString text(QAccessible::Text t) const override;
-  void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override;
   QAccessible::Role role() const override;
   QAccessible::State state() const override;

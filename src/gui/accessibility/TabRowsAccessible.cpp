@@ -1,5 +1,7 @@
 #include "gui/accessibility/TabRowsAccessible.h"
 
+#include "gui/accessibility/LeafAccessible.h"
+
 #include <QAccessibleWidget>
 #include <QPointer>
 #include <QTabWidget>
@@ -20,20 +22,15 @@ QString Spoken(QString caption) {
   return caption;
 }
 
-class TTabAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class TTabAccessible : public TLeafAccessible, public QAccessibleActionInterface {
  public:
   TTabAccessible(TTabRows* rows, int index) : rows_(rows), index_(index) {}
 
   bool isValid() const override { return rows_ && index_ < rows_->Tabs()->count(); }
-  QObject* object() const override { return nullptr; }
   QWindow* window() const override { return rows_->window()->windowHandle(); }
   QAccessibleInterface* parent() const override {
     return QAccessible::queryAccessibleInterface(rows_);
   }
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QString text(QAccessible::Text t) const override {
     if (t == QAccessible::Name) return Spoken(rows_->Tabs()->tabText(index_));
     if (t == QAccessible::Accelerator) {
@@ -44,7 +41,6 @@ class TTabAccessible : public QAccessibleInterface, public QAccessibleActionInte
     }
     return {};
   }
-  void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override {
     const QRect r = rows_->TabRect(index_);
     return r.isEmpty() ? QRect() : QRect(rows_->mapToGlobal(r.topLeft()), r.size());
