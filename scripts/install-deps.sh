@@ -13,7 +13,11 @@
 # (qt6-wayland); the desktop tests run it under a headless weston with a
 # tray host and a notification server of their own in Python (python3-dbus,
 # python3-gi), and walk its accessibility tree as a screen reader does
-# (at-spi2-core's accessibility bus, python3-pyatspi).
+# (at-spi2-core's accessibility bus, python3-pyatspi). The interop tests
+# run the clients against real servers (dovecot-pop3d, vsftpd,
+# inetutils-inetd's time service, squid, nginx, mpv with mpv-mpris), each
+# started by its test on loopback: the install keeps their system services
+# from starting.
 set -euo pipefail
 
 PACKAGES=(
@@ -30,6 +34,7 @@ PACKAGES=(
   gnome-keyring libsecret-tools libsecret-1-dev
   libxcb1-dev qt6-wayland weston python3-dbus python3-gi gir1.2-glib-2.0
   at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+  dovecot-pop3d vsftpd inetutils-inetd squid nginx mpv mpv-mpris
 )
 
 if [ "${1:-}" = "--list" ]; then
@@ -51,4 +56,14 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
+# The servers the interop tests start themselves must not start as system
+# services while they are installed (policy-rc.d answers "not now").
+policy=/usr/sbin/policy-rc.d
+made_policy=""
+if [ ! -e "$policy" ]; then
+  printf '#!/bin/sh\nexit 101\n' | $SUDO tee "$policy" >/dev/null
+  $SUDO chmod 755 "$policy"
+  made_policy=1
+fi
+trap '[ -z "$made_policy" ] || $SUDO rm -f "$policy"' EXIT
 $SUDO apt-get install -y --no-install-recommends "${missing[@]}"

@@ -2,7 +2,8 @@
 # The whole test run: unit, integration and window tests on the default
 # build, the core without Qt (so it can never come to need it), the same
 # tests under AddressSanitizer + UndefinedBehaviorSanitizer, the core's tests
-# under ThreadSanitizer, and a short run of every fuzz target. Installs what it needs first.
+# under ThreadSanitizer, the clients against real servers (dovecot, vsftpd,
+# an inetd time service, squid, nginx, mpv), and a short run of every fuzz target. Installs what it needs first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,6 +23,9 @@ ctest --preset default
 # What the long runs measured: the month soak's summary and the longest
 # hold of the window thread through the hostile week.
 grep -h -E "^(soak:|longest event-loop stall:)" build/default/Testing/Temporary/LastTest.log || true
+
+stage "interop (the clients against real servers on loopback)"
+ctest --preset interop
 
 stage "headless build (no Qt)"
 cmake --preset headless

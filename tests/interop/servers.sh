@@ -1,0 +1,56 @@
+# Shared by the interoperability tests, which run the program's clients
+# against real servers from Debian on loopback (sourced). Each test gets a
+# scratch folder ($scratch) removed at the end, its servers stopped with it.
+#   free_port            prints a TCP port nothing listens on
+#   wait_port PORT [S]   until something accepts on 127.0.0.1:PORT (S seconds, 20)
+#   make_ca              a CA ($scratch/ca/ca.pem) and a server certificate
+#                        for localhost ($scratch/ca/server.pem, server.key)
+#   make_cert NAME HOST  another server certificate from the same CA
+#   keep_pid PID         stop this process when the test ends
+#   fail MESSAGE         print FAIL: MESSAGE and end the test
+#   server_version CMD   prints the first line a version command gives
+set -euo pipefail
+# shellcheck source=../support/wait.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/wait.sh"
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/qgm-interop.XXXXXX")
+chmod 755 "$scratch"
+_pids=()
+keep_pid() { _pids+=("$1"); }
+_stop_all() {
+  local p
+  for p in "${_pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${_pids[@]}"; do wait_for 5 ended "$p" || kill -9 "$p" 2>/dev/null || true; done
+  [ -n "${QGM_INTEROP_KEEP:-}" ] && { echo "scratch kept: $scratch"; return; }
+  rm -rf "$scratch"
+}
+trap _stop_all EXIT
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+free_port() {
+  python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
+}
+
+wait_port() {
+  wait_for "${2:-20}" python3 -c 'import socket,sys; socket.create_connection(("127.0.0.1",int(sys.argv[1])),1)' "$1" 2>/dev/null
+}
+
+make_cert() {  # make_cert NAME HOST: $scratch/ca/NAME.pem and NAME.key for HOST
+  local d=$scratch/ca
+  openssl req -new -newkey rsa:2048 -nodes -subj "/CN=$2" -keyout "$d/$1.key" -out "$d/$1.csr" 2>/dev/null
+  printf 'subjectAltName=DNS:%s\nextendedKeyUsage=serverAuth\n' "$2" >"$d/$1.ext"
+  openssl x509 -req -in "$d/$1.csr" -CA "$d/ca.pem" -CAkey "$d/ca.key" -CAcreateserial \
+    -days 2 -sha256 -extfile "$d/$1.ext" -out "$d/$1.pem" 2>/dev/null
+  chmod 644 "$d/$1.key"
+}
+
+make_ca() {
+  local d=$scratch/ca
+  mkdir -p "$d"
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=QGM interop test CA" \
+    -keyout "$d/ca.key" -out "$d/ca.pem" 2>/dev/null
+  make_cert server localhost
+}
+
+server_version() { "$@" 2>&1 | head -1; }
