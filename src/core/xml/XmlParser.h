@@ -32,6 +32,7 @@ class TAttrib {
   const TAttrib* Next() const { return next_; }
 
  private:
+  template <typename Char>
   friend class XmlBuilder;
   const char16_t* name_ = nullptr;
   const char16_t* value_ = nullptr;
@@ -80,6 +81,7 @@ class TElement {
   std::u16string GetText() const;
 
  private:
+  template <typename Char>
   friend class XmlBuilder;
   void AppendText(std::u16string& out) const;
 
@@ -105,6 +107,7 @@ class TXmlTree : public TElement {
   ~TXmlTree();
 
  private:
+  template <typename Char>
   friend class XmlBuilder;
   std::unique_ptr<char16_t[]> text_;  // the document, then zero sentinels
   size_t textSize_ = 0;
