@@ -193,13 +193,43 @@ class XmlBuilder {
     return tree.text_.get();
   }
 
+  // One loop over the document with the open elements as a chain of
+  // parents. Whatever ends an element's content early (markup that goes
+  // wrong, an end tag of another name, the end of the text) ends the build.
   void Build() {
     tree_.kind_ = TElementKind::etOther;
-    while (cur_ < last_) ParseNode(AddChild(&tree_), 1);
+    TElement* parent = &tree_;
+    int depth = 1;  // of the next child
+    while (true) {
+      if (parent == &tree_) {
+        if (cur_ >= last_) return;
+      } else {
+        if (cur_ >= last_ - 2) return;
+        if (s_[cur_] == '<' && s_[cur_ + 1] == '/') {
+          cur_ += 2;
+          if (!ReadEndTag(parent)) return;
+          parent = parent->parent_;
+          --depth;
+          if (parent != &tree_ && !Skip()) return;
+          continue;
+        }
+      }
+      TElement* node = AddChild(parent);
+      if (ParseNode(node, depth)) {
+        parent = node;
+        ++depth;
+        continue;
+      }
+      if (parent != &tree_ && !Skip()) return;
+    }
   }
 
  private:
   void Abort() { cur_ = last_; }
+  bool Fail() {
+    Abort();
+    return false;
+  }
 
   template <typename T>
   T* Allocate() {
@@ -303,15 +333,19 @@ class XmlBuilder {
     cur_ = tokenStart_ = p + 1;
   }
 
-  void ParseNode(TElement* node, int depth) {
+  // Reads one node; true for an element whose content follows.
+  bool ParseNode(TElement* node, int depth) {
     cur_ = tokenStart_;
     if (cur_ < last_) cur_ = SkipWhiteFrom(s_, cur_, last_);
     tokenStart_ = cur_;
     if (cur_ > last_ - 4) {  // fewer than five characters left
       cur_ = last_;
-      return;
+      return false;
     }
-    if (depth > kMaxXmlDepth) return Abort();
+    if (depth > kMaxXmlDepth) {
+      Abort();
+      return false;
+    }
 
     const char16_t c0 = s_[cur_];
     const char16_t c1 = s_[cur_ + 1];
@@ -324,7 +358,8 @@ class XmlBuilder {
       const char16_t c2 = s_[cur_ + 2];
       if (c2 == '[') {
         node->kind_ = TElementKind::etCData;
-        return ParseCData(node);
+        ParseCData(node);
+        return false;
       }
       if (c2 == '-') {
         node->kind_ = TElementKind::etComment;
@@ -335,12 +370,13 @@ class XmlBuilder {
       }
     } else if (Is(cur_ + 1, kLetter)) {
       node->kind_ = TElementKind::etTag;
-      return ParseTag(node, depth);
+      return ParseTag(node);
     } else {
       node->kind_ = TElementKind::etOther;
       ParseOther(node);
     }
     if (node->nameLen_ == 0) Abort();
+    return false;
   }
 
   bool Remaining(int64_t count) const { return last_ - tokenStart_ + 1 >= count; }
@@ -389,19 +425,20 @@ class XmlBuilder {
     }
   }
 
-  void ParseTag(TElement* node, int depth) {
+  // True when the element has content to read.
+  bool ParseTag(TElement* node) {
     ++cur_;  // past "<"
     int64_t start, len;
-    if (!ReadName(start, len)) return Abort();
+    if (!ReadName(start, len)) return Fail();
     SetName(node, start, start + len);
     const char16_t after = s_[cur_];
-    if (!Is(cur_, kWhite) && after != '/' && after != '>') return Abort();
+    if (!Is(cur_, kWhite) && after != '/' && after != '>') return Fail();
 
     int64_t nameStart, nameLen;
     while (ReadName(nameStart, nameLen)) {
-      if (!Skip() || s_[cur_] != '=') return Abort();
+      if (!Skip() || s_[cur_] != '=') return Fail();
       ++cur_;
-      if (!Skip()) return Abort();
+      if (!Skip()) return Fail();
       int64_t valueStart, valueLen;
       ReadQuoted(valueStart, valueLen);
       // Stored even when the value was missing or unquoted; the scan then
@@ -413,26 +450,14 @@ class XmlBuilder {
       cur_ += 2;
       Skip();
       tokenStart_ = cur_;
-      return;
+      return false;
     }
-    if (s_[cur_] != '>') return Abort();
+    if (s_[cur_] != '>') return Fail();
     ++cur_;
     Skip();
-    if (cur_ >= last_) return;  // content runs to the end: done, no children
-    if (cur_ > last_ - 2) return Abort();
-    if (!ReadChildren(node, depth)) Abort();
-  }
-
-  bool ReadChildren(TElement* node, int depth) {
-    while (cur_ < last_ - 2) {
-      if (s_[cur_] == '<' && s_[cur_ + 1] == '/') {
-        cur_ += 2;
-        return ReadEndTag(node);
-      }
-      ParseNode(AddChild(node), depth + 1);
-      if (!Skip()) return false;
-    }
-    return false;
+    if (cur_ >= last_) return false;  // content runs to the end: done, no children
+    if (cur_ > last_ - 2) return Fail();
+    return true;
   }
 
   bool ReadEndTag(const TElement* node) {

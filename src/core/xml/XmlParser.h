@@ -85,7 +85,7 @@ class TElement {
   friend class XmlBuilder;
   void AppendText(std::u16string& out) const;
 
-  const TElement* parent_ = nullptr;
+  TElement* parent_ = nullptr;
   const char16_t* name_ = nullptr;
   const TAttrib* firstAttrib_ = nullptr;
   TElement* firstChild_ = nullptr;
