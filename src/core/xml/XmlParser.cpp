@@ -87,7 +87,9 @@ inline int64_t FindChar(const char16_t* s, int64_t p, int64_t end, char16_t c) {
 // `end`. A byte is no whitespace when it is above 0x20, which sets the top
 // bit of (low seven bits + 0x5F) or of the byte itself.
 inline int64_t SkipWhiteFrom(const unsigned char* s, int64_t p, int64_t end) {
-  if (p < end && s[p] > 32) return p;  // the usual case: nothing to skip
+  // The usual cases: nothing to skip, or one space between attributes.
+  if (p < end && s[p] > 32) return p;
+  if (p + 1 < end && s[p + 1] > 32) return p + 1;
   constexpr uint64_t kAbove32 = 0x5F5F5F5F5F5F5F5Full;
   for (; p + 8 <= end; p += 8) {
     const uint64_t w = LoadWord(s + p);
@@ -334,7 +336,7 @@ class XmlBuilder {
   }
 
   // Reads one node; true for an element whose content follows.
-  bool ParseNode(TElement* node, int depth) {
+  [[gnu::always_inline]] bool ParseNode(TElement* node, int depth) {
     cur_ = tokenStart_;
     if (cur_ < last_) cur_ = SkipWhiteFrom(s_, cur_, last_);
     tokenStart_ = cur_;
@@ -426,7 +428,7 @@ class XmlBuilder {
   }
 
   // True when the element has content to read.
-  bool ParseTag(TElement* node) {
+  [[gnu::always_inline]] bool ParseTag(TElement* node) {
     ++cur_;  // past "<"
     int64_t start, len;
     if (!ReadName(start, len)) return Fail();
@@ -460,11 +462,31 @@ class XmlBuilder {
     return true;
   }
 
+  // Whether the name at the scan position is the element's own, as ReadName
+  // would read it; the scan then moves past it. Only short names are
+  // compared (a word at a time); for the others ReadName decides.
+  bool RepeatsName(const TElement* node) {
+    if constexpr (sizeof(Char) != 1) {
+      return false;
+    } else {
+      const int64_t len = node->nameLen_;
+      const int64_t own = node->name_ - w_;
+      if (len > 8 || cur_ + len >= last_ || cur_ + 8 > last_ + 1 || own + 8 > last_ + 1)
+        return false;
+      const uint64_t mask = len == 8 ? ~0ull : (1ull << (8 * len)) - 1;
+      if (((LoadWord(s_ + cur_) ^ LoadWord(s_ + own)) & mask) != 0 || Is(cur_ + len, kName))
+        return false;
+      cur_ = tokenStart_ = cur_ + len;
+      return true;
+    }
+  }
+
   bool ReadEndTag(const TElement* node) {
     bool ok = false;
     int64_t start, len;
-    if (Skip() && ReadName(start, len) &&
-        std::u16string_view(w_ + start, static_cast<size_t>(len)) == node->Name()) {
+    if (Skip() && (RepeatsName(node) ||
+                   (ReadName(start, len) &&
+                    std::u16string_view(w_ + start, static_cast<size_t>(len)) == node->Name()))) {
       ok = Skip() && s_[cur_] == '>';
     }
     ++cur_;
