@@ -239,15 +239,16 @@ class XmlBuilder {
     static_assert(alignof(T) <= alignof(std::max_align_t));
     constexpr size_t kSize =
         (sizeof(T) + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
-    if (tree_.freeLeft_ < kSize) {
-      tree_.chunks_.emplace_back(new std::byte[kChunkBytes]);
-      tree_.free_ = tree_.chunks_.back().get();
-      tree_.freeLeft_ = kChunkBytes;
-    }
-    T* item = new (tree_.free_) T();
-    tree_.free_ += kSize;
-    tree_.freeLeft_ -= kSize;
+    if (static_cast<size_t>(limit_ - free_) < kSize) NewChunk();
+    T* item = new (free_) T();
+    free_ += kSize;
     return item;
+  }
+
+  [[gnu::noinline]] void NewChunk() {
+    tree_.chunks_.emplace_back(new std::byte[kChunkBytes]);
+    free_ = tree_.chunks_.back().get();
+    limit_ = free_ + kChunkBytes;
   }
 
   TElement* AddChild(TElement* parent) {
@@ -502,6 +503,8 @@ class XmlBuilder {
   int64_t cur_ = 0;
   int64_t last_ = 0;
   TAttrib* lastAttrib_ = nullptr;
+  std::byte* free_ = nullptr;  // the unused rest of the newest chunk
+  std::byte* limit_ = nullptr;
 };
 
 TXmlTree::TXmlTree() = default;

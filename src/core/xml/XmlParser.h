@@ -114,8 +114,6 @@ class TXmlTree : public TElement {
   // Nodes and attributes live in fixed-size chunks, small enough for the
   // allocator to reuse them between builds instead of mapping fresh pages.
   std::vector<std::unique_ptr<std::byte[]>> chunks_;
-  std::byte* free_ = nullptr;
-  size_t freeLeft_ = 0;
 };
 
 // Elements nested deeper than this end the build like malformed markup, so a
