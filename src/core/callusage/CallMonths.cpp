@@ -1,7 +1,13 @@
 #include "core/callusage/CallMonths.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <system_error>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/platform/FileIo.h"
 #include "core/util/Csv.h"
@@ -81,8 +87,115 @@ int SplitInPlace(std::string_view line, std::string_view (&fields)[6]) {
   }
 }
 
+// A cost as the files write it, "12.34": digits, then a point and up to four
+// digits. Read here without Money::Parse, which gives the same for these;
+// anything else is left to it.
+Money ParseCost(std::string_view text) {
+  const size_t n = text.size();
+  if (n == 0 || n > 12) return Money::Parse(text).value_or(Money());
+  int64_t units = 0;
+  size_t i = 0;
+  for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) units = units * 10 + (text[i] - '0');
+  if (i == 0) return Money::Parse(text).value_or(Money());
+  int decimals = 0;
+  if (i < n && text[i] == '.') {
+    for (++i; i < n && decimals < 4 && text[i] >= '0' && text[i] <= '9'; ++i, ++decimals)
+      units = units * 10 + (text[i] - '0');
+  }
+  if (i != n) return Money::Parse(text).value_or(Money());
+  static constexpr int64_t kScales[] = {10000, 1000, 100, 10, 1};
+  return Money::FromUnits(units * kScales[decimals]);
+}
+
+// The positions of the newlines, commas and quotes among 64 bytes, one bit
+// per byte.
+struct TLineMarks {
+  uint64_t newlines = 0;
+  uint64_t commas = 0;
+  uint64_t quotes = 0;
+};
+
+TLineMarks MarksOf64(const char* p) {
+  TLineMarks m;
+#if defined(__SSE2__)
+  const __m128i newline = _mm_set1_epi8('\n');
+  const __m128i comma = _mm_set1_epi8(',');
+  const __m128i quote = _mm_set1_epi8('"');
+  for (int i = 0; i < 4; ++i) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+    const auto bits = [&](__m128i c) {
+      return static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c))))
+             << (16 * i);
+    };
+    m.newlines |= bits(newline);
+    m.commas |= bits(comma);
+    m.quotes |= bits(quote);
+  }
+#else
+  for (int i = 0; i < 64; ++i) {
+    const uint64_t bit = 1ull << i;
+    if (p[i] == '\n') m.newlines |= bit;
+    if (p[i] == ',') m.commas |= bit;
+    if (p[i] == '"') m.quotes |= bit;
+  }
+#endif
+  return m;
+}
+
+// SplitInPlace for a line of `len` < 64 bytes whose commas and quotes are
+// given as bits; only the cost and type fields are kept.
+int SplitMarked(const char* line, uint64_t commas, uint64_t quotes, int len, std::string_view& cost,
+                std::string_view& type) {
+  // The usual shapes first: six fields or more, no quotes, or quotes only
+  // around the cost.
+  const uint64_t c1 = commas & (commas - 1);
+  const uint64_t c2 = c1 & (c1 - 1);
+  const uint64_t c3 = c2 & (c2 - 1);
+  const uint64_t c4 = c3 & (c3 - 1);
+  if (c4 != 0) {
+    const int costStart = std::countr_zero(c2) + 1;
+    const int typeStart = std::countr_zero(c3) + 1;
+    const int typeEnd = std::countr_zero(c4);
+    const bool plain = quotes == 0;
+    if (plain || (typeStart - 2 > costStart &&
+                  quotes == ((1ull << costStart) | (1ull << (typeStart - 2))))) {
+      const int q = plain ? 0 : 1;
+      cost = std::string_view(line + costStart + q,
+                              static_cast<size_t>(typeStart - 1 - costStart - 2 * q));
+      type = std::string_view(line + typeStart, static_cast<size_t>(typeEnd - typeStart));
+      return 6;
+    }
+  }
+  int count = 0;
+  int pos = 0;
+  while (true) {
+    if (count == 6) return 7;
+    int start, end;
+    if (pos < len && ((quotes >> pos) & 1)) {
+      const uint64_t after = quotes & (~1ull << pos);
+      if (after == 0) return -1;  // unclosed
+      const int close = std::countr_zero(after);
+      if (close + 1 < len && ((quotes >> (close + 1)) & 1)) return -2;
+      start = pos + 1;
+      end = close;
+      pos = close + 1;
+      if (pos < len && !((commas >> pos) & 1)) return -1;
+    } else {
+      const uint64_t next = commas & (~0ull << pos);
+      start = pos;
+      end = next ? std::countr_zero(next) : len;
+      pos = end;
+    }
+    if (count == 3) cost = std::string_view(line + start, static_cast<size_t>(end - start));
+    if (count == 4) type = std::string_view(line + start, static_cast<size_t>(end - start));
+    ++count;
+    if (pos >= len) return count;
+    ++pos;
+  }
+}
+
 void AddCall(std::string_view type, std::string_view costText, TCallMonth& month) {
-  const Money cost = Money::Parse(costText).value_or(Money());
+  const Money cost = ParseCost(costText);
   if (type.size() >= 6 && type.substr(0, 6) == "Nation") {
     ++month.NationalCalls;
     month.NationalCost += cost;
@@ -102,12 +215,7 @@ void AddCall(std::string_view type, std::string_view costText, TCallMonth& month
 void AddCallLines(std::string_view text, TCallMonth& month) {
   std::vector<std::string> fields;
   std::string_view plain[6];
-  bool header = true;
-  ForEachLine(text, [&](std::string_view line) {
-    if (header) {
-      header = false;
-      return;
-    }
+  const auto addLine = [&](std::string_view line) {
     const int inPlace = SplitInPlace(line, plain);
     if (inPlace != -2) {
       // Most lines: nothing to copy.
@@ -116,7 +224,41 @@ void AddCallLines(std::string_view text, TCallMonth& month) {
     }
     const auto count = SplitCsvLine(line, 6, fields);
     if (count && *count >= 6) AddCall(fields[4], fields[3], month);
-  });
+  };
+  // The lines after the header. Where 64 bytes remain, a line shorter than
+  // that is split on the bits of its commas and quotes; other lines, and
+  // lines with a doubled quote, go through addLine.
+  const char* s = text.data();
+  const size_t n = text.size();
+  size_t pos = text.find('\n');
+  pos = pos == std::string_view::npos ? n : pos + 1;
+  while (pos < n) {
+    if (pos + 64 <= n) {
+      const TLineMarks marks = MarksOf64(s + pos);
+      if (marks.newlines) {
+        const int newline = std::countr_zero(marks.newlines);
+        int len = newline;
+        if (len > 0 && s[pos + static_cast<size_t>(len) - 1] == '\r') --len;
+        const uint64_t inLine = (1ull << len) - 1;
+        std::string_view cost, type;
+        const int count =
+            SplitMarked(s + pos, marks.commas & inLine, marks.quotes & inLine, len, cost, type);
+        if (count >= 6) {
+          AddCall(type, cost, month);
+        } else if (count == -2) {
+          addLine(text.substr(pos, static_cast<size_t>(len)));
+        }
+        pos += static_cast<size_t>(newline) + 1;
+        continue;
+      }
+    }
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = n;
+    std::string_view line = text.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    addLine(line);
+    pos = end + 1;
+  }
   month.TotalCalls =
       month.NationalCalls + month.MobileCalls + month.CallhavenCalls + month.OtherCalls;
   month.TotalCost = month.OtherCost + month.MobileCost + month.NationalCost;
