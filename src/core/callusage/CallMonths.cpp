@@ -88,114 +88,94 @@ int SplitInPlace(std::string_view line, std::string_view (&fields)[6]) {
 }
 
 // A cost as the files write it, "12.34": digits, then a point and up to four
-// digits. Read here without Money::Parse, which gives the same for these;
-// anything else is left to it.
-Money ParseCost(std::string_view text) {
+// digits, which Money::Parse reads the same way; false for anything else.
+[[gnu::always_inline]] inline bool ParsePlainCost(std::string_view text, Money& cost) {
   const size_t n = text.size();
-  if (n == 0 || n > 12) return Money::Parse(text).value_or(Money());
+  if (n == 0 || n > 12) return false;
   int64_t units = 0;
   size_t i = 0;
   for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) units = units * 10 + (text[i] - '0');
-  if (i == 0) return Money::Parse(text).value_or(Money());
+  if (i == 0) return false;
   int decimals = 0;
   if (i < n && text[i] == '.') {
     for (++i; i < n && decimals < 4 && text[i] >= '0' && text[i] <= '9'; ++i, ++decimals)
       units = units * 10 + (text[i] - '0');
   }
-  if (i != n) return Money::Parse(text).value_or(Money());
+  if (i != n) return false;
   static constexpr int64_t kScales[] = {10000, 1000, 100, 10, 1};
-  return Money::FromUnits(units * kScales[decimals]);
+  cost = Money::FromUnits(units * kScales[decimals]);
+  return true;
 }
 
-// The positions of the newlines, commas and quotes among 64 bytes, one bit
-// per byte.
+[[gnu::always_inline]] inline Money ParseCost(std::string_view text) {
+  Money cost;
+  if (ParsePlainCost(text, cost)) return cost;
+  return Money::Parse(text).value_or(Money());
+}
+
+// The positions of the newlines and commas among 64 bytes, one bit per byte.
 struct TLineMarks {
   uint64_t newlines = 0;
   uint64_t commas = 0;
-  uint64_t quotes = 0;
 };
 
 TLineMarks MarksOf64(const char* p) {
   TLineMarks m;
 #if defined(__SSE2__)
+  // Written out for the four blocks: a loop is not unrolled at -O2.
   const __m128i newline = _mm_set1_epi8('\n');
   const __m128i comma = _mm_set1_epi8(',');
-  const __m128i quote = _mm_set1_epi8('"');
-  for (int i = 0; i < 4; ++i) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-    const auto bits = [&](__m128i c) {
-      return static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c))))
-             << (16 * i);
+  const auto* in = reinterpret_cast<const __m128i*>(p);
+  const __m128i v0 = _mm_loadu_si128(in), v1 = _mm_loadu_si128(in + 1);
+  const __m128i v2 = _mm_loadu_si128(in + 2), v3 = _mm_loadu_si128(in + 3);
+  const auto bits = [&](__m128i x) {
+    const auto mask = [&](__m128i v) {
+      return static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, x))));
     };
-    m.newlines |= bits(newline);
-    m.commas |= bits(comma);
-    m.quotes |= bits(quote);
-  }
+    return mask(v0) | mask(v1) << 16 | mask(v2) << 32 | mask(v3) << 48;
+  };
+  m.newlines = bits(newline);
+  m.commas = bits(comma);
 #else
   for (int i = 0; i < 64; ++i) {
-    const uint64_t bit = 1ull << i;
-    if (p[i] == '\n') m.newlines |= bit;
-    if (p[i] == ',') m.commas |= bit;
-    if (p[i] == '"') m.quotes |= bit;
+    if (p[i] == '\n') m.newlines |= 1ull << i;
+    if (p[i] == ',') m.commas |= 1ull << i;
   }
 #endif
   return m;
 }
 
-// SplitInPlace for a line of `len` < 64 bytes whose commas and quotes are
-// given as bits; only the cost and type fields are kept.
-int SplitMarked(const char* line, uint64_t commas, uint64_t quotes, int len, std::string_view& cost,
-                std::string_view& type) {
-  // The usual shapes first: six fields or more, no quotes, or quotes only
-  // around the cost.
+// A line of `len` < 64 bytes in the usual shape, its commas given as bits:
+// six fields or more, none but the cost opening with a quote, and a quoted
+// cost a plain number closed right before its comma. What SplitInPlace
+// makes of such a line follows from the commas alone. False for any other
+// line.
+[[gnu::always_inline]] inline bool SplitUsual(const char* line, uint64_t commas, int len,
+                                              std::string_view& type, Money& cost) {
   const uint64_t c1 = commas & (commas - 1);
   const uint64_t c2 = c1 & (c1 - 1);
   const uint64_t c3 = c2 & (c2 - 1);
   const uint64_t c4 = c3 & (c3 - 1);
-  if (c4 != 0) {
-    const int costStart = std::countr_zero(c2) + 1;
-    const int typeStart = std::countr_zero(c3) + 1;
-    const int typeEnd = std::countr_zero(c4);
-    const bool plain = quotes == 0;
-    if (plain || (typeStart - 2 > costStart &&
-                  quotes == ((1ull << costStart) | (1ull << (typeStart - 2))))) {
-      const int q = plain ? 0 : 1;
-      cost = std::string_view(line + costStart + q,
-                              static_cast<size_t>(typeStart - 1 - costStart - 2 * q));
-      type = std::string_view(line + typeStart, static_cast<size_t>(typeEnd - typeStart));
-      return 6;
-    }
+  if (c4 == 0) return false;
+  const int costStart = std::countr_zero(c2) + 1;
+  const int typeStart = std::countr_zero(c3) + 1;
+  const int lastStart = std::countr_zero(c4) + 1;
+  if (line[0] == '"' || line[std::countr_zero(commas) + 1] == '"' ||
+      line[std::countr_zero(c1) + 1] == '"' || line[typeStart] == '"' ||
+      (lastStart < len && line[lastStart] == '"'))
+    return false;
+  type = std::string_view(line + typeStart, static_cast<size_t>(lastStart - 1 - typeStart));
+  const std::string_view costText(line + costStart, static_cast<size_t>(typeStart - 1 - costStart));
+  if (costText.empty() || costText[0] != '"') {
+    cost = ParseCost(costText);
+    return true;
   }
-  int count = 0;
-  int pos = 0;
-  while (true) {
-    if (count == 6) return 7;
-    int start, end;
-    if (pos < len && ((quotes >> pos) & 1)) {
-      const uint64_t after = quotes & (~1ull << pos);
-      if (after == 0) return -1;  // unclosed
-      const int close = std::countr_zero(after);
-      if (close + 1 < len && ((quotes >> (close + 1)) & 1)) return -2;
-      start = pos + 1;
-      end = close;
-      pos = close + 1;
-      if (pos < len && !((commas >> pos) & 1)) return -1;
-    } else {
-      const uint64_t next = commas & (~0ull << pos);
-      start = pos;
-      end = next ? std::countr_zero(next) : len;
-      pos = end;
-    }
-    if (count == 3) cost = std::string_view(line + start, static_cast<size_t>(end - start));
-    if (count == 4) type = std::string_view(line + start, static_cast<size_t>(end - start));
-    ++count;
-    if (pos >= len) return count;
-    ++pos;
-  }
+  // Quoted: its digits hold no quote, so the one before the comma closes it.
+  return costText.size() >= 2 && costText.back() == '"' &&
+         ParsePlainCost(costText.substr(1, costText.size() - 2), cost);
 }
 
-void AddCall(std::string_view type, std::string_view costText, TCallMonth& month) {
-  const Money cost = ParseCost(costText);
+[[gnu::always_inline]] inline void AddCall(std::string_view type, Money cost, TCallMonth& month) {
   if (type.size() >= 6 && type.substr(0, 6) == "Nation") {
     ++month.NationalCalls;
     month.NationalCost += cost;
@@ -212,22 +192,24 @@ void AddCall(std::string_view type, std::string_view costText, TCallMonth& month
 
 }  // namespace
 
-void AddCallLines(std::string_view text, TCallMonth& month) {
+void AddCallLines(std::string_view text, TCallMonth& record) {
+  // Counted in a copy the compiler may keep in registers.
+  TCallMonth month = record;
   std::vector<std::string> fields;
   std::string_view plain[6];
   const auto addLine = [&](std::string_view line) {
     const int inPlace = SplitInPlace(line, plain);
     if (inPlace != -2) {
       // Most lines: nothing to copy.
-      if (inPlace >= 6) AddCall(plain[4], plain[3], month);
+      if (inPlace >= 6) AddCall(plain[4], ParseCost(plain[3]), month);
       return;
     }
     const auto count = SplitCsvLine(line, 6, fields);
-    if (count && *count >= 6) AddCall(fields[4], fields[3], month);
+    if (count && *count >= 6) AddCall(fields[4], ParseCost(fields[3]), month);
   };
   // The lines after the header. Where 64 bytes remain, a line shorter than
-  // that is split on the bits of its commas and quotes; other lines, and
-  // lines with a doubled quote, go through addLine.
+  // that in the usual shape is split on the bits of its commas; all other
+  // lines go through addLine.
   const char* s = text.data();
   const size_t n = text.size();
   size_t pos = text.find('\n');
@@ -239,13 +221,11 @@ void AddCallLines(std::string_view text, TCallMonth& month) {
         const int newline = std::countr_zero(marks.newlines);
         int len = newline;
         if (len > 0 && s[pos + static_cast<size_t>(len) - 1] == '\r') --len;
-        const uint64_t inLine = (1ull << len) - 1;
-        std::string_view cost, type;
-        const int count =
-            SplitMarked(s + pos, marks.commas & inLine, marks.quotes & inLine, len, cost, type);
-        if (count >= 6) {
+        std::string_view type;
+        Money cost;
+        if (SplitUsual(s + pos, marks.commas & ((1ull << len) - 1), len, type, cost)) {
           AddCall(type, cost, month);
-        } else if (count == -2) {
+        } else {
           addLine(text.substr(pos, static_cast<size_t>(len)));
         }
         pos += static_cast<size_t>(newline) + 1;
@@ -262,6 +242,7 @@ void AddCallLines(std::string_view text, TCallMonth& month) {
   month.TotalCalls =
       month.NationalCalls + month.MobileCalls + month.CallhavenCalls + month.OtherCalls;
   month.TotalCost = month.OtherCost + month.MobileCost + month.NationalCost;
+  record = month;
 }
 
 TCallMonthsLoaded LoadCallMonths(TCallhaven& calls, const std::filesystem::path& folder,
