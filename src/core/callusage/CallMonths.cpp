@@ -207,37 +207,49 @@ void AddCallLines(std::string_view text, TCallMonth& record) {
     const auto count = SplitCsvLine(line, 6, fields);
     if (count && *count >= 6) AddCall(fields[4], ParseCost(fields[3]), month);
   };
-  // The lines after the header. Where 64 bytes remain, a line shorter than
-  // that in the usual shape is split on the bits of its commas; all other
-  // lines go through addLine.
+  // The lines after the header. The text goes in blocks of 64 bytes, each
+  // giving the bits of its newlines and commas; a line shorter than 64 bytes
+  // in the usual shape is split on those bits, any other line (and the last
+  // ones, after the final whole block) goes through addLine. Lines are found
+  // from the bits alone, so reading one line never waits for the last.
   const char* s = text.data();
   const size_t n = text.size();
-  size_t pos = text.find('\n');
-  pos = pos == std::string_view::npos ? n : pos + 1;
-  while (pos < n) {
-    if (pos + 64 <= n) {
-      const TLineMarks marks = MarksOf64(s + pos);
-      if (marks.newlines) {
-        const int newline = std::countr_zero(marks.newlines);
-        int len = newline;
-        if (len > 0 && s[pos + static_cast<size_t>(len) - 1] == '\r') --len;
-        std::string_view type;
-        Money cost;
-        if (SplitUsual(s + pos, marks.commas & ((1ull << len) - 1), len, type, cost)) {
-          AddCall(type, cost, month);
-        } else {
-          addLine(text.substr(pos, static_cast<size_t>(len)));
-        }
-        pos += static_cast<size_t>(newline) + 1;
-        continue;
+  size_t lineStart = text.find('\n');
+  lineStart = lineStart == std::string_view::npos ? n : lineStart + 1;
+  size_t base = lineStart;
+  uint64_t prevCommas = 0;
+  for (; base + 64 <= n; base += 64) {
+    const TLineMarks marks = MarksOf64(s + base);
+    for (uint64_t newlines = marks.newlines; newlines; newlines &= newlines - 1) {
+      const size_t lineEnd = base + static_cast<size_t>(std::countr_zero(newlines));
+      size_t len = lineEnd - lineStart;
+      if (len > 0 && s[lineEnd - 1] == '\r') --len;
+      std::string_view type;
+      Money cost;
+      bool done = false;
+      if (lineEnd - lineStart < 64) {
+        const uint64_t commas = lineStart >= base ? marks.commas >> (lineStart - base)
+                                                  : (prevCommas >> (lineStart + 64 - base)) |
+                                                        (marks.commas << (base - lineStart));
+        done = SplitUsual(s + lineStart, commas & ((1ull << len) - 1), static_cast<int>(len), type,
+                          cost);
       }
+      if (done) {
+        AddCall(type, cost, month);
+      } else {
+        addLine(text.substr(lineStart, len));
+      }
+      lineStart = lineEnd + 1;
     }
-    size_t end = text.find('\n', pos);
+    prevCommas = marks.commas;
+  }
+  while (lineStart < n) {
+    size_t end = text.find('\n', lineStart);
     if (end == std::string_view::npos) end = n;
-    std::string_view line = text.substr(pos, end - pos);
+    std::string_view line = text.substr(lineStart, end - lineStart);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     addLine(line);
-    pos = end + 1;
+    lineStart = end + 1;
   }
   month.TotalCalls =
       month.NationalCalls + month.MobileCalls + month.CallhavenCalls + month.OtherCalls;
