@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
@@ -38,6 +39,11 @@ TEST_F(LineClientsTest, Pop3LogsInCountsAndReadsHeaders) {
     sawStuffed |= line == ".dot-stuffed: header line";
   }
   EXPECT_TRUE(sawFrom && sawStatus && sawStuffed);
+  // "TOP n 0" gives the header and the empty line that ends it, as a POP3
+  // server sends them.
+  ASSERT_FALSE(header.empty());
+  EXPECT_EQ(header.back(), "");
+  EXPECT_EQ(std::count(header.begin(), header.end(), std::string()), 1);
   EXPECT_THROW(c.RetrieveHeader(9), EPop3Error);
   c.Disconnect();
   EXPECT_FALSE(c.Connected());
