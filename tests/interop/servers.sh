@@ -7,6 +7,7 @@
 #                        for localhost ($scratch/ca/server.pem, server.key)
 #   make_cert NAME HOST  another server certificate from the same CA
 #   keep_pid PID         stop this process when the test ends
+#   forget_pid PID       not any more (the test has waited for it itself)
 #   fail MESSAGE         print FAIL: MESSAGE and end the test
 #   server_version CMD   prints the first line a version command gives
 set -euo pipefail
@@ -17,6 +18,11 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/qgm-interop.XXXXXX")
 chmod 755 "$scratch"
 _pids=()
 keep_pid() { _pids+=("$1"); }
+forget_pid() {
+  local p kept=()
+  for p in "${_pids[@]}"; do [ "$p" = "$1" ] || kept+=("$p"); done
+  _pids=("${kept[@]}")
+}
 _stop_all() {
   local p
   for p in "${_pids[@]}"; do kill "$p" 2>/dev/null || true; done

@@ -88,18 +88,21 @@ echo "figures: qgm-cli $ours; curl one file $(mb <<<"$one") MB/s, four at once $
 # Ctrl+C while all four transfers receive (the server sends 1 MB/s each):
 # what was received is reported and the command ends cleanly.
 start_vsftpd paced anon_max_rate=1000000
-timeout 60 "$cli" download-test --mirror-host "127.0.0.1:$port" --json >"$scratch/stopped.json" &
+"$cli" download-test --mirror-host "127.0.0.1:$port" --json >"$scratch/stopped.json" &
 run=$!
+keep_pid $run
 # The client's four data connections, each once it has received 100 kB.
 receiving() {
   [ "$(ss -Htnpi state established 2>/dev/null | grep -A1 "pid=$1," |
     grep -oE 'bytes_received:[0-9]+' | awk -F: '$2 >= 100000' | wc -l)" -ge 4 ]
 }
-wait_for 20 receiving "$(pgrep -P $run qgm-cli || echo $run)" || fail "the four transfers did not get going"
-kill -INT "$(pgrep -P $run qgm-cli || echo $run)"
+wait_for 20 receiving $run ||
+  fail "the four transfers did not get going: $(grep -c '"RETR' "$scratch/paced.log") RETR logged"
+kill -INT $run
 wait_for 10 ended "$run" || fail "the download test did not end within 10 s of Ctrl+C"
 rc=0
 wait "$run" || rc=$?
+forget_pid $run
 [ "$rc" = 0 ] || fail "stopped: exit $rc: $(cat "$scratch/stopped.json")"
 out=$(cat "$scratch/stopped.json")
 [ "$(field .stopped)" = true ] || fail "not reported as stopped: $out"
