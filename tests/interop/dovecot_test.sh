@@ -68,6 +68,7 @@ chown -R "$owner:$group" "$scratch/mail" "$scratch/raw"
 
 port=$(free_port)
 mkdir -p "$scratch/run"
+printf 'ssl_cert = <%s\nssl_key = <%s\n' "$scratch/ca/server.pem" "$scratch/ca/server.key" >"$scratch/tls.conf"
 cat >"$scratch/dovecot.conf" <<EOF
 base_dir = $scratch/run
 state_dir = $scratch/run/state
@@ -75,8 +76,7 @@ instance_name = qgm-interop-$port
 listen = 127.0.0.1
 protocols = pop3
 ssl = required
-ssl_cert = <$scratch/ca/server.pem
-ssl_key = <$scratch/ca/server.key
+!include $scratch/tls.conf
 auth_mechanisms = plain
 auth_failure_delay = 0
 log_path = $scratch/dovecot.log
@@ -113,7 +113,8 @@ protocol pop3 {
 }
 EOF
 dovecot -c "$scratch/dovecot.conf" -F >"$scratch/dovecot.out" 2>&1 &
-keep_pid $!
+dovecot=$!
+keep_pid $dovecot
 wait_port "$port" || fail "dovecot did not listen on port $port: $(cat "$scratch/dovecot.out" "$scratch/dovecot.log" 2>/dev/null)"
 
 # check NAME PASSWORD [HOST]: runs the mail check, leaving its JSON in $out,
@@ -168,22 +169,13 @@ tops=()
 for i in $(seq 500 -1 420); do tops+=("TOP $i 0"); done
 expect crowd "mail and voicemail" $'crowd has mail.\nYou also have voicemail.' STAT "${tops[@]}"
 
-# A wrong password: no mail, dovecot's reason, and a failed command (its
-# only mailbox could not be checked).
-check bob wrong-pw
-[ "$rc" = 1 ] || fail "wrong password: exit $rc"
-[ "$(result)" = none ] || fail "wrong password: result $(result)"
-[ "$err" = "qgm-cli: bob: -ERR [AUTH] Authentication failed." ] || fail "wrong password: '$err'"
-grep -q "auth failed.*user=<bob>" "$scratch/dovecot.log" || fail "dovecot logged no failed login"
-echo "ok: wrong password refused: $err"
-
-# Certificates: one naming another host (the server's names localhost, not
-# 127.0.0.1), and one from a CA the client was not given. No login follows.
+# Certificates: localhost's reached as 127.0.0.1, and one from a CA the
+# client was not given. No login follows.
 logins=$(grep -c "Login: user=" "$scratch/dovecot.log")
 check alice alice-pw 127.0.0.1
-[ "$rc" = 1 ] && [ "$(result)" = none ] || fail "another host's certificate: exit $rc, $out"
-[[ "$err" == *"Certificate not trusted"*mismatch* ]] || fail "another host's certificate: '$err'"
-echo "ok: another host's certificate refused: $err"
+[ "$rc" = 1 ] && [ "$(result)" = none ] || fail "localhost's certificate for 127.0.0.1: exit $rc, $out"
+[[ "$err" == *"Certificate not trusted"*mismatch* ]] || fail "localhost's certificate for 127.0.0.1: '$err'"
+echo "ok: localhost's certificate refused for 127.0.0.1: $err"
 rc=0
 err=$("$cli" mail --account alice --password alice-pw --mail-host "localhost:$port" --json 2>&1 >/dev/null) ||
   rc=$?
@@ -192,4 +184,52 @@ err=$("$cli" mail --account alice --password alice-pw --mail-host "localhost:$po
 echo "ok: a certificate from an unknown CA refused: $err"
 [ "$(grep -c "Login: user=" "$scratch/dovecot.log")" = "$logins" ] ||
   fail "a login went through a refused certificate"
+
+# The certificate dovecot serves to a client that names HOST (SNI) or to
+# one that names none: its subject.
+served() {
+  local name=(-servername "$1")
+  [ -n "$1" ] || name=(-noservername)
+  openssl s_client -connect "127.0.0.1:$port" "${name[@]}" </dev/null 2>/dev/null |
+    openssl x509 -noout -subject 2>/dev/null
+}
+serves() { [[ "$(served "$1")" == *"CN = $2" ]]; }
+# reload_tls HOST SUBJECT: dovecot reloaded with $scratch/tls.conf, until
+# it serves a certificate naming SUBJECT to a client naming HOST.
+reload_tls() {
+  kill -HUP "$dovecot"
+  wait_for 10 serves "$1" "$2" ||
+    fail "dovecot did not take its new certificates: $(served "$1")"
+}
+# One certificate for mail.example.org, and localhost's only to a client
+# that asks for localhost by name: the client names its host.
+make_cert other mail.example.org
+printf 'ssl_cert = <%s\nssl_key = <%s\nlocal_name localhost {\n  ssl_cert = <%s\n  ssl_key = <%s\n}\n' \
+  "$scratch/ca/other.pem" "$scratch/ca/other.key" "$scratch/ca/server.pem" "$scratch/ca/server.key" \
+  >"$scratch/tls.conf"
+reload_tls "" mail.example.org
+serves localhost localhost || fail "for localhost: $(served localhost)"
+check bob bob-pw
+[ "$rc" = 0 ] && [ "$(result)" = mail ] && [ -z "$err" ] || fail "by name: exit $rc, $out, $err"
+echo "ok: the client names its host (SNI): dovecot chose localhost's certificate"
+# A wrong password: no mail, dovecot's reason, and a failed command (its
+# only mailbox could not be checked). After the other logins: dovecot
+# delays those that follow a failed one from the same address.
+check bob wrong-pw
+[ "$rc" = 1 ] || fail "wrong password: exit $rc"
+[ "$(result)" = none ] || fail "wrong password: result $(result)"
+[ "$err" = "qgm-cli: bob: -ERR [AUTH] Authentication failed." ] || fail "wrong password: '$err'"
+grep -q "auth failed.*user=<bob>" "$scratch/dovecot.log" || fail "dovecot logged no failed login"
+echo "ok: wrong password refused: $err"
+# Only the certificate for mail.example.org: a host-name mismatch.
+printf 'ssl_cert = <%s\nssl_key = <%s\n' "$scratch/ca/other.pem" "$scratch/ca/other.key" >"$scratch/tls.conf"
+reload_tls localhost mail.example.org
+logins=$(grep -c "Login: user=" "$scratch/dovecot.log")
+check bob bob-pw
+[ "$rc" = 1 ] && [ "$(result)" = none ] || fail "mail.example.org's certificate: exit $rc, $out"
+[ "$err" = "qgm-cli: bob: Certificate not trusted: hostname mismatch" ] ||
+  fail "mail.example.org's certificate: '$err'"
+[ "$(grep -c "Login: user=" "$scratch/dovecot.log")" = "$logins" ] ||
+  fail "a login went through another host's certificate"
+echo "ok: a certificate for mail.example.org refused for localhost: $err"
 echo "PASS"
