@@ -3,6 +3,7 @@
 # mailbox, the TOP commands it sends (from dovecot's raw session log), a
 # refused login, a mailbox of 500 messages, and certificate checks.
 # usage: dovecot_test.sh QGM_CLI
+# shellcheck source=servers.sh
 source "$(dirname "$0")/servers.sh"
 cli=$1
 echo "server: dovecot $(server_version dovecot --version)"

@@ -2,6 +2,7 @@
 # The clock check against the RFC 868 time service built into GNU inetd
 # (stream form): the offset it reports is near zero.
 # usage: time_test.sh QGM_CLI
+# shellcheck source=servers.sh
 source "$(dirname "$0")/servers.sh"
 cli=$1
 echo "server: $(server_version inetutils-inetd --version)"

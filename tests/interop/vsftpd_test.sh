@@ -3,6 +3,7 @@
 # a whole run with curl's figures beside ours, a stop by Ctrl+C in the
 # middle of the transfers, and a server that refuses the fourth connection.
 # usage: vsftpd_test.sh QGM_CLI
+# shellcheck source=servers.sh
 source "$(dirname "$0")/servers.sh"
 cli=$1
 echo "server: $(vsftpd -v 0>&1 | head -1) (package $(dpkg-query -W -f '${Version}' vsftpd 2>/dev/null || echo '?'))"
