@@ -60,6 +60,8 @@ EOF
 }
 # logged NAME PATTERN: how many lines of NAME's log match.
 logged() { grep -c -- "$2" "$scratch/$1.log" || true; }
+# logged_at_least NAME PATTERN N
+logged_at_least() { [ "$(logged "$1" "$2")" -ge "$3" ]; }
 field() { jq -r "$1" <<<"$out"; }
 
 # A whole run at the loopback's pace, and curl's figures for the same file
@@ -70,7 +72,7 @@ out=$(timeout 60 "$cli" download-test --mirror-host "127.0.0.1:$port" --json) ||
 [ "$(field '[.streams[] | select(.completed and .bytes == '$size')] | length')" = 4 ] ||
   fail "not four whole files: $out"
 [ "$(field .bytes)" = $((4 * size)) ] && [ "$(field .stopped)" = false ] || fail "totals: $out"
-wait_for 10 test "$(logged plain "OK DOWNLOAD.*/pub/test/10meg.test\", $size bytes")" -ge 4 ||
+wait_for 10 logged_at_least plain "OK DOWNLOAD.*/pub/test/10meg.test\", $size bytes" 4 ||
   fail "vsftpd logged $(logged plain "OK DOWNLOAD") whole downloads, not 4"
 # Passive mode, binary, anonymous, the file by its folder and name.
 for command in '"USER anonymous"' '"CWD pub/test"' '"PASV"' '"TYPE I"' '"RETR 10meg.test"'; do
@@ -110,7 +112,7 @@ out=$(cat "$scratch/stopped.json")
 [ "$(field '[.streams[] | select((.completed | not) and .bytes >= 100000 and .bytes < '$size')] | length')" = 4 ] ||
   fail "not four part-files: $out"
 [ "$(field '[.streams[].bytes] | add')" = "$(field .bytes)" ] || fail "the total is not the sum: $out"
-wait_for 10 test "$(logged paced "FAIL DOWNLOAD")" -ge 4 ||
+wait_for 10 logged_at_least paced "FAIL DOWNLOAD" 4 ||
   fail "vsftpd saw $(logged paced "FAIL DOWNLOAD") transfers broken off, not 4"
 echo "ok: Ctrl+C mid-transfer: $(field .bytes) bytes reported, stopped, exit 0; vsftpd saw 4 transfers broken off"
 
