@@ -58,7 +58,8 @@ server_version() { "$@" 2>&1 | head -1; }
 # nginx in $scratch/nginx, in the foreground, with the server blocks given
 # (text inside http { }); its access log ($scratch/nginx/access.log) has one
 # line a request: client address, method, target, status, protocol, body
-# bytes, gzip ratio and the request's Authorization header.
+# bytes, gzip ratio, then the request's Authorization, If-None-Match and
+# If-Modified-Since headers (each quoted).
 #   start_nginx SERVERS PORT...   starts it and waits for each port
 start_nginx() {
   local servers=$1 dir=$scratch/nginx p; shift
@@ -74,7 +75,8 @@ http {
   default_type application/octet-stream;
   types { text/xml xml rss; text/plain txt; audio/wav wav; }
   log_format interop '\$remote_addr \$request_method \$request_uri \$status \$server_protocol '
-                     '\$body_bytes_sent \$gzip_ratio "\$http_authorization"';
+                     '\$body_bytes_sent \$gzip_ratio "\$http_authorization" '
+                     '"\$http_if_none_match" "\$http_if_modified_since"';
   access_log $dir/access.log interop;
   client_body_temp_path $dir/tmp/body;
   proxy_temp_path $dir/tmp/proxy;

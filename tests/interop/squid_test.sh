@@ -88,6 +88,7 @@ write_settings() {  # write_settings PROXY_PASSWORD
 }
 write_settings "$proxy_password"
 
+logged_since() { [ $(($(transactions | wc -l) - $1)) -ge "$2" ]; }  # logged_since BEFORE COUNT
 lines() { if [ -f "$1" ]; then wc -l <"$1"; else echo 0; fi; }
 # squid's transactions, without the port probe's empty connection.
 transactions() { grep -v 'error:transaction-end-before-headers' "$slog" 2>/dev/null || true; }
@@ -102,7 +103,7 @@ through() {
   n=$(($(lines "$nlog") - n0))
   [ "$n" -gt 0 ] || fail "$name: no request reached the server"
   # squid writes a tunnel's line when it closes, a moment after the client.
-  wait_for 10 test "$(($(transactions | wc -l) - s0))" -ge "$n" ||
+  wait_for 10 logged_since "$s0" "$n" ||
     fail "$name: $n requests at the server, $(($(transactions | wc -l) - s0)) through squid"
   s=$(($(transactions | wc -l) - s0))
   [ "$s" -eq "$n" ] || fail "$name: $n requests at the server but $s through squid"
@@ -150,7 +151,7 @@ for command in usage history radio advisories version-check calls; do
     fail "$command: the message does not say that the proxy refused"
 done
 [ "$(lines "$nlog")" -eq "$n0" ] || fail "a request reached the server past a refused proxy"
-wait_for 10 test "$(($(transactions | wc -l) - s0))" -ge 6 || fail "not every command asked squid"
+wait_for 10 logged_since "$s0" 6 || fail "not every command asked squid"
 refused=$(transactions | tail -n +$((s0 + 1)))
 if grep -v ' 407 [^ ]*$' <<<"$refused"; then fail "squid did not refuse the above"; fi
 echo "ok: a wrong proxy password is refused by squid (407) and said"
