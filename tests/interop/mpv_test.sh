@@ -46,13 +46,15 @@ exec mpv --no-config --vo=null --ao=null --script=$mpris --input-ipc-server=$scr
 WRAPPER
 chmod +x "$scratch/bin/mpv"
 
-ipc() {  # ipc SOCKET PROPERTY: the property's value as JSON
-  python3 - "$1" "$2" <<'PY'
+ipc() {  # ipc SOCKET PROPERTY [VALUE]: the property's value as JSON, or set to VALUE (JSON)
+  python3 - "$@" <<'PY'
 import json, socket, sys
 s = socket.socket(socket.AF_UNIX)
 s.settimeout(2)
 s.connect(sys.argv[1])
-s.sendall(json.dumps({"command": ["get_property", sys.argv[2]], "request_id": 7}).encode() + b"\n")
+command = ["get_property", sys.argv[2]] if len(sys.argv) == 3 else \
+    ["set_property", sys.argv[2], json.loads(sys.argv[3])]
+s.sendall(json.dumps({"command": command, "request_id": 7}).encode() + b"\n")
 buf = b""
 while True:
     chunk = s.recv(65536)
@@ -64,7 +66,7 @@ while True:
         if reply.get("request_id") == 7:
             if reply.get("error") != "success":
                 sys.exit(1)
-            print(json.dumps(reply["data"]))
+            print(json.dumps(reply.get("data")))
             sys.exit(0)
 PY
 }
@@ -81,8 +83,9 @@ mpris_names() {
 on_bus() { [ -n "$(mpris_names)" ]; }
 off_bus() { [ -z "$(mpris_names)" ]; }
 
-# 1. A running mpv: the address goes to it over MPRIS.
-mpv --no-config --idle --vo=null --ao=null --script="$mpris" \
+# 1. A running mpv, paused: the address goes to it over MPRIS, and Play
+# sets it going.
+mpv --no-config --idle --pause --vo=null --ao=null --script="$mpris" \
   --input-ipc-server="$scratch/running.sock" >"$scratch/running.log" 2>&1 &
 running=$!
 keep_pid $running
@@ -119,6 +122,7 @@ echo "ok: with none running, the desktop entry started mpv with the address as o
 # 3. The started mpv is the running one for the next channel.
 wait_for 20 on_bus || fail "the started mpv did not come on the bus: $(tail -5 "$scratch/launched.log")"
 pid=$(cat "$scratch/launched.pid")
+ipc "$scratch/launched.sock" pause true >/dev/null || fail "the started mpv could not be paused"
 next="http://127.0.0.1:$port/silence.wav?channel=next"
 out=$("$play" "$next") || fail "the started mpv was not reached: $out"
 [ "$out" = "running $scratch/bin/mpv" ] || fail "the next channel did not go to the started mpv: $out"

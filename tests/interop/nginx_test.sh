@@ -42,8 +42,9 @@ record "$simhttp/network-status.rss" network-status.rss
 export XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/runtime
 mkdir -p "$XDG_CONFIG_HOME/Corvalink" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
-endpoints() {  # endpoints API_BASE CA_FILE HOME_SITE: the program's endpoints file
-  printf 'api-base = %s\nca-file = %s\nhome-site = %s\n' "$@" >"$XDG_CONFIG_HOME/Corvalink/endpoints.conf"
+endpoints() {  # endpoints API_BASE CA_FILE HOME_SITE FEED: the program's endpoints file
+  printf 'api-base = %s\nca-file = %s\nhome-site = %s\nfeeds-url = %s\n' "$@" \
+    >"$XDG_CONFIG_HOME/Corvalink/endpoints.conf"
 }
 # What the program makes of the simulator's replies: the reference. The
 # tray hint and the projection depend on the moment they were made; the
@@ -51,15 +52,15 @@ endpoints() {  # endpoints API_BASE CA_FILE HOME_SITE: the program's endpoints f
 run_all() {  # run_all DIR
   mkdir -p "$1"
   local c
-  for c in usage history radio version-check; do
+  for c in usage history radio version-check advisories; do
     local account=(--account demo --password demo)
-    [ "$c" = version-check ] && account=()
+    case $c in version-check | advisories) account=() ;; esac
     "$cli" "$c" --json "${account[@]}" >"$1/$c.json" 2>"$1/$c.err" ||
       fail "$c: $(cat "$1/$c.err")"
     sed -i -E 's/"trayHint":"[^"]*"//; s/"projection":\{[^}]*\}//' "$1/$c.json"
   done
 }
-endpoints "$simtls/api/v1.5/" "$(field caFile)" "$simhttp/qgm/"
+endpoints "$simtls/api/v1.5/" "$(field caFile)" "$simhttp/qgm/" "$simhttp/network-status.rss"
 run_all "$scratch/reference"
 kill $simpid
 
@@ -91,15 +92,16 @@ nlog=$scratch/nginx/access.log
 lines() { if [ -f "$nlog" ]; then wc -l <"$nlog"; else echo 0; fi; }
 
 # The same commands against nginx: the same results.
-endpoints "https://localhost:$tls/api/v1.5/" "$scratch/ca/ca.pem" "http://localhost:$plain/qgm/"
+endpoints "https://localhost:$tls/api/v1.5/" "$scratch/ca/ca.pem" "http://localhost:$plain/qgm/" \
+  "http://localhost:$plain/network-status.rss"
 run_all "$scratch/nginx-run"
-for c in usage history radio version-check; do
+for c in usage history radio version-check advisories; do
   cmp -s "$scratch/reference/$c.json" "$scratch/nginx-run/$c.json" ||
     fail "$c: from nginx $(cat "$scratch/nginx-run/$c.json"), from the simulator $(cat "$scratch/reference/$c.json")"
 done
 grep -q '"daysRequested":950,.*"days":\[{"date"' "$scratch/nginx-run/history.json" ||
   fail "history: no days read: $(head -c 300 "$scratch/nginx-run/history.json")"
-echo "ok: usage, history (chunked), radio list and version file from nginx read as from the simulator"
+echo "ok: usage, history (chunked), radio list, version file and feed from nginx read as from the simulator"
 # Every request of theirs was answered 200 over HTTP/1.1, the API's with
 # the account's credentials; the client asked for no compression, so
 # nginx sent none.
