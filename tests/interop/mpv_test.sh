@@ -9,6 +9,7 @@
 if [ -z "${QGM_INTEROP_PRIVATE_BUS:-}" ]; then
   QGM_INTEROP_PRIVATE_BUS=1 exec dbus-run-session --config-file "$2" -- "$0" "$@"
 fi
+# shellcheck source=servers.sh
 source "$(dirname "$0")/servers.sh"
 play=$1
 mpris=$(dpkg -L mpv-mpris | grep '/mpris\.so$' | head -1)
@@ -96,6 +97,7 @@ out=$("$play" "$address") || fail "the running player was not reached: $out"
 wait_for 20 plays "$scratch/running.sock" ||
   fail "the running mpv does not play the address (path $(ipc "$scratch/running.sock" path), pause $(ipc "$scratch/running.sock" pause))"
 [ ! -e "$scratch/argv" ] || fail "a second mpv was started beside the running one"
+# shellcheck disable=SC2016 # the address's own text
 grep -qF 'GET /silence.wav?channel=a%20b&x=1;y=$(z) 20' "$scratch/nginx/access.log" ||
   fail "mpv did not fetch the stream: $(cat "$scratch/nginx/access.log")"
 echo "ok: the running mpv was sent the address over MPRIS and plays it (IPC path $(ipc "$scratch/running.sock" path))"

@@ -6,6 +6,7 @@
 # static file, with nginx's ETag and Last-Modified: a second refresh is
 # answered 304 and leaves the list as it was; a changed file is read anew.
 #   nginx_test.sh QGM_CLI CORVALINK_SIM QGM_INTEROP_FEED
+# shellcheck source=servers.sh
 source "$(dirname "$0")/servers.sh"
 cli=$1 sim=$2 feed=$3
 echo "server: $(server_version nginx -v)"
@@ -141,8 +142,10 @@ etag=$(sed -n 's/^etag: *//Ip' <<<"$headers") modified=$(sed -n 's/^last-modifie
 sed -i '0,/<title>/s|<title>\([^<]*\)</title>|<title>\1 (changed)</title>|' "$www/network-status.rss"
 touch -d '+1 minute' "$www/network-status.rss"
 third=$(refresh)
-exec {refresher[1]}>&-
-wait "$refresher_PID" 2>/dev/null || true
+to_refresher=${refresher[1]}
+exec {to_refresher}>&-
+# shellcheck disable=SC2154 # set by coproc
+wait "$refresher_PID" || fail "the feed refresher failed"
 [[ $first == ok$'\t'* ]] || fail "the first feed refresh: $first"
 [ "$first" = "$second" ] || fail "the list changed after 304: '$first', then '$second'"
 [[ $third == *"(changed)"* ]] || fail "the changed feed was not read: $third"

@@ -6,6 +6,7 @@
 # nginx in front of the simulator, and nginx's log must show every request
 # coming from there, one squid transaction each.
 #   squid_test.sh QGM_CLI CORVALINK_SIM
+# shellcheck source=servers.sh
 source "$(dirname "$0")/servers.sh"
 cli=$1 sim=$2
 echo "server: $(server_version squid -v)"
