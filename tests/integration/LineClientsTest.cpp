@@ -7,9 +7,11 @@
 
 #include "LineServices.h"
 #include "core/net/FtpClient.h"
+#include "core/net/NetErrors.h"
 #include "core/net/Pop3Client.h"
 #include "core/net/TcpConnection.h"
 #include "core/net/TimeClient.h"
+#include "support/LoopbackServer.h"
 #include "support/SimulatorFixture.h"
 
 namespace qgm::test {
@@ -189,6 +191,27 @@ TEST_F(LineClientsTest, FtpAbortBeforeTheTransferStartsIsNotLost) {
   ftp.Abort();  // the user cancels right after starting the download test
   EXPECT_THROW(ftp.Retrieve("pub/test", "10meg.test"), EFtpAborted);
   EXPECT_FALSE(started);
+}
+
+TEST(FtpReplies, AServersRefusalIsShownWithoutItsControlCharacters) {
+  // A terminal title sequence, a bell, a tab and a NUL in a 421 greeting:
+  // the reason is printed and shown, so it comes as plain text on one line.
+  static const char greeting[] = "421 \x1b]0;owned\x07Too many\tusers\0 now\r\n";
+  LoopbackServer busy([](int fd) {
+    (void)::send(fd, greeting, sizeof greeting - 1, MSG_NOSIGNAL);
+    ::close(fd);
+  });
+  TFtpClient ftp;
+  ftp.Host = "127.0.0.1";
+  ftp.Port = busy.Port();
+  ftp.ReadTimeoutMs = 2000;
+  std::string failure;
+  try {
+    ftp.Retrieve("pub/test", "10meg.test");
+  } catch (const ENetError& e) {
+    failure = e.what();
+  }
+  EXPECT_EQ(failure, "421  ]0;owned Too many users  now");
 }
 
 }  // namespace

@@ -7,38 +7,21 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "TcpServer.h"
+#include "LoopbackServer.h"
 
 namespace qgm::test {
 
 class RefusingProxy {
  public:
-  RefusingProxy() {
-    listenFd_ = corvalink::sim::ListenLoopback(port_);
-    thread_ = std::thread([this] {
-      while (!stopping_) {
-        pollfd p{listenFd_, POLLIN, 0};
-        if (::poll(&p, 1, 50) <= 0) continue;
-        const int fd = ::accept(listenFd_, nullptr, nullptr);
-        if (fd >= 0) Refuse(fd);
-      }
-    });
-  }
-  ~RefusingProxy() {
-    stopping_ = true;
-    thread_.join();
-    ::close(listenFd_);
-  }
+  RefusingProxy() : server_([this](int fd) { Refuse(fd); }) {}
   RefusingProxy(const RefusingProxy&) = delete;
   RefusingProxy& operator=(const RefusingProxy&) = delete;
 
-  int Port() const { return port_; }
+  int Port() const { return server_.Port(); }
   std::vector<std::string> RequestLines() const {
     std::lock_guard lk(lock_);
     return lines_;
@@ -67,12 +50,9 @@ class RefusingProxy {
     ::close(fd);
   }
 
-  int port_ = 0;
-  int listenFd_ = -1;
-  std::atomic<bool> stopping_{false};
   mutable std::mutex lock_;
   std::vector<std::string> lines_;
-  std::thread thread_;
+  LoopbackServer server_;  // last: its thread starts once the rest exists
 };
 
 }  // namespace qgm::test

@@ -52,7 +52,13 @@ struct FtpTransfer {
     const size_t n = size * count;
     std::string line(ptr, n);
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-    static_cast<FtpTransfer*>(user)->lastReply = line.substr(0, 512);
+    line.resize(std::min<size_t>(line.size(), 512));
+    // The reply may end up as the reason a download failed, printed on a
+    // terminal or shown in a label: the server's text, not its escapes.
+    for (char& c : line) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+    }
+    static_cast<FtpTransfer*>(user)->lastReply = line;
     return n;
   }
 
