@@ -18,8 +18,9 @@ namespace corvalink::sim {
 
 namespace {
 
+// The header and the empty line that ends it: what "TOP n 0" sends.
 std::string MessageHeader(const MailMessage& m, size_t number) {
-  if (!m.rawHeader.empty()) return m.rawHeader;
+  if (!m.rawHeader.empty()) return m.rawHeader + "\r\n";
   std::string h = "Return-Path: <" + m.from + ">\r\n";
   h += "From: " + m.from + "\r\n";
   h += "To: customer@corvalink.com\r\n";
@@ -27,7 +28,7 @@ std::string MessageHeader(const MailMessage& m, size_t number) {
   h += "Message-ID: <" + std::to_string(number) + "@sim.corvalink>\r\n";
   if (!m.status.empty()) h += "Status: " + m.status + "\r\n";
   h += ".dot-stuffed: header line\r\n";
-  return h;
+  return h + "\r\n";
 }
 
 std::string DotStuff(const std::string& text) {

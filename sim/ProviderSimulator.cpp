@@ -3,6 +3,7 @@
 #include <httplib.h>
 #include <openssl/ssl.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
@@ -797,7 +798,15 @@ void ProviderSimulator::Start() {
   });
   timePort_ = impl_->time->Start(options_.timePort);
   impl_->ftp = std::make_unique<TcpServer>(
-      [rate = options_.ftpBytesPerSecond](Connection& c) { ServeFtp(c, rate); });
+      [rate = options_.ftpBytesPerSecond, limit = options_.ftpMaxSessions,
+       sessions = std::make_shared<std::atomic<int>>(0)](Connection& c) {
+        const int open = ++*sessions;
+        if (limit > 0 && open > limit)
+          c.Write("421 There are too many connected users, please try later.\r\n");
+        else
+          ServeFtp(c, rate);
+        --*sessions;
+      });
   ftpPort_ = impl_->ftp->Start(options_.ftpPort);
 }
 

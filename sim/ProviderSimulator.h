@@ -56,6 +56,9 @@ struct SimulatorOptions {
   int slowBodyPauseMs = 100;  // SlowBody's pause between its pieces
   // The mirror's pace per transfer, bytes a second; 0: unpaced.
   int64_t ftpBytesPerSecond = 0;
+  // Sessions the mirror serves at once; one more is greeted with 421 and
+  // closed, as a server limiting its clients does. 0: no limit.
+  int ftpMaxSessions = 0;
 };
 
 struct RequestRecord {

@@ -68,9 +68,11 @@ int RunVersionCheckCommand(int argc, char** argv) {
   config.Context = &context;
   config.Proxy = [proxy = ProxyOf(LoadStoredSettings())] { return proxy; };
   TMaintenance maintenance(config, quiet, quiet);
-  const auto body = maintenance.FetchVersionFile();
+  std::string failure;
+  const auto body = maintenance.FetchVersionFile(&failure);
   if (!body) {
-    std::fprintf(stderr, "qgm-cli: cannot fetch %sversion\n", endpoints.HomeSite.c_str());
+    std::fprintf(stderr, "qgm-cli: cannot fetch %sversion: %s\n", endpoints.HomeSite.c_str(),
+                 failure.c_str());
     return 1;
   }
   const bool newer = IsNewerVersion(VersionLabel(), *body);

@@ -120,6 +120,38 @@ TEST_F(DownloadTestTest, APacedMirrorIsStoppedMidFile) {
   for (const auto& r : test.Results()) EXPECT_FALSE(r.Completed);
 }
 
+// A mirror that serves three sessions at once greets the fourth with 421
+// and closes it: that stream fails at once with the server's words, not as
+// a time-out, while the other three go on receiving.
+TEST_F(DownloadTestTest, AFourthConnectionRefusedByTheMirrorSaysSo) {
+  corvalink::sim::SimulatorOptions options;
+  options.ftpBytesPerSecond = 100000;  // 105 s a file: the three stay connected
+  options.ftpMaxSessions = 3;
+  auto limited = std::make_unique<corvalink::sim::ProviderSimulator>(options);
+  limited->Start();
+  TDownloadTest test(Config("127.0.0.1:" + std::to_string(limited->FtpPort())));
+  ASSERT_TRUE(test.Start());
+  const auto refused = [&] {
+    int n = 0;
+    for (const auto& r : test.Results()) n += !r.Failure.empty();
+    return n;
+  };
+  ASSERT_TRUE(posted_.Pump([&] { return starts_ == 3 && refused() == 1; }));
+  test.Stop();
+  ASSERT_TRUE(posted_.Pump([&] { return ends_ == 1; }, 5000));
+  int received = 0;
+  for (const auto& r : test.Results()) {
+    EXPECT_FALSE(r.Completed);
+    if (r.Bytes > 0) {
+      ++received;
+    } else {
+      EXPECT_EQ(r.Failure, "421 There are too many connected users, please try later.");
+    }
+  }
+  EXPECT_EQ(received, 3);
+  EXPECT_EQ(starts_, 3);
+}
+
 TEST_F(DownloadTestTest, DestroyedWhileRunningStopsAndWaits) {
   {
     TDownloadTest test(Config(Mirror()));

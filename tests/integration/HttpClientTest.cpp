@@ -6,6 +6,7 @@
 
 #include "core/net/NetErrors.h"
 #include "core/net/UsageRequest.h"
+#include "support/RefusingProxy.h"
 #include "support/SimulatorFixture.h"
 
 namespace qgm::test {
@@ -220,6 +221,33 @@ TEST_F(HttpClientTest, ConnectionFailureIsNotRetried) {
   EXPECT_FALSE(GetWithRetries("https://127.0.0.1:1/api/v1.5/", "demo", 2, out, "demo", Config()));
   EXPECT_FALSE(out.empty());
   EXPECT_NE(out, kReadTimeout);
+}
+
+// A proxy that refuses the credentials answers 407 the same way whether it
+// was to forward the request (plain HTTP) or to open a tunnel (HTTPS): the
+// caller sees the proxy's status, not a transport failure.
+TEST_F(HttpClientTest, ProxyRefusalIsTheProxysStatusForATunnelToo) {
+  RefusingProxy proxy;
+  THttpClient c(Context());
+  Prepare(c);
+  ApplyProxySettings(c, {true, "127.0.0.1", proxy.Port(), "me", "wrong"});
+  for (const std::string& url : {Sim().FeedUrl(), Sim().ApiBase()}) {
+    SCOPED_TRACE(url);
+    try {
+      c.Get(url);
+      ADD_FAILURE() << "a refused request succeeded";
+    } catch (const EHttpProtocolError& e) {
+      EXPECT_EQ(e.Code(), 407);
+      EXPECT_STREQ(e.what(), "HTTP/1.1 407 Proxy Authentication Required");
+    } catch (const ENetError& e) {
+      ADD_FAILURE() << "a transport failure instead of the proxy's status: " << e.what();
+    }
+    EXPECT_EQ(c.ResponseCode(), 407);
+  }
+  const auto lines = proxy.RequestLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].rfind("GET " + Sim().FeedUrl(), 0), 0u) << lines[0];
+  EXPECT_EQ(lines[1].rfind("CONNECT localhost:", 0), 0u) << lines[1];
 }
 
 TEST(ProxySettings, AppliedByTheSetupRules) {

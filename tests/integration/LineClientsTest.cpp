@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <thread>
 
 #include "LineServices.h"
 #include "core/net/FtpClient.h"
+#include "core/net/NetErrors.h"
 #include "core/net/Pop3Client.h"
 #include "core/net/TcpConnection.h"
 #include "core/net/TimeClient.h"
+#include "support/LoopbackServer.h"
 #include "support/SimulatorFixture.h"
 
 namespace qgm::test {
@@ -38,6 +41,11 @@ TEST_F(LineClientsTest, Pop3LogsInCountsAndReadsHeaders) {
     sawStuffed |= line == ".dot-stuffed: header line";
   }
   EXPECT_TRUE(sawFrom && sawStatus && sawStuffed);
+  // "TOP n 0" gives the header and the empty line that ends it, as a POP3
+  // server sends them.
+  ASSERT_FALSE(header.empty());
+  EXPECT_EQ(header.back(), "");
+  EXPECT_EQ(std::count(header.begin(), header.end(), std::string()), 1);
   EXPECT_THROW(c.RetrieveHeader(9), EPop3Error);
   c.Disconnect();
   EXPECT_FALSE(c.Connected());
@@ -183,6 +191,27 @@ TEST_F(LineClientsTest, FtpAbortBeforeTheTransferStartsIsNotLost) {
   ftp.Abort();  // the user cancels right after starting the download test
   EXPECT_THROW(ftp.Retrieve("pub/test", "10meg.test"), EFtpAborted);
   EXPECT_FALSE(started);
+}
+
+TEST(FtpReplies, AServersRefusalIsShownWithoutItsControlCharacters) {
+  // A terminal title sequence, a bell, a tab and a NUL in a 421 greeting:
+  // the reason is printed and shown, so it comes as plain text on one line.
+  static const char greeting[] = "421 \x1b]0;owned\x07Too many\tusers\0 now\r\n";
+  LoopbackServer busy([](int fd) {
+    (void)::send(fd, greeting, sizeof greeting - 1, MSG_NOSIGNAL);
+    ::close(fd);
+  });
+  TFtpClient ftp;
+  ftp.Host = "127.0.0.1";
+  ftp.Port = busy.Port();
+  ftp.ReadTimeoutMs = 2000;
+  std::string failure;
+  try {
+    ftp.Retrieve("pub/test", "10meg.test");
+  } catch (const ENetError& e) {
+    failure = e.what();
+  }
+  EXPECT_EQ(failure, "421  ]0;owned Too many users  now");
 }
 
 }  // namespace

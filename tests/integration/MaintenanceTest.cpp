@@ -103,7 +103,9 @@ TEST_F(MaintenanceTest, NothingIsAnnouncedForStarsLineBreaksOrErrorPages) {
   Sim().SetHomeFiles("qgm9901.exe", "");
   Sim().SetVersionStatus(500);
   EXPECT_FALSE(m.CheckForNewVersion());
-  EXPECT_FALSE(m.FetchVersionFile().has_value());
+  std::string failure;
+  EXPECT_FALSE(m.FetchVersionFile(&failure).has_value());
+  EXPECT_EQ(failure, "HTTP/1.1 500 Internal Server Error");
   EXPECT_EQ(m.UpdateFileName(), "");
   EXPECT_TRUE(view_.notices.empty());
   // The manual check says so on the link, which stays unclickable.

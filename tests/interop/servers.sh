@@ -7,6 +7,7 @@
 #                        for localhost ($scratch/ca/server.pem, server.key)
 #   make_cert NAME HOST  another server certificate from the same CA
 #   keep_pid PID         stop this process when the test ends
+#   forget_pid PID       not any more (the test has waited for it itself)
 #   fail MESSAGE         print FAIL: MESSAGE and end the test
 #   server_version CMD   prints the first line a version command gives
 set -euo pipefail
@@ -17,6 +18,11 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/qgm-interop.XXXXXX")
 chmod 755 "$scratch"
 _pids=()
 keep_pid() { _pids+=("$1"); }
+forget_pid() {
+  local p kept=()
+  for p in "${_pids[@]}"; do [ "$p" = "$1" ] || kept+=("$p"); done
+  _pids=("${kept[@]}")
+}
 _stop_all() {
   local p
   for p in "${_pids[@]}"; do kill "$p" 2>/dev/null || true; done
@@ -54,3 +60,43 @@ make_ca() {
 }
 
 server_version() { "$@" 2>&1 | head -1; }
+
+# nginx in $scratch/nginx, in the foreground, with the server blocks given
+# (text inside http { }); its access log ($scratch/nginx/access.log) has one
+# line a request: client address, method, target, status, protocol, body
+# bytes, gzip ratio, then the request's Authorization, If-None-Match and
+# If-Modified-Since headers (each quoted).
+#   start_nginx SERVERS PORT...   starts it and waits for each port
+start_nginx() {
+  local servers=$1 dir=$scratch/nginx p; shift
+  mkdir -p "$dir/tmp"
+  chown nobody "$dir/tmp" 2>/dev/null || true
+  cat >"$dir/nginx.conf" <<CONF
+worker_processes 1;
+$( [ "$(id -u)" = 0 ] && echo "user nobody nogroup;" )
+error_log $dir/error.log info;
+pid $dir/nginx.pid;
+events { worker_connections 64; }
+http {
+  default_type application/octet-stream;
+  types { text/xml xml rss; text/plain txt; audio/wav wav; }
+  log_format interop '\$remote_addr \$request_method \$request_uri \$status \$server_protocol '
+                     '\$body_bytes_sent \$gzip_ratio "\$http_authorization" '
+                     '"\$http_if_none_match" "\$http_if_modified_since"';
+  access_log $dir/access.log interop;
+  client_body_temp_path $dir/tmp/body;
+  proxy_temp_path $dir/tmp/proxy;
+  fastcgi_temp_path $dir/tmp/fastcgi;
+  uwsgi_temp_path $dir/tmp/uwsgi;
+  scgi_temp_path $dir/tmp/scgi;
+$servers
+}
+CONF
+  nginx -p "$dir" -e "$dir/error.log" -c "$dir/nginx.conf" -t -q ||
+    fail "nginx does not take its configuration"
+  nginx -p "$dir" -e "$dir/error.log" -c "$dir/nginx.conf" -g 'daemon off;' &
+  keep_pid $!
+  for p in "$@"; do
+    wait_port "$p" || fail "nginx did not listen on port $p (see $(tail -3 "$dir/error.log"))"
+  done
+}

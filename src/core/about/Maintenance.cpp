@@ -51,9 +51,10 @@ void TMaintenance::ManualVersionCheck() {
 namespace {
 
 // GET with the user's proxy; the body of a 2xx reply, else nothing.
+// Nothing when the file did not come; then `failure` (when given) says why.
 std::optional<std::string> Fetch(const TMaintenanceConfig& config, const std::string& url,
-                                 size_t maxBytes = THttpClient::kDefaultMaxBody,
-                                 int deadlineMs = 0) {
+                                 size_t maxBytes = THttpClient::kDefaultMaxBody, int deadlineMs = 0,
+                                 std::string* failure = nullptr) {
   THttpClient client(config.Context ? *config.Context : TNetContext::Default());
   client.UserAgent = UserAgent();
   client.ReadTimeoutMs = 15000;
@@ -64,18 +65,22 @@ std::optional<std::string> Fetch(const TMaintenanceConfig& config, const std::st
     std::string body = client.Get(url);
     client.Disconnect();
     // An error page (500) is not the file asked for.
-    if (client.ResponseCode() < 200 || client.ResponseCode() > 299) return std::nullopt;
+    if (client.ResponseCode() < 200 || client.ResponseCode() > 299) {
+      if (failure) *failure = client.StatusLine();
+      return std::nullopt;
+    }
     return body;
-  } catch (const ENetError&) {
+  } catch (const ENetError& e) {
     client.Disconnect();
+    if (failure) *failure = e.what();
     return std::nullopt;
   }
 }
 
 }  // namespace
 
-std::optional<std::string> TMaintenance::FetchVersionFile() {
-  return Fetch(config_, config_.HomeSite + "version", 64 * 1024);
+std::optional<std::string> TMaintenance::FetchVersionFile(std::string* failure) {
+  return Fetch(config_, config_.HomeSite + "version", 64 * 1024, 0, failure);
 }
 
 bool TMaintenance::CheckForNewVersion() {

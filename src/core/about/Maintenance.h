@@ -61,8 +61,9 @@ class TMaintenance {
   // Fetches the version file; true (with the update notice shown) when it
   // names a newer release. Any failure is silent and gives false.
   bool CheckForNewVersion();
-  // The version file's body; nothing when it could not be fetched.
-  std::optional<std::string> FetchVersionFile();
+  // The version file's body; nothing when it could not be fetched, and
+  // then `failure` (when given) holds why: the error or the status line.
+  std::optional<std::string> FetchVersionFile(std::string* failure = nullptr);
   const std::string& UpdateFileName() const { return updateFileName_; }
   // The notice's link: fetches the update into the data folder, starts the
   // updater with it and ends the program. A name that is not a plain file

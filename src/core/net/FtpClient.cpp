@@ -46,6 +46,21 @@ struct FtpTransfer {
   std::string data;
   bool begun = false;
   bool tooLarge = false;
+  std::string lastReply;  // the server's latest control reply line
+
+  static size_t OnReply(char* ptr, size_t size, size_t count, void* user) {
+    const size_t n = size * count;
+    std::string line(ptr, n);
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    line.resize(std::min<size_t>(line.size(), 512));
+    // The reply may end up as the reason a download failed, printed on a
+    // terminal or shown in a label: the server's text, not its escapes.
+    for (char& c : line) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = ' ';
+    }
+    static_cast<FtpTransfer*>(user)->lastReply = line;
+    return n;
+  }
 
   static size_t OnData(char* ptr, size_t size, size_t count, void* user) {
     auto* t = static_cast<FtpTransfer*>(user);
@@ -85,7 +100,7 @@ std::string TFtpClient::Retrieve(const std::string& folder, const std::string& f
   CURL* curl = curl_easy_init();
   if (!curl) throw ENetError("Out of memory");
   const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> guard(curl, &curl_easy_cleanup);
-  FtpTransfer t{*this, curl, {}};
+  FtpTransfer t{*this, curl, {}, false, false, {}};
   std::string path = folder;
   if (!path.empty() && path.back() != '/') path += '/';
   const std::string url = "ftp://" + Host + ":" + std::to_string(Port) + "/" + path + file;
@@ -114,6 +129,8 @@ std::string TFtpClient::Retrieve(const std::string& folder, const std::string& f
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &FtpTransfer::OnData);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &t);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &FtpTransfer::OnReply);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &t);
   curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &FtpTransfer::OnProgress);
   curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &t);
@@ -125,6 +142,12 @@ std::string TFtpClient::Retrieve(const std::string& folder, const std::string& f
   // Timed out once connected: the server went silent. (A connection made
   // on loopback can take no measurable time, so the count of connections
   // says it, not the time taken.)
+  // 421, the server closing the session (too many users, shutting down,
+  // idle too long), is its own word on why, though libcurl calls it a
+  // time-out.
+  long code = 0;
+  curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &code);
+  if (rc != CURLE_OK && code == 421) throw ENetError(t.lastReply.empty() ? "421" : t.lastReply);
   long connections = 0;
   curl_easy_getinfo(curl, CURLINFO_NUM_CONNECTS, &connections);
   if (rc == CURLE_OPERATION_TIMEDOUT && connections > 0) throw ENetError(kReadTimeout);

@@ -271,6 +271,14 @@ std::string THttpClient::Get(const std::string& url) {
     throw ENetError("Response too large");
   }
   if (result != CURLE_OK) {
+    // A proxy that would not open the tunnel answered with a status of its
+    // own (407 for credentials it refuses): that status, as a proxy
+    // forwarding a plain request gives it.
+    long connectCode = 0;
+    curl_easy_getinfo(curl, CURLINFO_HTTP_CONNECTCODE, &connectCode);
+    if (connectCode >= 300 && connectCode == responseCode_) {
+      throw EHttpProtocolError(responseCode_, statusLine_, std::move(transfer.body));
+    }
     switch (result) {
       case CURLE_GOT_NOTHING:
       case CURLE_PARTIAL_FILE:

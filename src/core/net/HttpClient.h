@@ -1,7 +1,8 @@
 #pragma once
 // HTTP/1.1 GET over plain TCP or TLS. Replies of 200-299 and 500 return
 // their body; every other status (redirects and 304 included, which are never
-// followed) raises EHttpProtocolError. Transport failures raise ENetError.
+// followed) raises EHttpProtocolError, and so does a proxy that refuses to
+// open a tunnel (its status). Transport failures raise ENetError.
 // After any outcome the last reply's status, Location and headers stay
 // readable. A call blocks, running the context's idle hook at least every
 // 250 ms while it waits; it gives up when no data comes for the read
