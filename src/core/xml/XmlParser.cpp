@@ -2,10 +2,16 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 #include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/util/CodePage.h"
 #include "core/util/Text.h"
@@ -18,22 +24,140 @@ namespace {
 constexpr size_t kSentinels = 8;
 constexpr size_t kChunkBytes = 32 * 1024;
 
-bool IsWhite(char16_t c) {
-  return c <= 32;
-}
-bool IsAsciiLetter(char16_t c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-constexpr std::array<bool, 128> kNameChars = [] {
-  std::array<bool, 128> t{};
+// Character classes of the markup. Every class is ASCII, and Windows-1252
+// widens ASCII to itself and every other byte to a character above U+007F,
+// so the classes of a byte and of its widened character are the same: 8-bit
+// documents are scanned as bytes.
+constexpr uint8_t kWhite = 1;   // U+0000..U+0020
+constexpr uint8_t kName = 2;    // letters, digits, "_", "-", "." and ":"
+constexpr uint8_t kLetter = 4;  // ASCII letters
+constexpr std::array<uint8_t, 256> kClasses = [] {
+  std::array<uint8_t, 256> t{};
   for (int c = 0; c < 128; ++c) {
-    t[c] = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '-' || c == '.' || c == ':';
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    uint8_t k = 0;
+    if (c <= 32) k |= kWhite;
+    if (letter || (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.' || c == ':')
+      k |= kName;
+    if (letter) k |= kLetter;
+    t[static_cast<size_t>(c)] = k;
   }
   return t;
 }();
-bool IsNameChar(char16_t c) {
-  return c < 128 && kNameChars[c];
+
+inline uint8_t ClassOf(unsigned char c) {
+  return kClasses[c];
+}
+inline uint8_t ClassOf(char16_t c) {
+  return c < 128 ? kClasses[c] : 0;
+}
+
+// Bytes are scanned eight at a time where eight remain before the bound:
+// a word's bytes in memory order, and a per-byte test whose top bits mark
+// the hits exactly (no carry crosses from one byte into the next).
+constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+constexpr uint64_t kTop = 0x8080808080808080ull;
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+
+inline uint64_t LoadWord(const unsigned char* p) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);
+  return w;
+}
+// Top bit of each byte that is zero.
+inline uint64_t ZeroBytes(uint64_t w) {
+  return ~(((w & kLow7) + kLow7) | w) & kTop;
+}
+inline int64_t FirstMarked(uint64_t marks) {
+  return std::countr_zero(marks) / 8;
+}
+
+// The first position from `p` to before `end` holding `c`, or `end`.
+inline int64_t FindChar(const unsigned char* s, int64_t p, int64_t end, char16_t c) {
+#if defined(__SSE2__)
+  // Sixteen bytes a time: a value or a figure between tags is found in one
+  // step, with no branch per byte to mispredict at its end.
+  const __m128i wanted = _mm_set1_epi8(static_cast<char>(c));
+  for (; p + 16 <= end; p += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
+    if (const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted)))
+      return p + std::countr_zero(static_cast<unsigned>(hits));
+  }
+#endif
+  while (p < end && s[p] != c) ++p;
+  return p < end ? p : end;
+}
+inline int64_t FindChar(const char16_t* s, int64_t p, int64_t end, char16_t c) {
+  while (p < end && s[p] != c) ++p;
+  return p;
+}
+
+// The first position from `p` to before `end` holding no whitespace, or
+// `end`. A byte is no whitespace when it is above 0x20, which sets the top
+// bit of (low seven bits + 0x5F) or of the byte itself.
+inline int64_t SkipWhiteFrom(const unsigned char* s, int64_t p, int64_t end) {
+  // The usual cases: nothing to skip, or one space between attributes.
+  if (p < end && s[p] > 32) return p;
+  if (p + 1 < end && s[p + 1] > 32) return p + 1;
+  constexpr uint64_t kAbove32 = 0x5F5F5F5F5F5F5F5Full;
+  for (; p + 8 <= end; p += 8) {
+    const uint64_t w = LoadWord(s + p);
+    if (const uint64_t solid = (((w & kLow7) + kAbove32) | w) & kTop) return p + FirstMarked(solid);
+  }
+  while (p < end && s[p] <= 32) ++p;
+  return p < end ? p : end;
+}
+inline int64_t SkipWhiteFrom(const char16_t* s, int64_t p, int64_t end) {
+  while (p < end && s[p] <= 32) ++p;
+  return p;
+}
+
+// The first position from `p` to before `end` holding no name character, or
+// `end`.
+inline int64_t SkipNameFrom(const unsigned char* s, int64_t p, int64_t end) {
+#if defined(__SSE2__)
+  // Sixteen bytes a time, the classes computed from byte ranges: letters
+  // (either case), "-" to ":" without "/" (digits, "-", "." and ":"), and
+  // "_". Bytes from 0x80 compare as negative and fall in no range.
+  const auto in = [](__m128i v, char lo, char hi) {
+    return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(static_cast<char>(lo - 1))),
+                         _mm_cmplt_epi8(v, _mm_set1_epi8(static_cast<char>(hi + 1))));
+  };
+  for (; p + 16 <= end; p += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
+    const __m128i letter = in(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'a', 'z');
+    const __m128i punct = _mm_andnot_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('/')), in(v, '-', ':'));
+    const __m128i under = _mm_cmpeq_epi8(v, _mm_set1_epi8('_'));
+    const int name = _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, punct), under));
+    if (name != 0xFFFF) return p + std::countr_one(static_cast<unsigned>(name));
+  }
+#endif
+  while (p < end && (kClasses[s[p]] & kName)) ++p;
+  return p;
+}
+inline int64_t SkipNameFrom(const char16_t* s, int64_t p, int64_t end) {
+  while (p < end && (ClassOf(s[p]) & kName)) ++p;
+  return p;
+}
+
+// Widens Windows-1252 bytes into `out`. Blocks of plain ASCII (the usual
+// case) widen without a table lookup.
+void Widen1252Into(const unsigned char* in, size_t n, char16_t* out) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 16 <= n; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    if (_mm_movemask_epi8(v) == 0) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(v, zero));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(v, zero));
+    } else {
+      for (size_t k = 0; k < 16; ++k) out[i + k] = Char1252ToUnicode(in[i + k]);
+    }
+  }
+#endif
+  for (; i < n; ++i) out[i] = Char1252ToUnicode(in[i]);
 }
 
 char Lower1252(char16_t c) {
@@ -77,13 +201,16 @@ const TAttrib* FindAttribIn(const TAttrib* a, Name name) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// Tree construction. Positions are indexes into the tree's copy of the
-// document: `tokenStart_` where the token being read begins, `cur_` the scan
-// position, `last_` the index of the final character (an inclusive bound).
+// Tree construction. The builder scans `s_` (the caller's bytes for an 8-bit
+// document, the tree's copy for a 16-bit one); nodes point into the tree's
+// 16-bit copy `w_` at the same positions. Positions: `tokenStart_` where the
+// token being read begins, `cur_` the scan position, `last_` the index of the
+// final character (an inclusive bound). The scan never reads past `last_`.
 
+template <typename Char>
 class XmlBuilder {
  public:
-  explicit XmlBuilder(TXmlTree& tree) : tree_(tree), s_(tree.text_.get()) {
+  XmlBuilder(TXmlTree& tree, const Char* scan) : tree_(tree), s_(scan), w_(tree.text_.get()) {
     last_ = static_cast<int64_t>(tree.textSize_) - 1;
   }
 
@@ -95,32 +222,75 @@ class XmlBuilder {
     return tree.text_.get();
   }
 
+  // One loop over the document with the open elements as a chain of
+  // parents. Whatever ends an element's content early (markup that goes
+  // wrong, an end tag of another name, the end of the text) ends the build.
   void Build() {
-    tree_.kind_ = TElementKind::etOther;
-    while (cur_ < last_) ParseNode(AddChild(&tree_), 1);
+    // The loop runs on a copy whose address never leaves this function,
+    // so the compiler keeps the scan positions in registers instead of
+    // storing and reloading them around every node it writes.
+    XmlBuilder local(*this);
+    local.Run();
   }
 
  private:
-  void Abort() { cur_ = last_; }
+  [[gnu::always_inline]] void Run() {
+    tree_.kind_ = TElementKind::etOther;
+    TElement* parent = &tree_;
+    int depth = 1;  // of the next child
+    while (true) {
+      if (parent == &tree_) {
+        if (cur_ >= last_) return;
+      } else {
+        if (cur_ >= last_ - 2) return;
+        if (s_[cur_] == '<' && s_[cur_ + 1] == '/') {
+          cur_ += 2;
+          if (!ReadEndTag(parent)) return;
+          parent = parent->parent_;
+          --depth;
+          if (parent != &tree_ && !Skip()) return;
+          continue;
+        }
+      }
+      TElement* node = AddChild(parent);
+      if (ParseNode(node, depth)) {
+        parent = node;
+        ++depth;
+        continue;
+      }
+      if (parent != &tree_ && !Skip()) return;
+    }
+  }
+
+  [[gnu::always_inline]] void Abort() { cur_ = last_; }
+  [[gnu::always_inline]] bool Fail() {
+    Abort();
+    return false;
+  }
 
   template <typename T>
-  T* Allocate() {
+  [[gnu::always_inline]] T* Allocate() {
     static_assert(std::is_trivially_destructible_v<T>, "chunks are freed without destructors");
     static_assert(alignof(T) <= alignof(std::max_align_t));
     constexpr size_t kSize =
         (sizeof(T) + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
-    if (tree_.freeLeft_ < kSize) {
-      tree_.chunks_.emplace_back(new std::byte[kChunkBytes]);
-      tree_.free_ = tree_.chunks_.back().get();
-      tree_.freeLeft_ = kChunkBytes;
+    if (static_cast<size_t>(limit_ - free_) < kSize) {
+      free_ = NewChunk(tree_);
+      limit_ = free_ + kChunkBytes;
     }
-    T* item = new (tree_.free_) T();
-    tree_.free_ += kSize;
-    tree_.freeLeft_ -= kSize;
+    T* item = new (free_) T();
+    free_ += kSize;
     return item;
   }
 
-  TElement* AddChild(TElement* parent) {
+  // Out of line and without the builder, whose state then stays in
+  // registers through the build loop.
+  [[gnu::noinline]] static std::byte* NewChunk(TXmlTree& tree) {
+    tree.chunks_.emplace_back(new std::byte[kChunkBytes]);
+    return tree.chunks_.back().get();
+  }
+
+  [[gnu::always_inline]] TElement* AddChild(TElement* parent) {
     TElement* node = Allocate<TElement>();
     node->parent_ = parent;
     node->index_ = parent->childCount_++;
@@ -133,12 +303,12 @@ class XmlBuilder {
     return node;
   }
 
-  void AddAttrib(TElement* node, int64_t nameStart, int64_t nameLen, int64_t valueStart,
-                 int64_t valueLen) {
+  [[gnu::always_inline]] void AddAttrib(TElement* node, int64_t nameStart, int64_t nameLen,
+                                        int64_t valueStart, int64_t valueLen) {
     TAttrib* a = Allocate<TAttrib>();
-    a->name_ = s_ + nameStart;
+    a->name_ = w_ + nameStart;
     a->nameLen_ = static_cast<uint32_t>(nameLen);
-    a->value_ = s_ + valueStart;
+    a->value_ = w_ + valueStart;
     a->valueLen_ = static_cast<uint32_t>(valueLen);
     // Attributes of one element are appended one after the other, so the
     // previous one (if any) is the element's last.
@@ -151,15 +321,19 @@ class XmlBuilder {
     if (node->attribCount_ < UINT16_MAX) ++node->attribCount_;
   }
 
-  void SetName(TElement* node, int64_t start, int64_t end) {
-    node->name_ = s_ + start;
+  [[gnu::always_inline]] void SetName(TElement* node, int64_t start, int64_t end) {
+    node->name_ = w_ + start;
     node->nameLen_ = static_cast<uint32_t>(end - start);
+  }
+
+  [[gnu::always_inline]] bool Is(int64_t pos, uint8_t cls) const {
+    return (ClassOf(s_[pos]) & cls) != 0;
   }
 
   // Skips whitespace, never past the last character; reports whether the
   // scan position is still before the last character.
-  bool Skip() {
-    while (cur_ < last_ && IsWhite(s_[cur_])) ++cur_;
+  [[gnu::always_inline]] bool Skip() {
+    if (cur_ < last_) cur_ = SkipWhiteFrom(s_, cur_, last_);
     if (cur_ < last_) {
       tokenStart_ = cur_;
       return true;
@@ -170,12 +344,11 @@ class XmlBuilder {
   // A name: an ASCII letter, then letters, digits, "_", "-", "." and ":".
   // Empty when the first character is no letter (nothing consumed beyond the
   // whitespace) or when the run reaches the last character.
-  bool ReadName(int64_t& start, int64_t& len) {
+  [[gnu::always_inline]] bool ReadName(int64_t& start, int64_t& len) {
     len = 0;
     if (!Skip()) return false;
-    if (!IsAsciiLetter(s_[cur_])) return false;
-    int64_t p = cur_ + 1;
-    while (p < last_ && IsNameChar(s_[p])) ++p;
+    if (!Is(cur_, kLetter)) return false;
+    const int64_t p = SkipNameFrom(s_, cur_ + 1, last_);
     if (p >= last_) {
       cur_ = p;
       return false;
@@ -188,14 +361,13 @@ class XmlBuilder {
 
   // A value in apostrophes or double quotes; empty (nothing consumed) when
   // no quote opens it, empty with the scan at the end when none closes it.
-  void ReadQuoted(int64_t& start, int64_t& len) {
+  [[gnu::always_inline]] void ReadQuoted(int64_t& start, int64_t& len) {
     start = cur_;
     len = 0;
     Skip();
     const char16_t q = s_[cur_];
     if (q != '\'' && q != '"') return;
-    int64_t p = cur_ + 1;
-    while (p < last_ && s_[p] != q) ++p;
+    const int64_t p = FindChar(s_, cur_ + 1, last_, q);
     if (p >= last_) {
       cur_ = last_;
       return;
@@ -205,28 +377,33 @@ class XmlBuilder {
     cur_ = tokenStart_ = p + 1;
   }
 
-  void ParseNode(TElement* node, int depth) {
+  // Reads one node; true for an element whose content follows.
+  [[gnu::always_inline]] bool ParseNode(TElement* node, int depth) {
     cur_ = tokenStart_;
-    while (cur_ < last_ && IsWhite(s_[cur_])) ++cur_;
+    if (cur_ < last_) cur_ = SkipWhiteFrom(s_, cur_, last_);
     tokenStart_ = cur_;
     if (cur_ > last_ - 4) {  // fewer than five characters left
       cur_ = last_;
-      return;
+      return false;
     }
-    if (depth > kMaxXmlDepth) return Abort();
+    if (depth > kMaxXmlDepth) {
+      Abort();
+      return false;
+    }
 
     const char16_t c0 = s_[cur_];
     const char16_t c1 = s_[cur_ + 1];
     if (c0 != '<') {
       node->kind_ = TElementKind::etText;
-      while (cur_ < last_ && s_[cur_] != '<') ++cur_;
+      cur_ = FindChar(s_, cur_, last_, u'<');
       SetName(node, tokenStart_, cur_);
       tokenStart_ = cur_;
     } else if (c1 == '!') {
       const char16_t c2 = s_[cur_ + 2];
       if (c2 == '[') {
         node->kind_ = TElementKind::etCData;
-        return ParseCData(node);
+        ParseCData(node);
+        return false;
       }
       if (c2 == '-') {
         node->kind_ = TElementKind::etComment;
@@ -235,20 +412,24 @@ class XmlBuilder {
         node->kind_ = TElementKind::etOther;
         ParseOther(node);
       }
-    } else if (IsAsciiLetter(c1)) {
+    } else if (Is(cur_ + 1, kLetter)) {
       node->kind_ = TElementKind::etTag;
-      return ParseTag(node, depth);
+      return ParseTag(node);
     } else {
       node->kind_ = TElementKind::etOther;
       ParseOther(node);
     }
     if (node->nameLen_ == 0) Abort();
+    return false;
   }
 
   bool Remaining(int64_t count) const { return last_ - tokenStart_ + 1 >= count; }
 
   bool At(int64_t pos, std::u16string_view word) const {
-    return std::u16string_view(s_ + pos, word.size()) == word;
+    for (size_t i = 0; i < word.size(); ++i) {
+      if (s_[pos + static_cast<int64_t>(i)] != word[i]) return false;
+    }
+    return true;
   }
 
   void ParseCData(TElement* node) {
@@ -281,28 +462,41 @@ class XmlBuilder {
   }
 
   void ParseOther(TElement* node) {
-    for (int64_t p = tokenStart_ + 1; p < last_ - 1; ++p) {
-      if (s_[p] == '>') {
-        SetName(node, tokenStart_, p + 1);
-        cur_ = tokenStart_ = p + 1;
-        return;
-      }
+    const int64_t p = FindChar(s_, tokenStart_ + 1, last_ - 1, u'>');
+    if (p < last_ - 1) {
+      SetName(node, tokenStart_, p + 1);
+      cur_ = tokenStart_ = p + 1;
     }
   }
 
-  void ParseTag(TElement* node, int depth) {
+  // True when the element has content to read.
+  [[gnu::always_inline]] bool ParseTag(TElement* node) {
     ++cur_;  // past "<"
     int64_t start, len;
-    if (!ReadName(start, len)) return Abort();
+    if (!ReadName(start, len)) return Fail();
     SetName(node, start, start + len);
     const char16_t after = s_[cur_];
-    if (!IsWhite(after) && after != '/' && after != '>') return Abort();
+    if (!Is(cur_, kWhite) && after != '/' && after != '>') return Fail();
 
     int64_t nameStart, nameLen;
     while (ReadName(nameStart, nameLen)) {
-      if (!Skip() || s_[cur_] != '=') return Abort();
+      // The usual shape, name="value" with nothing around the "=", read in
+      // one step; anything else goes the general way below, which reads
+      // this shape the same.
+      if (s_[cur_] == '=' && cur_ + 1 < last_) {
+        const char16_t q = s_[cur_ + 1];
+        if (q == '"' || q == '\'') {
+          const int64_t p = FindChar(s_, cur_ + 2, last_, q);
+          if (p < last_) {
+            AddAttrib(node, nameStart, nameLen, cur_ + 2, p - (cur_ + 2));
+            cur_ = tokenStart_ = p + 1;
+            continue;
+          }
+        }
+      }
+      if (!Skip() || s_[cur_] != '=') return Fail();
       ++cur_;
-      if (!Skip()) return Abort();
+      if (!Skip()) return Fail();
       int64_t valueStart, valueLen;
       ReadQuoted(valueStart, valueLen);
       // Stored even when the value was missing or unquoted; the scan then
@@ -314,33 +508,41 @@ class XmlBuilder {
       cur_ += 2;
       Skip();
       tokenStart_ = cur_;
-      return;
+      return false;
     }
-    if (s_[cur_] != '>') return Abort();
+    if (s_[cur_] != '>') return Fail();
     ++cur_;
     Skip();
-    if (cur_ >= last_) return;  // content runs to the end: done, no children
-    if (cur_ > last_ - 2) return Abort();
-    if (!ReadChildren(node, depth)) Abort();
+    if (cur_ >= last_) return false;  // content runs to the end: done, no children
+    if (cur_ > last_ - 2) return Fail();
+    return true;
   }
 
-  bool ReadChildren(TElement* node, int depth) {
-    while (cur_ < last_ - 2) {
-      if (s_[cur_] == '<' && s_[cur_ + 1] == '/') {
-        cur_ += 2;
-        return ReadEndTag(node);
-      }
-      ParseNode(AddChild(node), depth + 1);
-      if (!Skip()) return false;
+  // Whether the name at the scan position is the element's own, as ReadName
+  // would read it; the scan then moves past it. Only short names are
+  // compared (a word at a time); for the others ReadName decides.
+  [[gnu::always_inline]] bool RepeatsName(const TElement* node) {
+    if constexpr (sizeof(Char) != 1) {
+      return false;
+    } else {
+      const int64_t len = node->nameLen_;
+      const int64_t own = node->name_ - w_;
+      if (len > 8 || cur_ + len >= last_ || cur_ + 8 > last_ + 1 || own + 8 > last_ + 1)
+        return false;
+      const uint64_t mask = len == 8 ? ~0ull : (1ull << (8 * len)) - 1;
+      if (((LoadWord(s_ + cur_) ^ LoadWord(s_ + own)) & mask) != 0 || Is(cur_ + len, kName))
+        return false;
+      cur_ = tokenStart_ = cur_ + len;
+      return true;
     }
-    return false;
   }
 
-  bool ReadEndTag(const TElement* node) {
+  [[gnu::always_inline]] bool ReadEndTag(const TElement* node) {
     bool ok = false;
     int64_t start, len;
-    if (Skip() && ReadName(start, len) &&
-        std::u16string_view(s_ + start, static_cast<size_t>(len)) == node->Name()) {
+    if (Skip() && (RepeatsName(node) ||
+                   (ReadName(start, len) &&
+                    std::u16string_view(w_ + start, static_cast<size_t>(len)) == node->Name()))) {
       ok = Skip() && s_[cur_] == '>';
     }
     ++cur_;
@@ -350,11 +552,14 @@ class XmlBuilder {
   }
 
   TXmlTree& tree_;
-  const char16_t* s_;
+  const Char* s_;
+  const char16_t* w_;
   int64_t tokenStart_ = 0;
   int64_t cur_ = 0;
   int64_t last_ = 0;
   TAttrib* lastAttrib_ = nullptr;
+  std::byte* free_ = nullptr;  // the unused rest of the newest chunk
+  std::byte* limit_ = nullptr;
 };
 
 TXmlTree::TXmlTree() = default;
@@ -363,32 +568,18 @@ TXmlTree::~TXmlTree() = default;
 std::unique_ptr<TXmlTree> BuildXmlTree(std::u16string_view text) {
   if (text.empty()) throw std::invalid_argument("BuildXmlTree - No document specified");
   auto tree = std::make_unique<TXmlTree>();
-  text.copy(XmlBuilder::Reserve(*tree, text.size()), text.size());
-  XmlBuilder(*tree).Build();
+  char16_t* copy = XmlBuilder<char16_t>::Reserve(*tree, text.size());
+  text.copy(copy, text.size());
+  XmlBuilder<char16_t>(*tree, copy).Build();
   return tree;
 }
 
 std::unique_ptr<TXmlTree> BuildXmlTree1252(std::string_view bytes) {
   if (bytes.empty()) throw std::invalid_argument("BuildXmlTree - No document specified");
   auto tree = std::make_unique<TXmlTree>();
-  char16_t* out = XmlBuilder::Reserve(*tree, bytes.size());
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-  const size_t n = bytes.size();
-  // Blocks of plain ASCII (the usual case) widen without a table lookup; the
-  // simple loops let the compiler use vector instructions.
-  constexpr size_t kBlock = 32;
-  size_t i = 0;
-  for (; i + kBlock <= n; i += kBlock) {
-    unsigned char high = 0;
-    for (size_t k = 0; k < kBlock; ++k) high |= in[i + k];
-    if (high < 0x80) {
-      for (size_t k = 0; k < kBlock; ++k) out[i + k] = in[i + k];
-    } else {
-      for (size_t k = 0; k < kBlock; ++k) out[i + k] = Char1252ToUnicode(in[i + k]);
-    }
-  }
-  for (; i < n; ++i) out[i] = Char1252ToUnicode(in[i]);
-  XmlBuilder(*tree).Build();
+  Widen1252Into(in, bytes.size(), XmlBuilder<unsigned char>::Reserve(*tree, bytes.size()));
+  XmlBuilder<unsigned char>(*tree, in).Build();
   return tree;
 }
 

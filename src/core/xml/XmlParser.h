@@ -32,6 +32,7 @@ class TAttrib {
   const TAttrib* Next() const { return next_; }
 
  private:
+  template <typename Char>
   friend class XmlBuilder;
   const char16_t* name_ = nullptr;
   const char16_t* value_ = nullptr;
@@ -80,10 +81,11 @@ class TElement {
   std::u16string GetText() const;
 
  private:
+  template <typename Char>
   friend class XmlBuilder;
   void AppendText(std::u16string& out) const;
 
-  const TElement* parent_ = nullptr;
+  TElement* parent_ = nullptr;
   const char16_t* name_ = nullptr;
   const TAttrib* firstAttrib_ = nullptr;
   TElement* firstChild_ = nullptr;
@@ -105,14 +107,13 @@ class TXmlTree : public TElement {
   ~TXmlTree();
 
  private:
+  template <typename Char>
   friend class XmlBuilder;
   std::unique_ptr<char16_t[]> text_;  // the document, then zero sentinels
   size_t textSize_ = 0;
   // Nodes and attributes live in fixed-size chunks, small enough for the
   // allocator to reuse them between builds instead of mapping fresh pages.
   std::vector<std::unique_ptr<std::byte[]>> chunks_;
-  std::byte* free_ = nullptr;
-  size_t freeLeft_ = 0;
 };
 
 // Elements nested deeper than this end the build like malformed markup, so a

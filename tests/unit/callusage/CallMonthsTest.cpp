@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "core/callusage/CallDownload.h"
 #include "core/callusage/CallGraph.h"
 #include "core/platform/FileIo.h"
@@ -38,6 +42,41 @@ TEST(CallMonths, CallsAreClassedByTheirTypesFirstLetters) {
   TCallMonth quoted;
   AddCallLines("h\n1,2,3,\"1.25\",National,1\n", quoted);
   EXPECT_EQ(quoted.NationalCost, Money::FromUnits(12500));
+}
+
+// Lines of every shape among many ordinary ones, so each is read both where
+// whole blocks of the text remain and near its end, and across block edges.
+TEST(CallMonths, OddLinesAmongOrdinaryOnesCountAsAlone) {
+  const std::string ordinary = "2026-12-01,09:10,0298761000,\"1.25\",National,60\r\n";
+  const std::vector<std::pair<std::string, Money>> odd = {
+      {"1,2,3,\"1,5\",Mobile,60", Money()},                     // a quoted comma: the cost is "1,5"
+      {"\"1,2\",3,4,0.5,Mobile,60", Money::FromUnits(5000)},    // a quoted first field
+      {"1,2,3,\"0.5\"\"\",Mobile,60", Money()},                 // a doubled quote
+      {"1,2,3,\"0.5\"x,Mobile,60", Money()},                    // text after the quote: refused
+      {"1,2,3,0.5,\"Mobile\",60", Money::FromUnits(5000)},      // a quoted type
+      {"1,2,3,0.5,Mobile,\"60", Money()},                       // an unclosed last field: refused
+      {"1,2,3, 0.5 ,Mobile,60", Money::FromUnits(5000)},        // blanks around the cost
+      {"1,2,3,0.12345,Mobile,60,a,b", Money::FromUnits(1234)},  // rounded; more fields
+      {"1,2,3,0.5,Mobile," + std::string(70, '9'), Money::FromUnits(5000)},  // a long line
+  };
+  for (size_t i = 0; i < odd.size(); ++i) {
+    TCallMonth alone;
+    AddCallLines("h\n" + odd[i].first + "\r\n", alone);
+    for (size_t before : {0, 1, 3}) {
+      std::string text = "Date,Time,Number,Cost,Type,Duration\r\n";
+      for (size_t k = 0; k < before; ++k) text += ordinary;
+      text += odd[i].first + "\r\n";
+      for (int k = 0; k < 4; ++k) text += ordinary;
+      TCallMonth m;
+      AddCallLines(text, m);
+      EXPECT_EQ(m.MobileCalls, alone.MobileCalls) << i << " after " << before;
+      EXPECT_EQ(m.MobileCost, alone.MobileCost) << i << " after " << before;
+      EXPECT_EQ(m.OtherCalls, alone.OtherCalls) << i << " after " << before;
+      EXPECT_EQ(m.NationalCalls, static_cast<int>(before) + 4) << i;
+      EXPECT_EQ(m.NationalCost, Money::FromUnits(12500 * static_cast<int64_t>(before + 4))) << i;
+    }
+    EXPECT_EQ(alone.MobileCost, odd[i].second) << i;
+  }
 }
 
 TEST(CallMonths, OutOfRangeIsAnError) {

@@ -56,6 +56,43 @@ TEST(BuildXmlTree, TrailingWhitespaceAfterMarkupGivesAnEmptyTextNode) {
   EXPECT_EQ(Shape(root.get()), "comment:<!-- only a comment --> text:");
 }
 
+// End tags against their element's name, for names up to and beyond eight
+// characters, prefixes and near the end of the text.
+TEST(BuildXmlTree, EndTagsMustRepeatTheWholeName) {
+  EXPECT_EQ(Shape(Parse("<r><traffic>1</traffic><b/></r>\n")->GetChild(0)), "tag:traffic tag:b");
+  EXPECT_EQ(Shape(Parse("<r><usagelist>1</usagelist><b/></r>\n")->GetChild(0)),
+            "tag:usagelist tag:b");
+  EXPECT_EQ(Shape(Parse("<r><abcdefgh>1</abcdefgh ><b/></r>\n")->GetChild(0)),
+            "tag:abcdefgh tag:b");
+  // A longer or shorter end tag ends the build inside the element.
+  EXPECT_EQ(Shape(Parse("<r><traffic>1</traffics><b/></r>\n")->GetChild(0)), "tag:traffic");
+  EXPECT_EQ(Shape(Parse("<r><traffic>1</traffi><b/></r>\n")->GetChild(0)), "tag:traffic");
+  EXPECT_EQ(Shape(Parse("<r><traffic>1</Traffic><b/></r>\n")->GetChild(0)), "tag:traffic");
+  EXPECT_EQ(Shape(Parse("<r><traffic>1</traffid><b/></r>\n")->GetChild(0)), "tag:traffic");
+  EXPECT_EQ(Shape(Parse("<r><abcdefgh>1</abcdefgx><b/></r>\n")->GetChild(0)), "tag:abcdefgh");
+  EXPECT_EQ(Shape(Parse("<r><a>1</ a><b/></r>\n")->GetChild(0)), "tag:a tag:b");
+  // The closing name running into the end of the text.
+  auto end = Parse("<r><a>1</a></r");
+  EXPECT_EQ(Shape(end->GetChild(0)), "tag:a");
+  EXPECT_EQ(T(end->GetChild(0)), "1");
+}
+
+// Whitespace runs of every length between markup, and bytes above 0x7F,
+// which are never whitespace or name characters.
+TEST(BuildXmlTree, WhitespaceRunsAndHighBytes) {
+  for (size_t n = 0; n < 20; ++n) {
+    const std::string ws(n, ' ');
+    auto root = Parse("<r" + ws + (n ? "k='v'" : "") + ">" + ws + "<a>x\x80y</a>" + ws + "</r>\n");
+    ASSERT_EQ(Shape(root->GetChild(0)), "tag:a") << n;
+    EXPECT_EQ(root->GetChild(0)->AttribCount(), n ? 1 : 0);
+    EXPECT_EQ(root->GetChild(0)->GetChild(0)->GetText(), u"x\u20ACy");
+  }
+  // A high byte after a tag name ends the build at that element.
+  auto high = Parse("<r><a\xE9>1</a\xE9></r>\n");
+  EXPECT_EQ(Shape(high->GetChild(0)), "tag:a");
+  EXPECT_EQ(high->GetChild(0)->GetChild(0)->ChildCount(), 0);
+}
+
 TEST(BuildXmlTree, RootAndStructure) {
   auto root = Parse(
       "<?xml version=\"1.0\"?>\n<!-- usage reply -->\n"
