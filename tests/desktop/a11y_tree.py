@@ -170,7 +170,8 @@ def run_walk(app_name):
         "nameless": sum(1 for f in nodes if not f["name"].strip()),
         "focusable_nameless_or_generic": [{"role": f["role"], "name": f["name"],
                                            "within": f["within"]} for f in bad],
-        "progress_bars": [{"name": f["name"], "value": f.get("value")}
+        "progress_bars": [{"name": f["name"], "value": f.get("value"),
+                           "description": f["description"], "focusable": f["focusable"]}
                           for f in nodes if f["role"] == "progress bar"],
         "tables": [{"role": f["role"], "name": f["name"], "rows": f["rows"],
                     "description": f["description"]} for f in nodes if "rows" in f],

@@ -280,8 +280,9 @@ TEST_F(AccessibleWindow, BarsAreProgressBarsWithTheirPercentages) {
   const struct {
     const char* name;
     QString caption;
-  } kBars[] = {{"imgAmtLeft", QStringLiteral("Metered usage remaining")},
-               {"imgDaysLeft", QStringLiteral("Days in month remaining")}};
+    const char* figure;
+  } kBars[] = {{"imgAmtLeft", QStringLiteral("Metered usage remaining"), "lblAmtLeft"},
+               {"imgDaysLeft", QStringLiteral("Days in month remaining"), "lblDaysLeft"}};
   for (const auto& b : kBars) {
     SCOPED_TRACE(b.name);
     auto* bar = form.BroadbandPage().findChild<QWidget*>(QString::fromLatin1(b.name));
@@ -298,6 +299,12 @@ TEST_F(AccessibleWindow, BarsAreProgressBarsWithTheirPercentages) {
     EXPECT_GE(percent, 0);
     EXPECT_LE(percent, 100);
     EXPECT_EQ(a->text(QAccessible::Value), QStringLiteral("%1%").arg(percent));
+    // Reached by the Tab key, it tells the figure beside it ("34,740 MB").
+    EXPECT_TRUE(a->state().focusable);
+    auto* figure = form.BroadbandPage().findChild<QLabel*>(QString::fromLatin1(b.figure));
+    ASSERT_TRUE(figure);
+    EXPECT_FALSE(figure->text().isEmpty());
+    EXPECT_EQ(a->text(QAccessible::Description), figure->text());
   }
   // The demo's month is under way: neither bar is still the full start.
   auto* days = qobject_cast<TPercentBar*>(

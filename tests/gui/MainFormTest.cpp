@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -120,6 +121,38 @@ TEST_F(MainFormTest, AltAcceleratorFindsTheVisiblePage) {
   EXPECT_EQ(tabs_->currentIndex(), 0);
   QTest::keyClick(tabs_, Qt::Key_L, Qt::AltModifier);  // Ca&llHaven is hidden
   EXPECT_EQ(tabs_->currentIndex(), 0);
+}
+
+// The keys leave the focus where it can be seen and a screen reader can
+// name it: a page's key takes it to the page's first control, and a page
+// shown with nothing of its own focused never keeps the focus itself.
+TEST_F(MainFormTest, APagesKeyTakesTheFocusToItsFirstControl) {
+  QTest::keyClick(tabs_, Qt::Key_B, Qt::AltModifier);
+  QApplication::processEvents();
+  QWidget* focused = QApplication::focusWidget();
+  ASSERT_TRUE(focused);
+  EXPECT_EQ(focused->objectName(), QStringLiteral("imgAmtLeft"));  // the allowance bar
+
+  QTest::keyClick(tabs_, Qt::Key_S, Qt::AltModifier);
+  QApplication::processEvents();
+  focused = QApplication::focusWidget();
+  ASSERT_TRUE(focused);
+  // The Setup pages' own tab bar, from which the arrow keys go page to page.
+  EXPECT_TRUE(qobject_cast<QTabBar*>(focused)) << focused->metaObject()->className();
+  EXPECT_TRUE(tabs_->widget(7)->isAncestorOf(focused));
+
+  // From the focused advisories list to a page shown by Ctrl+Tab.
+  QTest::keyClick(tabs_, Qt::Key_V, Qt::AltModifier);
+  QApplication::processEvents();
+  ASSERT_TRUE(tabs_->widget(5)->isAncestorOf(QApplication::focusWidget()));
+  for (int i = 0; i < 3; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    QApplication::processEvents();
+    focused = QApplication::focusWidget();
+    ASSERT_TRUE(focused);
+    QWidget* page = tabs_->currentWidget();
+    EXPECT_NE(focused, page) << "page " << tabs_->currentIndex();
+  }
 }
 
 TEST_F(MainFormTest, HidingToTheTrayLeavesOnlyTheUsagePagesActive) {

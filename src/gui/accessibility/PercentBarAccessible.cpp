@@ -18,8 +18,10 @@ QString TPercentBarAccessible::text(QAccessible::Text t) const {
       if (!Bar()->accessibleName().isEmpty()) return Bar()->accessibleName();
       return BuddyCaption(*Bar());
     case QAccessible::Value:
-    case QAccessible::Description:
       return Bar()->PercentText();
+    case QAccessible::Description:
+      // What the bar stands for, once there is a figure: "34,740 MB".
+      return Bar()->Figure().isEmpty() ? Bar()->PercentText() : Bar()->Figure();
     default:
       return QAccessibleWidget::text(t);
   }

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyle>
@@ -93,6 +94,12 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   tabRows_->Refresh();
   connect(ui_->PageControl1, &QTabWidget::currentChanged, this,
           [this](int index) { PageActivated(index); });
+  // A page that takes the focus for a moment, on its way to its first
+  // control, is named as its tab.
+  for (int i = 0; i < ui_->PageControl1->count(); ++i) {
+    QString caption = ui_->PageControl1->tabText(i);
+    ui_->PageControl1->widget(i)->setAccessibleName(caption.remove(QLatin1Char('&')));
+  }
 
   provider_->ShowClientNo(settings_.ClientNo);
   move(settings_.PosX, settings_.PosY);
@@ -200,6 +207,38 @@ void TMainForm::PageActivated(int index) {
     advisories_->Activated();
     program_.AdvisoriesShown();
   }
+  QueueFocusIntoPage(index, false);
+}
+
+void TMainForm::QueueFocusIntoPage(int index, bool fromOutside) {
+  // Once the page is shown whole: a page made just now (Setup, the first
+  // time) shows its controls from the event queue.
+  QMetaObject::invokeMethod(
+      this,
+      [this, fromOutside, page = QPointer<QWidget>(ui_->PageControl1->widget(index))] {
+        FocusIntoPage(page, fromOutside);
+      },
+      Qt::QueuedConnection);
+}
+
+void TMainForm::FocusIntoPage(QWidget* page, bool fromOutside) {
+  // A page with none of its controls focused before gets the focus itself
+  // when the focus was on the page that went: a nameless pane for a screen
+  // reader, and a focus the user cannot see. Its first control takes it,
+  // as it does when the page's key took the user there from outside it.
+  QWidget* focused = QApplication::focusWidget();
+  if (!page || !focused || focused->window() != window()) return;
+  const bool onPage = focused == page;
+  const bool inPage = !onPage && page->isAncestorOf(focused);
+  if (!onPage && (inPage || !fromOutside)) return;
+  for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
+    if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(page) &&
+        w->isEnabled()) {
+      w->setFocus(Qt::TabFocusReason);
+      return;
+    }
+  }
+  if (onPage) ui_->btnOK->setFocus(Qt::TabFocusReason);
 }
 
 void TMainForm::WireSetupPage() {
@@ -381,6 +420,9 @@ bool TMainForm::ActivateByAccelerator(QChar letter) {
   const int page = PageForAccelerator(static_cast<char>(letter.toLatin1()), captions, visible);
   if (page < 0) return false;
   tabs->setCurrentIndex(page);
+  // The page's key takes the focus to its first control, so that a screen
+  // reader says where the user is.
+  QueueFocusIntoPage(page, true);
   return true;
 }
 

@@ -127,6 +127,8 @@ class TMainForm : public QWidget, public IUpdateView {
   void TrayMenuAboutToShow();
   void TrayIcon1Minimize();
   void PageActivated(int index);
+  void QueueFocusIntoPage(int index, bool fromOutside);
+  void FocusIntoPage(QWidget* page, bool fromOutside);
   void OpenUsageLog();
   uint32_t lastBarColour_ = 0x00FFFF00u;  // aqua until the first figures
 

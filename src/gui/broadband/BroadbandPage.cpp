@@ -42,7 +42,8 @@ TBroadbandPage::TBroadbandPage(QWidget* parent)
 
 TBroadbandPage::~TBroadbandPage() = default;
 
-void TBroadbandPage::SetBar(TPercentBar* image, int percent, uint32_t colour) {
+void TBroadbandPage::SetBar(TPercentBar* image, int percent, uint32_t colour,
+                            const QString& figure) {
   const int w = 275, h = 18;
   // Drawn in the screen's own pixels, so a screen of twice the density
   // shows a bar and a percentage as sharp as its text.
@@ -60,7 +61,7 @@ void TBroadbandPage::SetBar(TPercentBar* image, int percent, uint32_t colour) {
   painter.setFont(font);
   painter.drawText(QRect(0, 0, w, h), Qt::AlignCenter, QStringLiteral("%1%").arg(percent));
   painter.end();
-  image->ShowBar(pixmap, percent);
+  image->ShowBar(pixmap, percent, figure);
 }
 
 void TBroadbandPage::ShowFigures(const TBroadbandFigures& f) {
@@ -74,8 +75,8 @@ void TBroadbandPage::ShowFigures(const TBroadbandFigures& f) {
   Set(ui_->lblRestAv, f.RestAv);
   Set(ui_->lblRollover, f.Rollover);
   Set(ui_->lblShaping, f.Shaping);
-  SetBar(ui_->imgAmtLeft, f.AmountBar, f.BarColour);
-  SetBar(ui_->imgDaysLeft, f.DaysBar, f.BarColour);
+  SetBar(ui_->imgAmtLeft, f.AmountBar, f.BarColour, Q(f.AmtLeft.Text));
+  SetBar(ui_->imgDaysLeft, f.DaysBar, f.BarColour, Q(f.DaysLeft.Text));
 }
 
 void TBroadbandPage::ShowProjection(const TLabelText& line) {

@@ -30,7 +30,7 @@ class TBroadbandPage : public QWidget {
   void ShowProjection(const TLabelText& line);
 
  private:
-  void SetBar(TPercentBar* image, int percent, uint32_t colour);
+  void SetBar(TPercentBar* image, int percent, uint32_t colour, const QString& figure = {});
 
   std::unique_ptr<Ui::BroadbandPage> ui_;
 };

@@ -29,9 +29,12 @@ TSetupPage::TSetupPage(TSettings& settings, IDialogs& dialogs, QWidget* parent)
     : QWidget(parent), s_(settings) {
   auto* layout = new QVBoxLayout(this);
   pages_ = new QTabWidget(this);
-  // Its tab bar takes the focus; the frame around the pages has nothing to
-  // show it on.
+  // Its tab bar takes the focus (the arrow keys then go from page to page);
+  // the frame around the pages has nothing to show it on. The tab widget
+  // hands its policy on to the bar, its focus proxy, so the bar's comes
+  // after.
   pages_->setFocusPolicy(Qt::NoFocus);
+  pages_->tabBar()->setFocusPolicy(Qt::TabFocus);
   layout->addWidget(pages_);
 
   // General.
