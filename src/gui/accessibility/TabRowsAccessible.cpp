@@ -1,26 +1,17 @@
 #include "gui/accessibility/TabRowsAccessible.h"
 
-#include "gui/accessibility/LeafAccessible.h"
-
 #include <QAccessibleWidget>
 #include <QPointer>
 #include <QTabWidget>
 
 #include <map>
 
+#include "gui/accessibility/AccessibleText.h"
+#include "gui/accessibility/LeafAccessible.h"
 #include "gui/controls/TabRows.h"
 
 namespace qgm::gui {
 namespace {
-
-// A caption as spoken: "&&" is an ampersand, a single "&" marks the
-// accelerator.
-QString Spoken(QString caption) {
-  caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-  caption.remove(QLatin1Char('&'));
-  caption.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-  return caption;
-}
 
 class TTabAccessible : public TLeafAccessible, public QAccessibleActionInterface {
  public:
@@ -32,7 +23,7 @@ class TTabAccessible : public TLeafAccessible, public QAccessibleActionInterface
     return QAccessible::queryAccessibleInterface(rows_);
   }
   QString text(QAccessible::Text t) const override {
-    if (t == QAccessible::Name) return Spoken(rows_->Tabs()->tabText(index_));
+    if (t == QAccessible::Name) return WithoutAccelerator(rows_->Tabs()->tabText(index_));
     if (t == QAccessible::Accelerator) {
       const QString caption = rows_->Tabs()->tabText(index_);
       const int at = caption.indexOf(QLatin1Char('&'));

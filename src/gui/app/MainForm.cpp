@@ -20,6 +20,7 @@
 #include "core/platform/ProcessValues.h"
 #include "core/tray/NumberIcon.h"
 #include "gui/about/AboutPage.h"
+#include "gui/accessibility/AccessibleText.h"
 #include "gui/advisories/AdvisoriesPage.h"
 #include "gui/app/WindowRules.h"
 #include "gui/broadband/BroadbandPage.h"
@@ -96,10 +97,9 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
           [this](int index) { PageActivated(index); });
   // A page that takes the focus for a moment, on its way to its first
   // control, is named as its tab.
-  for (int i = 0; i < ui_->PageControl1->count(); ++i) {
-    QString caption = ui_->PageControl1->tabText(i);
-    ui_->PageControl1->widget(i)->setAccessibleName(caption.remove(QLatin1Char('&')));
-  }
+  for (int i = 0; i < ui_->PageControl1->count(); ++i)
+    ui_->PageControl1->widget(i)->setAccessibleName(
+        WithoutAccelerator(ui_->PageControl1->tabText(i)));
 
   provider_->ShowClientNo(settings_.ClientNo);
   move(settings_.PosX, settings_.PosY);
