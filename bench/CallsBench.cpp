@@ -1,13 +1,15 @@
 // The CallHaven totals: LoadCallMonths over 28 month files of 2,000 calls
 // each, beside reading the same files into memory (the anchor, measured in
-// the same run).
+// the same run), and the scanners alone on the files in memory.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "core/callusage/CallLines.h"
 #include "core/callusage/CallMonths.h"
 #include "core/platform/FileIo.h"
 
@@ -56,7 +58,32 @@ void BM_LoadCallMonths(benchmark::State& state) {
   }
 }
 
+// The scanning alone, on the files already in memory: the scanner chosen for
+// this processor, and the one for plain x86-64.
+const std::vector<std::string>& Texts() {
+  static const std::vector<std::string> texts = [] {
+    std::vector<std::string> read;
+    for (const std::string& name : qgm::ListCallFiles(Folder()))
+      read.push_back(*qgm::ReadWholeFile(Folder() / name));
+    return read;
+  }();
+  return texts;
+}
+
+template <void (*Add)(std::string_view, qgm::TCallMonth&)>
+void BM_Scan(benchmark::State& state) {
+  for (auto _ : state) {
+    for (const std::string& text : Texts()) {
+      qgm::TCallMonth month;
+      Add(text, month);
+      if (month.TotalCalls != 2000) state.SkipWithError("expected 2000 calls a month");
+    }
+  }
+}
+
 BENCHMARK(BM_ReadFiles);
+BENCHMARK(BM_Scan<qgm::AddCallLines>)->Name("BM_AddCallLines");
+BENCHMARK(BM_Scan<qgm::calllines::AddPortable>)->Name("BM_AddCallLinesPortable");
 BENCHMARK(BM_LoadCallMonths);
 
 }  // namespace

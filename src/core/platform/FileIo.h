@@ -13,6 +13,11 @@ namespace qgm {
 
 // The file's bytes, or nothing when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+// The same, read into `storage`, which is kept from one call to the next so
+// that reading many files allocates once: the bytes are the start of it.
+// Nothing when the file cannot be read.
+std::optional<std::string_view> ReadFileInto(const std::filesystem::path& path,
+                                             std::string& storage);
 
 // Replaces `path` with `data` atomically. `mode` is the permission the file
 // gets (the temporary file is created with it, so the data is never readable

@@ -43,6 +43,30 @@ TEST_F(FileIoTest, FailedWriteKeepsTheOldFile) {
   EXPECT_EQ(ReadWholeFile(dir_).value_or("x"), "x");  // a folder is not readable as a file
 }
 
+// Files read one after another into one storage: each comes back whole,
+// whether it is larger than the storage so far, smaller, empty, or growing
+// past what its size said; a folder or a missing file is not read.
+TEST_F(FileIoTest, FilesReadIntoOneStorageComeBackWhole) {
+  std::string storage;
+  const std::string big(200000, 'b'), small = "small\r\n";
+  ASSERT_TRUE(WriteFileAtomic(dir_ / "big", big));
+  ASSERT_TRUE(WriteFileAtomic(dir_ / "small", small));
+  ASSERT_TRUE(WriteFileAtomic(dir_ / "empty", ""));
+  EXPECT_EQ(ReadFileInto(dir_ / "small", storage).value(), small);
+  EXPECT_EQ(ReadFileInto(dir_ / "big", storage).value(), big);
+  EXPECT_EQ(ReadFileInto(dir_ / "small", storage).value(), small);
+  EXPECT_EQ(ReadFileInto(dir_ / "empty", storage).value(), "");
+  EXPECT_FALSE(ReadFileInto(dir_ / "nope", storage).has_value());
+  EXPECT_FALSE(ReadFileInto(dir_, storage).has_value());
+  // A size the file system does not know beforehand, and more than one
+  // storage's worth of it.
+  std::string fresh;
+  const auto status = ReadFileInto("/proc/self/status", fresh);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_NE(status->find("Name:"), std::string_view::npos);
+  EXPECT_EQ(status->back(), '\n');
+}
+
 TEST(Crc32, AdvisoryKeyForm) {
   EXPECT_EQ(Crc32(""), 0u);
   EXPECT_EQ(Crc32Key(std::string("a") + "bc"), "352441C2");

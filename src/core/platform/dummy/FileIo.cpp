@@ -16,6 +16,15 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::optional<std::string_view> ReadFileInto(const std::filesystem::path& path,
+                                             std::string& storage) {
+  auto text = ReadWholeFile(path);
+  if (!text) return std::nullopt;
+  if (storage.size() < text->size()) storage.resize(text->size());
+  text->copy(storage.data(), text->size());
+  return std::string_view(storage.data(), text->size());
+}
+
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view data, unsigned mode) {
   static std::mt19937 random{std::random_device{}()};
   const auto tmp = path.parent_path() /

@@ -50,6 +50,31 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
   return data;
 }
 
+std::optional<std::string_view> ReadFileInto(const std::filesystem::path& path,
+                                             std::string& storage) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  // One byte more than the file, so that its end is seen without growing.
+  struct stat st {};
+  const size_t expected =
+      ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) + 1 : 65536;
+  if (storage.size() < expected) storage.resize(expected);
+  size_t got = 0;
+  while (true) {
+    if (got == storage.size()) storage.resize(storage.size() * 2);
+    const ssize_t n = ::read(fd, storage.data() + got, storage.size() - got);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return std::nullopt;  // for instance a folder
+    }
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  return std::string_view(storage.data(), got);
+}
+
 bool WriteFileAtomic(const std::filesystem::path& path, std::string_view data, unsigned mode) {
   const std::filesystem::path folder = path.parent_path();
   std::string tmpl = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
