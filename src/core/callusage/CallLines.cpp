@@ -16,12 +16,12 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define QGM_WIDE_CALL_LINES 1
-#endif
 
+#include "core/util/CpuFeatures.h"
 #include "core/util/Csv.h"
+#if QGM_WIDE_PATHS
+#include <immintrin.h>
+#endif
 
 namespace qgm {
 namespace {
@@ -155,7 +155,7 @@ struct TPortableMarks {
   }
 };
 
-#if QGM_WIDE_CALL_LINES
+#if QGM_WIDE_PATHS
 // Inlined only into the scanner built for AVX2 (see AddWideScan).
 struct TWideMarks {
   [[gnu::target("avx2")]] static TLineMarks Of64(const char* p) {
@@ -328,19 +328,12 @@ template <class Marks>
   month.TotalCost = month.OtherCost + month.MobileCost + month.NationalCost;
 }
 
-#if QGM_WIDE_CALL_LINES
+#if QGM_WIDE_PATHS
 // The scanner with everything it calls built for AVX2 and BMI2.
-[[gnu::target("avx2,bmi,bmi2,popcnt"), gnu::flatten]] void AddWideScan(std::string_view text,
-                                                                       TCallMonth& month) {
+[[QGM_WIDE_TARGET, gnu::flatten]] void AddWideScan(std::string_view text, TCallMonth& month) {
   ScanLines<TWideMarks>(text, month);
 }
 
-bool HasWide() {
-  static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2")) &&
-                          __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") &&
-                          __builtin_cpu_supports("popcnt");
-  return has;
-}
 #endif
 
 }  // namespace
@@ -352,8 +345,8 @@ void AddPortable(std::string_view text, TCallMonth& month) {
 }
 
 bool AddWide([[maybe_unused]] std::string_view text, [[maybe_unused]] TCallMonth& month) {
-#if QGM_WIDE_CALL_LINES
-  if (!HasWide()) return false;
+#if QGM_WIDE_PATHS
+  if (!UseWidePaths()) return false;
   AddWideScan(text, month);
   return true;
 #else

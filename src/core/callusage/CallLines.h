@@ -11,8 +11,8 @@ namespace qgm::calllines {
 
 // Plain x86-64 (SSE2), or portable C++ elsewhere.
 void AddPortable(std::string_view text, TCallMonth& month);
-// With AVX2 and BMI2; false, and the month untouched, on a processor
-// without them (or a build that lacks this scanner).
+// With AVX2 and BMI2; false, and the month untouched, where that build does
+// not run (see UseWidePaths).
 bool AddWide(std::string_view text, TCallMonth& month);
 
 }  // namespace qgm::calllines

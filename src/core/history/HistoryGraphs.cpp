@@ -23,7 +23,6 @@ constexpr TSeriesColours kSeriesColours[] = {
 constexpr uint32_t kOutlineGrey = Argb(153, 153, 153);
 constexpr uint32_t kBlack = Argb(0, 0, 0);
 constexpr uint32_t kSilver = Argb(192, 192, 192);
-constexpr Money kThousand = Money::FromWhole(1000);
 
 // The device pixel where logical pixel `v` begins.
 int Dev(int v, double ratio) {

@@ -14,7 +14,11 @@
 #endif
 
 #include "core/util/CodePage.h"
+#include "core/util/CpuFeatures.h"
 #include "core/util/Text.h"
+#if QGM_WIDE_PATHS
+#include <immintrin.h>
+#endif
 
 namespace qgm {
 namespace {
@@ -57,17 +61,12 @@ inline uint8_t ClassOf(char16_t c) {
 // the hits exactly (no carry crosses from one byte into the next).
 constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
 constexpr uint64_t kTop = 0x8080808080808080ull;
-constexpr uint64_t kOnes = 0x0101010101010101ull;
 
 inline uint64_t LoadWord(const unsigned char* p) {
   uint64_t w;
   std::memcpy(&w, p, 8);
   if constexpr (std::endian::native == std::endian::big) w = __builtin_bswap64(w);
   return w;
-}
-// Top bit of each byte that is zero.
-inline uint64_t ZeroBytes(uint64_t w) {
-  return ~(((w & kLow7) + kLow7) | w) & kTop;
 }
 inline int64_t FirstMarked(uint64_t marks) {
   return std::countr_zero(marks) / 8;
@@ -113,23 +112,62 @@ inline int64_t SkipWhiteFrom(const char16_t* s, int64_t p, int64_t end) {
   return p;
 }
 
-// The first position from `p` to before `end` holding no name character, or
-// `end`.
-inline int64_t SkipNameFrom(const unsigned char* s, int64_t p, int64_t end) {
 #if defined(__SSE2__)
-  // Sixteen bytes a time, the classes computed from byte ranges: letters
-  // (either case), "-" to ":" without "/" (digits, "-", "." and ":"), and
-  // "_". Bytes from 0x80 compare as negative and fall in no range.
+// The name characters among the 16 bytes from `p`, one bit each, the
+// classes computed from byte ranges: letters (either case), "-" to ":"
+// without "/" (digits, "-", "." and ":"), and "_". Bytes from 0x80 compare
+// as negative and fall in no range.
+inline int NameBytes16(const unsigned char* p) {
   const auto in = [](__m128i v, char lo, char hi) {
     return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(static_cast<char>(lo - 1))),
                          _mm_cmplt_epi8(v, _mm_set1_epi8(static_cast<char>(hi + 1))));
   };
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i letter = in(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'a', 'z');
+  const __m128i punct = _mm_andnot_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('/')), in(v, '-', ':'));
+  const __m128i under = _mm_cmpeq_epi8(v, _mm_set1_epi8('_'));
+  return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, punct), under));
+}
+
+inline int Bytes16(const unsigned char* p, char c) {
+  return _mm_movemask_epi8(
+      _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8(c)));
+}
+#endif
+
+// The name characters and double quotes among the 64 bytes from `base`,
+// one bit per byte, for a tag's name and attributes to be read from (with
+// SSE2 only: without it there is no window, and tags are read the general
+// way).
+struct TTagWindow {
+  int64_t base = INT64_MIN / 4;  // none yet
+  uint64_t names = 0;
+  uint64_t quotes = 0;
+};
+
+inline TTagWindow TagWindowAt([[maybe_unused]] const unsigned char* s, int64_t base) {
+  TTagWindow w;
+#if defined(__SSE2__)
+  w.base = base;
+  const unsigned char* p = s + base;
+  const auto bits = [](int low, int high) {
+    return static_cast<uint32_t>(low) | static_cast<uint32_t>(high) << 16;
+  };
+  w.names = bits(NameBytes16(p), NameBytes16(p + 16)) |
+            static_cast<uint64_t>(bits(NameBytes16(p + 32), NameBytes16(p + 48))) << 32;
+  w.quotes = bits(Bytes16(p, '"'), Bytes16(p + 16, '"')) |
+             static_cast<uint64_t>(bits(Bytes16(p + 32, '"'), Bytes16(p + 48, '"'))) << 32;
+#endif
+  return w;
+}
+
+// The first position from `p` to before `end` holding no name character, or
+// `end`.
+inline int64_t SkipNameFrom(const unsigned char* s, int64_t p, int64_t end) {
+#if defined(__SSE2__)
+  // Sixteen bytes a time.
   for (; p + 16 <= end; p += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
-    const __m128i letter = in(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'a', 'z');
-    const __m128i punct = _mm_andnot_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('/')), in(v, '-', ':'));
-    const __m128i under = _mm_cmpeq_epi8(v, _mm_set1_epi8('_'));
-    const int name = _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, punct), under));
+    const int name = NameBytes16(s + p);
     if (name != 0xFFFF) return p + std::countr_one(static_cast<unsigned>(name));
   }
 #endif
@@ -473,13 +511,35 @@ class XmlBuilder {
   [[gnu::always_inline]] bool ParseTag(TElement* node) {
     ++cur_;  // past "<"
     int64_t start, len;
-    if (!ReadName(start, len)) return Fail();
+    TTagWindow window;
+    bool named = false;
+#if defined(__SSE2__)
+    if constexpr (sizeof(Char) == 1) {
+      // The usual tag: its name right after the "<", read from the bits of
+      // a window which its attributes are then read from too.
+      if (cur_ + 64 < last_ && Is(cur_, kLetter)) {
+        window = TagWindowAt(s_, cur_);
+        const int run = std::countr_one(window.names);
+        if (run < 63) {
+          start = cur_;
+          len = run;
+          cur_ = tokenStart_ = cur_ + run;
+          named = true;
+        }
+      }
+    }
+#endif
+    if (!named && !ReadName(start, len)) return Fail();
     SetName(node, start, start + len);
     const char16_t after = s_[cur_];
     if (!Is(cur_, kWhite) && after != '/' && after != '>') return Fail();
 
     int64_t nameStart, nameLen;
-    while (ReadName(nameStart, nameLen)) {
+    while (true) {
+      if constexpr (sizeof(Char) == 1) {
+        if (ReadUsualAttrib(node, window)) continue;
+      }
+      if (!ReadName(nameStart, nameLen)) break;
       // The usual shape, name="value" with nothing around the "=", read in
       // one step; anything else goes the general way below, which reads
       // this shape the same.
@@ -515,6 +575,35 @@ class XmlBuilder {
     Skip();
     if (cur_ >= last_) return false;  // content runs to the end: done, no children
     if (cur_ > last_ - 2) return Fail();
+    return true;
+  }
+
+  // The usual attribute, name="value" with nothing around the "=", read
+  // from the bits of the tag's window (a new one when the name starts past
+  // its first half): the name's end and the closing quote are found at once,
+  // not the one after reading the other. False, and nothing consumed but
+  // whitespace, for any other attribute, which ReadName and the loop below
+  // read as before.
+  [[gnu::always_inline]] bool ReadUsualAttrib(TElement* node, TTagWindow& window) {
+    if (!Skip()) return false;
+    const int64_t start = cur_;
+    if (!Is(start, kLetter)) return false;
+    int64_t rel = start - window.base;
+    if (rel < 0 || rel > 32) {
+      if (start + 64 >= last_) return false;
+      window = TagWindowAt(s_, start);
+      rel = 0;
+    }
+    const int nameLen = std::countr_one(window.names >> rel);
+    if (rel + nameLen + 2 >= 64) return false;
+    const int64_t equals = start + nameLen;
+    if (s_[equals] != '=' || s_[equals + 1] != '"') return false;
+    const uint64_t after = window.quotes >> (rel + nameLen + 2);
+    const int64_t close =
+        after ? equals + 2 + std::countr_zero(after) : FindChar(s_, window.base + 64, last_, u'"');
+    if (close >= last_) return false;
+    AddAttrib(node, start, nameLen, equals + 2, close - (equals + 2));
+    cur_ = tokenStart_ = close + 1;
     return true;
   }
 
@@ -574,12 +663,52 @@ std::unique_ptr<TXmlTree> BuildXmlTree(std::u16string_view text) {
   return tree;
 }
 
+namespace {
+
+void Build1252(TXmlTree& tree, const unsigned char* in, size_t n) {
+  Widen1252Into(in, n, XmlBuilder<unsigned char>::Reserve(tree, n));
+  XmlBuilder<unsigned char>(tree, in).Build();
+}
+
+#if QGM_WIDE_PATHS
+// Thirty-two bytes a time; what is left goes sixteen and then one a time.
+[[gnu::target("avx2")]] void Widen1252IntoWide(const unsigned char* in, size_t n, char16_t* out) {
+  size_t i = 0;
+  for (; i + 32 <= n; i += 32) {
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
+    if (_mm256_movemask_epi8(v) == 0) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
+                          _mm256_cvtepu8_epi16(_mm256_castsi256_si128(v)));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i + 16),
+                          _mm256_cvtepu8_epi16(_mm256_extracti128_si256(v, 1)));
+    } else {
+      for (size_t k = 0; k < 32; ++k) out[i + k] = Char1252ToUnicode(in[i + k]);
+    }
+  }
+  Widen1252Into(in + i, n - i, out + i);
+}
+
+// The same build with everything it calls built for AVX2 and BMI2.
+[[QGM_WIDE_TARGET, gnu::flatten]] void Build1252Wide(TXmlTree& tree, const unsigned char* in,
+                                                     size_t n) {
+  Widen1252IntoWide(in, n, XmlBuilder<unsigned char>::Reserve(tree, n));
+  XmlBuilder<unsigned char>(tree, in).Build();
+}
+#endif
+
+}  // namespace
+
 std::unique_ptr<TXmlTree> BuildXmlTree1252(std::string_view bytes) {
   if (bytes.empty()) throw std::invalid_argument("BuildXmlTree - No document specified");
   auto tree = std::make_unique<TXmlTree>();
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-  Widen1252Into(in, bytes.size(), XmlBuilder<unsigned char>::Reserve(*tree, bytes.size()));
-  XmlBuilder<unsigned char>(*tree, in).Build();
+#if QGM_WIDE_PATHS
+  if (UseWidePaths()) {
+    Build1252Wide(*tree, in, bytes.size());
+    return tree;
+  }
+#endif
+  Build1252(*tree, in, bytes.size());
   return tree;
 }
 

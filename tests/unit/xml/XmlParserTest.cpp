@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "core/util/CodePage.h"
+#include "core/util/CpuFeatures.h"
 
 namespace qgm {
 namespace {
@@ -313,6 +316,73 @@ TEST(XmlLookups, FindWithAttribWalksStartAndFollowingSiblings) {
   // Values compare exactly, case included.
   EXPECT_EQ(FindWithAttribs(t, "direction", "UP", "name", "metered"), nullptr);
   EXPECT_EQ(T(FindWithAttribs(t, "direction", u"Up", "name", u"metered")), "4");
+}
+
+// Tags whose names and attributes fall everywhere in and across the 64-byte
+// windows that tags are read from, with long names and values, other
+// quotes, markup inside values and every kind of gap, read back as written
+// by both builds of the parser.
+TEST(BuildXmlTree, TagsAtEveryPlaceAroundTheirWindowsReadAsWritten) {
+  struct TAttr {
+    std::string name, value;
+    char quote;
+  };
+  struct TTag {
+    std::string name;
+    std::vector<TAttr> attribs;
+    std::string text;
+  };
+  std::mt19937 random(4242);
+  const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  const auto name = [&] {
+    static const char more[] = "abcXYZ019:._-";
+    std::string n(1, static_cast<char>('a' + below(26)));
+    for (int len = below(4) ? below(10) : 20 + below(60); len > 0; --len)
+      n += more[below(sizeof more - 1)];
+    return n;
+  };
+  for (int round = 0; round < 40; ++round) {
+    std::vector<TTag> tags;
+    std::string doc = "<r>";
+    for (int i = 0; i < 60; ++i) {
+      TTag tag{name(), {}, std::to_string(random())};
+      doc += std::string(static_cast<size_t>(below(3)), ' ') + "<" + tag.name;
+      for (int a = below(5); a > 0; --a) {
+        static const char inValue[] = "v0 '<>=/&\t\xe9";
+        TAttr attr{name(), "", below(6) ? '"' : '\''};
+        for (int len = below(4) ? below(12) : 30 + below(60); len > 0; --len)
+          attr.value += inValue[below(sizeof inValue - 1)];
+        if (attr.quote == '\'') std::replace(attr.value.begin(), attr.value.end(), '\'', '"');
+        static const char* gaps[] = {" ", " ", "  ", "\n\t "};
+        doc += gaps[below(4)] + attr.name + "=" + attr.quote + attr.value + attr.quote;
+        tag.attribs.push_back(attr);
+      }
+      doc += ">" + tag.text + "</" + tag.name + ">";
+      tags.push_back(tag);
+    }
+    doc += "</r>\n";
+    for (bool plain : {false, true}) {
+      ForcePlainPaths(plain);
+      auto tree = Parse(doc);
+      ForcePlainPaths(false);
+      const TElement* r = tree->FindChild("r");
+      ASSERT_NE(r, nullptr);
+      ASSERT_EQ(r->ChildCount(), static_cast<int>(tags.size())) << round << plain;
+      const TElement* e = r->FirstChild();
+      for (const TTag& tag : tags) {
+        ASSERT_EQ(N(e), tag.name) << round << plain;
+        EXPECT_EQ(T(e), tag.text);
+        ASSERT_EQ(e->AttribCount(), static_cast<int>(tag.attribs.size())) << tag.name;
+        const TAttrib* a = e->FirstAttrib();
+        for (const TAttr& attr : tag.attribs) {
+          EXPECT_EQ(Utf16ToUtf8(a->Name()), attr.name);
+          EXPECT_EQ(a->Value(), Widen1252(attr.value)) << attr.name;
+          a = a->Next();
+        }
+        e = e->NextSibling();
+      }
+    }
+  }
 }
 
 }  // namespace
