@@ -13,15 +13,8 @@
 #include <string>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "core/util/CpuFeatures.h"
 #include "core/util/Csv.h"
-#if QGM_WIDE_PATHS
-#include <immintrin.h>
-#endif
 
 namespace qgm {
 namespace {

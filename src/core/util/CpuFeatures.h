@@ -9,6 +9,14 @@
 #define QGM_WIDE_TARGET gnu::target("avx2,bmi,bmi2,popcnt")
 #endif
 
+// The intrinsics of both builds.
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if QGM_WIDE_PATHS
+#include <immintrin.h>
+#endif
+
 namespace qgm {
 
 // Whether the wide builds may run here: the processor has AVX2, BMI1, BMI2

@@ -9,16 +9,9 @@
 #include <stdexcept>
 #include <type_traits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "core/util/CodePage.h"
 #include "core/util/CpuFeatures.h"
 #include "core/util/Text.h"
-#if QGM_WIDE_PATHS
-#include <immintrin.h>
-#endif
 
 namespace qgm {
 namespace {
