@@ -503,7 +503,7 @@ class XmlBuilder {
   // True when the element has content to read.
   [[gnu::always_inline]] bool ParseTag(TElement* node) {
     ++cur_;  // past "<"
-    int64_t start, len;
+    int64_t start = 0, len = 0;
     TTagWindow window;
     bool named = false;
 #if defined(__SSE2__)
