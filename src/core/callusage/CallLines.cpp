@@ -326,7 +326,6 @@ template <class Marks>
 [[QGM_WIDE_TARGET, gnu::flatten]] void AddWideScan(std::string_view text, TCallMonth& month) {
   ScanLines<TWideMarks>(text, month);
 }
-
 #endif
 
 }  // namespace
