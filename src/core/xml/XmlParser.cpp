@@ -664,7 +664,8 @@ void Build1252(TXmlTree& tree, const unsigned char* in, size_t n) {
 }
 
 #if QGM_WIDE_PATHS
-// Thirty-two bytes a time; what is left goes sixteen and then one a time.
+// Plain ASCII thirty-two bytes a time; any other block, and what is left,
+// the plain way.
 [[gnu::target("avx2")]] void Widen1252IntoWide(const unsigned char* in, size_t n, char16_t* out) {
   size_t i = 0;
   for (; i + 32 <= n; i += 32) {
@@ -675,7 +676,7 @@ void Build1252(TXmlTree& tree, const unsigned char* in, size_t n) {
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i + 16),
                           _mm256_cvtepu8_epi16(_mm256_extracti128_si256(v, 1)));
     } else {
-      for (size_t k = 0; k < 32; ++k) out[i + k] = Char1252ToUnicode(in[i + k]);
+      Widen1252Into(in + i, 32, out + i);
     }
   }
   Widen1252Into(in + i, n - i, out + i);
