@@ -47,35 +47,13 @@ int SplitInPlace(std::string_view line, std::string_view (&fields)[6]) {
 
 // A cost as the files write it, "12.34": digits, then a point and up to four
 // digits, which Money::Parse reads the same way; false for anything else.
+// The byte after the text is never a digit (every cost is followed by a
+// comma, its closing quote or the end of a string), so each run of digits
+// ends by itself, with no bounds check per digit; the decimals are written
+// out.
 [[gnu::always_inline]] inline bool ParsePlainCost(std::string_view text, Money& cost) {
-  const size_t n = text.size();
-  if (n == 0 || n > 12) return false;
-  int64_t units = 0;
-  size_t i = 0;
-  for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) units = units * 10 + (text[i] - '0');
-  if (i == 0) return false;
-  int decimals = 0;
-  if (i < n && text[i] == '.') {
-    for (++i; i < n && decimals < 4 && text[i] >= '0' && text[i] <= '9'; ++i, ++decimals)
-      units = units * 10 + (text[i] - '0');
-  }
-  if (i != n) return false;
-  static constexpr int64_t kScales[] = {10000, 1000, 100, 10, 1};
-  cost = Money::FromUnits(units * kScales[decimals]);
-  return true;
-}
-
-[[gnu::always_inline]] inline Money ParseCost(std::string_view text) {
-  Money cost;
-  if (ParsePlainCost(text, cost)) return cost;
-  return Money::Parse(text).value_or(Money());
-}
-
-// ParsePlainCost for the digits of a quoted cost, from `p` to the closing
-// quote at `close`: the quote ends every run of digits, so none is looked
-// for past it, and the decimals are written out.
-[[gnu::always_inline]] inline bool ParseQuotedCost(const char* p, const char* close, Money& cost) {
-  if (close - p > 12) return false;
+  if (text.size() > 12) return false;
+  const char* p = text.data();
   const auto digitAt = [](const char* c) {
     return static_cast<unsigned>(static_cast<unsigned char>(*c)) - '0';
   };
@@ -103,10 +81,16 @@ int SplitInPlace(std::string_view line, std::string_view (&fields)[6]) {
       }
     }
   }
-  if (p != close) return false;
+  if (p != text.data() + text.size()) return false;
   static constexpr int64_t kScales[] = {10000, 1000, 100, 10, 1};
   cost = Money::FromUnits(units * kScales[decimals]);
   return true;
+}
+
+[[gnu::always_inline]] inline Money ParseCost(std::string_view text) {
+  Money cost;
+  if (ParsePlainCost(text, cost)) return cost;
+  return Money::Parse(text).value_or(Money());
 }
 
 // The positions of the newlines, commas and quotes among 64 bytes, one bit
@@ -191,7 +175,9 @@ struct TWideMarks {
   }
   const int costEnd = typeStart - 2;  // its last byte
   return costEnd > costStart && quotes == ((1ull << costStart) | (1ull << costEnd)) &&
-         ParseQuotedCost(line + costStart + 1, line + costEnd, cost);
+         ParsePlainCost(
+             std::string_view(line + costStart + 1, static_cast<size_t>(costEnd - costStart - 1)),
+             cost);
 }
 
 // The four classes of call, by the first letters of their type.
