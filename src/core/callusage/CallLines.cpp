@@ -5,8 +5,8 @@
 // splitter. The scanner is built twice: for plain x86-64, and for
 // processors with AVX2 and BMI2 (nearly every one since 2013), on which a
 // block's bits take half the instructions and the bit arithmetic one each.
-// AddCallLines picks one when first called.
-#include "core/callusage/CallLines.h"
+// AddCallLines picks one through UseWidePaths.
+#include "core/callusage/CallMonths.h"
 
 #include <bit>
 #include <cstdint>
@@ -316,26 +316,11 @@ template <class Marks>
 
 }  // namespace
 
-namespace calllines {
-
-void AddPortable(std::string_view text, TCallMonth& month) {
-  ScanLines<TPortableMarks>(text, month);
-}
-
-bool AddWide([[maybe_unused]] std::string_view text, [[maybe_unused]] TCallMonth& month) {
-#if QGM_WIDE_PATHS
-  if (!UseWidePaths()) return false;
-  AddWideScan(text, month);
-  return true;
-#else
-  return false;
-#endif
-}
-
-}  // namespace calllines
-
 void AddCallLines(std::string_view text, TCallMonth& month) {
-  if (!calllines::AddWide(text, month)) calllines::AddPortable(text, month);
+#if QGM_WIDE_PATHS
+  if (UseWidePaths()) return AddWideScan(text, month);
+#endif
+  ScanLines<TPortableMarks>(text, month);
 }
 
 }  // namespace qgm
