@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Checks that every system header a build compiled against comes from a
 # Debian package scripts/install-deps.sh installs, directly or as one of
-# their dependencies. A machine that happens to have an extra package must
-# not hide a missing install step. Usage:
+# their dependencies: the program's own code (core, gui, cli, the simulator,
+# the artwork generator) from the build set alone, the tests, benchmarks
+# and fuzz targets from the build and test sets. A machine that happens to
+# have an extra package must not hide a missing install step. Usage:
 #   scripts/check-deps.sh [BUILD_DIR...]      (default: build/default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,13 +13,16 @@ root=$PWD
 dirs=("$@")
 [ ${#dirs[@]} -eq 0 ] && dirs=(build/default)
 
-# Every header outside the checkout that the compiler read.
-headers=$(for d in "${dirs[@]}"; do
+# Every header outside the checkout that the compiler read, "program" or
+# "test" by the object that read it.
+deps=$(for d in "${dirs[@]}"; do
   [ -f "$d/build.ninja" ] || { echo "check-deps: $d is not a configured build" >&2; exit 2; }
   ninja -C "$d" -t deps
-done | awk '/^    \// { print $1 }' | grep -v "^$root/" | sort -u)
-[ -n "$headers" ] || { echo "check-deps: no dependency records (build first)" >&2; exit 2; }
-
+done | awk -v root="$root/" '
+  /^[^ ]/ { kind = ($1 ~ /^(tests|bench|fuzz)\//) ? "test" : "program" }
+  /^    \// && index($1, root) != 1 { print kind, $1 }' | sort -u)
+headers=$(cut -d' ' -f2 <<<"$deps" | sort -u)
+program_headers=$(awk '$1 == "program" { print $2 }' <<<"$deps" | sort -u)
 # The packages that own them, asked in one go ("pkg1:arch, pkg2: /path").
 # A path not found as it stands is tried again with its links resolved
 # (/lib vs /usr/lib and the like).
@@ -35,17 +40,29 @@ while IFS= read -r h; do
   fi
 done <<<"$unowned"
 
-# What the install list brings: the packages and all they depend on.
-mapfile -t listed < <(scripts/install-deps.sh --list)
-allowed=$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts \
-  --no-breaks --no-replaces --no-enhances "${listed[@]}" 2>/dev/null |
-  sed -E 's/^ *\|?(Pre)?Depends: //; s/^ *//; s/[<>]//g; s/:.*$//' | sort -u)
+# What the install sets bring: the packages and all they depend on.
+brought() {
+  local listed
+  mapfile -t listed < <(scripts/install-deps.sh --list "$@")
+  apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts \
+    --no-breaks --no-replaces --no-enhances "${listed[@]}" 2>/dev/null |
+    sed -E 's/^ *\|?(Pre)?Depends: //; s/^ *//; s/[<>]//g; s/:.*$//' | sort -u
+}
+allowed_build=$(brought build)
+allowed_all=$(brought build test)
 
 status=0
 declare -A reported
 while IFS= read -r line; do
   pkgs=${line%%: /*}
   h=${line#*: }
+  if grep -qxF "$h" <<<"$program_headers"; then
+    allowed=$allowed_build
+    set_names="the build set"
+  else
+    allowed=$allowed_all
+    set_names="the build and test sets"
+  fi
   ok=0
   IFS=',' read -ra alts <<<"$pkgs"
   for p in "${alts[@]}"; do
@@ -55,7 +72,7 @@ while IFS= read -r line; do
   done
   if [ $ok -eq 0 ] && [ -z "${reported[$pkgs]:-}" ]; then
     reported[$pkgs]=1
-    echo "check-deps: $h comes from ${pkgs%%:*}, which scripts/install-deps.sh does not install" >&2
+    echo "check-deps: $h comes from ${pkgs%%:*}, which $set_names of scripts/install-deps.sh do not bring" >&2
     status=1
   fi
 done <"$owners"
@@ -67,5 +84,6 @@ if [ -n "$missing" ]; then
 fi
 
 n=$(wc -l <<<"$headers")
-[ $status -eq 0 ] && echo "check-deps: all $n system headers come from listed packages"
+[ $status -eq 0 ] && echo "check-deps: all $n system headers come from their sets' packages" \
+  "($(wc -l <<<"$program_headers") read by the program's own code, from the build set)"
 exit $status

@@ -3,11 +3,20 @@
 # build, the core without Qt (so it can never come to need it), the same
 # tests under AddressSanitizer + UndefinedBehaviorSanitizer, the core's tests
 # under ThreadSanitizer, the clients against real servers (dovecot, vsftpd,
-# an inetd time service, squid, nginx, mpv), and a short run of every fuzz target. Installs what it needs first.
+# an inetd time service, squid, nginx, mpv), and a short run of every fuzz target. Installs what it needs first:
+# the program's sets, checked to add no system service or listening socket,
+# then the test set, whose servers are installed masked and disabled and are
+# checked to stay so.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+snapshot=$(mktemp)
+trap 'rm -f "$snapshot"' EXIT
+tests/packaging/system_services.sh snapshot "$snapshot"
+scripts/install-deps.sh run build demo
+tests/packaging/system_services.sh compare "$snapshot"
+scripts/install-deps.sh test
+tests/packaging/system_services.sh servers
 
 # The builds share one compiler cache whatever their folder.
 export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
@@ -26,6 +35,8 @@ grep -h -E "^(soak:|longest event-loop stall:)" build/default/Testing/Temporary/
 
 stage "interop (the clients against real servers on loopback)"
 ctest --preset interop
+# The servers ran as the tests' own processes, and are still no service.
+tests/packaging/system_services.sh servers
 
 stage "headless build (no Qt)"
 cmake --preset headless
