@@ -63,6 +63,10 @@ struct TSettings {
   bool CheckEmail = false;
   bool CheckForUpdates = true;
   uint32_t TrayFontColor = 0;  // 0x00BBGGRR
+  // Whether the user chose TrayFontColor in Setup. Until then it is the
+  // desktop's default and the digits get a halo of the opposite lightness,
+  // so they read on a panel of any colour.
+  bool TrayFontColorChosen = false;
   std::string NetworkAdaptor;
   std::string RadioPlayer;
 

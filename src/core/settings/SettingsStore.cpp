@@ -347,8 +347,16 @@ void TSettingsStore::LoadSettings(TSettings& s, const TStartupContext& context) 
   s.StartDelay = std::clamp(r.Integer("StartDelay", 60), 0, 180);
   s.CheckEmail = r.Bool("CheckEmail", false);
   s.CheckForUpdates = r.Bool("CheckForUpdates", true);
-  s.TrayFontColor = static_cast<uint32_t>(
+  // A colour the user chose stays theirs. Hives written before the choice
+  // was recorded hold the default of their day, black or white: those
+  // follow today's default.
+  const auto storedColour = static_cast<uint32_t>(
       r.Integer("TrayFontColor", static_cast<int>(context.DefaultTrayTextColor)));
+  s.TrayFontColorChosen =
+      r.Has("TrayFontColorChosen")
+          ? r.Bool("TrayFontColorChosen", false)
+          : r.Has("TrayFontColor") && storedColour != 0 && storedColour != 0x00FFFFFFu;
+  s.TrayFontColor = s.TrayFontColorChosen ? storedColour : context.DefaultTrayTextColor;
 
   // 13.
   if (s.DebugLogging) log_.Write(TDebugLog::RestartLine(context.Now));
@@ -474,6 +482,7 @@ bool TSettingsStore::SaveSettings(const TSettings& s) {
     reg.WriteBool("UseProxy", s.UseProxy);
     reg.WriteBool("HideAdvisoryTips", s.HideAdvisoryTips);
     reg.WriteInteger("TrayFontColor", static_cast<int32_t>(s.TrayFontColor));
+    reg.WriteBool("TrayFontColorChosen", s.TrayFontColorChosen);
     reg.WriteInteger("StartDelay", s.StartDelay);
     reg.WriteBool("CheckEmail", s.CheckEmail);
     reg.WriteBool("CheckForUpdates", s.CheckForUpdates);

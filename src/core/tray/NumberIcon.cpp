@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <string_view>
+#include <vector>
 
 extern const unsigned char kGlyphAtlasPgm[];
 extern const std::size_t kGlyphAtlasPgmSize;
@@ -225,7 +226,52 @@ void CentreInk(TCell* cells, int count, const TGlyphBand& band, int width) {
 
 }  // namespace
 
-TPixmap DrawNumberIcon(int n, int S, uint32_t barColour, uint32_t textColour) {
+uint32_t HaloFor(uint32_t textColour) {
+  return GreyLevel(textColour) < 128 ? 0x00FFFFFFu : 0u;
+}
+
+namespace {
+
+// Lays the halo under the ink of rows top.. : each pixel's halo coverage is
+// the strongest ink within `width` pixels, and the ink is drawn over it.
+void AddHalo(TPixmap& pic, int top, uint32_t halo, int width) {
+  const int W = pic.Width, H = pic.Height;
+  std::vector<uint8_t> ink(static_cast<size_t>(W) * H, 0);
+  for (int y = top; y < H; ++y)
+    for (int x = 0; x < W; ++x) ink[y * W + x] = static_cast<uint8_t>(pic.At(x, y) >> 24);
+  const uint32_t h = ColorToPixel(halo) & 0x00FFFFFFu;
+  for (int y = top; y < H; ++y) {
+    for (int x = 0; x < W; ++x) {
+      int cover = 0;
+      for (int dy = -width; dy <= width; ++dy) {
+        const int yy = y + dy;
+        if (yy < top || yy >= H) continue;
+        for (int dx = -width; dx <= width; ++dx) {
+          const int xx = x + dx;
+          if (xx >= 0 && xx < W) cover = std::max<int>(cover, ink[yy * W + xx]);
+        }
+      }
+      if (cover == 0) continue;
+      // The ink (alpha a) over the halo (alpha cover): straight alpha out.
+      const uint32_t p = pic.At(x, y);
+      const int a = ink[y * W + x];
+      const int under = cover * (255 - a) / 255;
+      const int out = a + under;
+      uint32_t mixed = 0;
+      for (const int shift : {0, 8, 16}) {
+        const int v = (static_cast<int>((p >> shift) & 0xFF) * a +
+                       static_cast<int>((h >> shift) & 0xFF) * under + out / 2) / out;
+        mixed |= static_cast<uint32_t>(v) << shift;
+      }
+      pic.At(x, y) = mixed | static_cast<uint32_t>(out) << 24;
+    }
+  }
+}
+
+}  // namespace
+
+TPixmap DrawNumberIcon(int n, int S, uint32_t barColour, uint32_t textColour,
+                       std::optional<uint32_t> haloColour) {
   if (n == 101) return MainIcon(S);
   const int W = S, H = S;
   uint32_t p = ColorToPixel(barColour);
@@ -297,6 +343,7 @@ TPixmap DrawNumberIcon(int n, int S, uint32_t barColour, uint32_t textColour) {
       }
     }
   }
+  if (haloColour) AddHalo(pic, barRows, *haloColour, std::max(1, H / 32));
   return pic;
 }
 

@@ -3,6 +3,7 @@
 // percentage left below it, drawn pixel by pixel from the glyph atlas.
 
 #include <cstdint>
+#include <optional>
 
 #include "core/util/Pixmap.h"
 
@@ -57,6 +58,13 @@ int GreyLevel(uint32_t colour);
 // program's icon. Up to 32 pixels the layout is the classic small one; above
 // it the bar, bevel and glyphs grow with S (glyphs from the largest band up
 // to S / 2) and the ink is centred, so every size up to 128 is drawn sharp.
-TPixmap DrawNumberIcon(int n, int size, uint32_t barColour, uint32_t textColour);
+//
+// With a halo colour (0x00BBGGRR), the ink below the bar gets an outline of
+// that colour under it, one pixel wide per 32 pixels of picture: digits
+// legible on a panel of any colour, light or dark, whatever the text's own.
+TPixmap DrawNumberIcon(int n, int size, uint32_t barColour, uint32_t textColour,
+                       std::optional<uint32_t> haloColour = std::nullopt);
+// The halo for a text colour: white around dark text, black around light.
+uint32_t HaloFor(uint32_t textColour);
 
 }  // namespace qgm

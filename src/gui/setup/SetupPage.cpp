@@ -312,6 +312,7 @@ void TSetupPage::ChooseTrayColour() {
   s_.TrayFontColor = static_cast<uint32_t>(chosen.red()) |
                      static_cast<uint32_t>(chosen.green()) << 8 |
                      static_cast<uint32_t>(chosen.blue()) << 16;
+  s_.TrayFontColorChosen = true;
   UpdatePreviewPanel();
   if (OnTrayColourChange) OnTrayColourChange();
   Changed();

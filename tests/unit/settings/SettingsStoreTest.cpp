@@ -190,6 +190,37 @@ TEST_F(SettingsTest, StartDelayIsHeldToTheSlidersRange) {
   }
 }
 
+// The tray's text colour: the desktop's default until the user chooses
+// one; a hive from before the choice was recorded holds the default of its
+// day (black or white), which follows today's.
+TEST_F(SettingsTest, TrayColourIsTheUsersOnlyWhenChosen) {
+  struct Case {
+    std::string hive;
+    bool chosen;
+    uint32_t colour;
+  };
+  context_.DefaultTrayTextColor = 0xFFFFFF;  // a dark desktop
+  for (const auto& [hive, chosen, colour] : std::vector<Case>{
+           {"", false, 0xFFFFFF},
+           {"\"TrayFontColor\"=dword:00000000\r\n", false, 0xFFFFFF},
+           {"\"TrayFontColor\"=dword:00ffffff\r\n", false, 0xFFFFFF},
+           {"\"TrayFontColor\"=dword:0000ff00\r\n", true, 0x00FF00},
+           {"\"TrayFontColor\"=dword:00000000\r\n\"TrayFontColorChosen\"=dword:00000001\r\n",
+            true, 0},
+           {"\"TrayFontColor\"=dword:0000ff00\r\n\"TrayFontColorChosen\"=dword:00000000\r\n",
+            false, 0xFFFFFF},
+       }) {
+    WriteHive(hive);
+    const TSettings s = Run();
+    EXPECT_EQ(s.TrayFontColorChosen, chosen) << hive;
+    EXPECT_EQ(s.TrayFontColor, colour) << hive;
+    // What was saved reads back the same.
+    const TSettings again = Run();
+    EXPECT_EQ(again.TrayFontColorChosen, chosen) << hive;
+    EXPECT_EQ(again.TrayFontColor, colour) << hive;
+  }
+}
+
 TEST_F(SettingsTest, LegacyAccountNames) {
   WriteHive(
       "\"b1\"=\"jane@roammobile\"\r\n\"b3\"=hex:"

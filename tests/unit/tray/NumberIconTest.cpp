@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include "core/usage/UsageRecord.h"
 
 namespace qgm {
@@ -134,6 +138,77 @@ TEST(Png, EncodesAValidFile) {
   EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
   EXPECT_EQ(png.substr(12, 4), "IHDR");
   EXPECT_EQ(png.substr(png.size() - 8, 4), "IEND");
+}
+
+// The default text on a panel of any colour: drawn over the panel, every
+// full pixel of ink near the edge of a digit stands apart by at least 4.5:1
+// (WCAG's contrast for text) from a pixel just outside the digit, light
+// and dark text alike, at the sizes panels ask for. Without the halo black
+// digits vanish on a black panel.
+double Luminance(uint32_t rgb) {
+  double sum = 0;
+  const double weights[] = {0.0722, 0.7152, 0.2126};  // blue, green, red of 0xRRGGBB
+  for (int i = 0; i < 3; ++i) {
+    const double c = ((rgb >> (8 * i)) & 0xFF) / 255.0;
+    sum += weights[i] * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+  }
+  return sum;
+}
+double Contrast(uint32_t a, uint32_t b) {
+  const double x = Luminance(a), y = Luminance(b);
+  return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+uint32_t Over(uint32_t pixel, uint32_t panel) {
+  const uint32_t alpha = pixel >> 24;
+  uint32_t out = 0;
+  for (int shift : {0, 8, 16}) {
+    const uint32_t v =
+        (((pixel >> shift) & 0xFF) * alpha + ((panel >> shift) & 0xFF) * (255 - alpha) + 127) / 255;
+    out |= v << shift;
+  }
+  return out;
+}
+
+TEST(NumberIcon, TheDefaultDigitsReadOnAnyPanel) {
+  // Panels as 0xRRGGBB: GNOME's and i3's black, XFCE's grey, a mid grey,
+  // KDE's blue, white and KDE's light grey.
+  const uint32_t panels[] = {0x000000, 0x353535, 0x808080, 0x3DAEE9, 0xFFFFFF, 0xEFF0F1};
+  for (const uint32_t text : {0x000000u, 0xFFFFFFu}) {  // colours as 0x00BBGGRR
+    for (const int size : {16, 22, 24, 32, 48, 64}) {
+      const TPixmap ink = DrawNumberIcon(17, size, Rgb(0, 200, 0), text);
+      const TPixmap pic = DrawNumberIcon(17, size, Rgb(0, 200, 0), text, HaloFor(text));
+      const int barRows = size >= 32 ? size / 8 + 2 * (size / 16) : (size >= 20 ? 5 : 4);
+      for (const uint32_t panel : panels) {
+        int edges = 0, weak = 0;
+        for (int y = barRows; y < size; ++y) {
+          for (int x = 0; x < size; ++x) {
+            if ((ink.At(x, y) >> 24) != 255) continue;
+            // Outside the digit: the pixels within three that the ink
+            // leaves (almost) bare.
+            bool edge = false;
+            double contrast = 0;
+            for (int dy = -3; dy <= 3; ++dy) {
+              for (int dx = -3; dx <= 3; ++dx) {
+                const int nx = x + dx, ny = y + dy;
+                if (nx < 0 || ny < barRows || nx >= size || ny >= size) continue;
+                if ((ink.At(nx, ny) >> 24) >= 64) continue;
+                edge = true;
+                contrast = std::max(contrast, Contrast(Over(pic.At(x, y), panel),
+                                                       Over(pic.At(nx, ny), panel)));
+              }
+            }
+            if (!edge) continue;
+            ++edges;
+            if (contrast < 4.5) ++weak;
+          }
+        }
+        ASSERT_GT(edges, 0) << size;
+        EXPECT_EQ(weak, 0) << "text " << std::hex << text << " on panel " << panel << std::dec
+                           << " at " << size << " px: " << weak << " of " << edges
+                           << " edges under 4.5:1";
+      }
+    }
+  }
 }
 
 }  // namespace
