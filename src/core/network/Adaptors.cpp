@@ -1,5 +1,6 @@
 #include "core/network/Adaptors.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "core/platform/Adapters.h"
@@ -20,6 +21,19 @@ TAdaptor& TAdaptors::Items(int index) {
 int TAdaptors::IndexOf(const std::string& name) const {
   for (int i = 0; i < Count(); ++i)
     if (records_[static_cast<size_t>(i)]->Name == name) return i;
+  return -1;
+}
+
+int TAdaptors::IndexOfStored(const std::string& name) const {
+  if (const int exact = IndexOf(name); exact >= 0) return exact;
+  const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+  for (int i = 0; i < Count(); ++i) {
+    const std::string& other = records_[static_cast<size_t>(i)]->Name;
+    if (other.size() == name.size() &&
+        std::equal(other.begin(), other.end(), name.begin(),
+                   [&](char a, char b) { return lower(a) == lower(b); }))
+      return i;
+  }
   return -1;
 }
 

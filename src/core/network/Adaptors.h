@@ -23,6 +23,9 @@ class TAdaptors {
   TAdaptor& Items(int index);
   int Count() const { return static_cast<int>(records_.size()); }
   int IndexOf(const std::string& name) const;
+  // The stored adapter's entry: its own name, else the first whose name
+  // differs only in letter case (as the settings match it); -1 for none.
+  int IndexOfStored(const std::string& name) const;
   // The names not yet in the table are appended (entries are never
   // removed); returns them.
   std::vector<std::string> Append(const std::vector<std::string>& names);

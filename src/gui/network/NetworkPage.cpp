@@ -145,7 +145,7 @@ TNetworkPage::TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* 
   const std::vector<std::string> names = ListAdaptors(offerLoopback_);
   adaptors_.Append(names);
   for (const std::string& name : names) cbNetworkAdaptors_->addItem(Q(name));
-  cbNetworkAdaptors_->setCurrentIndex(adaptors_.IndexOf(s_.NetworkAdaptor));
+  cbNetworkAdaptors_->setCurrentIndex(adaptors_.IndexOfStored(s_.NetworkAdaptor));
   SelectionChanged(false);
   connect(cbNetworkAdaptors_, &QComboBox::currentIndexChanged, this, [this] {
     if (cbNetworkAdaptors_->currentIndex() >= 0)
@@ -192,7 +192,9 @@ void TNetworkPage::SelectionChanged(bool tabActive) {
     NetworkTimer_->Stop();
     return;
   }
-  NetworkTimer_->Start();
+  // Sampling starts when the tab shows (Shown), not at start-up: hidden in
+  // the tray the program does not wake every second.
+  if (tabActive) NetworkTimer_->Start();
   current_ = &adaptors_.Items(index);
   std::string address, gateway, mac;
   if (GetLanAddresses(current_->Name, address, gateway)) {
@@ -217,7 +219,7 @@ void TNetworkPage::Shown() {
     for (const std::string& name : adaptors_.Append(ListAdaptors(offerLoopback_)))
       cbNetworkAdaptors_->addItem(Q(name));
     if (selected < 0 && !s_.NetworkAdaptor.empty()) {
-      selected = adaptors_.IndexOf(s_.NetworkAdaptor);
+      selected = adaptors_.IndexOfStored(s_.NetworkAdaptor);
       storedReturned = selected >= 0;
     }
     cbNetworkAdaptors_->setCurrentIndex(selected);

@@ -27,6 +27,12 @@ TEST(Adaptors, TheTableOnlyGrowsAndNamesItsRange) {
   } catch (const std::out_of_range& e) {
     EXPECT_STREQ(e.what(), "TAdaptors: index out of range");
   }
+  // The stored name is found as the settings match it, letter case aside;
+  // its own spelling first.
+  table.Append({"ETH0"});
+  for (const auto& [stored, index] : std::vector<std::pair<std::string, int>>{
+           {"eth0", 0}, {"ETH0", 3}, {"Eth0", 0}, {"TUN0", 2}, {"wlan", -1}, {"", -1}})
+    EXPECT_EQ(table.IndexOfStored(stored), index) << stored;
 }
 
 TEST(LinuxAdapters, GatewaysHardwareAndRealAddressesFromTheirFiles) {
