@@ -6,6 +6,7 @@
 #include <fstream>
 #include <thread>
 
+#include "core/debug/DebugLog.h"
 #include "core/platform/FileIo.h"
 #include "core/sound/SoundPlayer.h"
 #include "core/sound/Waves.h"
@@ -58,6 +59,24 @@ TEST_F(SoundPlayerTest, WritesTheSoundOnceAndHandsItToTheFirstPlayerFound) {
   for (int i = 0; i < 250 && (line().empty() || line().back() != '\n'); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_EQ(ReadWholeFile(played), (dir_ / "Sounds" / "cuckoo.wav").string() + "\n");
+
+  // A player that fails (no sound server, no sound card) hands the sound
+  // to the next, its complaint in the debug log and not on the terminal,
+  // and is passed over from then on.
+  const auto failing = dir_ / "failing.sh";
+  ASSERT_TRUE(WriteFileAtomic(failing, "#!/bin/sh\necho 'no sound server' >&2\nexit 1\n", 0700));
+  std::filesystem::remove(played);
+  TSoundPlayer fallback(dir_ / "Sounds", {failing.string(), player.string()});
+  TDebugLog log(dir_ / "Debug.txt");
+  log.SetEnabled(true);
+  fallback.SetLog(log);
+  ASSERT_TRUE(fallback.Play("cuckoo", CuckooWave()));
+  for (int i = 0; i < 250 && (line().empty() || line().back() != '\n'); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(ReadWholeFile(played), (dir_ / "Sounds" / "cuckoo.wav").string() + "\n");
+  const std::string logged = ReadWholeFile(dir_ / "Debug.txt").value_or("");
+  EXPECT_NE(logged.find("failing.sh failed (1): no sound server"), std::string::npos) << logged;
+  EXPECT_EQ(fallback.Player(), player.string());
 
   TSoundPlayer silent(dir_ / "Sounds", {"no-such-player-here"});
   EXPECT_EQ(silent.Player(), "");

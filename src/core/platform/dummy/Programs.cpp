@@ -17,6 +17,14 @@ bool StartProgram(const std::vector<std::string>& argv, int) {
   return true;
 }
 
+bool RunDetached(const std::vector<std::string>& argv,
+                 std::function<void(int status, const std::string& errors)> onExit) {
+  if (!StartProgram(argv, 0)) return false;
+  // The dummy players succeed at once, on the caller's thread.
+  if (onExit) onExit(0, {});
+  return true;
+}
+
 bool ProgramExists(const std::string& program) {
   return !program.empty();
 }

@@ -1,14 +1,17 @@
 #include "core/platform/Programs.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <future>
 #include <memory>
+#include <string>
 #include <thread>
 
 extern char** environ;
@@ -41,6 +44,53 @@ bool Spawn(const std::vector<std::string>& argv, std::function<void(int status)>
 }
 
 }  // namespace
+
+bool RunDetached(const std::vector<std::string>& argv,
+                 std::function<void(int status, const std::string& errors)> onExit) {
+  if (argv.empty() || argv[0].empty()) return false;
+  int pipeFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0) return false;
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&files, pipeFds[1], 2);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
+  pid_t pid = 0;
+  const int rc = posix_spawnp(&pid, args[0], &files, &attr, args.data(), environ);
+  posix_spawnattr_destroy(&attr);
+  posix_spawn_file_actions_destroy(&files);
+  ::close(pipeFds[1]);
+  if (rc != 0) {
+    ::close(pipeFds[0]);
+    return false;
+  }
+  std::thread([pid, errFd = pipeFds[0], onExit = std::move(onExit)] {
+    // Read to the end (so the player never blocks on a full pipe), keeping
+    // the first few kilobytes.
+    constexpr size_t kKept = 4096;
+    std::string errors;
+    char buffer[1024];
+    for (;;) {
+      const ssize_t n = ::read(errFd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      if (errors.size() < kKept)
+        errors.append(buffer, std::min(static_cast<size_t>(n), kKept - errors.size()));
+    }
+    ::close(errFd);
+    int ws = 0;
+    while (::waitpid(pid, &ws, 0) < 0 && errno == EINTR) {
+    }
+    if (onExit) onExit(WIFEXITED(ws) ? WEXITSTATUS(ws) : 128, errors);
+  }).detach();
+  return true;
+}
 
 bool StartProgram(const std::vector<std::string>& argv, int failWithinMs) {
   auto status = std::make_shared<std::promise<int>>();
