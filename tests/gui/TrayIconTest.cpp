@@ -24,6 +24,23 @@ TEST(TrayIcon, HintIsCutAt127Characters) {
   }
 }
 
+// Asked to show before it has a picture (the program shows the tray at
+// start, the first "?" picture comes after), the icon shows with the
+// picture, whichever kind of tray it lives in.
+TEST(TrayIcon, ShownBeforeItsFirstPictureItShowsWithIt) {
+  QPixmap picture(16, 16);
+  picture.fill(Qt::black);
+  for (const ETrayKind kind : {ETrayKind::XEmbed, ETrayKind::StatusNotifier}) {
+    TTrayIcon::AssumeKind(kind);
+    TTrayIcon tray;
+    tray.Show();
+    EXPECT_FALSE(tray.Visible()) << "nothing to show yet";
+    tray.SetIcon(QIcon(picture));
+    EXPECT_TRUE(tray.Visible()) << static_cast<int>(kind);
+  }
+  TTrayIcon::AssumeKind(std::nullopt);
+}
+
 }  // namespace
 }  // namespace qgm::gui
 

@@ -34,20 +34,38 @@ QIcon TrayIconAtSizes(const std::function<TPixmap(int size)>& draw) {
 }
 
 TTrayIcon::TTrayIcon(QObject* parent) : QObject(parent) {
-  hosts_.OnChanged = [this] {
-    if (tray_ || Kind() == ETrayKind::None) return;
+  hosts_.OnChanged = [this] { HostsChanged(); };
+  if (Kind() != ETrayKind::None) Build();
+}
+
+void TTrayIcon::HostsChanged() {
+  const bool there = (assumed_ ? *assumed_ : hosts_.Kind()) != ETrayKind::None;
+  if (!tray_) {
+    if (!there) return;
     Build();
     if (OnArrived) OnArrived();
-  };
-  if (Kind() != ETrayKind::None) Build();
+    return;
+  }
+  // Qt's way into the tray stays what it was when the icon was made; the
+  // host behind it may go (a panel that crashed, an extension switched
+  // off) and come back.
+  if (there != gone_) return;
+  gone_ = !there;
+  if (gone_) {
+    if (OnGone) OnGone();
+  } else {
+    Readd();
+    if (OnArrived) OnArrived();
+  }
 }
 
 TTrayIcon::~TTrayIcon() = default;
 
 ETrayKind TTrayIcon::Kind() const {
   if (assumed_) return *assumed_;
-  // Qt chose its way into the tray when the icon was made: it stays.
-  if (tray_) return builtKind_;
+  // Qt chose its way into the tray when the icon was made: it stays while
+  // a host is there.
+  if (tray_) return gone_ ? ETrayKind::None : builtKind_;
   return hosts_.Kind();
 }
 
@@ -73,7 +91,10 @@ void TTrayIcon::Build() {
 
 void TTrayIcon::SetIcon(const QIcon& icon) {
   icon_ = icon;
-  if (tray_) tray_->setIcon(icon_);
+  if (!tray_) return;
+  tray_->setIcon(icon_);
+  // Asked to show before the first picture came: it shows with it.
+  if (wanted_ && !icon_.isNull() && !tray_->isVisible()) tray_->show();
 }
 
 void TTrayIcon::SetHint(const QString& hint) {

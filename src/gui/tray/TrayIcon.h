@@ -57,8 +57,13 @@ class TTrayIcon : public QObject {
   // middle button is the secondary press.
   std::function<void()> OnActivate;
   std::function<void()> OnSecondaryActivate;
-  // A tray appeared after the program started without one.
+  // A tray appeared after the program started without one, or came back.
   std::function<void()> OnArrived;
+  // The tray the icon sat in went away: until it comes back there is none.
+  std::function<void()> OnGone;
+  // Asks again which tray there is (the hosts say when it may have
+  // changed; tests call it after AssumeKind).
+  void HostsChanged();
 
  private:
   // Makes the Qt icon once there is a tray to put it in.
@@ -72,6 +77,7 @@ class TTrayIcon : public QObject {
   QString hint_;
   QMenu* menu_ = nullptr;
   bool wanted_ = false;  // Show() was asked for
+  bool gone_ = false;    // the tray it was made for went away
 };
 
 }  // namespace qgm::gui

@@ -5,6 +5,8 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QGuiApplication>
@@ -24,17 +26,26 @@ constexpr int kWatcherTimeoutMs = 1000;
 // (one appearing sends no word we can hear without taking over Qt's events).
 constexpr int kTrayManagerPollMs = 3000;
 
-// Whether a StatusNotifier watcher runs with at least one host registered.
-bool HostRegistered(const QDBusConnection& bus) {
-  if (!bus.isConnected() || !bus.interface()) return false;
-  if (!bus.interface()->isServiceRegistered(kWatcher).value()) return false;
+// The question to the watcher: is at least one host registered?
+QDBusMessage HostQuestion() {
   QDBusMessage get = QDBusMessage::createMethodCall(
       kWatcher, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
       QStringLiteral("Get"));
   get << kWatcher << QStringLiteral("IsStatusNotifierHostRegistered");
-  const QDBusMessage reply = bus.call(get, QDBus::Block, kWatcherTimeoutMs);
+  return get;
+}
+
+bool HostAnswer(const QDBusMessage& reply) {
   if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
   return reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
+}
+
+// Whether a StatusNotifier watcher runs with at least one host registered,
+// asked once at start, before the window is made (a blocking call).
+bool HostRegistered(const QDBusConnection& bus) {
+  if (!bus.isConnected() || !bus.interface()) return false;
+  if (!bus.interface()->isServiceRegistered(kWatcher).value()) return false;
+  return HostAnswer(bus.call(HostQuestion(), QDBus::Block, kWatcherTimeoutMs));
 }
 
 // The X screen the program runs on, from DISPLAY (":0.1" is screen 1).
@@ -73,6 +84,10 @@ struct TTrayHosts::TState {
   QDBusConnection bus = QDBusConnection::sessionBus();
   bool host = false;  // a StatusNotifier host is registered
   QTimer poll;
+  // Later questions are asked without waiting: one at a time, signals that
+  // come meanwhile merged into one more question once it is answered.
+  bool asking = false;
+  bool askAgain = false;
 };
 
 TTrayHosts::TTrayHosts(QObject* parent) : QObject(parent), state_(std::make_unique<TState>()) {
@@ -105,9 +120,28 @@ ETrayKind TTrayHosts::Kind() const {
 }
 
 void TTrayHosts::HostsChanged() {
-  const bool before = state_->host;
-  state_->host = HostRegistered(state_->bus);
-  if (state_->host != before && OnChanged) OnChanged();
+  TState& s = *state_;
+  if (s.asking) {
+    s.askAgain = true;
+    return;
+  }
+  if (!s.bus.isConnected()) return;
+  s.asking = true;
+  // A watcher that has gone answers with an error: no host.
+  auto* call =
+      new QDBusPendingCallWatcher(s.bus.asyncCall(HostQuestion(), kWatcherTimeoutMs), this);
+  connect(call, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* done) {
+    done->deleteLater();
+    TState& st = *state_;
+    st.asking = false;
+    const bool before = st.host;
+    st.host = HostAnswer(done->reply());
+    if (st.askAgain) {
+      st.askAgain = false;
+      HostsChanged();
+    }
+    if (st.host != before && OnChanged) OnChanged();
+  });
 }
 
 }  // namespace qgm::gui
