@@ -92,21 +92,28 @@ TEST_F(MainFormTest, CtrlTabSkipsTheHiddenPage) {
   EXPECT_EQ(tabs_->currentIndex(), 3);
 }
 
+// The menu follows the window as it shows and hides, before it is opened:
+// a StatusNotifier host lays the menu out before it says it opens it, so a
+// change made on opening comes too late for that first layout.
 TEST_F(MainFormTest, TrayMenuDependsOnTheWindow) {
-  emit menu_->aboutToShow();
   const auto actions = menu_->actions();
-  EXPECT_EQ(actions[0]->text(), QStringLiteral("&Minimize"));
-  EXPECT_FALSE(actions[1]->isVisible());
-  form_->hide();
-  emit menu_->aboutToShow();
-  EXPECT_EQ(actions[0]->text(), QStringLiteral("Broadband"));
-  int visiblePages = 0;
-  for (int i = 0; i < 6; ++i) visiblePages += actions[i]->isVisible();
-  EXPECT_EQ(visiblePages, 6);
+  const auto pagesShown = [&actions] {
+    int visible = 0;
+    for (int i = 0; i < 6; ++i) visible += actions[i]->isVisible();
+    return visible;
+  };
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(actions[0]->text(), QStringLiteral("&Minimize"));
+    EXPECT_EQ(pagesShown(), 1);
+    form_->hide();
+    EXPECT_EQ(actions[0]->text(), QStringLiteral("Broadband"));
+    EXPECT_EQ(pagesShown(), 6);
+    form_->show();
+  }
 }
 
 TEST_F(MainFormTest, TrayMenuItemsInOrder) {
-  emit menu_->aboutToShow();  // the window is shown: "&Minimize" first
+  // The window is shown: "&Minimize" first.
   QStringList items;
   for (QAction* a : menu_->actions()) items << (a->isSeparator() ? QStringLiteral("-") : a->text());
   EXPECT_EQ(items.join(QLatin1Char('|')),

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QThread>
+#include <QTimer>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,6 +37,7 @@
 #include "gui/tray/TrayIcon.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeTime.h"
+#include "support/SilentServer.h"
 #include "support/SimulatorFixture.h"
 
 namespace qgm::gui {
@@ -221,12 +223,21 @@ TEST_F(ProgramFlows, TheTrayNumberShowsOnTheDesktopsColours) {
   QApplication::setPalette(light);
   Start(false);
   EXPECT_EQ(program_->Settings().TrayFontColor, 0u);
-  // A colour the user chose wins.
-  program_->Settings().TrayFontColor = 0x0000FF00u;
+  EXPECT_FALSE(program_->Settings().TrayFontColorChosen);
+  // The default black, stored by Exit, follows the desktop to dark: it was
+  // never the user's choice.
   program_->Window().Exit();
   QApplication::setPalette(dark);
   Start(false);
-  EXPECT_EQ(program_->Settings().TrayFontColor, 0x0000FF00u);
+  EXPECT_EQ(program_->Settings().TrayFontColor, 0x00FFFFFFu);
+  // A colour the user chose in Setup wins, black included.
+  for (const uint32_t chosen : {0x0000FF00u, 0u}) {
+    program_->Settings().TrayFontColor = chosen;
+    program_->Settings().TrayFontColorChosen = true;
+    program_->Window().Exit();
+    Start(false);
+    EXPECT_EQ(program_->Settings().TrayFontColor, chosen);
+  }
   QApplication::setPalette(saved);
 }
 
@@ -240,6 +251,42 @@ TEST_F(ProgramFlows, WithoutATrayClosingTheWindowEndsTheProgram) {
   form.close();  // the close box: nowhere to hide, so the program ends
   EXPECT_NE(Hive().find("\"posx\""), std::string::npos);
   EXPECT_FALSE(form.isVisible());
+}
+
+// Exit from the tray menu while an update waits on a server that never
+// answers: the request is abandoned and the update ends at once, instead of
+// holding the program until the read time-out (30 s) runs out.
+TEST_F(ProgramFlows, ExitDuringARequestToASilentServerEndsItAtOnce) {
+  test::SilentServer silent;
+  program_.reset();
+  TStartOptions options;
+  options.Demo = true;
+  options.Endpoints = test::SimulatorEndpoints(Sim());
+  options.Endpoints.FeedsUrl = silent.Url("/network-status.rss");
+  options.Folders = FoldersBelow(home_.path().toStdString());
+  options.Timers = &timers_;
+  options.Dialogs = &dialogs_;
+  program_ = std::make_unique<TProgram>(options);
+  auto* menu = program_->Window().findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+  ASSERT_TRUE(menu);
+  QAction* exitItem = nullptr;
+  for (QAction* a : menu->actions())
+    if (a->text() == QStringLiteral("Exit")) exitItem = a;
+  ASSERT_TRUE(exitItem);
+  bool chosen = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (silent.Accepted() == 0 || chosen) return;
+    chosen = true;
+    exitItem->trigger();  // as the user picks it while the request waits
+  });
+  poll.start(50);
+  QElapsedTimer took;
+  took.start();
+  program_->UpdateNow();  // the feed is asked for first, from the silent server
+  EXPECT_TRUE(chosen) << "the request to the silent server never began";
+  EXPECT_LT(took.elapsed(), 10000) << "the update waited for the server's time-out";
+  EXPECT_NE(Hive().find("\"posx\""), std::string::npos) << "settings saved on Exit";
 }
 
 TEST_F(ProgramFlows, WithATrayTheWindowHidesIntoIt) {
@@ -933,6 +980,30 @@ TEST_F(TrayKinds, AnXEmbedClickAcknowledgesAndADoubleClickShowsOrHides) {
   EXPECT_TRUE(form.isVisible());
   Send(QSystemTrayIcon::DoubleClick);
   EXPECT_FALSE(form.isVisible());
+}
+
+// The host going away with the window in the tray (a panel crashed, an
+// extension switched off): the window shows and closing it ends the
+// program; once a host is back the close box hides into the tray again.
+TEST_F(TrayKinds, WhenTheTrayGoesTheWindowShowsAndClosingEnds) {
+  StartOn(ETrayKind::StatusNotifier);
+  TMainForm& form = program_->Window();
+  form.hide();
+  TTrayIcon::AssumeKind(ETrayKind::None);
+  form.Tray().HostsChanged();
+  EXPECT_TRUE(form.isVisible()) << "no way back to the window";
+  EXPECT_FALSE(form.Tray().Available());
+  TTrayIcon::AssumeKind(ETrayKind::StatusNotifier);
+  form.Tray().HostsChanged();
+  EXPECT_TRUE(form.Tray().Available());
+  form.close();  // hides into the tray that came back
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(Hive(), "<none>") << "the program goes on";
+  form.show();
+  TTrayIcon::AssumeKind(ETrayKind::None);
+  form.Tray().HostsChanged();
+  form.close();  // nowhere to hide: the program ends, its settings saved
+  EXPECT_NE(Hive().find("\"posx\""), std::string::npos);
 }
 
 TEST_F(TrayKinds, TheStatusNotifierMiddleButtonRefreshes) {

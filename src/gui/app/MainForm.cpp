@@ -15,6 +15,7 @@
 #include <QTabBar>
 
 #include <cmath>
+#include <optional>
 
 #include "core/platform/FileIo.h"
 #include "core/platform/ProcessValues.h"
@@ -142,6 +143,12 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   };
   tray_->OnSecondaryActivate = [this] {
     if (mnuRefresh_->isEnabled()) mnuRefresh_->trigger();
+  };
+  // The tray went away with the window in it: the window shows, as on a
+  // desktop without a tray, and closing it ends the program until a tray
+  // comes back.
+  tray_->OnGone = [this] {
+    if (!isVisible()) ShowMainForm(true);
   };
   // The status line and the pages show servers' texts.
   MakeLabelsPlain(*this);
@@ -308,6 +315,7 @@ void TMainForm::BuildTrayMenu() {
   trayMenu_->addSeparator();
   trayMenu_->addAction(tr("Exit"), this, [this] { Exit(); });
   connect(trayMenu_, &QMenu::aboutToShow, this, [this] { TrayMenuAboutToShow(); });
+  UpdateTrayMenu();
   tray_->SetMenu(trayMenu_);
 }
 
@@ -395,6 +403,12 @@ void TMainForm::SavePageShots(const std::string& prefix) {
 
 void TMainForm::TrayMenuAboutToShow() {
   program_.TrayClicked();
+  UpdateTrayMenu();
+}
+
+void TMainForm::UpdateTrayMenu() {
+  // Kept in step with the window as it shows and hides, not on opening: a
+  // StatusNotifier host has laid the menu out by then.
   const bool shown = isVisible();
   mnuADSL_->setText(shown ? tr("&Minimize") : tr("Broadband"));
   for (QAction* item : pageItems_) item->setVisible(!shown);
@@ -551,8 +565,14 @@ void TMainForm::changeEvent(QEvent* event) {
   }
 }
 
+void TMainForm::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  UpdateTrayMenu();
+}
+
 void TMainForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  UpdateTrayMenu();
   program_.WindowShown();
 }
 
@@ -588,12 +608,15 @@ void TMainForm::ShowTray() {
 void TMainForm::DrawTrayNumber(int number, uint32_t barColour) {
   // Drawn at the screen's pixel ratio so the number stays sharp.
   const qreal ratio = devicePixelRatioF();
-  trayPicture_ = DrawNumberIcon(number, static_cast<int>(std::lround(iconSize_ * ratio)), barColour,
-                                settings_.TrayFontColor);
-  lastBarColour_ = barColour;
+  // The default colour gets a halo: the panel's own colour is unknown.
   const uint32_t text = settings_.TrayFontColor;
-  trayIcon_ =
-      TrayIconAtSizes([=](int size) { return DrawNumberIcon(number, size, barColour, text); });
+  const std::optional<uint32_t> halo =
+      settings_.TrayFontColorChosen ? std::nullopt : std::optional(HaloFor(text));
+  trayPicture_ = DrawNumberIcon(number, static_cast<int>(std::lround(iconSize_ * ratio)), barColour,
+                                text, halo);
+  lastBarColour_ = barColour;
+  trayIcon_ = TrayIconAtSizes(
+      [=](int size) { return DrawNumberIcon(number, size, barColour, text, halo); });
   tray_->SetIcon(trayIcon_);
   trayPreview_ = ToQPixmap(trayPicture_);
   trayPreview_.setDevicePixelRatio(ratio);

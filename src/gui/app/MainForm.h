@@ -74,6 +74,7 @@ class TMainForm : public QWidget, public IUpdateView {
   // For screenshots: saves each visible page as PREFIX-<page>.png.
   void SavePageShots(const std::string& prefix);
   const TTrayIcon& Tray() const { return *tray_; }
+  TTrayIcon& Tray() { return *tray_; }
   TAdvisoriesPage& AdvisoriesPage() { return *advisories_; }
   TAboutPage& AboutPage() { return *about_; }
   TBroadbandPage& BroadbandPage() { return *broadband_; }
@@ -111,6 +112,7 @@ class TMainForm : public QWidget, public IUpdateView {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
@@ -125,6 +127,7 @@ class TMainForm : public QWidget, public IUpdateView {
   bool ActivateByAccelerator(QChar letter);
   void OpenHelp();
   void TrayMenuAboutToShow();
+  void UpdateTrayMenu();
   void TrayIcon1Minimize();
   void PageActivated(int index);
   void QueueFocusIntoPage(int index, bool fromOutside);

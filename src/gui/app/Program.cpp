@@ -65,6 +65,7 @@ TProgram::TProgram(TStartOptions options)
       clock_(options_.Clock ? *options_.Clock : qtClock_),
       timers_(options_.Timers ? *options_.Timers : TQtTimerFactory::Shared()) {
   LoadSettings();
+  sound_.SetLog(log_);  // a failing player's complaint goes there
   BuildServices();
   if (!options_.Notifications) desktopNotifications_ = MakeDesktopNotifications();
   notifications_ = options_.Notifications ? options_.Notifications : desktopNotifications_.get();
@@ -529,6 +530,10 @@ void TProgram::Save() {
 void TProgram::Exit() {
   CancelDownloadTest();  // returns at once; the streams end on their own
   Save();
+  // A request may be waiting on a server (Exit came through its idle
+  // hook): it is abandoned, so the program ends now, not when the server
+  // answers or its time-out runs out.
+  net_->Cancel();
   QApplication::quit();
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/platform/ProcessValues.h"
+#include "core/tray/NumberIcon.h"
 #include "core/util/CodePage.h"
 #include "core/util/PasswordInput.h"
 #include "gui/accessibility/Accessibility.h"
@@ -23,6 +24,7 @@
 #include "gui/app/Program.h"
 #include "gui/app/Snapshot.h"
 #include "gui/platform/SingleInstance.h"
+#include "gui/tray/TrayIcon.h"
 
 namespace qgm::gui {
 constexpr const char* kNoHomeText =
@@ -87,6 +89,10 @@ int main(int argc, char** argv) {
     args.push_back(*line);
   }
   QApplication::setApplicationName(QStringLiteral("QGM"));
+  // The desktop entry names the program to the compositor (Wayland's
+  // app_id) and to task lists; every window carries the program's icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.corvalink.qgm"));
+  QApplication::setWindowIcon(qgm::gui::TrayIconAtSizes([](int size) { return qgm::MainIcon(size); }));
   QApplication::setQuitOnLastWindowClosed(false);
   qgm::InitLocale();
   // One face for every window, menu and hint: the program's "Arial" (or
