@@ -13,6 +13,7 @@
 #include "core/platform/ProcessValues.h"
 #include "core/usage/UpdateCycle.h"
 #include "core/util/CodePage.h"
+#include "cli/TerminalText.h"
 
 namespace qgm::cli {
 namespace {
@@ -74,11 +75,11 @@ int RunAdvisoriesCommand(int argc, char** argv) {
   try {
     ok = advisories.RefreshAdvisories();
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "qgm-cli: %s\n", e.what());
+    Say(stderr, "qgm-cli: %s\n", e.what());
     return 1;
   }
   if (!ok) {
-    std::fprintf(stderr, "qgm-cli: %s: %s\n", endpoints.FeedsUrl.c_str(),
+    Say(stderr, "qgm-cli: %s: %s\n", endpoints.FeedsUrl.c_str(),
                  advisories.Failure().c_str());
     return 1;
   }
@@ -104,7 +105,7 @@ int RunAdvisoriesCommand(int argc, char** argv) {
              Utf8(a.Link) + "\t" + Utf8(a.EnclosureUrl) + "\n";
     }
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteOutput(out, json);
   return 0;
 }
 

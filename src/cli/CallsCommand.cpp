@@ -16,6 +16,7 @@
 #include "core/usage/UpdateCycle.h"
 #include "core/util/CodePage.h"
 #include "core/util/Format.h"
+#include "cli/TerminalText.h"
 
 namespace qgm::cli {
 namespace {
@@ -92,7 +93,7 @@ int RunCallsCommand(int argc, char** argv) {
   if (dataDir && !demo) {
     folder = *dataDir;
     if (!MakeNamedFolder(folder)) {
-      std::fprintf(stderr, "qgm-cli: the data folder %s cannot be made\n", folder.string().c_str());
+      Say(stderr, "qgm-cli: the data folder %s cannot be made\n", folder.string().c_str());
       return 2;
     }
   } else {
@@ -153,7 +154,7 @@ int RunCallsCommand(int argc, char** argv) {
     }
   }
   if (json) out += "]\n";
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteOutput(out, json);
   return 0;
 }
 

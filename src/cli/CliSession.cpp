@@ -12,6 +12,7 @@
 #include "core/settings/SettingsStore.h"
 #include "core/usage/UpdateCycle.h"
 #include "core/util/CodePage.h"
+#include "cli/TerminalText.h"
 
 namespace qgm::cli {
 
@@ -116,7 +117,7 @@ int LoadEndpointsFile(const std::optional<std::string>& config, TEndpoints& endp
   if (!LoadEndpoints(
           config ? std::filesystem::path(*config) : EndpointsFileIn(UserFolders().Config),
           endpoints, error)) {
-    std::fprintf(stderr, "qgm-cli: %s\n", error.c_str());
+    Say(stderr, "qgm-cli: %s\n", error.c_str());
     return 2;
   }
   return 0;
@@ -145,7 +146,7 @@ int StartDemoProvider(std::unique_ptr<corvalink::sim::ProviderSimulator>& sim,
     sim = std::make_unique<corvalink::sim::ProviderSimulator>();
     sim->Start();
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "qgm-cli: the simulated provider could not start: %s\n", e.what());
+    Say(stderr, "qgm-cli: the simulated provider could not start: %s\n", e.what());
     return 1;
   }
   endpoints.ApiBase = sim->ApiBase();
@@ -193,7 +194,7 @@ int TCliSession::Open(TSessionOptions& o) {
   // its mode. One that cannot be made is said at once rather than found
   // out by files never written.
   if (o.dataDir && !MakeNamedFolder(*o.dataDir)) {
-    std::fprintf(stderr, "qgm-cli: the data folder %s cannot be made\n", o.dataDir->c_str());
+    Say(stderr, "qgm-cli: the data folder %s cannot be made\n", o.dataDir->c_str());
     return 2;
   }
 

@@ -10,8 +10,10 @@
 #include "ProviderSimulator.h"
 #include "cli/CliSession.h"
 #include "core/network/DownloadTest.h"
+#include "core/util/CodePage.h"
 #include "core/util/Format.h"
 #include "core/util/PostedQueue.h"
+#include "cli/TerminalText.h"
 
 namespace qgm::cli {
 namespace {
@@ -85,7 +87,9 @@ int RunDownloadTestCommand(int argc, char** argv) {
       out += "stream " + std::to_string(i + 1) + ": " + std::to_string(r.Bytes) + " bytes in " +
              Format("%1.3f", {r.Seconds}) + " s, " + Rate(r.Bytes, r.Seconds) + " MB/s" +
              (r.Completed ? ""
-                          : " (" + (r.Failure.empty() ? std::string("stopped") : r.Failure) + ")") +
+                          : " (" + (r.Failure.empty() ? std::string("stopped")
+                                                      : Cp1252ToUtf8(r.Failure)) +
+                                ")") +
              "\n";
     }
   }
@@ -97,7 +101,7 @@ int RunDownloadTestCommand(int argc, char** argv) {
     out += "total: " + std::to_string(total) + " bytes in " + Format("%1.3f", {wall}) + " s, " +
            Rate(total, wall) + " MB/s\n";
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteOutput(out, json);
   // Nothing received and not stopped by the user: the mirror failed.
   return completed == 0 && total == 0 && !stopped ? 1 : 0;
 }

@@ -8,6 +8,7 @@
 #include "core/history/HistoryStep.h"
 #include "core/util/CodePage.h"
 #include "core/util/Format.h"
+#include "cli/TerminalText.h"
 
 namespace qgm::cli {
 namespace {
@@ -53,7 +54,7 @@ int RunHistoryCommand(int argc, char** argv) {
   const TDateTime now = NowLocal();
   const TUsageFetchResult usage = session.Service().FetchUsage(o.account, {}, now, record);
   if (!usage.Ok) {
-    std::fprintf(stderr, "qgm-cli: %s\n", Cp1252ToUtf8(usage.FailureText).c_str());
+    Say(stderr, "qgm-cli: %s\n", Cp1252ToUtf8(usage.FailureText).c_str());
     return 1;
   }
   THistory history;
@@ -65,7 +66,7 @@ int RunHistoryCommand(int argc, char** argv) {
     return 1;
   }
   if (o.dataDir && !r.Saved) {
-    std::fprintf(stderr, "qgm-cli: the usage log could not be written in %s\n", o.dataDir->c_str());
+    Say(stderr, "qgm-cli: the usage log could not be written in %s\n", o.dataDir->c_str());
     return 1;
   }
 
@@ -93,7 +94,7 @@ int RunHistoryCommand(int argc, char** argv) {
     }
     out += Format("%d days; metered today: %1.0n MB\n", {history.Count(), r.TodayTotalMB});
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteOutput(out, o.json);
   return 0;
 }
 

@@ -14,6 +14,7 @@
 #include "core/net/NetContext.h"
 #include "core/platform/Folders.h"
 #include "core/util/CodePage.h"
+#include "cli/TerminalText.h"
 
 namespace qgm::cli {
 namespace {
@@ -94,7 +95,7 @@ int RunMailCommand(int argc, char** argv) {
   for (size_t i = 0; i < mailboxes.size(); ++i) {
     if (r.Failures[i].empty()) continue;
     ++failed;
-    std::fprintf(stderr, "qgm-cli: %s: %s\n", Utf8(mailboxes[i].Name).c_str(),
+    Say(stderr, "qgm-cli: %s: %s\n", Utf8(mailboxes[i].Name).c_str(),
                  r.Failures[i].c_str());
   }
 
@@ -111,7 +112,7 @@ int RunMailCommand(int argc, char** argv) {
       out += Utf8(mailboxes[i].Name) + ": " + ResultText(r.Results[i]) + "\n";
     if (!r.Hint.empty()) out += Utf8(r.Hint) + "\n";
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteOutput(out, json);
   // Only when no check could run at all is it a failure of the command.
   return failed == mailboxes.size() ? 1 : 0;
 }

@@ -14,6 +14,7 @@
 #include "core/platform/ProcessValues.h"
 #include "core/usage/UpdateCycle.h"
 #include "core/util/Format.h"
+#include "cli/TerminalText.h"
 
 namespace qgm::cli {
 namespace {
@@ -71,7 +72,7 @@ int RunVersionCheckCommand(int argc, char** argv) {
   std::string failure;
   const auto body = maintenance.FetchVersionFile(&failure);
   if (!body) {
-    std::fprintf(stderr, "qgm-cli: cannot fetch %sversion: %s\n", endpoints.HomeSite.c_str(),
+    Say(stderr, "qgm-cli: cannot fetch %sversion: %s\n", endpoints.HomeSite.c_str(),
                  failure.c_str());
     return 1;
   }
@@ -85,7 +86,7 @@ int RunVersionCheckCommand(int argc, char** argv) {
     out = "version file: " + *body + "\nthis program: " + VersionText() + "\n" +
           (newer ? "a newer release is available\n" : "no newer release\n");
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteOutput(out, json);
   return 0;
 }
 
@@ -106,7 +107,7 @@ int RunClockCommand(int argc, char** argv) {
   std::string out =
       json ? "{\"text\":" + JsonStringUtf8(text) + ",\"offsetSeconds\":" + offset + "}\n"
            : text + (answer == 0 ? "" : " (offset " + offset + " s)") + "\n";
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteOutput(out, json);
   return answer == 0 ? 1 : 0;
 }
 

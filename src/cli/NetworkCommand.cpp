@@ -12,6 +12,7 @@
 #include "cli/XmlDump.h"
 #include "core/network/Adaptors.h"
 #include "core/network/Traffic.h"
+#include "cli/TerminalText.h"
 
 namespace qgm::cli {
 namespace {
@@ -61,7 +62,7 @@ int Watch(TAdaptor& adaptor, int seconds, bool json, bool inBytes) {
       line = std::to_string(tick) + "  " + adaptor.Name + "  in " + s.InText + "  out " +
              s.OutText + " " + unit + (s.Step ? "" : "  (counters jumped)") + "\n";
     }
-    std::fwrite(line.data(), 1, line.size(), stdout);
+    WriteOutput(line, json);
     std::fflush(stdout);
   }
   std::signal(SIGINT, SIG_DFL);
@@ -82,7 +83,7 @@ int RunNetworkCommand(int argc, char** argv) {
     const char* end = watch->data() + watch->size();
     const auto [stop, error] = std::from_chars(watch->data(), end, seconds);
     if (error != std::errc() || stop != end || seconds < 1 || seconds > 86400) {
-      std::fprintf(stderr, "qgm-cli: --watch wants whole seconds from 1 to 86400, not %s\n",
+      Say(stderr, "qgm-cli: --watch wants whole seconds from 1 to 86400, not %s\n",
                    watch->c_str());
       return 2;
     }
@@ -90,7 +91,7 @@ int RunNetworkCommand(int argc, char** argv) {
   TAdaptors adaptors;
   adaptors.Append(ListAdaptors());
   if (only && adaptors.IndexOf(*only) < 0) {
-    std::fprintf(stderr, "qgm-cli: no adapter %s\n", only->c_str());
+    Say(stderr, "qgm-cli: no adapter %s\n", only->c_str());
     return 1;
   }
   if (watch) {
@@ -99,7 +100,7 @@ int RunNetworkCommand(int argc, char** argv) {
     if (index < 0) index = adaptors.IndexOf(stored.NetworkAdaptor);
     if (index < 0 && adaptors.Count() > 0) index = 0;
     if (index < 0) {
-      std::fprintf(stderr, "qgm-cli: no network adapter to watch\n");
+      Say(stderr, "qgm-cli: no network adapter to watch\n");
       return 1;
     }
     return Watch(adaptors.Items(index), seconds, json, stored.SpeedInBytes);
@@ -126,7 +127,7 @@ int RunNetworkCommand(int argc, char** argv) {
     first = false;
   }
   if (json) out += "]\n";
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteOutput(out, json);
   return 0;
 }
 

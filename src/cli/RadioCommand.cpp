@@ -14,6 +14,7 @@
 #include "core/radio/RadioList.h"
 #include "core/usage/UpdateCycle.h"
 #include "core/util/CodePage.h"
+#include "cli/TerminalText.h"
 
 namespace qgm::cli {
 namespace {
@@ -59,7 +60,7 @@ int RunRadioCommand(int argc, char** argv) {
   std::vector<TRadioChannel> list =
       DownloadRadioList(ApiHostOf(endpoints.ApiBase), proxy, &context, &failure);
   if (list.empty()) {
-    std::fprintf(stderr, "qgm-cli: the radio list could not be fetched: %s\n",
+    Say(stderr, "qgm-cli: the radio list could not be fetched: %s\n",
                  failure.empty() ? "it holds no channel" : failure.c_str());
     return 1;
   }
@@ -76,7 +77,7 @@ int RunRadioCommand(int argc, char** argv) {
     for (const TRadioChannel& c : list)
       out += Cp1252ToUtf8(c.Name) + "=" + Cp1252ToUtf8(c.Address) + "\n";
   }
-  std::fwrite(out.data(), 1, out.size(), stdout);
+  WriteOutput(out, o.json);
   return 0;
 }
 

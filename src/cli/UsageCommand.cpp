@@ -22,6 +22,7 @@
 #include "core/usage/UsageService.h"
 #include "core/util/CodePage.h"
 #include "core/util/Format.h"
+#include "cli/TerminalText.h"
 
 namespace qgm::cli {
 namespace {
@@ -82,32 +83,32 @@ Figures MakeFigures(const TUsageFetchResult& r, const TUsageRecord& record, TDat
 void PrintText(const TUsageFetchResult& r, const TUsageService& service, const TServiceDetails& d,
                const std::vector<TNoticeRequest>& notices, const Figures& fig) {
   for (const auto& n : notices) {
-    std::printf("Notice%s: %s%s%s\n", n.Alert ? " (alert)" : "", U(n.Body).c_str(),
+    Say(stdout, "Notice%s: %s%s%s\n", n.Alert ? " (alert)" : "", U(n.Body).c_str(),
                 n.LinkAddress.empty() ? "" : "  ", U(n.LinkAddress).c_str());
   }
-  std::printf("Usage line: %s\n", U(r.UsageLine).c_str());
-  std::printf("Amount left: %s%s%s\n", U(fig.amountLeft).c_str(),
+  Say(stdout, "Usage line: %s\n", U(r.UsageLine).c_str());
+  Say(stdout, "Amount left: %s%s%s\n", U(fig.amountLeft).c_str(),
               fig.percentLeft.empty() ? "" : " ", fig.percentLeft.c_str());
-  std::printf("Days left: %s\n", U(fig.daysLeft).c_str());
+  Say(stdout, "Days left: %s\n", U(fig.daysLeft).c_str());
   if (const TLabelText line = ProjectionText(fig.projection); !line.Text.empty())
-    std::printf("%s\n", U(line.Text).c_str());
+    Say(stdout, "%s\n", U(line.Text).c_str());
   std::string hint = U(fig.hint);
   for (size_t pos = 0; (pos = hint.find('\n', pos)) != std::string::npos; pos += 3)
     hint.replace(pos, 1, "\n  ");
-  std::printf("Tray hint:\n  %s\n", hint.c_str());
-  std::printf("Service: %s\n", U(service.ServiceId()).c_str());
+  Say(stdout, "Tray hint:\n  %s\n", hint.c_str());
+  Say(stdout, "Service: %s\n", U(service.ServiceId()).c_str());
   if (!d.Received) {
-    std::printf("Plan details: not available\n");
+    Say(stdout, "Plan details: not available\n");
     return;
   }
-  std::printf("%s: %s\n", d.SpeedCaption.c_str(), U(d.Speed).c_str());
-  std::printf("Plan: %s\n", U(d.Plan).c_str());
-  std::printf("Uploads counted: %s\n", d.UploadsCounted.c_str());
-  std::printf("Carrier: %s\n", U(d.Carrier).c_str());
-  std::printf("Shaping: %s\n", U(d.Shaping).c_str());
-  std::printf("Capped: %s\n", U(d.Capped).c_str());
-  std::printf("Excess fee: %s\n", U(d.ExcessFee).c_str());
-  std::printf("Plan cost: %s\n", U(d.PlanCost).c_str());
+  Say(stdout, "%s: %s\n", d.SpeedCaption.c_str(), U(d.Speed).c_str());
+  Say(stdout, "Plan: %s\n", U(d.Plan).c_str());
+  Say(stdout, "Uploads counted: %s\n", d.UploadsCounted.c_str());
+  Say(stdout, "Carrier: %s\n", U(d.Carrier).c_str());
+  Say(stdout, "Shaping: %s\n", U(d.Shaping).c_str());
+  Say(stdout, "Capped: %s\n", U(d.Capped).c_str());
+  Say(stdout, "Excess fee: %s\n", U(d.ExcessFee).c_str());
+  Say(stdout, "Plan cost: %s\n", U(d.PlanCost).c_str());
 }
 
 void PrintJson(const TUsageFetchResult& r, const TUsageService& service, const TServiceDetails& d,
@@ -169,7 +170,7 @@ int RunUsageCommand(int argc, char** argv) {
   const TDateTime now = NowLocal();
   const TUsageFetchResult r = service.FetchUsage(o.account, {}, now, record);
   if (!r.Ok) {
-    std::fprintf(stderr, "qgm-cli: %s\n", U(r.FailureText).c_str());
+    Say(stderr, "qgm-cli: %s\n", U(r.FailureText).c_str());
     return 1;
   }
   const TServiceDetails details = service.FetchServiceDetails(o.account);
@@ -189,7 +190,7 @@ int RunUsageCommand(int argc, char** argv) {
     const TPixmap picture = DrawNumberIcon(static_cast<int>(record.PercentLeft.RoundToWhole()),
                                            iconSize, record.BarColour, 0);
     if (!WriteFileAtomic(*icon, EncodePng(picture))) {
-      std::fprintf(stderr, "qgm-cli: cannot write %s\n", icon->c_str());
+      Say(stderr, "qgm-cli: cannot write %s\n", icon->c_str());
       return 1;
     }
   }

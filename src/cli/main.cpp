@@ -19,6 +19,7 @@
 #include "cli/XmlDump.h"
 #include "core/platform/FileIo.h"
 #include "core/platform/ProcessValues.h"
+#include "cli/TerminalText.h"
 
 namespace {
 
@@ -46,11 +47,11 @@ int CmdXml(int argc, char** argv) {
   }
   const auto bytes = qgm::ReadWholeFile(argv[0]);
   if (!bytes) {
-    std::fprintf(stderr, "qgm-cli: cannot read %s: %s\n", argv[0], std::strerror(errno));
+    qgm::cli::Say(stderr, "qgm-cli: cannot read %s: %s\n", argv[0], std::strerror(errno));
     return 2;
   }
   if (bytes->empty()) {
-    std::fprintf(stderr, "qgm-cli: %s is empty\n", argv[0]);
+    qgm::cli::Say(stderr, "qgm-cli: %s is empty\n", argv[0]);
     return 2;
   }
   const auto tree = qgm::BuildXmlTree1252(*bytes);
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
   qgm::cli::TPasswordArguments args;
   std::string error;
   if (!args.Take(argc, argv, error)) {
-    std::fprintf(stderr, "qgm-cli: %s\n", error.c_str());
+    qgm::cli::Say(stderr, "qgm-cli: %s\n", error.c_str());
     return 2;
   }
   argc = args.Count();
@@ -97,6 +98,6 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  std::fprintf(stderr, "qgm-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
+  qgm::cli::Say(stderr, "qgm-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
   return 2;
 }
