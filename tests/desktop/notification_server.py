@@ -7,11 +7,13 @@ call it receives as one JSON line to the log file. The tests tell it what
 the user does through a method of its own on the same object:
 
     notification_server.py serve LOG [--caps actions,body-markup,sound]
-                                     [--ready FILE] [--silent]
+                                     [--ready FILE] [--silent] [--late MS] [--odd]
     notification_server.py close ID REASON   # NotificationClosed(ID, REASON)
     notification_server.py action ID KEY     # ActionInvoked(ID, KEY)
 
---silent takes the bus name and never answers Notify (a hung server).
+--silent takes the bus name and never answers Notify (a hung server);
+--late answers it after MS milliseconds (a slow one); --odd answers it
+with a string where the specification has a number.
 """
 
 import argparse
@@ -54,11 +56,12 @@ def plain(value):
 
 
 class Server(dbus.service.Object):
-    def __init__(self, bus, log, caps, silent):
+    def __init__(self, bus, log, caps, silent, late=0):
         super().__init__(bus, PATH)
         self.log = log
         self.caps = caps
         self.silent = silent
+        self.late = late
         self.next_id = 1
         self.pending = []  # replies a silent server holds back
 
@@ -90,7 +93,13 @@ class Server(dbus.service.Object):
         if self.silent:
             self.pending.append(reply)
             return
-        reply(dbus.UInt32(nid))
+        self.answer(reply, nid)
+
+    def answer(self, reply, nid):
+        if self.late:
+            GLib.timeout_add(self.late, lambda: reply(dbus.UInt32(nid)) and False)
+        else:
+            reply(dbus.UInt32(nid))
 
     @dbus.service.method(IFACE, in_signature="u", out_signature="")
     def CloseNotification(self, nid):
@@ -117,11 +126,26 @@ class Server(dbus.service.Object):
         self.ActionInvoked(dbus.UInt32(nid), dbus.String(key))
 
 
+class OddServer(Server):
+    """Answers Notify with a string: a server that reads the specification
+    its own way."""
+
+    @dbus.service.method(IFACE, in_signature="susssasa{sv}i", out_signature="s",
+                         async_callbacks=("reply", "error"))
+    def Notify(self, app_name, replaces_id, app_icon, summary, body, actions, hints,
+               expire_timeout, reply, error):
+        Server.Notify(self, app_name, replaces_id, app_icon, summary, body, actions, hints,
+                      expire_timeout, reply, error)
+
+    def answer(self, reply, nid):
+        reply(dbus.String("notification-%d" % nid))
+
+
 def serve(args):
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     caps = [c for c in args.caps.split(",") if c]
-    server = Server(bus, args.log, caps, args.silent)
+    server = (OddServer if args.odd else Server)(bus, args.log, caps, args.silent, args.late)
     name = dbus.service.BusName(NAME, bus, do_not_queue=True)
     if args.ready:
         with open(args.ready + ".tmp", "w") as f:
@@ -147,6 +171,8 @@ def main():
     s.add_argument("--caps", default="actions,body-markup")
     s.add_argument("--ready")
     s.add_argument("--silent", action="store_true")
+    s.add_argument("--late", type=int, default=0)
+    s.add_argument("--odd", action="store_true")
     c = sub.add_parser("close")
     c.add_argument("id", type=int)
     c.add_argument("reason", type=int)

@@ -42,12 +42,13 @@ class DesktopNotifications : public ::testing::Test {
   }
   void TearDown() override { StopServer(); }
 
-  void StartServer(const QString& caps, bool silent = false) {
+  void StartServer(const QString& caps, bool silent = false, const QStringList& extra = {}) {
     const QString ready = dir_.filePath(QStringLiteral("ready"));
     QFile::remove(ready);
     QStringList args = {script_, QStringLiteral("serve"),   log_, QStringLiteral("--caps"),
                         caps,    QStringLiteral("--ready"), ready};
     if (silent) args << QStringLiteral("--silent");
+    args << extra;
     server_.setProcessChannelMode(QProcess::ForwardedChannels);
     server_.start(python_, args);
     ASSERT_TRUE(WaitFor([&] { return QFile::exists(ready); })) << "the test server did not start";
@@ -99,7 +100,7 @@ TNotificationEvents Recording(TSeen& seen) {
 TNotification Notice() {
   TNotification n;
   n.Summary = QStringLiteral("QGM (Quota Gauge)");
-  n.Body = QStringLiteral("Fish & chips <b>today</b>\nsecond line\x01");
+  n.Body = QStringLiteral("Fish & chips <b>today</b>\nsecond line\x01\rCR alone\r\nCR LF\vVT\fFF");
   n.Actions = {{QStringLiteral("default"), QStringLiteral("More")},
                {QStringLiteral("more-info"), QStringLiteral("More")}};
   n.Urgent = true;
@@ -128,7 +129,8 @@ TEST_F(DesktopNotifications, AFullServerGetsEverythingAndReportsTheUser) {
   EXPECT_EQ(n[QStringLiteral("app_name")].toString(), QStringLiteral("QGM"));
   EXPECT_EQ(n[QStringLiteral("summary")].toString(), QStringLiteral("QGM (Quota Gauge)"));
   EXPECT_EQ(n[QStringLiteral("body")].toString(),
-            QStringLiteral("Fish &amp; chips &lt;b&gt;today&lt;/b&gt;\nsecond line"));
+            QStringLiteral("Fish &amp; chips &lt;b&gt;today&lt;/b&gt;\nsecond line\nCR alone\n"
+                           "CR LF\nVT\nFF"));
   EXPECT_EQ(n[QStringLiteral("actions")].toArray(),
             QJsonArray({QStringLiteral("default"), QStringLiteral("More"),
                         QStringLiteral("more-info"), QStringLiteral("More")}));
@@ -159,22 +161,22 @@ TEST_F(DesktopNotifications, AFullServerGetsEverythingAndReportsTheUser) {
   EXPECT_TRUE(Calls(QStringLiteral("Notify"))[1][QStringLiteral("hints")]
                   .toObject()[QStringLiteral("suppress-sound")]
                   .toBool());
+  Tell({QStringLiteral("close"), QString::number(id + 100), QStringLiteral("2")});  // not ours
   Tell({QStringLiteral("action"), QString::number(id), QStringLiteral("more-info")});
   ASSERT_TRUE(WaitFor([&] { return !seen.actions.isEmpty(); }));
   EXPECT_EQ(seen.actions, QStringList{QStringLiteral("more-info")});
-  Tell({QStringLiteral("close"), QString::number(id + 100), QStringLiteral("2")});  // not ours
-  Tell({QStringLiteral("close"), QString::number(id), QStringLiteral("2")});
+  // Handled, it is closed: no dead buttons left on screen.
   ASSERT_TRUE(WaitFor([&] { return seen.closed.has_value(); }));
-  EXPECT_EQ(*seen.closed, ENotificationClosed::Dismissed);
+  EXPECT_EQ(*seen.closed, ENotificationClosed::ClosedByCall);
   EXPECT_FALSE(other.closed.has_value());
   EXPECT_TRUE(other.actions.isEmpty());
 
   // What is still open when the program ends is closed with it.
   service.reset();
-  ASSERT_TRUE(WaitFor([&] { return !Calls(QStringLiteral("CloseNotification")).empty(); }));
+  ASSERT_TRUE(WaitFor([&] { return Calls(QStringLiteral("CloseNotification")).size() == 2; }));
   const auto closes = Calls(QStringLiteral("CloseNotification"));
-  ASSERT_EQ(closes.size(), 1u);
-  EXPECT_EQ(closes[0][QStringLiteral("id")].toInt(), id + 1);
+  EXPECT_EQ(closes[0][QStringLiteral("id")].toInt(), id);
+  EXPECT_EQ(closes[1][QStringLiteral("id")].toInt(), id + 1);
 }
 
 // A server that reads no markup and offers no actions: the text as it
@@ -191,7 +193,7 @@ TEST_F(DesktopNotifications, ABareServerGetsPlainTextOnly) {
   const auto calls = Calls(QStringLiteral("Notify"));
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(calls[0][QStringLiteral("body")].toString(),
-            QStringLiteral("Fish & chips <b>today</b>\nsecond line"));
+            QStringLiteral("Fish & chips <b>today</b>\nsecond line\nCR alone\nCR LF\nVT\nFF"));
   EXPECT_TRUE(calls[0][QStringLiteral("actions")].toArray().isEmpty());
   const QJsonObject hints = calls[0][QStringLiteral("hints")].toObject();
   EXPECT_FALSE(hints.contains(QStringLiteral("sound-name")));
@@ -229,6 +231,39 @@ TEST_F(DesktopNotifications, NoServerALateOneAndAHungOne) {
   EXPECT_FALSE(hung.notShown || hung.shown.has_value());  // the loop ran while it waited
   ASSERT_TRUE(WaitFor([&] { return hung.notShown || hung.shown.has_value(); }, 30000));
   EXPECT_TRUE(hung.notShown);
+}
+
+// A server that answers after the limit (6 s, the limit 5 s): the program
+// shows its own copy, and closes the server's once the answer comes, so the
+// user never sees two. One that answers with a string where the number
+// belongs is left alone from then on: the program shows its own.
+TEST_F(DesktopNotifications, ALateOrOddAnswerLeavesOneCopy) {
+  StartServer(QStringLiteral("actions"), false, {QStringLiteral("--late"), QStringLiteral("6000")});
+  auto service = MakeDesktopNotifications();
+  TSeen late;
+  service->Notify(Notice(), Recording(late));
+  ASSERT_TRUE(WaitFor([&] { return late.notShown || late.shown.has_value(); }, 20000));
+  EXPECT_TRUE(late.notShown);
+  ASSERT_TRUE(WaitFor([&] { return !Calls(QStringLiteral("CloseNotification")).empty(); }, 20000))
+      << "the server's late copy was left on screen";
+  EXPECT_EQ(Calls(QStringLiteral("CloseNotification"))[0][QStringLiteral("id")].toInt(),
+            Calls(QStringLiteral("Notify"))[0][QStringLiteral("id")].toInt());
+  EXPECT_FALSE(late.shown.has_value());
+  service.reset();
+  StopServer();
+
+  QFile::remove(log_);
+  StartServer(QStringLiteral("actions"), false, {QStringLiteral("--odd")});
+  service = MakeDesktopNotifications();
+  TSeen odd, next;
+  service->Notify(Notice(), Recording(odd));
+  ASSERT_TRUE(WaitFor([&] { return odd.notShown || odd.shown.has_value(); }, 20000));
+  EXPECT_TRUE(odd.notShown);
+  EXPECT_FALSE(service->ServerRuns());
+  service->Notify(Notice(), Recording(next));
+  ASSERT_TRUE(WaitFor([&] { return next.notShown || next.shown.has_value(); }, 20000));
+  EXPECT_TRUE(next.notShown);
+  EXPECT_EQ(Calls(QStringLiteral("Notify")).size(), 1u) << "the odd server was asked again";
 }
 
 }  // namespace

@@ -850,9 +850,11 @@ TEST_F(DesktopNoticeFlows, NoticesAndTheMailAlertGoToTheDesktop) {
   EXPECT_EQ(maintenance->Notification.Summary, QStringLiteral("QGM (Quota Gauge)"));
   EXPECT_TRUE(maintenance->Notification.Urgent);
   EXPECT_EQ(maintenance->Notification.ExpireMs, 0);
-  ASSERT_EQ(maintenance->Notification.Actions.size(), 2u);
-  EXPECT_EQ(maintenance->Notification.Actions[0].first, QStringLiteral("default"));
-  EXPECT_EQ(maintenance->Notification.Actions[1].second,
+  // One labelled button for the link, and no action behind a click on the
+  // notice's body.
+  ASSERT_EQ(maintenance->Notification.Actions.size(), 1u);
+  EXPECT_EQ(maintenance->Notification.Actions[0].first, QStringLiteral("more-info"));
+  EXPECT_EQ(maintenance->Notification.Actions[0].second,
             QStringLiteral("For more information click here"));
   EXPECT_TRUE(radio->Notification.Actions.empty());
   EXPECT_FALSE(radio->Notification.Urgent);
@@ -867,8 +869,11 @@ TEST_F(DesktopNoticeFlows, NoticesAndTheMailAlertGoToTheDesktop) {
   TSettings& s = program_->Settings();
   radio->Events.Closed(ENotificationClosed::Expired);
   EXPECT_TRUE(s.SeenNoticeRefs.empty());
+  maintenance->Events.ActionInvoked(QStringLiteral("default"));  // a click on its body
+  EXPECT_TRUE(Opened().empty());
+  EXPECT_TRUE(s.SeenNoticeRefs.empty());
   maintenance->Events.ActionInvoked(QStringLiteral("more-info"));
-  maintenance->Events.ActionInvoked(QStringLiteral("default"));
+  maintenance->Events.ActionInvoked(QStringLiteral("more-info"));
   maintenance->Events.Closed(ENotificationClosed::Dismissed);
   EXPECT_EQ(Opened(), (std::vector<std::string>{"https://www.corvalink.example/status"}));
   EXPECT_EQ(s.SeenNoticeRefs, (std::vector<std::string>{"MAINT-2026-12"}));

@@ -572,7 +572,9 @@ void TProgram::ShowNotice(const TNoticeRequest& notice) {
     const QString caption = notice.LinkCaption.empty()
                                 ? TMessageForm::tr("For more information click here")
                                 : Q(notice.LinkCaption);
-    n.Actions = {{QStringLiteral("default"), caption}, {QStringLiteral("more-info"), caption}};
+    // The link behind its labelled button only: a click on the notice's
+    // body (how GNOME's list opens or dismisses a notice) starts nothing.
+    n.Actions = {{QStringLiteral("more-info"), caption}};
   }
   // As with the popup: following the link or closing it counts as the user
   // closing the notice, once; expiring does not.
@@ -590,7 +592,8 @@ void TProgram::ShowNotice(const TNoticeRequest& notice) {
     if (alert && !serverPlaysSound) sound_.Play("cuckoo", CuckooWave());
   };
   events.ActionInvoked = [this, closedByUser, link = notice.LinkAddress,
-                          click = notice.OnLinkClick](const QString&) {
+                          click = notice.OnLinkClick](const QString& key) {
+    if (key != QStringLiteral("more-info")) return;  // a server's own "default"
     closedByUser([this, &link, &click] {
       if (!link.empty()) OpenUrl(link);
       if (click) click();

@@ -18,8 +18,9 @@ namespace qgm::gui {
 struct TNotification {
   QString Summary;  // plain text
   QString Body;     // plain text; escaped here for a server that reads markup
-  // Key and label of each action; "default" is the notification's own click.
-  // Sent only to a server that offers actions.
+  // Key and label of each action ("default" would be the notification's
+  // own click). Sent only to a server that offers actions; a notification
+  // whose action was invoked is closed.
   std::vector<std::pair<QString, QString>> Actions;
   bool Urgent = false;
   // The sound theme's event the server plays (a server that plays sounds);

@@ -8,6 +8,7 @@
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QObject>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <map>
@@ -53,6 +54,9 @@ const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 // A server that has not answered by then is taken as absent (and the
 // notice as not shown, so the program shows its own popup).
 constexpr int kAnswerLimitMs = 5000;
+// How long a late answer to Notify is still waited for, to close what it
+// showed after the program gave up on it.
+constexpr int kLateAnswerLimitMs = 120000;
 constexpr int kIconSize = 64;
 
 TNotificationImage ProgramIcon() {
@@ -69,16 +73,22 @@ TNotificationImage ProgramIcon() {
   return image;
 }
 
-// Text from outside as the server shows it: control characters (other
-// than line breaks and tabs) dropped; for a server that reads markup, the
+// Text from outside as the server shows it: a carriage return alone, a
+// vertical tab or a form feed a line break (CR LF one), other control
+// characters (but tabs) dropped; for a server that reads markup, the
 // characters that would start it escaped, so the text shows as it stands.
 QString PlainForServer(const QString& text, bool markup) {
   QString out;
   out.reserve(text.size());
-  for (const QChar c : text) {
-    if ((c.unicode() < 0x20 && c != QLatin1Char('\n') && c != QLatin1Char('\t')) ||
-        c.unicode() == 0x7F)
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar c = text[i];
+    const char16_t u = c.unicode();
+    if (u == u'\r' || u == u'\v' || u == u'\f') {
+      if (!(u == u'\r' && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')))
+        out += QLatin1Char('\n');
       continue;
+    }
+    if ((u < 0x20 && u != u'\n' && u != u'\t') || u == 0x7F) continue;
     if (markup && c == QLatin1Char('&')) {
       out += QStringLiteral("&amp;");
     } else if (markup && c == QLatin1Char('<')) {
@@ -155,6 +165,7 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
     if (it == open_.end()) return;  // another program's
     TNotificationEvents events = std::move(it->second);
     open_.erase(it);
+    offered_.erase(id);
     const auto why = reason >= 1 && reason <= 3 ? static_cast<ENotificationClosed>(reason)
                                                 : ENotificationClosed::Undefined;
     if (events.Closed) events.Closed(why);
@@ -163,9 +174,15 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
   void OnAction(uint id, const QString& key) {
     const auto it = open_.find(id);
     if (it == open_.end()) return;
+    // Only the actions it was given: some servers send "default" for a
+    // click on the notification's body whether it was offered or not.
+    if (!offered_[id].contains(key)) return;
     // A copy: the handler may end the program's interest in it.
     const auto action = it->second.ActionInvoked;
     if (action) action(key);
+    // Handled: it goes, rather than staying on screen with buttons that
+    // do nothing more (servers that keep it after an action).
+    Close(id);
   }
 
  private:
@@ -218,15 +235,19 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
     capabilities_.clear();
     auto open = std::move(open_);
     open_.clear();
+    offered_.clear();
     for (auto& [id, events] : open)
       if (events.Closed) events.Closed(ENotificationClosed::Undefined);
   }
 
   void Send(const TNotification& n, TNotificationEvents events) {
     const bool markup = capabilities_.contains(QStringLiteral("body-markup"));
-    QStringList actions;
+    QStringList actions, keys;
     if (capabilities_.contains(QStringLiteral("actions"))) {
-      for (const auto& [key, label] : n.Actions) actions << key << PlainForServer(label, false);
+      for (const auto& [key, label] : n.Actions) {
+        actions << key << PlainForServer(label, false);
+        keys << key;
+      }
     }
     QVariantMap hints;
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue<uchar>(n.Urgent ? 2 : 1));
@@ -245,18 +266,57 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
     m.setAutoStartService(false);
     m << QStringLiteral("QGM") << 0u << QString() << PlainForServer(n.Summary, false)
       << PlainForServer(n.Body, markup) << actions << hints << static_cast<int32_t>(n.ExpireMs);
-    auto* w = new QDBusPendingCallWatcher(bus_.asyncCall(m, kAnswerLimitMs), this);
+    // A server that has not answered within the limit did not show it: the
+    // program shows its own copy. Should the answer still come, the
+    // server's copy is closed at once, so the user never sees two.
+    struct TPending {
+      TNotificationEvents events;
+      bool answered = false;
+      bool gaveUp = false;
+    };
+    auto pending = std::make_shared<TPending>(TPending{std::move(events)});
+    auto* w = new QDBusPendingCallWatcher(bus_.asyncCall(m, kLateAnswerLimitMs), this);
+    QTimer::singleShot(kAnswerLimitMs, w, [pending] {
+      if (pending->answered) return;
+      pending->gaveUp = true;
+      if (pending->events.NotShown) pending->events.NotShown();
+    });
     connect(w, &QDBusPendingCallWatcher::finished, this,
-            [this, events = std::move(events), serverSound](QDBusPendingCallWatcher* call) {
+            [this, pending, serverSound, keys](QDBusPendingCallWatcher* call) {
               call->deleteLater();
+              pending->answered = true;
               const QDBusPendingReply<uint> reply = *call;
               if (reply.isError()) {
-                if (events.NotShown) events.NotShown();
+                // An answer of another type than the specification's: the
+                // server may well have shown it, but it cannot be followed
+                // or closed; from now on the program shows its own.
+                if (reply.error().type() == QDBusError::InvalidSignature) ServerOdd();
+                if (!pending->gaveUp && pending->events.NotShown) pending->events.NotShown();
                 return;
               }
-              open_[reply.value()] = events;
-              if (events.Shown) events.Shown(serverSound);
+              if (pending->gaveUp) {
+                Close(reply.value());
+                return;
+              }
+              open_[reply.value()] = pending->events;
+              offered_[reply.value()] = keys;
+              if (pending->events.Shown) pending->events.Shown(serverSound);
             });
+  }
+
+  void Close(uint id) {
+    QDBusMessage close = QDBusMessage::createMethodCall(kService, kPath, kInterface,
+                                                        QStringLiteral("CloseNotification"));
+    close << id;
+    bus_.send(close);
+  }
+
+  // A server that answered in a way no other does is treated as absent
+  // until another takes the name.
+  void ServerOdd() {
+    ++question_;
+    state_ = EState::Absent;
+    capabilities_.clear();
   }
 
   QDBusConnection bus_;
@@ -266,6 +326,7 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
   QStringList capabilities_;
   std::vector<std::pair<TNotification, TNotificationEvents>> waiting_;
   std::map<uint, TNotificationEvents> open_;
+  std::map<uint, QStringList> offered_;  // the action keys each was given
 };
 
 }  // namespace
