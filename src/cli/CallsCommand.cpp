@@ -125,7 +125,10 @@ int RunCallsCommand(int argc, char** argv) {
   }
   const int saved = DownloadCallMonths(d, today, refetch);
   TCallhaven calls;
-  LoadCallMonths(calls, folder, today);
+  const TCallMonthsLoaded loaded = LoadCallMonths(calls, folder, today);
+  for (const std::string& refused : loaded.Refused)
+    Say(stderr, "qgm-cli: %s left out (%s)\n", (folder / refused.substr(0, refused.find(':'))).c_str(),
+        refused.substr(refused.find(':') + 2).c_str());
   if (saved == 0 && calls.Count() == 0) {
     std::fputs("qgm-cli: no CallHaven month could be fetched\n", stderr);
     return 1;

@@ -78,8 +78,13 @@ TCallMonthsLoaded LoadCallMonths(TCallhaven& calls, const std::filesystem::path&
     TCallMonth& record = calls.Add();
     record.Month = month;
     record.Year = year;
-    if (const auto text = ReadFileInto(CallFileName(folder, year, month), storage))
+    const auto file = CallFileName(folder, year, month);
+    std::string refused;
+    if (const auto text = ReadFileInto(file, storage, kMaxCallMonthBytes, &refused)) {
       AddCallLines(*text, record);
+    } else if (!refused.empty()) {
+      loaded.Refused.push_back(file.filename().string() + ": " + refused);
+    }
     if (--month == 0) {
       month = 12;
       --year;

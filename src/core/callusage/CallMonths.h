@@ -60,7 +60,13 @@ struct TCallMonthsLoaded {
   std::vector<std::string> Selector;
   // When the current month's file was written; 0 when there is none.
   TDateTime CurrentFileTime = 0;
+  // Month files that were there but not read, each "FILE: why" (not a
+  // regular file, or larger than any month of calls can be); those months
+  // count as empty.
+  std::vector<std::string> Refused;
 };
+// No month of calls comes near this (a line is some 50 bytes).
+inline constexpr uint64_t kMaxCallMonthBytes = 64ull << 20;
 // Rebuilds the 28 records from the files (months without a file are zero);
 // with no file at all the list stays empty.
 TCallMonthsLoaded LoadCallMonths(TCallhaven& calls, const std::filesystem::path& folder,

@@ -4,6 +4,7 @@
 // over the target, so a crash leaves either the old file or the new one,
 // never half. Each platform set implements it with its own durable calls.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -15,9 +16,13 @@ namespace qgm {
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 // The same, read into `storage`, which is kept from one call to the next so
 // that reading many files allocates once: the bytes are the start of it.
-// Nothing when the file cannot be read.
+// Nothing when the file cannot be read, and when it is not a regular file
+// (a FIFO is never waited on) or is larger than `maxBytes`: for those two
+// `refused` (when given) says why.
 std::optional<std::string_view> ReadFileInto(const std::filesystem::path& path,
-                                             std::string& storage);
+                                             std::string& storage,
+                                             uint64_t maxBytes = UINT64_MAX,
+                                             std::string* refused = nullptr);
 
 // Replaces `path` with `data` atomically. `mode` is the permission the file
 // gets (the temporary file is created with it, so the data is never readable

@@ -387,7 +387,9 @@ void TProgram::RefreshCallUsage() {
   const TDateTime before = settings_.CallhavenDate;
   try {
     DownloadCallMonths(d, clock_.Now(), settings_.CallhavenDate);
-    window_->ShowCalls(calls_, LoadCallMonths(calls_, dataFolder_, clock_.Now()));
+    const TCallMonthsLoaded loaded = LoadCallMonths(calls_, dataFolder_, clock_.Now());
+    for (const std::string& refused : loaded.Refused) log_.Write("CallHaven: left out " + refused);
+    window_->ShowCalls(calls_, loaded);
   } catch (const std::exception&) {
     // The next refresh tries again; the tab keeps what it showed.
   }

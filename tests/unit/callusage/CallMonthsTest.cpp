@@ -2,8 +2,11 @@
 // month a download takes from its header.
 #include "core/callusage/CallMonths.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -116,6 +119,33 @@ TEST_F(CallFiles, TwentyEightMonthsFromWhateverFilesThereAre) {
   int empty = 0;
   for (int i = 0; i < 28; ++i) empty += calls.Items(i).TotalCalls == 0;
   EXPECT_EQ(empty, 25);
+}
+
+// A month "file" that is a FIFO is never waited on, and one larger than any
+// month of calls (a sparse 200 GB file) is not read into memory: both are
+// named as left out and count as empty; the other months load.
+TEST_F(CallFiles, AFifoOrAHugeFileIsLeftOutAndTheRestLoads) {
+  const TDateTime today = EncodeDate(2026, 12, 8);
+  ASSERT_TRUE(WriteFileAtomic(CallFileName(dir_, 2026, 11), "h\r\n1,2,3,1.00,National,1\r\n"));
+  ASSERT_EQ(::mkfifo(CallFileName(dir_, 2026, 10).c_str(), 0600), 0);
+  {
+    std::ofstream huge(CallFileName(dir_, 2026, 9));
+  }
+  std::filesystem::resize_file(CallFileName(dir_, 2026, 9), 200ull << 30);
+  TCallhaven calls;
+  const TCallMonthsLoaded loaded = LoadCallMonths(calls, dir_, today);
+  ASSERT_EQ(calls.Count(), 28);
+  EXPECT_EQ(calls.Items(1).NationalCalls, 1);
+  EXPECT_EQ(calls.Items(2).TotalCalls, 0);
+  EXPECT_EQ(calls.Items(3).TotalCalls, 0);
+  ASSERT_EQ(loaded.Refused.size(), 2u);
+  EXPECT_EQ(loaded.Refused[0], CallFileName(dir_, 2026, 10).filename().string() +
+                                   ": not a regular file");
+  EXPECT_EQ(loaded.Refused[1].rfind(CallFileName(dir_, 2026, 9).filename().string() +
+                                        ": 214748364800 bytes, more than ",
+                                    0),
+            0u)
+      << loaded.Refused[1];
 }
 
 TEST(CallDisposition, TheAnsweredMonthIsNeverLaterThanAsked) {

@@ -17,7 +17,17 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
 }
 
 std::optional<std::string_view> ReadFileInto(const std::filesystem::path& path,
-                                             std::string& storage) {
+                                             std::string& storage, uint64_t maxBytes,
+                                             std::string* refused) {
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+    if (refused) *refused = "not a regular file";
+    return std::nullopt;
+  }
+  if (const auto size = std::filesystem::file_size(path, ec); !ec && size > maxBytes) {
+    if (refused) *refused = std::to_string(size) + " bytes, more than " + std::to_string(maxBytes);
+    return std::nullopt;
+  }
   auto text = ReadWholeFile(path);
   if (!text) return std::nullopt;
   if (storage.size() < text->size()) storage.resize(text->size());

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 namespace qgm {
 namespace {
@@ -51,17 +52,37 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
 }
 
 std::optional<std::string_view> ReadFileInto(const std::filesystem::path& path,
-                                             std::string& storage) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+                                             std::string& storage, uint64_t maxBytes,
+                                             std::string* refused) {
+  // Not blocking: opening a FIFO would wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
-  // One byte more than the file, so that its end is seen without growing.
   struct stat st {};
-  const size_t expected =
-      ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) + 1 : 65536;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    if (refused) *refused = "not a regular file";
+    return std::nullopt;
+  }
+  if (static_cast<uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    if (refused)
+      *refused = std::to_string(st.st_size) + " bytes, more than " + std::to_string(maxBytes);
+    return std::nullopt;
+  }
+  // One byte more than the file, so that its end is seen without growing.
+  const size_t expected = static_cast<size_t>(st.st_size) + 1;
   if (storage.size() < expected) storage.resize(expected);
   size_t got = 0;
   while (true) {
-    if (got == storage.size()) storage.resize(storage.size() * 2);
+    if (got == storage.size()) {
+      // Grown since it was looked at: no further than the limit.
+      if (got > maxBytes) {
+        ::close(fd);
+        if (refused) *refused = "more than " + std::to_string(maxBytes) + " bytes";
+        return std::nullopt;
+      }
+      storage.resize(storage.size() * 2);
+    }
     const ssize_t n = ::read(fd, storage.data() + got, storage.size() - got);
     if (n == 0) break;
     if (n < 0) {
