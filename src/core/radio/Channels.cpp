@@ -78,6 +78,11 @@ std::string ChannelCount(size_t count) {
   return count == 1 ? "1 Channel" : std::to_string(count) + " Channels";
 }
 
+std::string ShownCaption(std::string_view caption) {
+  if (caption.size() <= kMaxShownCaption) return std::string(caption);
+  return std::string(caption.substr(0, kMaxShownCaption - 3)) + "...";
+}
+
 std::string AvailableChannelCount(size_t count) {
   return std::to_string(count) + " Channels";
 }

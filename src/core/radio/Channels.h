@@ -41,6 +41,12 @@ void SortChannels(std::vector<TRadioChannel>& channels);
 // list already, whatever its caption.
 bool AddChannel(std::vector<TRadioChannel>& channels, const TRadioChannel& channel);
 
+// A caption as menus and lists show it: at most kMaxShownCaption
+// characters, "..." where it was cut (a server's megabyte caption would be
+// laid out on every paint and read whole to a screen reader).
+inline constexpr size_t kMaxShownCaption = 128;
+std::string ShownCaption(std::string_view caption);
+
 // "1 Channel" / "N Channels" for the user's list; the available list says
 // "N Channels" for every count.
 std::string ChannelCount(size_t count);

@@ -201,7 +201,7 @@ void TRadioPage::ShowAvailable(const std::vector<TRadioChannel>& channels) {
   scRadio2_->Clear();
   for (const TRadioChannel& c : channels) {
     auto* item = static_cast<TMyItem*>(scRadio2_->AddItem());
-    item->Caption = Q(c.Name);
+    item->Caption = Q(ShownCaption(c.Name));
     item->Value = Q(c.Address);
     item->ReadOnly = true;
   }

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "support/TempFolder.h"
 
 namespace qgm {
@@ -72,6 +75,19 @@ TEST(Channels, Counts) {
   EXPECT_EQ(ChannelCount(1), "1 Channel");
   EXPECT_EQ(ChannelCount(2), "2 Channels");
   EXPECT_EQ(AvailableChannelCount(1), "1 Channels");
+}
+
+// What menus and lists show of a caption: whole up to 128 characters, cut
+// with "..." beyond (a megabyte caption from a server included).
+TEST(Channels, ShownCaptionsAreCapped) {
+  const std::string big(1 << 20, 'x');
+  for (const auto& [caption, shown] : std::vector<std::pair<std::string, std::string>>{
+           {"", ""},
+           {"Radio CVK", "Radio CVK"},
+           {std::string(128, 'a'), std::string(128, 'a')},
+           {std::string(129, 'a'), std::string(125, 'a') + "..."},
+           {big, std::string(125, 'x') + "..."}})
+    EXPECT_EQ(ShownCaption(caption), shown) << caption.size();
 }
 
 }  // namespace
