@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QPainter>
 #include <QSlider>
 #include <QSystemTrayIcon>
@@ -451,7 +452,14 @@ TEST_F(ProgramFlows, RadioDefaultsFillTheTraySubmenuAndPlay) {
   TMainForm& form = program_->Window();
   ASSERT_TRUE(form.RadioMenu());
   EXPECT_FALSE(form.RadioMenu()->isEnabled());  // nothing yet
+  ShowPage(kPageSetup);  // the Setup pages open, as on a first run
   program_->UpdateNow();
+  // The open Radio page shows the defaults too.
+  auto* count = form.findChild<QLabel*>(QStringLiteral("lblRadioList"));
+  auto* clear = form.findChild<QPushButton*>(QStringLiteral("btnRadioClear"));
+  ASSERT_TRUE(count && clear);
+  EXPECT_EQ(count->text(), QStringLiteral("3 Channels"));
+  EXPECT_TRUE(clear->isEnabled());
   // The first update brings the provider's list; an empty user list gets
   // the provider's own channels.
   EXPECT_EQ(program_->AvailableChannels().size(), 7u);

@@ -19,6 +19,7 @@
 
 #include "core/platform/FileIo.h"
 #include "core/platform/ProcessValues.h"
+#include "core/radio/Channels.h"
 #include "core/tray/NumberIcon.h"
 #include "gui/about/AboutPage.h"
 #include "gui/accessibility/AccessibleText.h"
@@ -342,12 +343,16 @@ void TMainForm::ShowAvailableChannels() {
   if (setup_) setup_->RadioPage()->ShowAvailable(program_.AvailableChannels());
 }
 
+void TMainForm::ShowUserChannels() {
+  if (setup_) setup_->RadioPage()->LoadFromModel();
+}
+
 void TMainForm::BuildRadioMenu() {
   mnuRadioStations_->clear();
   int number = 0;
   for (const TRadioChannel& channel : settings_.RadioChannels) {
     ++number;
-    QAction* item = mnuRadioStations_->addAction(Q(channel.Name));
+    QAction* item = mnuRadioStations_->addAction(Q(ShownCaption(channel.Name)));
     item->setData(number);
     // Looked up by its number when chosen: the list may have changed since.
     connect(item, &QAction::triggered, this, [this, number] {

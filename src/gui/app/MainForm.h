@@ -85,6 +85,8 @@ class TMainForm : public QWidget, public IUpdateView {
   TNetworkPage& NetworkPage() { return *network_; }
   // The provider's channels arrived: the Radio page shows them.
   void ShowAvailableChannels();
+  // The user's channels changed outside the Radio page (the defaults).
+  void ShowUserChannels();
   QMenu* RadioMenu() const { return mnuRadioStations_; }
   // CallHaven: the refresh's results, and its running state (links, cursor,
   // the reset button); the tab shown or hidden as the settings say.

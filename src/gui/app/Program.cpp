@@ -358,6 +358,7 @@ void TProgram::FetchAvailableChannels() {
     defaultChannelsPending_ = false;
     if (settings_.RadioChannels.empty()) {
       settings_.RadioChannels = DefaultChannels(list);
+      window_->ShowUserChannels();  // the Radio page may be open already
       RadioChanged();
     }
   }
