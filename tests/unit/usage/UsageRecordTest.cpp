@@ -2,20 +2,35 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "core/usage/XmlDate.h"
 
 namespace qgm {
 namespace {
 
+// The digits in order as YYYYMMDD from 2000; a time after the date is not
+// part of it, text before it and blanks inside it do not matter.
 TEST(XmlDateToDate, DigitsOnlyYearTwoThousandOnwards) {
-  EXPECT_EQ(XmlDateToDate("2014-06-15"), EncodeDate(2014, 6, 15));
-  EXPECT_EQ(XmlDateToDate("20140615T00:00"), EncodeDate(2014, 6, 15));
-  EXPECT_EQ(XmlDateToDate("15/06/2014"), kNoDate);  // does not begin "20"
-  EXPECT_EQ(XmlDateToDate("2014-06-15 10:00"), EncodeDate(2014, 6, 15));
-  EXPECT_EQ(XmlDateToDate("2014-06-150"), kNoDate);  // nine digits
-  EXPECT_EQ(XmlDateToDate("1999-06-15"), kNoDate);
-  EXPECT_EQ(XmlDateToDate("2014-02-30"), kNoDate);
-  EXPECT_EQ(XmlDateToDate(""), kNoDate);
+  const TDateTime june15 = EncodeDate(2014, 6, 15), dec15 = EncodeDate(2026, 12, 15);
+  for (const auto& [text, date] : std::vector<std::pair<std::string, TDateTime>>{
+           {"2014-06-15", june15},
+           {"20140615T00:00", june15},
+           {"20140615t23:59:59", june15},
+           {"2014-06-15 10:00", june15},
+           {"  2026-12-15", dec15},
+           {"Tue 2026-12-15", dec15},
+           {"2026 12 15", dec15},
+           {"T2026-12-15", dec15},
+           {"15/06/2014", kNoDate},   // does not begin "20"
+           {"2014-06-150", kNoDate},  // nine digits
+           {"2014-06-15T1", june15},
+           {"1999-06-15", kNoDate},
+           {"2014-02-30", kNoDate},
+           {"", kNoDate}})
+    EXPECT_EQ(XmlDateToDate(text), date) << text;
 }
 
 TEST(ParseUsageLine, CodesForEachUsableValue) {
