@@ -9,6 +9,7 @@
 #include <QSlider>
 
 #include "core/platform/dummy/DummyPlatform.h"
+#include "gui/controls/FocusLabel.h"
 #include "gui/network/NetGraph.h"
 #include "gui/network/NetworkPage.h"
 #include "support/FakeTime.h"
@@ -52,6 +53,10 @@ TEST_F(NetworkPageTest, TheStoredAdapterIsSelectedWithItsAddresses) {
   page->WindowHidden();
   EXPECT_FALSE(page->Sampling());
   EXPECT_EQ(Text(*page, "lblLAN"), QStringLiteral("192.168.1.20"));
+  // No public address until the first check says one.
+  auto* publicAddress = page->findChild<TFocusLabel*>(QStringLiteral("lblCurrentIP"));
+  ASSERT_TRUE(publicAddress);
+  EXPECT_EQ(publicAddress->Caption(), QString());
   EXPECT_EQ(Text(*page, "lblGateway"), QStringLiteral("192.168.1.1"));
   EXPECT_EQ(Text(*page, "lblMac"), QStringLiteral("00:1A:2B:3C:4D:5E"));
   // An adapter without a hardware address shows none; the choice is kept.

@@ -102,6 +102,18 @@ TEST_F(UpdateCycleTest, AMegabyteOfPublicAddressIsCutForItsLabel) {
   EXPECT_EQ(view_.publicAddress, std::string(255, '7'));
 }
 
+// The address is the text before the page's line feed: a page without one
+// (no status line, the trailing blanks trimmed) gives no address.
+TEST_F(UpdateCycleTest, ASpamPageWithoutALineFeedGivesNoAddress) {
+  const std::string saved = Sim().Account().spamStatus;
+  Sim().Account().spamStatus.clear();
+  view_.publicAddress = "stale";
+  cycle_->Start(1);
+  cycle_->MainTimerTimer();
+  Sim().Account().spamStatus = saved;
+  EXPECT_EQ(view_.publicAddress, "");
+}
+
 TEST_F(UpdateCycleTest, ASilentFeedServerDoesNotHoldUpTheUsageRequest) {
   // The feed is fetched first in every pass, by a client without a time-out
   // of its own; its server accepts and never answers.

@@ -181,7 +181,8 @@ void TUpdateCycle::CheckSpamRate() {
     const std::string body =
         Trim(client.Get(config_.ApiHost + "/cgi-bin/showmyspamrate?textonly=1"));
     const auto lf = body.find('\n');
-    std::string address = body.substr(0, lf);
+    // The address is what comes before the line feed: none without one.
+    std::string address = lf == std::string::npos ? "" : body.substr(0, lf);
     if (!address.empty() && address.back() == '\r') address.pop_back();
     view_.SetPublicAddress(address.substr(0, kLabelTextLimit));
     const std::string status = lf == std::string::npos ? "" : body.substr(lf + 1, kLabelTextLimit);

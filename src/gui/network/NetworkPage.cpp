@@ -43,7 +43,7 @@ TNetworkPage::TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* 
   ui_->setupUi(this);
   ui_->lblCurrentIP->SetAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   ui_->lblCurrentIP->SetTabStop(true);  // copied with Enter or Space too
-  ui_->lblCurrentIP->SetCaption(QStringLiteral("0.0.0.0"));
+  ui_->lblCurrentIP->SetCaption(QString());  // until the first check says
   copy_ = std::make_unique<TCopyFeedback>(ui_->lblCurrentIP, tr("Copied to clipboard"), timers);
   ui_->lblCurrentIP->OnClick = [this] { copy_->Copy(); };
 
