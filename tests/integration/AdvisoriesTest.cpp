@@ -4,7 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "core/advisories/Advisories.h"
+#include "core/advisories/Feed.h"
+#include "core/net/Endpoints.h"
+#include "core/net/HttpClient.h"
 #include "support/FakeTime.h"
 #include "support/SimulatorFixture.h"
 
@@ -220,8 +226,34 @@ TEST_F(AdvisoriesTest, AMegabyteOfTitleOrDescriptionIsCutForTheList) {
   const TAdvisory& a = advisories_->Items()[0];
   EXPECT_EQ(a.Title, std::string(255, 't'));
   EXPECT_EQ(a.Description, std::string(4096, 'd'));
-  EXPECT_EQ(a.Key, AdvisoryKey(a.Title, a.Description));
+  // The key is the whole text's: a change past what is shown marks it new.
+  EXPECT_EQ(a.Key, AdvisoryKey(std::string(1 << 20, 't'), std::string(1 << 20, 'd')));
+  advisories_->RememberSeenAdvisories();
+  f.body->replace(f.body->find("</description>") - 1, 1, "e");
+  Sim().SetFeed(f);
+  ASSERT_TRUE(advisories_->RefreshAdvisories());
+  EXPECT_TRUE(advisories_->Items()[0].IsNew);
   Sim().SetFeed(FeedOptions{});
+}
+
+// The provider's feed by default; and after a 304, a refresh that gets no
+// answer at all counts as one more "not modified" (the kept list stands),
+// while one after any other answer fails.
+TEST_F(AdvisoriesTest, TheDefaultFeedAndNoAnswerAfterA304) {
+  const std::string feed = TEndpoints{}.FeedsUrl;
+  EXPECT_EQ(feed.rfind("http://", 0), 0u) << feed;
+  EXPECT_EQ(feed.substr(feed.size() - 19), "/network-status.rss") << feed;
+  for (const auto& [last, result] : std::vector<std::pair<int, TFetchResult>>{
+           {304, frNotModified}, {200, frFailed}, {0, frFailed}}) {
+    TRssInfo info;
+    info.FeedUrl = "http://127.0.0.1:1/network-status.rss";  // nobody answers
+    info.LastStatus = last;
+    THttpClient client(Context());
+    std::u16string text;
+    std::string failure;
+    EXPECT_EQ(FetchFeed(info, client, text, failure), result) << last;
+    EXPECT_EQ(info.LastStatus, last) << "no answer leaves the last status";
+  }
 }
 
 TEST_F(AdvisoriesTest, RedirectLoopEndsAsAFailureAndKeepsTheList) {

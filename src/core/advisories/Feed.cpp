@@ -12,7 +12,23 @@
 
 namespace qgm {
 
+namespace {
+
+TFetchResult FetchOnce(TRssInfo& info, THttpClient& client, std::u16string& text,
+                       std::string& failure);
+
+}  // namespace
+
 TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text,
+                       std::string& failure) {
+  const TFetchResult result = FetchOnce(info, client, text, failure);
+  if (client.ResponseCode() > 0) info.LastStatus = client.ResponseCode();
+  return result;
+}
+
+namespace {
+
+TFetchResult FetchOnce(TRssInfo& info, THttpClient& client, std::u16string& text,
                        std::string& failure) {
   client.CustomHeaders.clear();
   if (!info.LastModified.empty())
@@ -58,11 +74,16 @@ TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text
         return frFailed;
     }
   } catch (const ENetError& e) {
-    if (client.ResponseCode() == 304) return frNotModified;
+    // A 304 may surface as a read error; so may a server that says nothing
+    // at all after it said "not modified" last time.
+    const int status = client.ResponseCode() > 0 ? client.ResponseCode() : info.LastStatus;
+    if (status == 304) return frNotModified;
     failure = e.what();
     return frFailed;
   }
 }
+
+}  // namespace
 
 std::u16string FeedBodyText(std::string_view body) {
   const auto byte = [&body](size_t i) { return static_cast<unsigned char>(body[i]); };
@@ -171,11 +192,12 @@ TAdvisory ReadEntry(const TElement& entry, bool isAtom) {
     a.EnclosureLength = ParseLength(AttribValue(*enclosure, "length"));
     a.EnclosureType = Narrow1252(AttribValue(*enclosure, "type"));
   }
-  // As much as the list can lay out while the window waits: a megabyte
-  // held it for seconds. The key is the text shown.
+  // The key is the whole text's, so a change anywhere marks it new; what is
+  // kept is as much as the list can lay out while the window waits (a
+  // megabyte held it for seconds).
+  a.Key = AdvisoryKey(a.Title, a.Description);
   if (a.Title.size() > kAdvisoryTitleLimit) a.Title.resize(kAdvisoryTitleLimit);
   if (a.Description.size() > kAdvisoryTextLimit) a.Description.resize(kAdvisoryTextLimit);
-  a.Key = AdvisoryKey(a.Title, a.Description);
   return a;
 }
 

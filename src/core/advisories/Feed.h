@@ -28,6 +28,10 @@ struct TRssInfo {
   std::string ETag;
   std::unique_ptr<TXmlTree> Document;  // the current feed, kept for 304 answers
   bool Valid = false;
+  // The status of the last response the feed's server gave (0: none yet):
+  // a refresh that fails before any answer after a 304 counts as one more
+  // "not modified".
+  int LastStatus = 0;
   TDateTime LastRebuild = 0;
   TDateTime LastSeenSave = 0;
 };

@@ -16,7 +16,7 @@ namespace qgm {
 
 struct TEndpoints {
   std::string ApiBase = "https://api.corvalink.com/api/v1.5/";
-  std::string FeedsUrl = "http://www.corvalink.com/advisories/feed.xml";
+  std::string FeedsUrl = "http://www.corvalink.com/network-status.rss";
   // The program's home page, which also holds its "version" file, the
   // update files and the notice file.
   std::string HomeSite = "https://qgm.corvalink.com/";
