@@ -102,6 +102,22 @@ TEST_F(UpdateCycleTest, AMegabyteOfPublicAddressIsCutForItsLabel) {
   EXPECT_EQ(view_.publicAddress, std::string(255, '7'));
 }
 
+// A failed plan request leaves whether uploads count as the last answer
+// said, for the History tab's caption and the graphs' hints.
+TEST_F(UpdateCycleTest, AFailedPlanRequestKeepsWhetherUploadsCount) {
+  Sim().Account().uploadsMetered = true;
+  cycle_->Start(1);
+  cycle_->MainTimerTimer();
+  ASSERT_TRUE(view_.details.Received);
+  EXPECT_TRUE(view_.details.UploadsMetered);
+  Sim().SetCannedReply(Sim().Account().homeServiceId + "/service", 503, "busy");
+  cycle_->MainTimerTimer();
+  Sim().ClearCannedReplies();
+  Sim().Account().uploadsMetered = false;
+  EXPECT_FALSE(view_.details.Received);
+  EXPECT_TRUE(view_.details.UploadsMetered);
+}
+
 // The address is the text before the page's line feed: a page without one
 // (no status line, the trailing blanks trimmed) gives no address.
 TEST_F(UpdateCycleTest, ASpamPageWithoutALineFeedGivesNoAddress) {

@@ -174,6 +174,9 @@ TServiceDetails TUsageService::DetailsFromReply(const std::string& reply, int ac
 TServiceDetails TUsageService::FetchServiceDetails(const TUsageAccount& account) {
   TServiceDetails empty;
   empty.SpeedCaption = account.AccountType == kAccountRoamMobile ? "SIM Id:" : "Maximum Speed";
+  // A failed request says nothing about uploads: what the last answer said
+  // stands (the History tab's caption and the graphs' hints follow it).
+  empty.UploadsMetered = uploadsMetered_;
   if (serviceId_.empty()) return empty;
   std::string reply;
   if (!Get(account, serviceId_ + "/service", 1, reply)) return empty;
