@@ -147,11 +147,15 @@ TEST_F(CallDownloadTest, LaterMissingOrBadAnswersEndTheWalkQuietly) {
     EXPECT_FALSE(Has(Back(3)));
     if (answer != CallAnswer::MissingHeader) {
       // A month that failed or came back as another month is asked for
-      // again next time, with the months before it: the walk is not marked
-      // done. (No file at all is where the records start.)
-      EXPECT_EQ(refetch, EncodeDate(2000, 1, 1));
+      // again next time, and only the months since it: the walk back is
+      // not made again at every start. (No file at all is where the
+      // records start.)
+      EXPECT_EQ(refetch, EncodeDate(Back(2).first, Back(2).second, 1));
       Sim().ClearCallAnswers();
-      EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), refetch), 28);
+      Sim().ClearRequests();
+      EXPECT_EQ(DownloadCallMonths(d_, Sim().Account().Today(), refetch), 3);
+      EXPECT_EQ(Sim().Requests().size(), 3u);
+      EXPECT_TRUE(Has(Back(2)));
     }
     EXPECT_EQ(refetch, EncodeDate(year_, month_, 1));  // moved by the first month
   }

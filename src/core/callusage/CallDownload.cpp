@@ -95,8 +95,17 @@ int DownloadCallMonths(const TCallDownload& d, TDateTime today, TDateTime& refet
     int month = now.month, year = now.year;
     std::string body;
     if (fetch(month, year, body) == ECallFetch::File) {
-      bool whole = SaveMonth(d, year, month, body);
-      saved += whole;
+      // The next download goes back to the oldest month that must be asked
+      // again: one whose answer failed or whose file could not be written,
+      // else the month just saved. Only those months are asked again, never
+      // the whole walk (a month that keeps failing would repeat it at
+      // every start).
+      TDateTime again = 0;
+      if (SaveMonth(d, year, month, body)) {
+        ++saved;
+      } else {
+        again = EncodeDate(year, month, 1);
+      }
       const TDateTime newest = EncodeDate(year, month, 1);
       const DateParts old = DecodeDate(refetchFromDate);
       StepBack(month, year);
@@ -106,18 +115,21 @@ int DownloadCallMonths(const TCallDownload& d, TDateTime today, TDateTime& refet
           // No file ends the walk (the records start there), unless it is
           // one of the months shown and its file is already here: the
           // server had its records, so the answer was broken. A failure
-          // leaves the walk to be made again.
+          // is asked for again next time.
           const bool shown = (now.year - year) * 12 + (now.month - month) < kCallMonthsShown;
-          whole = whole && got == ECallFetch::NoFile &&
-                  !(shown && std::filesystem::exists(CallFileName(d.Folder, year, month)));
+          if (got != ECallFetch::NoFile ||
+              (shown && std::filesystem::exists(CallFileName(d.Folder, year, month))))
+            again = EncodeDate(year, month, 1);
           break;
         }
-        const bool written = SaveMonth(d, year, month, body);
-        saved += written;
-        whole = whole && written;
+        if (SaveMonth(d, year, month, body)) {
+          ++saved;
+        } else {
+          again = EncodeDate(year, month, 1);
+        }
         StepBack(month, year);
       }
-      if (whole) refetchFromDate = newest;
+      refetchFromDate = again != 0 ? again : newest;
     }
   }
   if (d.SetStatus) d.SetStatus(status);
