@@ -286,8 +286,12 @@ void TSettingsStore::LoadSettings(TSettings& s, const TStartupContext& context) 
     if (LoadAccount(s.AccountType, name, password)) {
       s.AccountName = name;
       s.Password = password;
+    } else if (name.empty() || !r.Has(KeyringMarker(kPasswordNames[s.AccountType]).c_str())) {
+      s.RunOnStartup = true;  // no complete pair stored: set up as a first run
     } else {
-      s.RunOnStartup = true;
+      // The pair is stored, its password in a keyring that cannot be read
+      // now (locked, not running): no first run, every setting as it was.
+      s.AccountName = name;
     }
     reg.OpenKey(kSettingsKey, true);
   } else if (r.Has("b1")) {

@@ -516,7 +516,8 @@ TEST_F(KeyringTest, TheFirstSaveMovesThePasswordsAndTheHiveKeepsNone) {
 TEST_F(KeyringTest, ALockedKeyringAtStartLosesNothing) {
   WriteOldHive();
   secrets_ = &keyring_;
-  Run();
+  Run([](TSettings& s, TSettingsStore&) { s.RunOnStartup = false; });  // the user's choice
+  ASSERT_FALSE(autostart_.Exists());
   const auto entries = keyring_.entries;
   const std::string moved = Hive();
   // Locked: nothing can be read, and nothing is removed or rewritten.
@@ -525,6 +526,9 @@ TEST_F(KeyringTest, ALockedKeyringAtStartLosesNothing) {
   EXPECT_EQ(s.Password, "");
   EXPECT_EQ(keyring_.entries, entries);
   EXPECT_EQ(Hive(), moved);
+  // Not taken for a first run: "Run on Startup" stays off.
+  EXPECT_FALSE(s.RunOnStartup);
+  EXPECT_FALSE(autostart_.Exists());
   // Unlocked at the next start: all back.
   keyring_.locked = false;
   ExpectPasswords(Run());
