@@ -11,8 +11,8 @@
 namespace qgm::cli {
 
 // UTF-8 text with every control code a space: C0 but line feed, CR LF and
-// tab, DEL, and C1 (U+0080..U+009F encoded, or a lone byte 0x80..0x9F); any
-// other byte that is not UTF-8 becomes "?".
+// tab, DEL, and C1 (U+0080..U+009F); bytes that are not UTF-8 (a lone C1
+// byte among them) become U+FFFD.
 std::string ForTerminal(std::string_view utf8);
 
 // printf to `to`, through ForTerminal.
