@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
@@ -103,8 +104,35 @@ TEST(MessageForm, MarkupFromTheServerShowsAsText) {
     ASSERT_TRUE(label);
     EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
   }
-  EXPECT_EQ(f->findChild<QLabel*>(QStringLiteral("lblBody"))->text(),
-            QString::fromStdString(n.Body));
+  const QString shown = f->findChild<QLabel*>(QStringLiteral("lblBody"))->text();
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("<a href='http://evil.example/'>"))) << shown.toStdString();
+  EXPECT_TRUE(shown.endsWith(QStringLiteral("password</a>\n"))) << shown.toStdString();
+  f->close();
+}
+
+// The body is laid out line by line to the panel's width: a word longer
+// than a line is broken inside it and shown whole over several lines, and
+// a line feed of the text leaves an empty line.
+TEST(MessageForm, LongWordsAreBrokenAndLineFeedsKept) {
+  Recorder r;
+  TNoticeRequest n;
+  n.Caption = "QGM (Quota Gauge)";
+  n.Body = "Reference:" + std::string(60, 'X') + "nop\nnext";
+  TMessageForm* f = r.Make(n);
+  auto* body = f->findChild<QLabel*>(QStringLiteral("lblBody"));
+  ASSERT_TRUE(body);
+  EXPECT_FALSE(body->wordWrap());
+  const QStringList lines = body->text().split(QLatin1Char('\n'));
+  ASSERT_GE(lines.size(), 4) << body->text().toStdString();
+  QString joined;
+  for (const QString& line : lines.mid(0, lines.size() - 3)) {
+    EXPECT_LE(QFontMetrics(body->font()).horizontalAdvance(line), body->parentWidget()->width())
+        << line.toStdString();
+    joined += line;
+  }
+  EXPECT_EQ(joined, QString::fromStdString("Reference:" + std::string(60, 'X') + "nop"));
+  EXPECT_EQ(lines[lines.size() - 3], QString());  // the line feed's empty line
+  EXPECT_EQ(lines[lines.size() - 2], QStringLiteral("next"));
   f->close();
 }
 

@@ -4,10 +4,13 @@
 #include <QAccessible>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "core/usage/Notices.h"
 #include "core/util/CodePage.h"
 #include "gui/controls/FocusLabel.h"
 #include "gui/controls/LinkStyle.h"
@@ -18,6 +21,30 @@ namespace {
 // Design units of 144 dots per inch in pixels at 96.
 int Px(int units) {
   return units * 2 / 3;
+}
+
+QString WrappedBody(std::string rest, const QFontMetrics& metrics, int width) {
+  // How many of the first characters fit: the longest prefix no wider.
+  const TTextFitter fit = [&metrics](std::string_view text, int w) -> std::optional<size_t> {
+    const QString shown = Q(std::string(text));
+    qsizetype lo = 0, hi = shown.size();
+    while (lo < hi) {
+      const qsizetype mid = (lo + hi + 1) / 2;
+      if (metrics.horizontalAdvance(shown.left(mid)) <= w) {
+        lo = mid;
+      } else {
+        hi = mid - 1;
+      }
+    }
+    return static_cast<size_t>(lo);
+  };
+  QString text;
+  while (!rest.empty()) {
+    auto [line, next] = WrapLine(rest, width, fit);
+    text += Q(line) + QLatin1Char('\n');
+    rest = std::move(next);
+  }
+  return text;
 }
 
 TFocusLabel* Link(const QString& caption, QWidget* parent) {
@@ -82,13 +109,15 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
 
   auto* lblBody = new QLabel(panel2);
   lblBody->setTextFormat(Qt::PlainText);
-  lblBody->setText(body_);
   lblBody->setObjectName(QStringLiteral("lblBody"));
   QFont body(QStringLiteral("Arial"));
   body.setPixelSize(Px(18));
   lblBody->setFont(body);
-  lblBody->setWordWrap(true);
-  lblBody->setFixedWidth(Px(346));
+  // The body cut into lines as wide as the panel less the label's margin on
+  // both sides, each followed by a line feed: a word too long for a line
+  // is broken inside, and a line feed of the text leaves an empty line.
+  const int lineWidth = width() - 2 * outer->contentsMargins().left() - 2 * Px(8);
+  lblBody->setText(WrappedBody(notice.Body, QFontMetrics(body), lineWidth));
   lblBody->move(Px(8), Px(56));
   lblBody->adjustSize();
 
@@ -122,6 +151,15 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
 }
 
 TMessageForm::~TMessageForm() = default;
+
+void TMessageForm::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  // Shape1: an outline in the button face, 3 units in from the edge.
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Button));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(rect().adjusted(Px(3), Px(3), -Px(3) - 1, -Px(3) - 1));
+}
 
 void TMessageForm::showEvent(QShowEvent* event) {
   if (autoCloseSeconds_ > 0) {
