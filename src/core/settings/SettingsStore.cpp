@@ -286,13 +286,12 @@ void TSettingsStore::LoadSettings(TSettings& s, const TStartupContext& context) 
     if (LoadAccount(s.AccountType, name, password)) {
       s.AccountName = name;
       s.Password = password;
-    } else if (name.empty() || !r.Has(KeyringMarker(kPasswordNames[s.AccountType]).c_str())) {
+    } else if (name.empty() ||
+               !unreadable_.contains(std::string(kSettingsKey) + kPasswordNames[s.AccountType])) {
       s.RunOnStartup = true;  // no complete pair stored: set up as a first run
-    } else {
-      // The pair is stored, its password in a keyring that cannot be read
-      // now (locked, not running): no first run, every setting as it was.
-      s.AccountName = name;
     }
+    // Else the pair is stored, its password in a keyring that cannot be
+    // read now (locked, not running): no first run, every setting as it was.
     reg.OpenKey(kSettingsKey, true);
   } else if (r.Has("b1")) {
     int type;
