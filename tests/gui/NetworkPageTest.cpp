@@ -53,6 +53,12 @@ TEST_F(NetworkPageTest, TheStoredAdapterIsSelectedWithItsAddresses) {
   page->WindowHidden();
   EXPECT_FALSE(page->Sampling());
   EXPECT_EQ(Text(*page, "lblLAN"), QStringLiteral("192.168.1.20"));
+  // The speeds, their unit and the download test in their own group.
+  auto* speeds = page->findChild<QGroupBox*>(QStringLiteral("gbSpeeds"));
+  ASSERT_TRUE(speeds);
+  EXPECT_EQ(speeds->title(), QStringLiteral(" Current Speeds "));
+  for (const char* name : {"lblSpeedIn", "lblSpeedOut", "rbBits", "lblTestDownload"})
+    EXPECT_TRUE(speeds->isAncestorOf(page->findChild<QWidget*>(QString::fromLatin1(name)))) << name;
   // No public address until the first check says one.
   auto* publicAddress = page->findChild<TFocusLabel*>(QStringLiteral("lblCurrentIP"));
   ASSERT_TRUE(publicAddress);

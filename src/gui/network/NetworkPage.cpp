@@ -50,6 +50,7 @@ TNetworkPage::TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* 
   // The adapter and its addresses.
   auto* adapter = new QGroupBox(tr(" Network Adapter "), this);
   auto* form = new QFormLayout(adapter);
+  form->setVerticalSpacing(1);
   cbNetworkAdaptors_ = new QComboBox(adapter);
   cbNetworkAdaptors_->setObjectName(QStringLiteral("cbNetworkAdaptors"));
   form->addRow(cbNetworkAdaptors_);
@@ -70,24 +71,33 @@ TNetworkPage::TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* 
   gbNetGraph_ = new QGroupBox(this);
   gbNetGraph_->setObjectName(QStringLiteral("gbNetGraph"));
   auto* g = new QVBoxLayout(gbNetGraph_);
+  // The speeds, their unit and the download test: the " Current Speeds "
+  // group below the graph.
+  auto* gbSpeeds = new QGroupBox(tr(" Current Speeds "), this);
+  gbSpeeds->setObjectName(QStringLiteral("gbSpeeds"));
+  auto* sg = new QVBoxLayout(gbSpeeds);
+  // Tight: the page's height is the window's, and the graph keeps its size.
+  sg->setContentsMargins(6, 0, 6, 0);
+  sg->setSpacing(0);
   auto* speeds = new QHBoxLayout;
-  lblSpeedIn_ = new QLabel(QStringLiteral("0"), gbNetGraph_);
+  speeds->setSpacing(6);
+  lblSpeedIn_ = new QLabel(QStringLiteral("0"), gbSpeeds);
   lblSpeedIn_->setObjectName(QStringLiteral("lblSpeedIn"));
-  lblSpeedOut_ = new QLabel(QStringLiteral("0"), gbNetGraph_);
+  lblSpeedOut_ = new QLabel(QStringLiteral("0"), gbSpeeds);
   lblSpeedOut_->setObjectName(QStringLiteral("lblSpeedOut"));
-  lblSpin_ = new QLabel(QStringLiteral("+"), gbNetGraph_);
+  lblSpin_ = new QLabel(QStringLiteral("+"), gbSpeeds);
   lblSpin_->setObjectName(QStringLiteral("lblSpin"));
   QFont bold = lblSpin_->font();
   bold.setBold(true);
   lblSpin_->setFont(bold);
-  speeds->addWidget(new QLabel(tr("In:"), gbNetGraph_));
+  speeds->addWidget(new QLabel(tr("In:"), gbSpeeds));
   speeds->addWidget(lblSpeedIn_);
   speeds->addSpacing(10);
-  speeds->addWidget(new QLabel(tr("Out:"), gbNetGraph_));
+  speeds->addWidget(new QLabel(tr("Out:"), gbSpeeds));
   speeds->addWidget(lblSpeedOut_);
   speeds->addStretch();
   speeds->addWidget(lblSpin_);
-  g->addLayout(speeds);
+  sg->addLayout(speeds);
   auto* graphRow = new QHBoxLayout;
   tbIn_ = MakeTrackBar("tbIn", s_.LanScaleIn, gbNetGraph_);
   tbOut_ = MakeTrackBar("tbOut", s_.LanScaleOut, gbNetGraph_);
@@ -101,15 +111,16 @@ TNetworkPage::TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* 
   graphRow->addStretch();
   g->addLayout(graphRow);
   auto* units = new QHBoxLayout;
-  rbBits_ = new QRadioButton(tr("kbits/sec"), gbNetGraph_);
+  units->setSpacing(6);
+  rbBits_ = new QRadioButton(tr("kbits/sec"), gbSpeeds);
   rbBits_->setObjectName(QStringLiteral("rbBits"));
-  rbBytes_ = new QRadioButton(tr("kBytes/sec"), gbNetGraph_);
+  rbBytes_ = new QRadioButton(tr("kBytes/sec"), gbSpeeds);
   rbBytes_->setObjectName(QStringLiteral("rbBytes"));
   (s_.SpeedInBytes ? rbBytes_ : rbBits_)->setChecked(true);
   units->addWidget(rbBits_);
   units->addWidget(rbBytes_);
   units->addStretch();
-  lblTestDownload_ = new TFocusLabel(tr("Download Test File"), gbNetGraph_);
+  lblTestDownload_ = new TFocusLabel(tr("Download Test File"), gbSpeeds);
   lblTestDownload_->setObjectName(QStringLiteral("lblTestDownload"));
   lblTestDownload_->SetAutoSize(true);
   lblTestDownload_->SetTabStop(true);
@@ -120,12 +131,14 @@ TNetworkPage::TNetworkPage(TSettings& settings, ITimerFactory& timers, QWidget* 
   lblTestDownload_->setMinimumHeight(lblTestDownload_->height());
   lblTestDownload_->OnClick = [this] { TestLinkClicked(); };
   units->addWidget(lblTestDownload_);
-  g->addLayout(units);
+  sg->addLayout(units);
 
   // Above the form's Internet address group.
   if (auto* main = qobject_cast<QBoxLayout*>(layout())) {
     main->insertWidget(0, adapter);
     main->insertWidget(1, gbNetGraph_);
+    main->insertWidget(2, gbSpeeds);
+    main->setSpacing(2);
   }
 
   NetworkTimer_ = timers.MakeTimer([this] { SampleTraffic(); });
