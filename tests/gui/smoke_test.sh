@@ -80,8 +80,10 @@ qgm_pid=$!
 wait_for 60 has_icon || fail "no tray icon"
 wait_for 60 is_shown || fail "the demo window did not open"
 # The window carries the program's icon (title bars and task lists show it).
-xprop -name "Corvalink Meter" _NET_WM_ICON 2>/dev/null | grep -q "_NET_WM_ICON(CARDINAL) = " ||
-  fail "the window has no icon of its own"
+has_window_icon() {
+  xprop -name "Corvalink Meter" _NET_WM_ICON 2>/dev/null | grep -q "_NET_WM_ICON(CARDINAL) = "
+}
+wait_for 20 has_window_icon || fail "the window has no icon of its own: $(xprop -name "Corvalink Meter" _NET_WM_ICON 2>&1 | head -3)"
 first_update_done() { [ -e "$out-ready" ]; }
 wait_for 90 first_update_done || fail "the first update did not finish"
 hide_from_menu
