@@ -1,6 +1,8 @@
 #include "gui/tray/MessageForm.h"
 #include "gui/app/Text.h"
 
+#include <algorithm>
+
 #include <QAccessible>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -24,9 +26,11 @@ int Px(int units) {
 }
 
 QString WrappedBody(std::string rest, const QFontMetrics& metrics, int width) {
-  // How many of the first characters fit: the longest prefix no wider.
+  // How many of the first characters fit: the longest prefix no wider. No
+  // character is narrower than a pixel, so no more than `w` are measured
+  // (a 4096-character body measured whole for every line held the window).
   const TTextFitter fit = [&metrics](std::string_view text, int w) -> std::optional<size_t> {
-    const QString shown = Q(std::string(text));
+    const QString shown = Q(std::string(text.substr(0, static_cast<size_t>(std::max(w, 1)))));
     qsizetype lo = 0, hi = shown.size();
     while (lo < hi) {
       const qsizetype mid = (lo + hi + 1) / 2;
