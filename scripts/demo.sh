@@ -15,6 +15,7 @@ else
   scripts/install-deps.sh run build demo
 fi
 # The program alone: the tests and benchmarks are built by scripts/test.sh.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 cmake --preset default -DQGM_BUILD_TESTS=OFF -DQGM_BUILD_BENCH=OFF >/dev/null
 cmake --build --preset default --target qgm qgm-cli corvalink-sim
 
