@@ -86,6 +86,13 @@ has_window_icon() {
 wait_for 20 has_window_icon || fail "the window has no icon of its own: $(xprop -name "Corvalink Meter" _NET_WM_ICON 2>&1 | head -3)"
 first_update_done() { [ -e "$out-ready" ]; }
 wait_for 90 first_update_done || fail "the first update did not finish"
+# The demo's notices (no notification server here) are popups that stay
+# off the task bar and the pager.
+popup_off_taskbar() {
+  xprop -name "QGM Message" _NET_WM_STATE 2>/dev/null | grep -q "_NET_WM_STATE_SKIP_TASKBAR"
+}
+wait_for 20 popup_off_taskbar ||
+  fail "a notice popup would have a task bar button: $(xprop -name "QGM Message" _NET_WM_STATE 2>&1 | head -2)"
 hide_from_menu
 double_click_icon
 echo "window hidden from the tray menu and opened with a double click on the icon"

@@ -16,6 +16,7 @@
 #include "core/util/CodePage.h"
 #include "gui/controls/FocusLabel.h"
 #include "gui/controls/LinkStyle.h"
+#include "gui/platform/WindowRoles.h"
 
 namespace qgm::gui {
 namespace {
@@ -80,6 +81,7 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
       onClosed_(std::move(onClosed)) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QStringLiteral("QGM Message"));
+  KeepOffTaskbar(*this);  // a notice, not a task of its own
   setFixedSize(Px(381), Px(412));
   // Panel1: the active-caption colour as a frame; Shape1 and Panel2 inside.
   setAutoFillBackground(true);
