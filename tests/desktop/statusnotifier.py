@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """A StatusNotifier watcher and host of the tests' own, on the session bus.
 
-  statusnotifier.py watch LOG [--host-after SECONDS]
+  statusnotifier.py watch LOG [--host-after SECONDS] [--slow MS] [--flap MS]
       Owns org.kde.StatusNotifierWatcher and acts as its host: every item
       that registers is written to LOG as a JSON line. With --host-after
       the watcher runs without a host first (a panel still starting) and
-      registers one after SECONDS.
+      registers one after SECONDS. --slow answers every property question
+      after MS milliseconds; --flap signals a host registered and gone by
+      turns every MS milliseconds (any program may own the name and do so).
   statusnotifier.py probe WHAT
       Asks the first registered item: "sizes" (its pictures' sizes),
       "tooltip" (title and body), "icon" (a digest of the pictures),
@@ -51,12 +53,14 @@ INTROSPECTION = """<node>
 
 
 class Watcher(dbus.service.Object):
-    def __init__(self, bus, log, host):
+    def __init__(self, bus, log, host, slow=0):
         super().__init__(bus, WATCHER_PATH)
         self.bus = bus
         self.log = log
         self.items = []
         self.host = host
+        self.slow = slow
+        self.asked = 0
 
     def note(self, record):
         with open(self.log, "a", encoding="utf-8") as f:
@@ -87,6 +91,10 @@ class Watcher(dbus.service.Object):
     def StatusNotifierHostRegistered(self):
         pass
 
+    @dbus.service.signal(WATCHER, signature="")
+    def StatusNotifierHostUnregistered(self):
+        pass
+
     def properties(self):
         return {
             "RegisteredStatusNotifierItems": dbus.Array(self.items, signature="s"),
@@ -100,22 +108,42 @@ class Watcher(dbus.service.Object):
     def Introspect(self):
         return INTROSPECTION
 
-    @dbus.service.method(PROPS, in_signature="ss", out_signature="v")
-    def Get(self, interface, name):
-        return self.properties()[name]
+    @dbus.service.method(PROPS, in_signature="ss", out_signature="v",
+                         async_callbacks=("reply", "error"))
+    def Get(self, interface, name, reply, error):
+        from gi.repository import GLib
+        value = self.properties()[name]
+        self.asked += 1
+        if self.slow:
+            GLib.timeout_add(self.slow, lambda: reply(value) and False)
+        else:
+            reply(value)
 
     @dbus.service.method(PROPS, in_signature="s", out_signature="a{sv}")
     def GetAll(self, interface):
         return self.properties()
 
 
-def watch(log, host_after):
+def watch(log, host_after, slow=0, flap=0):
     from dbus.mainloop.glib import DBusGMainLoop
     from gi.repository import GLib
 
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    watcher = Watcher(bus, log, host_after is None)
+    watcher = Watcher(bus, log, host_after is None, slow)
+    if flap:
+        turn = [0]
+
+        def signal():
+            turn[0] += 1
+            if turn[0] % 2:
+                watcher.StatusNotifierHostUnregistered()
+            else:
+                watcher.StatusNotifierHostRegistered()
+            if turn[0] % 25 == 0:
+                watcher.note({"event": "signals", "count": turn[0], "asked": watcher.asked})
+            return True
+        GLib.timeout_add(flap, signal)
     name = dbus.service.BusName(WATCHER, bus)  # noqa: F841 (held while running)
     if host_after is not None:
         def host_arrives():
@@ -218,7 +246,9 @@ def main(argv):
         host_after = None
         if "--host-after" in argv:
             host_after = float(argv[argv.index("--host-after") + 1])
-        watch(argv[2], host_after)
+        slow = int(argv[argv.index("--slow") + 1]) if "--slow" in argv else 0
+        flap = int(argv[argv.index("--flap") + 1]) if "--flap" in argv else 0
+        watch(argv[2], host_after, slow, flap)
         return 0
     if len(argv) >= 3 and argv[1] == "probe":
         return probe(argv[2], argv[3] if len(argv) > 3 else None)

@@ -10,7 +10,10 @@
 #     (despite "Start Minimized") with a notice saying so, and its icon
 #     moves in once the host registers;
 #  3. no tray at all: the window shows, and closing it ends the program,
-#     saved.
+#     saved;
+#  4. a watcher that answers after 900 ms and signals a host coming and
+#     going every 200 ms: the program asks it one question at a time, and
+#     SIGTERM ends it within a second.
 #   statusnotifier_test.sh QGM CORVALINK_SIM
 set -euo pipefail
 if [ "${DESKTOP_INNER:-}" != 1 ]; then
@@ -107,3 +110,21 @@ wait $qgm_pid || status=$?
 grep -q '"posx"' "$hive" || fail "the settings were not saved on closing"
 grep -q '"StartMimimized"=dword:00000001' "$hive" || fail "\"Start Minimized\" was lost"
 echo "no tray: the window showed and closing it ended the program, saved"
+
+# 4. A slow watcher that never stops signalling.
+start_host --slow 900 --flap 200
+write_hive "$quiet"
+start_qgm
+wait_for 30 registered || fail "the tray item did not register with the slow watcher"
+sleep 5
+kill -TERM $qgm_pid
+wait_for 1 ended $qgm_pid || fail "still running 1 s after SIGTERM beside a slow watcher"
+# One question at a time, the signals meanwhile merged: far fewer
+# questions than signals (one blocking question per signal held the
+# window for 900 ms each).
+counts=$(grep '"signals"' "$home/sni.log" | tail -n 1)
+[ -n "$counts" ] || fail "the watcher never counted its signals"
+"$py" -c 'import json, sys; c = json.loads(sys.argv[1]); sys.exit(0 if c["asked"] * 2 <= c["count"] else 1)' \
+  "$counts" || fail "the watcher was asked once a signal or more: $counts"
+echo "slow watcher: questions merged ($counts), ended within a second of SIGTERM"
+stop_host
