@@ -57,7 +57,7 @@ std::optional<std::string> Fetch(const TMaintenanceConfig& config, const std::st
                                  std::string* failure = nullptr) {
   THttpClient client(config.Context ? *config.Context : TNetContext::Default());
   client.UserAgent = UserAgent();
-  client.ReadTimeoutMs = 15000;
+  client.ReadTimeoutMs = 30000;  // as the program's other long-lived clients
   client.MaxBodyBytes = maxBytes;
   client.DeadlineMs = deadlineMs;
   if (config.Proxy) ApplyProxySettings(client, config.Proxy());
