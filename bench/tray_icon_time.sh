@@ -12,8 +12,11 @@ build=$(cd "${1:-build/default}" && pwd)
 runs=${2:-7}
 seconds=${3:-60}
 here=$(cd "$(dirname "$0")" && pwd)
+# A session bus of its own, as a desktop session has (without one both
+# programs would try to start one at every start).
 if [ "${BENCH_INNER:-}" != 1 ]; then
-  BENCH_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$runs" "$seconds"
+  BENCH_INNER=1 exec dbus-run-session --config-file "$here/../tests/desktop/session.conf" -- \
+    xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$runs" "$seconds"
 fi
 home=$(mktemp -d)
 "$build/bin/corvalink-sim" --state-dir "$home/sim" >"$home/sim.json" &
