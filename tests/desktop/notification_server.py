@@ -13,7 +13,7 @@ the user does through a method of its own on the same object:
 
 --silent takes the bus name and never answers Notify (a hung server);
 --late answers it after MS milliseconds (a slow one); --odd answers it
-with a string where the specification has a number.
+with a string where the protocol has a number.
 """
 
 import argparse
@@ -127,8 +127,8 @@ class Server(dbus.service.Object):
 
 
 class OddServer(Server):
-    """Answers Notify with a string: a server that reads the specification
-    its own way."""
+    """Answers Notify with a string: a server that reads the protocol its
+    own way."""
 
     @dbus.service.method(IFACE, in_signature="susssasa{sv}i", out_signature="s",
                          async_callbacks=("reply", "error"))

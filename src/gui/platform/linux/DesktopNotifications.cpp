@@ -287,7 +287,7 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
               pending->answered = true;
               const QDBusPendingReply<uint> reply = *call;
               if (reply.isError()) {
-                // An answer of another type than the specification's: the
+                // An answer of another type than the protocol's number: the
                 // server may well have shown it, but it cannot be followed
                 // or closed; from now on the program shows its own.
                 if (reply.error().type() == QDBusError::InvalidSignature) ServerOdd();
