@@ -134,12 +134,7 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
 
   ~TDBusNotifications() override {
     // The program's notifications end with it, as its popups do.
-    for (const auto& [id, events] : open_) {
-      QDBusMessage m = QDBusMessage::createMethodCall(kService, kPath, kInterface,
-                                                      QStringLiteral("CloseNotification"));
-      m << id;
-      bus_.send(m);
-    }
+    for (const auto& [id, events] : open_) Close(id);
   }
 
   bool ServerRuns() const override { return state_ == EState::Ready; }
