@@ -15,20 +15,6 @@ namespace qgm {
 namespace {
 
 TFetchResult FetchOnce(TRssInfo& info, THttpClient& client, std::u16string& text,
-                       std::string& failure);
-
-}  // namespace
-
-TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text,
-                       std::string& failure) {
-  const TFetchResult result = FetchOnce(info, client, text, failure);
-  if (client.ResponseCode() > 0) info.LastStatus = client.ResponseCode();
-  return result;
-}
-
-namespace {
-
-TFetchResult FetchOnce(TRssInfo& info, THttpClient& client, std::u16string& text,
                        std::string& failure) {
   client.CustomHeaders.clear();
   if (!info.LastModified.empty())
@@ -84,6 +70,13 @@ TFetchResult FetchOnce(TRssInfo& info, THttpClient& client, std::u16string& text
 }
 
 }  // namespace
+
+TFetchResult FetchFeed(TRssInfo& info, THttpClient& client, std::u16string& text,
+                       std::string& failure) {
+  const TFetchResult result = FetchOnce(info, client, text, failure);
+  if (client.ResponseCode() > 0) info.LastStatus = client.ResponseCode();
+  return result;
+}
 
 std::u16string FeedBodyText(std::string_view body) {
   const auto byte = [&body](size_t i) { return static_cast<unsigned char>(body[i]); };
