@@ -8,12 +8,15 @@ the user does through a method of its own on the same object:
 
     notification_server.py serve LOG [--caps actions,body-markup,sound]
                                      [--ready FILE] [--silent] [--late MS] [--odd]
+                                     [--keep N]
     notification_server.py close ID REASON   # NotificationClosed(ID, REASON)
     notification_server.py action ID KEY     # ActionInvoked(ID, KEY)
 
 --silent takes the bus name and never answers Notify (a hung server);
 --late answers it after MS milliseconds (a slow one); --odd answers it
-with a string where the protocol has a number.
+with a string where the protocol has a number; --keep keeps at most N
+notifications open and closes the oldest as expired when another comes
+(as GNOME Shell does with one program's notifications).
 """
 
 import argparse
@@ -56,8 +59,10 @@ def plain(value):
 
 
 class Server(dbus.service.Object):
-    def __init__(self, bus, log, caps, silent, late=0):
+    def __init__(self, bus, log, caps, silent, late=0, keep=0):
         super().__init__(bus, PATH)
+        self.keep = keep
+        self.shown = []  # ids open, oldest first
         self.log = log
         self.caps = caps
         self.silent = silent
@@ -94,6 +99,12 @@ class Server(dbus.service.Object):
             self.pending.append(reply)
             return
         self.answer(reply, nid)
+        if nid not in self.shown:
+            self.shown.append(nid)
+        if self.keep and len(self.shown) > self.keep:
+            oldest = self.shown.pop(0)
+            self.record({"event": "NotificationClosed", "id": oldest, "reason": 1})
+            self.NotificationClosed(dbus.UInt32(oldest), dbus.UInt32(1))
 
     def answer(self, reply, nid):
         if self.late:
@@ -104,7 +115,12 @@ class Server(dbus.service.Object):
     @dbus.service.method(IFACE, in_signature="u", out_signature="")
     def CloseNotification(self, nid):
         self.record({"method": "CloseNotification", "id": int(nid)})
+        self.forget(nid)
         self.NotificationClosed(nid, dbus.UInt32(3))
+
+    def forget(self, nid):
+        if int(nid) in self.shown:
+            self.shown.remove(int(nid))
 
     @dbus.service.signal(IFACE, signature="uu")
     def NotificationClosed(self, nid, reason):
@@ -118,6 +134,7 @@ class Server(dbus.service.Object):
     @dbus.service.method(CONTROL, in_signature="uu", out_signature="")
     def EmitClosed(self, nid, reason):
         self.record({"event": "NotificationClosed", "id": int(nid), "reason": int(reason)})
+        self.forget(nid)
         self.NotificationClosed(dbus.UInt32(nid), dbus.UInt32(reason))
 
     @dbus.service.method(CONTROL, in_signature="us", out_signature="")
@@ -145,7 +162,8 @@ def serve(args):
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     caps = [c for c in args.caps.split(",") if c]
-    server = (OddServer if args.odd else Server)(bus, args.log, caps, args.silent, args.late)
+    server = (OddServer if args.odd else Server)(bus, args.log, caps, args.silent, args.late,
+                                                 args.keep)
     name = dbus.service.BusName(NAME, bus, do_not_queue=True)
     if args.ready:
         with open(args.ready + ".tmp", "w") as f:
@@ -173,6 +191,7 @@ def main():
     s.add_argument("--silent", action="store_true")
     s.add_argument("--late", type=int, default=0)
     s.add_argument("--odd", action="store_true")
+    s.add_argument("--keep", type=int, default=0)
     c = sub.add_parser("close")
     c.add_argument("id", type=int)
     c.add_argument("reason", type=int)

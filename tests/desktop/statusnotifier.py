@@ -13,7 +13,8 @@
       "tooltip" (title and body), "icon" (a digest of the pictures),
       "save DIR" (each picture as
       DIR/item-SIZE.png, as the host received it), "activate", "secondary", "menu" (the
-      labels of the menu's top level, after AboutToShow), "click LABEL"
+      labels of the menu's top level, after AboutToShow, as a host fetches
+      it), "open" (the menu opened and closed by a user), "click LABEL"
       (a menu item's "clicked" event). Prints the answer as JSON.
 """
 import json
@@ -230,6 +231,12 @@ def probe(what, arg):
     elif what == "menu":
         _, labels = menu_labels(bus, item)
         print(json.dumps([label for _, label in labels]))
+    elif what == "open":
+        # A user opening the menu and closing it again.
+        menu, labels = menu_labels(bus, item)
+        for event in ("opened", "closed"):
+            menu.Event(dbus.Int32(0), event, dbus.Int32(0), dbus.UInt32(0), dbus_interface=MENU)
+        print("true")
     elif what == "click":
         menu, labels = menu_labels(bus, item)
         ident = next(i for i, label in labels if label.replace("&", "") == arg)

@@ -266,5 +266,27 @@ TEST_F(DesktopNotifications, ALateOrOddAnswerLeavesOneCopy) {
   EXPECT_EQ(Calls(QStringLiteral("Notify")).size(), 1u) << "the odd server was asked again";
 }
 
+// A server that keeps three of a program's notifications and closes the
+// oldest as expired when a fourth comes (GNOME Shell): five notices sent
+// at once are all seen, the fourth and fifth each once one of the first
+// has gone; none is pushed out unseen.
+TEST_F(DesktopNotifications, AServerThatKeepsThreeSeesEveryNotice) {
+  StartServer(QStringLiteral("actions"), false, {QStringLiteral("--keep"), QStringLiteral("3")});
+  auto service = MakeDesktopNotifications();
+  TSeen seen[5];
+  for (TSeen& s : seen) service->Notify(Notice(), Recording(s));
+  ASSERT_TRUE(WaitFor([&] { return seen[2].shown.has_value(); }, 20000));
+  WaitFor([] { return false; }, 300);  // time for a fourth to go out, were it to
+  EXPECT_EQ(Calls(QStringLiteral("Notify")).size(), 3u) << "a fourth was sent with three open";
+  EXPECT_FALSE(seen[3].shown.has_value() || seen[3].notShown);
+  Tell({QStringLiteral("close"), QStringLiteral("2"), QStringLiteral("2")});
+  ASSERT_TRUE(WaitFor([&] { return seen[3].shown.has_value(); }, 20000));
+  EXPECT_FALSE(seen[4].shown.has_value());
+  Tell({QStringLiteral("close"), QStringLiteral("1"), QStringLiteral("2")});
+  ASSERT_TRUE(WaitFor([&] { return seen[4].shown.has_value(); }, 20000));
+  for (const TSeen& s : seen) EXPECT_NE(s.closed, ENotificationClosed::Expired);
+  EXPECT_EQ(Calls(QStringLiteral("Notify")).size(), 5u);
+}
+
 }  // namespace
 }  // namespace qgm::gui

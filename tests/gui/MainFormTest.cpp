@@ -19,6 +19,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QScreen>
 #include <QTest>
 #include <QTextDocument>
 
@@ -109,6 +110,25 @@ TEST_F(MainFormTest, TrayMenuDependsOnTheWindow) {
     EXPECT_EQ(actions[0]->text(), QStringLiteral("Broadband"));
     EXPECT_EQ(pagesShown(), 6);
     form_->show();
+  }
+}
+
+// Shown partly off the work area, the window comes back onto it once
+// placed; hidden into the tray and shown again, it is where it was.
+TEST_F(MainFormTest, TheWindowSettlesOnTheWorkAreaAndKeepsItsPlace) {
+  const QRect area = form_->screen()->availableGeometry();
+  const auto settled = [] { QTest::qWait(600); };
+  form_->move(area.right() - 100, area.bottom() - 50);
+  settled();
+  EXPECT_TRUE(area.contains(form_->frameGeometry())) << form_->x() << "," << form_->y();
+  const QPoint place(area.left() + 40, area.top() + 30);
+  form_->move(place);
+  settled();
+  for (int round = 0; round < 4; ++round) {
+    form_->hide();
+    form_->show();
+    settled();
+    EXPECT_EQ(form_->frameGeometry().topLeft(), place) << "round " << round;
   }
 }
 

@@ -953,6 +953,26 @@ class TrayKinds : public ProgramFlows {
     QApplication::processEvents();
   }
   QString Hint() const { return program_->Window().Tray().Hint(); }
+  // The menu about to show, then closing, with an alert flashing: whether
+  // each acknowledges it, and whether the menu's first row is the hint's.
+  void MenuOpening(ETrayKind kind, bool ackOnShow, bool ackOnHide, bool figureRows) {
+    StartOn(kind);
+    auto* menu = program_->Window().findChild<QMenu*>(QStringLiteral("PopupMenu1"));
+    ASSERT_TRUE(menu);
+    program_->UpdateNow();
+    ASSERT_TRUE(program_->AlertFlashing());
+    Q_EMIT menu->aboutToShow();
+    EXPECT_EQ(!program_->AlertFlashing(), ackOnShow);
+    Q_EMIT menu->aboutToHide();
+    EXPECT_EQ(!program_->AlertFlashing(), ackOnShow || ackOnHide);
+    QAction* first = nullptr;
+    for (QAction* a : menu->actions())
+      if (a->isVisible() && !first) first = a;
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->text() == Hint().section(QLatin1Char('\n'), 0, 0), figureRows)
+        << first->text().toStdString();
+    EXPECT_EQ(!first->isEnabled(), figureRows);
+  }
   QSystemTrayIcon* native_ = nullptr;
 };
 
@@ -974,6 +994,18 @@ TEST_F(TrayKinds, AStatusNotifierPressShowsAndHidesTheWindowUnlessAnAlertFlashes
   EXPECT_TRUE(Hint().startsWith(QStringLiteral("Amount Left: ")));
   Send(QSystemTrayIcon::Trigger);
   EXPECT_TRUE(form.isVisible());
+}
+
+// Only a user's opening of the menu acknowledges an alert. A StatusNotifier
+// host may fetch the menu ahead of any opening (GNOME's does after every
+// change), which Qt reports as the menu about to show; the menu closing
+// tells that a user had it open. XEmbed menus are Qt's own. There the
+// figures head the menu, as some of those hosts show no tooltip.
+TEST_F(TrayKinds, OnAStatusNotifierHostTheMenuAcknowledgesOnceClosed) {
+  MenuOpening(ETrayKind::StatusNotifier, false, true, true);
+}
+TEST_F(TrayKinds, AnXEmbedMenuAcknowledgesAsItShows) {
+  MenuOpening(ETrayKind::XEmbed, true, false, false);
 }
 
 TEST_F(TrayKinds, AnXEmbedClickAcknowledgesAndADoubleClickShowsOrHides) {

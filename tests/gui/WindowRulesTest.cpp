@@ -1,4 +1,5 @@
 #include "gui/app/WindowRules.h"
+#include "gui/controls/WorkAreaPlace.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,28 @@ TEST(WindowRules, SnapsWithinElevenPixels) {
   w = SnapToEdges({-8, -11, 307, 485}, area);  // just outside snaps back too
   EXPECT_EQ(w.Left, 0);
   EXPECT_EQ(w.Top, 0);
+}
+
+// A framed window the window manager left partly off the work area comes
+// back in by the least move; one larger than the area keeps its corner in.
+TEST(WindowRules, TheFrameIsKeptInsideTheWorkArea) {
+  const TPlaceRect area{0, 30, 1024, 708};  // a panel above and one below
+  const struct {
+    TPlaceRect window;
+    int left, top;
+  } cases[] = {
+      {{620, 446, 404, 322}, 620, 416},   // 22 px below the bottom panel's edge
+      {{700, 300, 404, 322}, 620, 300},   // off the right
+      {{-5, 10, 404, 322}, 0, 30},        // under the top panel, off the left
+      {{100, 100, 404, 322}, 100, 100},   // inside: stays
+      {{50, 50, 1100, 800}, 0, 30},       // larger than the area
+  };
+  for (const auto& c : cases) {
+    const TPlaceRect kept = KeepInside(c.window, area);
+    EXPECT_EQ(kept.Left, c.left) << c.window.Left << "," << c.window.Top;
+    EXPECT_EQ(kept.Top, c.top) << c.window.Left << "," << c.window.Top;
+    EXPECT_EQ(kept.Width, c.window.Width);
+  }
 }
 
 TEST(WindowRules, TabCyclingSkipsHiddenPages) {

@@ -29,6 +29,7 @@
 #include "gui/callusage/CallhavenPage.h"
 #include "gui/controls/PlainText.h"
 #include "gui/controls/TabRows.h"
+#include "gui/controls/WorkAreaPlace.h"
 #include "gui/history/HistoryPage.h"
 #include "gui/network/NetworkPage.h"
 #include "gui/provider/ProviderPage.h"
@@ -105,6 +106,9 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
 
   provider_->ShowClientNo(settings_.ClientNo);
   move(settings_.PosX, settings_.PosY);
+  // The frame, known once mapped, stays on the work area, and the window
+  // comes back from the tray where it was.
+  new TWorkAreaPlace(*this);
   setWindowFlag(Qt::WindowStaysOnTopHint, settings_.StayOnTop);
   if (settings_.CommandLineCredentials) setWindowTitle(Q(settings_.WindowCaption));
 
@@ -315,7 +319,7 @@ void TMainForm::BuildTrayMenu() {
   });
   trayMenu_->addSeparator();
   trayMenu_->addAction(tr("Exit"), this, [this] { Exit(); });
-  connect(trayMenu_, &QMenu::aboutToShow, this, [this] { TrayMenuAboutToShow(); });
+  tray_->OnMenuOpened = [this] { program_.TrayClicked(); };
   UpdateTrayMenu();
   tray_->SetMenu(trayMenu_);
 }
@@ -404,11 +408,6 @@ void TMainForm::SavePageShots(const std::string& prefix) {
     }
   }
   tabs->setCurrentIndex(current);
-}
-
-void TMainForm::TrayMenuAboutToShow() {
-  program_.TrayClicked();
-  UpdateTrayMenu();
 }
 
 void TMainForm::UpdateTrayMenu() {

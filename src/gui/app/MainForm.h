@@ -128,7 +128,6 @@ class TMainForm : public QWidget, public IUpdateView {
   void CycleTabs(bool forward);
   bool ActivateByAccelerator(QChar letter);
   void OpenHelp();
-  void TrayMenuAboutToShow();
   void UpdateTrayMenu();
   void TrayIcon1Minimize();
   void PageActivated(int index);

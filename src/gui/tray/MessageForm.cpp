@@ -16,6 +16,7 @@
 #include "core/util/CodePage.h"
 #include "gui/controls/FocusLabel.h"
 #include "gui/controls/LinkStyle.h"
+#include "gui/controls/WorkAreaPlace.h"
 #include "gui/platform/WindowRoles.h"
 
 namespace qgm::gui {
@@ -149,6 +150,9 @@ TMessageForm::TMessageForm(const TNoticeRequest& notice,
     const QRect area = screen->availableGeometry();
     move(area.right() + 1 - width(), area.bottom() + 1 - height());
   }
+  // A window manager that frames it or places it its own way: the whole
+  // popup, Close included, stays on the work area.
+  new TWorkAreaPlace(*this);
   timer1_ = timers.MakeTimer([this] {
     timer1_->Stop();
     reference_.clear();  // an auto-closed notice does not count as seen

@@ -1,5 +1,6 @@
 #include "gui/tray/TrayIcon.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
@@ -51,6 +52,7 @@ void TTrayIcon::HostsChanged() {
   // off) and come back.
   if (there != gone_) return;
   gone_ = !there;
+  UpdateFigureRows();
   if (gone_) {
     if (OnGone) OnGone();
   } else {
@@ -86,6 +88,7 @@ void TTrayIcon::Build() {
   if (!icon_.isNull()) tray_->setIcon(icon_);
   tray_->setToolTip(hint_);
   if (menu_) tray_->setContextMenu(menu_);
+  UpdateFigureRows();
   if (wanted_) Show();
 }
 
@@ -100,11 +103,51 @@ void TTrayIcon::SetIcon(const QIcon& icon) {
 void TTrayIcon::SetHint(const QString& hint) {
   hint_ = hint.left(127);
   if (tray_) tray_->setToolTip(hint_);
+  UpdateFigureRows();
 }
 
 void TTrayIcon::SetMenu(QMenu* menu) {
   menu_ = menu;
+  figureRows_.clear();
+  if (menu_) {
+    connect(menu_, &QMenu::aboutToShow, this, [this] {
+      if (Kind() != ETrayKind::StatusNotifier && OnMenuOpened) OnMenuOpened();
+    });
+    connect(menu_, &QMenu::aboutToHide, this, [this] {
+      if (Kind() == ETrayKind::StatusNotifier && OnMenuOpened) OnMenuOpened();
+    });
+  }
+  UpdateFigureRows();
   if (tray_) tray_->setContextMenu(menu);
+}
+
+void TTrayIcon::UpdateFigureRows() {
+  if (!menu_) return;
+  QStringList lines = hint_.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  const bool shown = Kind() == ETrayKind::StatusNotifier && !lines.isEmpty();
+  // As many rows as the longest hint has lines (an account's name, then
+  // three), and the separator; made the first time they are needed.
+  constexpr size_t kRows = 4;
+  if (figureRows_.empty() && !shown) return;
+  while (figureRows_.size() <= kRows) {
+    QAction* before = menu_->actions().value(static_cast<qsizetype>(figureRows_.size()));
+    QAction* row = new QAction(menu_);
+    if (figureRows_.size() == kRows) {
+      row->setSeparator(true);
+    } else {
+      row->setEnabled(false);
+    }
+    menu_->insertAction(before, row);
+    figureRows_.push_back(row);
+  }
+  for (size_t i = 0; i < kRows; ++i) {
+    const qsizetype line = static_cast<qsizetype>(i);
+    // A menu takes "&" for the next letter's key.
+    QString text = lines.value(line);
+    figureRows_[i]->setText(text.replace(QLatin1Char('&'), QStringLiteral("&&")));
+    figureRows_[i]->setVisible(shown && line < lines.size());
+  }
+  figureRows_[kRows]->setVisible(shown);
 }
 
 void TTrayIcon::Show() {

@@ -10,10 +10,12 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "core/util/Pixmap.h"
 #include "gui/platform/TrayHosts.h"
 
+class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
@@ -33,6 +35,8 @@ class TTrayIcon : public QObject {
 
   void SetIcon(const QIcon& icon);
   // The hint as the notification area takes it: at most 127 characters.
+  // On a StatusNotifier host it is also the menu's first rows, disabled:
+  // some hosts (GNOME's) show no tooltip.
   void SetHint(const QString& hint);
   QString Hint() const { return hint_; }
   void SetMenu(QMenu* menu);
@@ -57,6 +61,10 @@ class TTrayIcon : public QObject {
   // middle button is the secondary press.
   std::function<void()> OnActivate;
   std::function<void()> OnSecondaryActivate;
+  // The user opened the tray menu. On a StatusNotifier host that is known
+  // when the menu closes: a host may fetch the menu ahead of any opening
+  // (GNOME's does, after every change), and Qt reports both alike.
+  std::function<void()> OnMenuOpened;
   // A tray appeared after the program started without one, or came back.
   std::function<void()> OnArrived;
   // The tray the icon sat in went away: until it comes back there is none.
@@ -68,6 +76,8 @@ class TTrayIcon : public QObject {
  private:
   // Makes the Qt icon once there is a tray to put it in.
   void Build();
+  // The hint's rows at the top of the menu, shown on StatusNotifier hosts.
+  void UpdateFigureRows();
 
   static inline std::optional<ETrayKind> assumed_;
   TTrayHosts hosts_;
@@ -76,6 +86,7 @@ class TTrayIcon : public QObject {
   QIcon icon_;
   QString hint_;
   QMenu* menu_ = nullptr;
+  std::vector<QAction*> figureRows_;  // the hint's lines, then a separator
   bool wanted_ = false;  // Show() was asked for
   bool gone_ = false;    // the tray it was made for went away
 };

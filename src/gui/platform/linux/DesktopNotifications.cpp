@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QVariantMap>
 
+#include <deque>
 #include <map>
 
 #include "core/tray/NumberIcon.h"
@@ -58,6 +59,10 @@ constexpr int kAnswerLimitMs = 5000;
 // showed after the program gave up on it.
 constexpr int kLateAnswerLimitMs = 120000;
 constexpr int kIconSize = 64;
+// Some servers keep only so many notifications of one program and close
+// the oldest as expired when another comes (GNOME Shell keeps three): more
+// than that wait until one of the program's own has gone.
+constexpr size_t kMostOpen = 3;
 
 TNotificationImage ProgramIcon() {
   // The core's pixels are 0xAARRGGBB with straight alpha.
@@ -149,7 +154,11 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
         waiting_.emplace_back(notification, std::move(events));
         return;
       case EState::Ready:
-        Send(notification, std::move(events));
+        if (open_.size() + sending_ >= kMostOpen) {
+          held_.emplace_back(notification, std::move(events));
+        } else {
+          Send(notification, std::move(events));
+        }
         return;
     }
   }
@@ -164,6 +173,7 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
     const auto why = reason >= 1 && reason <= 3 ? static_cast<ENotificationClosed>(reason)
                                                 : ENotificationClosed::Undefined;
     if (events.Closed) events.Closed(why);
+    SendHeld();
   }
 
   void OnAction(uint id, const QString& key) {
@@ -223,6 +233,16 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
     for (auto& [notification, events] : waiting) Notify(notification, std::move(events));
   }
 
+  // Sends what waited for room, as far as there is room now; with no
+  // server any more, each goes the program's own way.
+  void SendHeld() {
+    while (!held_.empty() && (state_ != EState::Ready || open_.size() + sending_ < kMostOpen)) {
+      auto [notification, events] = std::move(held_.front());
+      held_.pop_front();
+      Notify(notification, std::move(events));
+    }
+  }
+
   // The server went away: what it showed is gone, unseen by the user.
   void ServerGone() {
     ++question_;
@@ -233,6 +253,7 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
     offered_.clear();
     for (auto& [id, events] : open)
       if (events.Closed) events.Closed(ENotificationClosed::Undefined);
+    SendHeld();
   }
 
   void Send(const TNotification& n, TNotificationEvents events) {
@@ -271,15 +292,21 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
     };
     auto pending = std::make_shared<TPending>(TPending{std::move(events)});
     auto* w = new QDBusPendingCallWatcher(bus_.asyncCall(m, kLateAnswerLimitMs), this);
-    QTimer::singleShot(kAnswerLimitMs, w, [pending] {
+    ++sending_;
+    QTimer::singleShot(kAnswerLimitMs, w, [this, pending] {
       if (pending->answered) return;
       pending->gaveUp = true;
+      --sending_;
       if (pending->events.NotShown) pending->events.NotShown();
+      SendHeld();
     });
     connect(w, &QDBusPendingCallWatcher::finished, this,
             [this, pending, serverSound, keys](QDBusPendingCallWatcher* call) {
               call->deleteLater();
               pending->answered = true;
+              if (!pending->gaveUp) --sending_;
+              // Whatever the answer, what waited for room may go after it.
+              QTimer::singleShot(0, this, [this] { SendHeld(); });
               const QDBusPendingReply<uint> reply = *call;
               if (reply.isError()) {
                 // An answer of another type than the protocol's number: the
@@ -320,6 +347,8 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
   int question_ = 0;  // answers to an earlier question are dropped
   QStringList capabilities_;
   std::vector<std::pair<TNotification, TNotificationEvents>> waiting_;
+  std::deque<std::pair<TNotification, TNotificationEvents>> held_;  // waiting for room
+  size_t sending_ = 0;  // sent, not yet answered nor given up on
   std::map<uint, TNotificationEvents> open_;
   std::map<uint, QStringList> offered_;  // the action keys each was given
 };
