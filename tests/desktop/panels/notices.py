@@ -1,0 +1,71 @@
+#!/usr/bin/python3
+"""What the notification server did with the program's notices, read from
+a dbus-monitor log of org.freedesktop.Notifications on the session bus.
+
+    notices.py LOG
+        Prints JSON: "sent" (every Notify the program made, with its id,
+        summary and expire_timeout), "closed" ({id: [reason, seconds after
+        it was sent]}) and "pushed_out" (ids the server closed as expired
+        within two seconds, or that were to stay and were closed as
+        expired: notices nobody saw).
+"""
+import json
+import re
+import sys
+
+HEADER = re.compile(r"^(method call|method return|signal|error) time=([0-9.]+) sender=(\S+) -> "
+                    r"destination=(\S+) serial=(\d+)(?: reply_serial=(\d+))?(?:.*member=(\w+))?")
+
+
+def messages(path):
+    current = None
+    for line in open(path, encoding="utf-8", errors="replace"):
+        m = HEADER.match(line)
+        if m:
+            if current:
+                yield current
+            current = {"kind": m.group(1), "time": float(m.group(2)), "sender": m.group(3),
+                       "destination": m.group(4), "serial": int(m.group(5)),
+                       "reply": int(m.group(6)) if m.group(6) else None,
+                       "member": m.group(7), "args": []}
+        elif current is not None and line.startswith("   ") and not line.startswith("      "):
+            current["args"].append(line.strip())
+    if current:
+        yield current
+
+
+def main(path):
+    calls, sent, closed = {}, [], {}
+    for m in messages(path):
+        if m["kind"] == "method call" and m["member"] == "Notify":
+            strings = [a[8:-1] for a in m["args"] if a.startswith('string "')]
+            ints = [int(a.split()[1]) for a in m["args"] if a.startswith("int32 ")]
+            if not strings or strings[0] != "QGM":
+                continue
+            calls[(m["sender"], m["serial"])] = {"time": m["time"], "summary": strings[2] if len(strings) > 2 else "",
+                                                 "expire_timeout": ints[-1] if ints else None}
+        elif m["kind"] == "method return" and (m["destination"], m["reply"]) in calls:
+            call = calls.pop((m["destination"], m["reply"]))
+            ids = [int(a.split()[1]) for a in m["args"] if a.startswith("uint32 ")]
+            if ids:
+                call["id"] = ids[0]
+                sent.append(call)
+        elif m["kind"] == "signal" and m["member"] == "NotificationClosed":
+            values = [int(a.split()[1]) for a in m["args"] if a.startswith("uint32 ")]
+            if len(values) == 2:
+                closed.setdefault(values[0], (values[1], m["time"]))
+    report = {"sent": [], "closed": {}, "pushed_out": []}
+    for call in sent:
+        report["sent"].append({k: call[k] for k in ("id", "summary", "expire_timeout")})
+        if call["id"] in closed:
+            reason, when = closed[call["id"]]
+            after = round(when - call["time"], 2)
+            report["closed"][call["id"]] = [reason, after]
+            if reason == 1 and (after < 2 or call["expire_timeout"] == 0):
+                report["pushed_out"].append(call["id"])
+    print(json.dumps(report))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
