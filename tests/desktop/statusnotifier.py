@@ -15,7 +15,8 @@
       DIR/item-SIZE.png, as the host received it), "activate", "secondary", "menu" (the
       labels of the menu's top level, after AboutToShow, as a host fetches
       it), "open" (the menu opened and closed by a user), "click LABEL"
-      (a menu item's "clicked" event). Prints the answer as JSON.
+      (a menu item's "clicked" event; prints when it was sent, in
+      milliseconds since the epoch). Prints the answer as JSON.
 """
 import json
 import sys
@@ -240,9 +241,10 @@ def probe(what, arg):
     elif what == "click":
         menu, labels = menu_labels(bus, item)
         ident = next(i for i, label in labels if label.replace("&", "") == arg)
+        sent = time.time()
         menu.Event(dbus.Int32(ident), "clicked", dbus.Int32(0), dbus.UInt32(0),
                    dbus_interface=MENU)
-        print("true")
+        print(int(sent * 1000))  # when the click went, in ms since the epoch
     else:
         raise SystemExit("unknown probe " + what)
     return 0

@@ -14,6 +14,10 @@
         around them, halo or panel. Prints the ratio.
     pixels.py colour PNG
         The most common colour of a picture, as #rrggbb.
+    pixels.py find ICON.png SCREEN.png
+        Where the panel shows the icon: the centre of the pixels of the
+        icon's bar colour (its top rows' most common opaque colour) on
+        the screen picture, as "X Y"; nothing when none is there.
 """
 import collections
 import struct
@@ -139,6 +143,14 @@ def main(argv):
         icon = read_png(argv[2])
         panel = most_common(read_png(argv[3])) if len(argv) > 3 else (0, 0, 0)
         print("%.1f" % contrast(icon, panel))
+    elif what == "find":
+        icon = read_png(argv[2])
+        bar = collections.Counter(p[:3] for row in icon[:len(icon) // 4] for p in row
+                                  if p[3] == 255).most_common(1)[0][0]
+        hits = [(x, y) for y, row in enumerate(read_png(argv[3])) for x, p in enumerate(row)
+                if all(abs(a - b) <= 40 for a, b in zip(p[:3], bar))]
+        if hits:
+            print(sum(x for x, _ in hits) // len(hits), sum(y for _, y in hits) // len(hits))
     elif what == "colour":
         print("#%02x%02x%02x" % most_common(read_png(argv[2])))
     else:
