@@ -108,7 +108,8 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
   move(settings_.PosX, settings_.PosY);
   // The frame, known once mapped, stays on the work area, and the window
   // comes back from the tray where it was.
-  new TWorkAreaPlace(*this);
+  place_ = new TWorkAreaPlace(*this);
+  place_->Want(QPoint(settings_.PosX, settings_.PosY));
   setWindowFlag(Qt::WindowStaysOnTopHint, settings_.StayOnTop);
   if (settings_.CommandLineCredentials) setWindowTitle(Q(settings_.WindowCaption));
 
@@ -536,8 +537,9 @@ void TMainForm::Exit() {
 }
 
 void TMainForm::StorePlace() {
-  settings_.PosX = x();
-  settings_.PosY = y();
+  const QPoint place = place_->Place();
+  settings_.PosX = place.x();
+  settings_.PosY = place.y();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -34,6 +34,7 @@ class TProviderPage;
 class TSetupPage;
 class TTabRows;
 class TTrayIcon;
+class TWorkAreaPlace;
 
 // The tab pages in their order.
 enum TPage {
@@ -147,6 +148,7 @@ class TMainForm : public QWidget, public IUpdateView {
   TAdvisoriesPage* advisories_ = nullptr;
   TAboutPage* about_ = nullptr;
   TCallhavenPage* callhaven_ = nullptr;
+  TWorkAreaPlace* place_ = nullptr;
   TSetupPage* setup_ = nullptr;  // made when the page is first shown
   TTabRows* tabRows_ = nullptr;
   QPixmap trayPreview_;

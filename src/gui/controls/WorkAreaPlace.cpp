@@ -27,6 +27,15 @@ TWorkAreaPlace::TWorkAreaPlace(QWidget& window) : QObject(&window), window_(wind
   window_.installEventFilter(this);
 }
 
+void TWorkAreaPlace::Want(QPoint frameCorner) {
+  wanted_ = frameCorner;
+  haveWanted_ = true;
+}
+
+QPoint TWorkAreaPlace::Place() const {
+  return settling_ ? wanted_ : window_.pos();
+}
+
 bool TWorkAreaPlace::eventFilter(QObject* watched, QEvent* event) {
   if (watched != &window_) return false;
   // A compositor places Wayland windows; there is nothing to settle.

@@ -28,6 +28,12 @@ class TWorkAreaPlace : public QObject {
  public:
   // Watches `window` (a top-level widget, its parent here too).
   explicit TWorkAreaPlace(QWidget& window);
+  // The frame's corner to take at the first showing (a stored place);
+  // without it, wherever the window first appears.
+  void Want(QPoint frameCorner);
+  // The frame's corner to keep: while the window manager is still placing
+  // a window just shown, where it is going, not where it passes.
+  QPoint Place() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
