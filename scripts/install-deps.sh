@@ -11,6 +11,10 @@
 #          the fuzzer's compiler and runtimes, desktop services for private
 #          session buses, package checks, and the real servers of the interop
 #          tests (dovecot, vsftpd, inetd, squid, nginx, mpv)
+#   panels the real desktops the panel tests run the program on: i3 with
+#          i3bar and dunst, xfce4-panel with xfce4-notifyd, lxqt-panel with
+#          lxqt-notificationd under openbox, sway with waybar and mako, and
+#          GNOME Shell with its AppIndicator extension
 #
 # None of the first three ships a system service or listens on a port. The
 # test servers are started by their tests by hand on loopback; they are
@@ -39,6 +43,9 @@ SETS[test]="libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   weston python3-dbus python3-gi gir1.2-glib-2.0
   at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   dovecot-pop3d vsftpd inetutils-inetd squid nginx mpv mpv-mpris"
+SETS[panels]="i3-wm dunst wmctrl x11-apps xfwm4 xfce4-panel xfce4-notifyd
+  openbox lxqt-panel lxqt-notificationd sway waybar mako-notifier grim
+  gnome-shell gnome-shell-extension-appindicator"
 
 # The test servers: their packages, system units and init scripts.
 SERVER_PACKAGES="dovecot-pop3d vsftpd inetutils-inetd squid nginx"
@@ -48,7 +55,7 @@ SERVER_UNITS="dovecot.service dovecot.socket vsftpd.service inetutils-inetd.serv
 SERVER_INIT_SCRIPTS="dovecot vsftpd inetutils-inetd inetutils-syslogd squid nginx"
 
 usage() {
-  sed -n '2,23p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '2,27p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 
@@ -60,7 +67,7 @@ case "${1:-}" in
 esac
 packages=()
 for set in "$@"; do
-  [ -n "${SETS[$set]:-}" ] || { echo "install-deps: no set \"$set\" (run, build, demo, test)" >&2; usage; }
+  [ -n "${SETS[$set]:-}" ] || { echo "install-deps: no set \"$set\" (run, build, demo, test, panels)" >&2; usage; }
   # shellcheck disable=SC2206
   packages+=(${SETS[$set]})
 done

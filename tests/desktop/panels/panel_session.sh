@@ -177,16 +177,20 @@ start_lxqt() {
   x_display 73
   tray=sni
   openbox >"$home/wm.log" 2>&1 &
-  # LXQt's own panel with its default plugins (Debian's /usr/share/lxqt).
+  # LXQt's own panel with its default plugins: its session finds them in
+  # /usr/share/lxqt, as startlxqt sets.
+  export XDG_CONFIG_DIRS=/etc/xdg:/usr/share
   lxqt-panel >"$home/panel.log" 2>&1 &
   wait_for 30 watcher_ready || fail "lxqt-panel's status notifier did not start"
-  sleep 1
   work_area() { x_work_area; }
-  panel_rect() { x_window_rect lxqt-panel; }
+  panel_rect() { x_window_rect "LXQt Panel"; }
   panel_png() { x_shot; px xwd-crop "$home/shot.xwd" $(panel_rect) "$1"; }
   lxqt-notificationd >"$home/notifier.log" 2>&1 &
   notifier=lxqt-notificationd
 }
+
+# A desktop kept in a file of its own: desktop_NAME.sh defines start_NAME.
+[ ! -e "$here/desktop_$desktop.sh" ] || source "$here/desktop_$desktop.sh"
 
 watcher_ready() {
   "$py" - <<'PY'
@@ -431,4 +435,5 @@ exit_ms=$(($(now_ms) - before))
 [ "$exit_ms" -le 1000 ] || fail "Exit during a silent request took $exit_ms ms (limit 1000)"
 found "Exit in $exit_ms ms"
 
-(IFS=','; echo "panel $desktop: ok (${findings[*]})")
+line=$(printf '%s, ' "${findings[@]}")
+echo "panel $desktop: ok (${line%, })"
