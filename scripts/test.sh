@@ -3,8 +3,11 @@
 # build, the core without Qt (so it can never come to need it), the same
 # tests under AddressSanitizer + UndefinedBehaviorSanitizer, the core's tests
 # under ThreadSanitizer, the clients against real servers (dovecot, vsftpd,
-# an inetd time service, squid, nginx, mpv), and a short run of every fuzz target. Installs what it needs first:
-# the program's sets, checked to add no system service or listening socket,
+# an inetd time service, squid, nginx, mpv), the program on real desktops
+# from Debian (i3, xfce4-panel, lxqt-panel, sway with waybar, GNOME Shell),
+# and a short run of every fuzz target. Installs what it needs first:
+# the program's sets and the desktops, checked to add no system service or
+# listening socket,
 # then the test set, whose servers are installed masked and disabled and are
 # checked to stay so.
 set -euo pipefail
@@ -13,7 +16,7 @@ cd "$(dirname "$0")/.."
 snapshot=$(mktemp)
 trap 'rm -f "$snapshot"' EXIT
 tests/packaging/system_services.sh snapshot "$snapshot"
-scripts/install-deps.sh run build demo
+scripts/install-deps.sh run build demo panels
 tests/packaging/system_services.sh compare "$snapshot"
 scripts/install-deps.sh test
 tests/packaging/system_services.sh servers
@@ -37,6 +40,10 @@ stage "interop (the clients against real servers on loopback)"
 ctest --preset interop
 # The servers ran as the tests' own processes, and are still no service.
 tests/packaging/system_services.sh servers
+
+stage "panels (the program on real desktops, as its users run it)"
+ctest --preset panels
+grep -h "^panel " build/default/Testing/Temporary/LastTest.log || true
 
 stage "headless build (no Qt)"
 cmake --preset headless

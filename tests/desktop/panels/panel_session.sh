@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# One desktop of the real-panel stage (panels_test.sh), on a session bus of
+# One desktop of the real-panel stage (ctest --preset panels), on a session bus of
 # its own: the panel, window manager and notification server from Debian,
 # and the program as a user meets it (the demo account stored against the
 # simulator, "Start Minimized", the default first-update delay). Prints one
@@ -18,8 +18,25 @@ if [ "${PANEL_INNER:-}" != 1 ]; then
     cp "/usr/share/dbus-1/services/$service.service" "$bus/services/" 2>/dev/null || true
   done
   sed "s|@SERVICES@|$bus/services|" "$here/session.conf" >"$bus/session.conf"
+  as_user=()
+  pictures=$4
+  mkdir -p "$pictures"
+  if [ "$desktop" = sway ] && [ "$(id -u)" -eq 0 ]; then
+    # sway will not run as root: the whole session is an unprivileged
+    # user's, who hands the pictures back.
+    user=nobody
+    runtime=$(mktemp -d)
+    chown "$user:" "$runtime"
+    chmod 755 "$bus"
+    set -- "$1" "$2" "$3" "$runtime/pictures"
+    as_user=(runuser -u "$user" -- env XDG_RUNTIME_DIR="$runtime")
+  fi
   status=0
-  PANEL_INNER=1 timeout 420 dbus-run-session --config-file "$bus/session.conf" -- "$0" "$@" || status=$?
+  "${as_user[@]}" env PANEL_INNER=1 timeout 420 dbus-run-session --config-file "$bus/session.conf" -- "$0" "$@" || status=$?
+  if [ ${#as_user[@]} -gt 0 ]; then
+    cp "$runtime"/pictures/*.png "$pictures"/ 2>/dev/null || true
+    rm -rf "$runtime"
+  fi
   rm -rf "$bus"
   exit $status
 fi
