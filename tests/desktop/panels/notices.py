@@ -4,7 +4,7 @@ a dbus-monitor log of org.freedesktop.Notifications on the session bus.
 
     notices.py LOG
         Prints JSON: "sent" (every Notify the program made, with its id,
-        summary and expire_timeout), "closed" ({id: [reason, seconds after
+        summary, expire_timeout and actions: [key, label, ...]), "closed" ({id: [reason, seconds after
         it was sent]}) and "pushed_out" (ids the server closed as expired
         within two seconds, or that were to stay and were closed as
         expired: notices nobody saw).
@@ -27,11 +27,29 @@ def messages(path):
             current = {"kind": m.group(1), "time": float(m.group(2)), "sender": m.group(3),
                        "destination": m.group(4), "serial": int(m.group(5)),
                        "reply": int(m.group(6)) if m.group(6) else None,
-                       "member": m.group(7), "args": []}
-        elif current is not None and line.startswith("   ") and not line.startswith("      "):
+                       "member": m.group(7), "args": [], "nested": []}
+        elif current is not None and line.startswith("      "):
+            current["nested"].append(line.strip())
+        elif current is not None and line.startswith("   "):
             current["args"].append(line.strip())
+            current["nested"].append(line.strip())
     if current:
         yield current
+
+
+def actions(lines):
+    """The strings of Notify's first array (its actions)."""
+    out, inside = [], False
+    for line in lines:
+        if line.startswith("array ["):
+            if inside or out:
+                break
+            inside = True
+        elif inside and line == "]":
+            break
+        elif inside and line.startswith('string "'):
+            out.append(line[8:-1])
+    return out
 
 
 def main(path):
@@ -43,7 +61,8 @@ def main(path):
             if not strings or strings[0] != "QGM":
                 continue
             calls[(m["sender"], m["serial"])] = {"time": m["time"], "summary": strings[2] if len(strings) > 2 else "",
-                                                 "expire_timeout": ints[-1] if ints else None}
+                                                 "expire_timeout": ints[-1] if ints else None,
+                                                 "actions": actions(m["nested"])}
         elif m["kind"] == "method return" and (m["destination"], m["reply"]) in calls:
             call = calls.pop((m["destination"], m["reply"]))
             ids = [int(a.split()[1]) for a in m["args"] if a.startswith("uint32 ")]
@@ -56,7 +75,7 @@ def main(path):
                 closed.setdefault(values[0], (values[1], m["time"]))
     report = {"sent": [], "closed": {}, "pushed_out": []}
     for call in sent:
-        report["sent"].append({k: call[k] for k in ("id", "summary", "expire_timeout")})
+        report["sent"].append({k: call[k] for k in ("id", "summary", "expire_timeout", "actions")})
         if call["id"] in closed:
             reason, when = closed[call["id"]]
             after = round(when - call["time"], 2)
