@@ -45,7 +45,7 @@ SETS[test]="libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   dovecot-pop3d vsftpd inetutils-inetd squid nginx mpv mpv-mpris"
 SETS[panels]="i3-wm dunst wmctrl x11-apps xfwm4 xfce4-panel xfce4-notifyd
   openbox lxqt-panel lxqt-notificationd sway waybar mako-notifier grim
-  gnome-shell gnome-shell-extension-appindicator"
+  gnome-shell gnome-shell-extension-appindicator gjs"
 
 # The test servers: their packages, system units and init scripts.
 SERVER_PACKAGES="dovecot-pop3d vsftpd inetutils-inetd squid nginx"

@@ -164,7 +164,8 @@ def first_item(bus):
         return None
     entry = str(items[0])
     cut = entry.index("/")
-    return bus.get_object(entry[:cut], entry[cut:])
+    # Some hosts list an item as "NAME@/PATH".
+    return bus.get_object(entry[:cut].rstrip("@"), entry[cut:])
 
 
 def menu_labels(bus, item):

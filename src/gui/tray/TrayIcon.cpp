@@ -156,7 +156,10 @@ void TTrayIcon::Show() {
 }
 
 void TTrayIcon::Readd() {
-  if (!tray_ || icon_.isNull()) return;
+  // Only an XEmbed tray loses icons; a StatusNotifier host follows the
+  // item by its bus name, and a new registration would only stand beside
+  // the old one there for a while.
+  if (!tray_ || icon_.isNull() || Kind() != ETrayKind::XEmbed) return;
   tray_->hide();
   tray_->show();
 }

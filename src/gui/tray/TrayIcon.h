@@ -43,7 +43,7 @@ class TTrayIcon : public QObject {
   // Shows the icon (no effect before it has a picture); without a tray it
   // shows once one appears.
   void Show();
-  // Removes the icon and adds it again (a tray host that lost it).
+  // Removes the icon and adds it again (an XEmbed tray that lost it).
   void Readd();
   // Whether the icon sits in a tray now.
   bool Visible() const;

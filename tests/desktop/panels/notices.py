@@ -55,7 +55,10 @@ def actions(lines):
 def main(path):
     calls, sent, closed = {}, [], {}
     for m in messages(path):
-        if m["kind"] == "method call" and m["member"] == "Notify":
+        # Only the program's own calls: a server may hand each notice on
+        # to another process (GNOME's service to the shell).
+        if m["kind"] == "method call" and m["member"] == "Notify" and \
+                m["destination"] == "org.freedesktop.Notifications":
             strings = [a[8:-1] for a in m["args"] if a.startswith('string "')]
             ints = [int(a.split()[1]) for a in m["args"] if a.startswith("int32 ")]
             if not strings or strings[0] != "QGM":

@@ -342,7 +342,7 @@ menu_size() {  # opens the tray menu at the icon; prints its size; closes it
   xdotool key Escape
   sleep 0.7
 }
-if [ "$qpa" = xcb ] && [ "$tray" = sni ]; then
+if [ "$qpa" = xcb ] && [ "$tray" = sni ] && [ "${menu_check:-yes}" = yes ]; then
   panel_png "$home/panel-now.png"
   read -r icon_x icon_y < <(px find "$home/item-22.png" "$home/panel-now.png") ||
     fail "the icon is not to be seen on the panel"

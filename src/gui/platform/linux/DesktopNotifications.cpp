@@ -293,7 +293,12 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
     auto pending = std::make_shared<TPending>(TPending{std::move(events)});
     auto* w = new QDBusPendingCallWatcher(bus_.asyncCall(m, kLateAnswerLimitMs), this);
     ++sending_;
-    QTimer::singleShot(kAnswerLimitMs, w, [this, pending] {
+    // The limit goes with the call, so an answered call leaves no timer to
+    // wake the program later.
+    auto* limit = new QTimer(w);
+    limit->setSingleShot(true);
+    limit->start(kAnswerLimitMs);
+    connect(limit, &QTimer::timeout, this, [this, pending] {
       if (pending->answered) return;
       pending->gaveUp = true;
       --sending_;
@@ -301,8 +306,9 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
       SendHeld();
     });
     connect(w, &QDBusPendingCallWatcher::finished, this,
-            [this, pending, serverSound, keys](QDBusPendingCallWatcher* call) {
+            [this, pending, serverSound, keys, limit](QDBusPendingCallWatcher* call) {
               call->deleteLater();
+              limit->stop();
               pending->answered = true;
               if (!pending->gaveUp) --sending_;
               // Whatever the answer, what waited for room may go after it.

@@ -59,7 +59,12 @@ class TDesktopKeyring : public ISecretStore {
       finished = true;
       loop.quit();
     });
-    QTimer::singleShot(kAnswerLimitMs, &loop, &QEventLoop::quit);
+    // A timer of this call's own: it goes with the call, and never wakes
+    // the program later for a wait already over.
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    limit.start(kAnswerLimitMs);
     job.start();
     if (!finished) loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (!finished || job.error() == QKeychain::NoBackendAvailable ||
