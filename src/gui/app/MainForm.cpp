@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QPixmapCache>
 #include <QPointer>
 #include <QScreen>
 #include <QStandardPaths>
@@ -107,8 +106,6 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
 
   provider_->ShowClientNo(settings_.ClientNo);
   move(settings_.PosX, settings_.PosY);
-  pixmapCacheLimit_ = QPixmapCache::cacheLimit();
-  KeepPixmapCache(false);  // until the window first shows
   // The frame, known once mapped, stays on the work area, and the window
   // comes back from the tray where it was.
   place_ = new TWorkAreaPlace(*this);
@@ -577,15 +574,9 @@ void TMainForm::changeEvent(QEvent* event) {
 void TMainForm::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   UpdateTrayMenu();
-  KeepPixmapCache(false);
-}
-
-void TMainForm::KeepPixmapCache(bool keep) {
-  QPixmapCache::setCacheLimit(keep ? pixmapCacheLimit_ : 0);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
-  KeepPixmapCache(true);
   QWidget::showEvent(event);
   UpdateTrayMenu();
   program_.WindowShown();

@@ -149,11 +149,6 @@ class TMainForm : public QWidget, public IUpdateView {
   TAboutPage* about_ = nullptr;
   TCallhavenPage* callhaven_ = nullptr;
   TWorkAreaPlace* place_ = nullptr;
-  // Hidden in the tray, Qt's pixmap cache keeps nothing: its flush timer,
-  // running while it holds anything, would wake the program every half
-  // minute between updates. Its own limit comes back with the window.
-  int pixmapCacheLimit_ = 0;
-  void KeepPixmapCache(bool keep);
   TSetupPage* setup_ = nullptr;  // made when the page is first shown
   TTabRows* tabRows_ = nullptr;
   QPixmap trayPreview_;
