@@ -9,7 +9,8 @@ if(NOT rc EQUAL 0)
 endif()
 foreach(f glyph_atlas.pgm main_icon.pam mail_icon.pam phone_icon.pam main_icon_128.pam
           mail_icon_128.pam phone_icon_128.pam list_glyphs.ppm advisory_images.pam
-          list_glyphs_2x.ppm advisory_images_2x.pam)
+          list_glyphs_2x.ppm advisory_images_2x.pam provider_logo.pam provider_logo_2x.pam
+          about_picture.pam about_picture_2x.pam)
   file(SHA256 "${OUT}/${f}" drawn)
   file(SHA256 "${REF}/${f}" kept)
   if(NOT drawn STREQUAL kept)

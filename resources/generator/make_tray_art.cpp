@@ -24,6 +24,12 @@
 //                    32-pixel cells, each glyph the 26 x 26 square at
 //                    (32n + 2, 2); 128 x 32), for screens of twice the
 //                    density.
+//   provider_logo.pam  75 x 30 RGBA: the provider's name in its blue over a
+//                    green sweep (the Corvalink tab).
+//   about_picture.pam  232 x 96 RGBA: the program's dial beside a month of
+//                    usage bars (the About tab).
+//   provider_logo_2x.pam, about_picture_2x.pam
+//                    the same two at twice the size.
 //
 // usage: make_tray_art FONT.ttf OUTDIR
 // The committed files were made with Liberation Sans Bold (SIL Open Font
@@ -252,6 +258,85 @@ void WriteStrip(const std::string& path, int size, const std::vector<Shader>& sh
   out.write(reinterpret_cast<const char*>(rgba.data()), static_cast<std::streamsize>(rgba.size()));
 }
 
+// The provider's green sweep under its name: a shallow curve rising to
+// the right, thicker in the middle (coordinates of the 75 x 30 logo,
+// centred).
+void Sweep(float px, float py, float& r, float& g, float& b, float& a) {
+  if (px < -34 || px > 34) return;
+  const float t = (px + 34) / 68;  // 0 .. 1 along the sweep
+  const float mid = 10.5f - 5.5f * t * t;
+  const float half = 0.6f + 1.4f * std::sin(t * 3.14159f);
+  if (std::fabs(py - mid) <= half) r = 40, g = 170, b = 50, a = 255;
+}
+
+// The About picture: the program's dial, and a month of usage as bars on
+// a base line, the last one (today) still growing (coordinates of the
+// 232 x 96 picture, centred).
+void AboutScene(float px, float py, float& r, float& g, float& b, float& a) {
+  // The dial, 84 across, on the left.
+  const float k = 15.5f / 42;
+  Gauge((px + 68) * k, py * k, r, g, b, a);
+  if (a > 0) return;
+  constexpr float kHeights[] = {34, 52, 40, 66, 58, 74, 30};
+  for (int i = 0; i < 7; ++i) {
+    const float left = -14 + 17 * static_cast<float>(i);
+    if (px < left || px >= left + 12 || py > 38 || py < 38 - kHeights[i]) continue;
+    const float shade = 0.8f + 0.2f * (px - left) / 12;  // lit from the right
+    const bool today = i == 6;
+    r = (today ? 245 : 40) * shade, g = (today ? 130 : 170) * shade, b = (today ? 20 : 50) * shade;
+    a = 255;
+    return;
+  }
+  if (px >= -20 && px <= 108 && py > 38.5f && py <= 40.5f) r = 110, g = 118, b = 130, a = 255;
+}
+
+// A `w` x `h` RGBA picture of `shade` (coordinates centred, times
+// `scale`), each pixel supersampled 4 x 4, with `text` coverage (if any)
+// laid over it in `ink`.
+void WritePicture(const std::string& path, int w, int h, Shader shade, float scale,
+                  const Canvas* text = nullptr, const unsigned char* ink = nullptr) {
+  std::vector<unsigned char> rgba(static_cast<size_t>(w * h * 4), 0);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      float r = 0, g = 0, b = 0, a = 0;
+      for (int sy = 0; sy < 4; ++sy) {
+        for (int sx = 0; sx < 4; ++sx) {
+          float cr = 0, cg = 0, cb = 0, ca = 0;
+          shade((x + (sx + 0.5f) / 4 - w / 2.0f) * scale, (y + (sy + 0.5f) / 4 - h / 2.0f) * scale,
+                cr, cg, cb, ca);
+          r += cr * ca / 255, g += cg * ca / 255, b += cb * ca / 255, a += ca;
+        }
+      }
+      a /= 16, r /= 16, g /= 16, b /= 16;  // premultiplied, 0 .. 255
+      if (text) {
+        const float t = text->a[static_cast<size_t>(y * w + x)] / 255.0f;
+        r = ink[0] * t + r * (1 - t), g = ink[1] * t + g * (1 - t), b = ink[2] * t + b * (1 - t);
+        a = 255 * t + a * (1 - t);
+      }
+      const size_t i = (static_cast<size_t>(y) * w + x) * 4;
+      if (a > 0) {
+        rgba[i] = static_cast<unsigned char>(std::lround(std::min(255.0f, r * 255 / a)));
+        rgba[i + 1] = static_cast<unsigned char>(std::lround(std::min(255.0f, g * 255 / a)));
+        rgba[i + 2] = static_cast<unsigned char>(std::lround(std::min(255.0f, b * 255 / a)));
+      }
+      rgba[i + 3] = static_cast<unsigned char>(std::lround(a));
+    }
+  }
+  std::ofstream out(path, std::ios::binary);
+  out << "P7\nWIDTH " << w << "\nHEIGHT " << h
+      << "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+  out.write(reinterpret_cast<const char*>(rgba.data()), static_cast<std::streamsize>(rgba.size()));
+}
+
+// The provider logo at `scale` times 75 x 30: its name over the sweep.
+void WriteLogo(const stbtt_fontinfo& font, const std::string& path, int scale) {
+  const int w = 75 * scale, h = 30 * scale;
+  Canvas name(w, h);
+  DrawText(font, name, 0, 1 * scale, w, 19 * scale, "Corvalink");
+  const unsigned char blue[3] = {20, 70, 160};
+  WritePicture(path, w, h, Sweep, 1.0f / static_cast<float>(scale), &name, blue);
+}
+
 // The item lists' glyph sheet. Each glyph is drawn 4 x 4 supersampled
 // inside its 13 x 13 square, which is opaque; only the gaps between the
 // squares are magenta. At `scale` 2 every length is doubled and each device
@@ -433,5 +518,9 @@ int main(int argc, char** argv) {
   WriteListGlyphs(dir + "/list_glyphs_2x.ppm", 2);
   WriteStrip(dir + "/advisory_images_2x.pam", 32, {GreenBall, OrangeBall, PaperClip, Speaker},
              0.5f);
+  WriteLogo(font, dir + "/provider_logo.pam", 1);
+  WriteLogo(font, dir + "/provider_logo_2x.pam", 2);
+  WritePicture(dir + "/about_picture.pam", 232, 96, AboutScene, 1.0f);
+  WritePicture(dir + "/about_picture_2x.pam", 464, 192, AboutScene, 0.5f);
   return 0;
 }

@@ -14,6 +14,7 @@
 #include "gui/advisories/AdvisoryItem.h"
 #include "gui/app/MainForm.h"
 #include "gui/app/Program.h"
+#include "gui/controls/Artwork.h"
 #include "gui/broadband/BroadbandPage.h"
 #include "gui/callusage/CallhavenPage.h"
 #include "gui/controls/ListLook.h"
@@ -165,6 +166,44 @@ TEST(ScaleTwo, ListGlyphsAndAdvisoryImagesAreDrawnInDevicePixels) {
   // Inside the ball's rim, where the image is opaque.
   const QRect ball = advisory->LinkIconRect().adjusted(4, 4, -4, -4);
   EXPECT_GT(test::MixedBlocks(advisories->viewport()->grab().toImage(), area(ball)), 6);
+}
+
+TEST(ScaleTwo, TheLogoAndTheAboutPictureAreDrawnInDevicePixels) {
+  // Below 1.1 device pixels to a logical one the plain drawing, from 1.1 up
+  // the one drawn at twice the size; the logical size never changes.
+  const struct {
+    EArtwork which;
+    QSize size;
+  } kArt[] = {{EArtwork::ProviderLogo, {75, 30}}, {EArtwork::AboutPicture, {232, 96}}};
+  for (const auto& art : kArt) {
+    for (const auto& [ratio, dense] : {std::pair{1.0, false}, {1.09, false}, {1.1, true},
+                                       {1.25, true}, {2.0, true}}) {
+      const QImage& image = ArtworkImage(art.which, ratio);
+      EXPECT_EQ(image.deviceIndependentSize().toSize(), art.size) << ratio;
+      EXPECT_EQ(image.devicePixelRatio(), dense ? 2.0 : 1.0) << ratio;
+    }
+  }
+  // Shown, each device pixel where the drawing is opaque is the drawing's
+  // own (not a plain drawing's pixel scaled up).
+  for (const auto& art : kArt) {
+    TArtworkView view(art.which, nullptr);
+    view.resize(view.sizeHint());
+    view.show();
+    QApplication::processEvents();
+    Keep(view.grab(), QStringLiteral("art-%1").arg(art.size.width()));
+    const QImage shown = view.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage drawn = ArtworkImage(art.which, 2).convertToFormat(QImage::Format_ARGB32);
+    int opaque = 0, same = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+      for (int x = 0; x < drawn.width(); ++x) {
+        if (qAlpha(drawn.pixel(x, y)) < 255) continue;
+        ++opaque;
+        same += shown.pixel(x, y) == drawn.pixel(x, y);
+      }
+    }
+    EXPECT_GT(opaque, 0);
+    EXPECT_GE(same * 100, opaque * 95) << same << " of " << opaque << " opaque pixels";
+  }
 }
 
 // The demo's pages on a screen of twice the density, kept as pictures; the

@@ -7,6 +7,7 @@
 
 #include "core/about/VersionCheck.h"
 #include "gui/app/Text.h"
+#include "gui/controls/Artwork.h"
 #include "gui/controls/FocusLabel.h"
 #include "gui/controls/LinkStyle.h"
 
@@ -58,6 +59,10 @@ TAboutPage::TAboutPage(const std::string& homePage, QWidget* parent) : QWidget(p
   layout->addSpacing(8);
   layout->addWidget(Group(tr(" QGM Updates "), "gbUpdates", lblNewVersion_, this));
   layout->addWidget(Group(tr(" Computer Clock "), "gbClock", lblClockState_, this));
+  layout->addStretch();
+  auto* picture = new TArtworkView(EArtwork::AboutPicture, this);
+  picture->setObjectName(QStringLiteral("imgAbout"));
+  layout->addWidget(picture);
   layout->addStretch();
   layout->addWidget(lblQgmUrl_);
   SetVersionLink(kCheckVersionText, true);

@@ -7,10 +7,10 @@
 #include <QStyle>
 
 #include <cstddef>
-#include <cstring>
 
 #include "gui/advisories/WrappedText.h"
 #include "gui/controls/ListLook.h"
+#include "gui/controls/Artwork.h"
 #include "gui/controls/ScrollingCtrl.h"
 
 extern const unsigned char kAdvisoryImagesPam[];
@@ -32,24 +32,13 @@ const QColor kNavy(0, 0, 0x80);
 
 enum TImage { imGreenBall, imOrangeBall, imPaperClip, imSpeaker };
 
-// The four images side by side (RGBA), each `side` pixels square.
-QImage Strip(const unsigned char* bytes, std::size_t size, int side) {
-  const char* data = reinterpret_cast<const char*>(bytes);
-  const char* end = data + size;
-  const char* header = "ENDHDR\n";
-  const char* payload = std::search(data, end, header, header + std::strlen(header));
-  if (payload == end || end - payload - 7 < 4 * side * side * 4) return QImage();
-  return QImage(reinterpret_cast<const uchar*>(payload + 7), 4 * side, side,
-                QImage::Format_RGBA8888)
-      .copy();
-}
-
 // The 16 x 16 images, or above one device pixel to a logical one the same
 // drawn at 32 x 32 (devicePixelRatio 2).
 const QImage& Images(qreal ratio) {
-  static const QImage strip = Strip(kAdvisoryImagesPam, kAdvisoryImagesPamSize, 16);
+  // The four images side by side.
+  static const QImage strip = PamImage(kAdvisoryImagesPam, kAdvisoryImagesPamSize);
   static const QImage strip2x = [] {
-    QImage s = Strip(kAdvisoryImages2xPam, kAdvisoryImages2xPamSize, 32);
+    QImage s = PamImage(kAdvisoryImages2xPam, kAdvisoryImages2xPamSize);
     s.setDevicePixelRatio(2);
     return s;
   }();

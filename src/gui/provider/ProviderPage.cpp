@@ -4,6 +4,7 @@
 #include <QGroupBox>
 
 #include "gui/app/Text.h"
+#include "gui/controls/Artwork.h"
 #include "gui/controls/ClipboardCopy.h"
 #include "gui/controls/FocusLabel.h"
 #include "gui/controls/LinkStyle.h"
@@ -53,6 +54,11 @@ TProviderPage::TProviderPage(ITimerFactory& timers, QWidget* parent)
     if (l.link == EProviderLink::Home) lblCorvalinkUrl_ = label;
   }
   ui_->layoutProvider->insertWidget(ui_->layoutProvider->count() - 1, links);
+  // The provider's logo below the links.
+  auto* logo = new TArtworkView(EArtwork::ProviderLogo, this);
+  logo->setObjectName(QStringLiteral("imgLogo"));
+  logo->setAccessibleName(tr("Corvalink"));
+  ui_->layoutProvider->addWidget(logo);
 }
 
 void TProviderPage::SetHomePage(const std::string& address) {
