@@ -49,6 +49,13 @@ void Fill(QWidget* tab, QWidget* content) {
 }  // namespace
 
 TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(program.Settings()) {
+  // The tray icon comes first, a question mark until the first figures
+  // arrive: the tray takes it in while the rest of the window is built.
+  const int small = QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize);
+  iconSize_ = std::min(32, small > 0 ? small : 16);
+  tray_ = new TTrayIcon(this);
+  DrawTrayNumber(-1, kAqua);
+  tray_->Show();
   ui_ = std::make_unique<Ui::MainForm>();
   ui_->setupUi(this);
   setFixedSize(kWidth, kHeight);
@@ -122,10 +129,6 @@ TMainForm::TMainForm(IProgramActions& program) : program_(program), settings_(pr
     }
   });
 
-  // Tray icon: a question mark until the first figures arrive.
-  const int small = QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize);
-  iconSize_ = std::min(32, small > 0 ? small : 16);
-  tray_ = new TTrayIcon(this);
   BuildTrayMenu();
   // A click acknowledges an alert (and brings a shown window to the front);
   // a double click shows or hides the window.
