@@ -90,7 +90,7 @@ std::string PathWithQuery(const httplib::Request& req);
 
 RequestRecord RecordOf(const httplib::Request& req) {
   return {PathWithQuery(req), BasicUser(req), req.get_header_value("User-Agent"),
-          req.get_header_value("Cookie")};
+          req.get_header_value("Cookie"), req.get_header_value("Accept")};
 }
 
 std::string PathWithQuery(const httplib::Request& req) {

@@ -66,6 +66,7 @@ struct RequestRecord {
   std::string user;  // from Basic authentication; empty when none was sent
   std::string userAgent;
   std::string cookie;  // the Cookie header; empty when none was sent
+  std::string accept;  // the Accept header; empty when none was sent
 };
 
 enum class FeedEncoding { Cp1252, Utf16LE, Utf16BE };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
@@ -195,6 +196,17 @@ TEST_F(AdvisoriesPageTest, TabsAndOtherControlsInAFeedWrapLikeSpaces) {
 }
 
 TEST_F(AdvisoriesPageTest, TipsHideAndShowAndAreRemembered) {
+  QStringList tips;
+  for (const QLabel* tip : page_->TipsPanel()->findChildren<QLabel*>()) tips << tip->text();
+  EXPECT_EQ(tips, QStringList({QStringLiteral("* Click on an item (or use the left & right arrow "
+                                              "keys)\nto expand or collapse that advisory's "
+                                              "description."),
+                               QStringLiteral("* Use the ctrl key together with the up & down "
+                                              "arrow\nkeys for vertical scrolling without "
+                                              "changing items."),
+                               QStringLiteral("* Click the coloured button (or use the <enter> "
+                                              "key to\nopen an advisory report in your "
+                                              "browser.")}));
   EXPECT_FALSE(settings_.HideAdvisoryTips);
   EXPECT_GE(page_->TipsPanel()->height(), 30);
   page_->HideTipsLink()->OnClick();

@@ -8,6 +8,8 @@
 #include "gui/controls/FocusLabel.h"
 #include "gui/controls/TabRows.h"
 #include "gui/network/NetworkPage.h"
+#include "gui/provider/ProviderPage.h"
+#include "core/platform/dummy/DummyPlatform.h"
 #include "support/FakeTime.h"
 
 #include <gtest/gtest.h>
@@ -213,6 +215,48 @@ TEST_F(MainFormTest, AddressLabelCopiesAndSaysSoForASecond) {
   QApplication::clipboard()->setText(QStringLiteral("before"));
   QTest::mouseClick(label, Qt::LeftButton);
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("before"));
+}
+
+// F1 opens the help at the current page's section; Escape hides the window,
+// and a second copy's call brings it back.
+TEST_F(MainFormTest, HelpKeyEscapeAndTheSecondCopysCall) {
+  const struct {
+    int page;
+    const char* anchor;
+  } pages[] = {{0, "#broadband"}, {1, "#history"}, {2, ""},     {3, "#network"},
+               {5, ""},           {6, "#about"},   {7, "#setup"}};
+  for (const auto& p : pages) {
+    tabs_->setCurrentIndex(p.page);
+    {
+      std::lock_guard lock(dummy::Record().Lock);
+      dummy::Record().Opened.clear();
+    }
+    QTest::keyClick(tabs_->currentWidget(), Qt::Key_F1);
+    std::lock_guard lock(dummy::Record().Lock);
+    ASSERT_EQ(dummy::Record().Opened.size(), 1u) << p.page;
+    EXPECT_EQ(dummy::Record().Opened[0], program_->HelpAddress() + p.anchor) << p.page;
+  }
+  const auto shown = [this] { return form_->isVisible() && !form_->isMinimized(); };
+  ASSERT_TRUE(shown());
+  QTest::keyClick(form_, Qt::Key_Escape);
+  EXPECT_FALSE(shown());
+  form_->BringUp();
+  EXPECT_TRUE(shown());
+}
+
+TEST(ProviderPage, ClientNumberCopiesAndSaysSoForASecond) {
+  test::FakeTimerFactory timers;
+  TProviderPage page(timers);
+  page.ShowClientNo("1234567");
+  page.show();
+  auto* label = page.findChild<TFocusLabel*>(QStringLiteral("lblClientNo"));
+  ASSERT_TRUE(label);
+  QTest::mouseClick(label, Qt::LeftButton);
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("1234567"));
+  EXPECT_EQ(label->Caption(), QStringLiteral("Client No. copied to clipboard"));
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+  timers.FireAll(1000);
+  EXPECT_EQ(label->Caption(), QStringLiteral("1234567"));
 }
 
 TEST_F(MainFormTest, TextsFromServersShowAsTheyStand) {

@@ -284,3 +284,48 @@ TEST(WrappedText, WhatIsDrawnIsWhatWasMeasuredLineByLine) {
 
 }  // namespace
 }  // namespace qgm::gui
+
+namespace qgm::gui {
+namespace {
+
+// Justified, a line is drawn a word at a time to fill the width; only a
+// line that wraps into a next line of the same paragraph is.
+TEST(WrappedText, JustifiesOnlyLinesWrappedIntoMoreOfTheParagraph) {
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(12);
+  const QFontMetrics metrics(font);
+  const int fits = metrics.horizontalAdvance(QStringLiteral("aaa bbb c"));
+  struct Case {
+    QString text;
+    int width;
+    size_t firstLineRuns;
+  };
+  const Case cases[] = {
+      {QStringLiteral("aaa bbb ccc ddd"), fits, 2},                     // wraps on
+      {QStringLiteral("aaa bbb\nccc ddd"), 1000, 1},                    // ends at a line feed
+      {QStringLiteral("aaa bbb"), 1000, 1},                             // the last line
+      {QStringLiteral("aaa bbb                    \nccc"), fits, 1},  // next line: a line feed
+  };
+  for (const Case& c : cases) {
+    TTextRecorder device;
+    QPainter painter(&device);
+    painter.setFont(font);
+    DrawWrappedText(&painter, QFontMetrics(painter.font()), c.text, QRect(0, 0, c.width, 500),
+                    wtJustify);
+    painter.end();
+    size_t runs = 0;
+    int right = 0;
+    for (const auto& run : device.Runs()) {
+      if (qRound(run.At.y()) != metrics.ascent()) continue;
+      ++runs;
+      right = qRound(run.At.x()) + metrics.horizontalAdvance(run.Text);
+    }
+    EXPECT_EQ(runs, c.firstLineRuns) << c.text.toStdString();
+    if (c.firstLineRuns > 1) {
+      EXPECT_EQ(right, c.width) << c.text.toStdString();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qgm::gui

@@ -84,6 +84,7 @@ TEST_F(AdvisoriesTest, DemoFeedReadsWithEveryField) {
   advisories_->RefreshAdvisories();
   const auto requests = Sim().Requests();
   EXPECT_EQ(requests.front().userAgent, "QGM/1.0");
+  EXPECT_EQ(requests.front().accept, "text/html, */*");
   EXPECT_EQ(requests.front().cookie, "");
   EXPECT_EQ(requests.back().cookie, "cvksession=feed42");
 }

@@ -1,9 +1,14 @@
 #include "core/usage/UpdateCycle.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <optional>
 
 #include "core/advisories/Advisories.h"
 #include "core/net/NetErrors.h"
+#include "core/platform/FileIo.h"
 #include "support/FakeTime.h"
 #include "support/FakeUpdateView.h"
 #include "support/SilentServer.h"
@@ -251,6 +256,68 @@ TEST_F(UpdateCycleTest, SeenNoticeReferencesAndTheNoticeFile) {
   EXPECT_EQ(sink_.shown[0].Reference, "NOTICE-7");
   EXPECT_EQ(sink_.shown[0].Body, "A message from the QGM team.");
   EXPECT_FALSE(sink_.shown[0].Alert);
+
+  // Once closed, the notice file's message is not shown again.
+  seen_ = {"NOTICE-7"};
+  sink_.shown.clear();
+  cycle_ = MakeCycle();
+  cycle_->MainTimerTimer();
+  EXPECT_TRUE(sink_.shown.empty());
+}
+
+// What an update does depends on what else runs: a call-usage download
+// skips it, a tray alert keeps the mailboxes from being checked, and with
+// logging on each update that goes ahead is written to the debug log.
+TEST_F(UpdateCycleTest, WhatRunsBesideTheUpdate) {
+  const std::filesystem::path logFile =
+      std::filesystem::temp_directory_path() / ("qgm-update-log-" + std::to_string(::getpid()));
+  std::filesystem::remove(logFile);
+  log_ = TDebugLog(logFile);
+  log_.SetEnabled(true);
+  bool downloading = true;
+  int mailChecks = 0;
+  hooks_.CallUsageRunning = [&downloading] { return downloading; };
+  hooks_.CheckMailboxes = [&mailChecks] { ++mailChecks; };
+  settings_.CheckEmail = true;
+  cycle_ = MakeCycle();
+
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(view_.status, "");
+  EXPECT_EQ(main_.interval, kHourMs);
+  EXPECT_EQ(cycle_->AlertState(), 1);
+  EXPECT_TRUE(Sim().Requests().empty());
+  EXPECT_FALSE(std::filesystem::exists(logFile));
+
+  downloading = false;
+  alertDuringUpdate_ = 2;  // an alert flashing by the end of the update
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(view_.status, "  Last updated: Tue 8 Dec - 9:00 am");
+  EXPECT_EQ(mailChecks, 0);
+  alertDuringUpdate_ = 0;
+  cycle_->MainTimerTimer();
+  EXPECT_EQ(mailChecks, 1);
+  const std::optional<std::string> log = ReadWholeFile(logFile);
+  std::filesystem::remove(logFile);
+  ASSERT_TRUE(log);
+  EXPECT_EQ(*log, "QGM update:    08 Dec 26 09:00 AM\r\nQGM update:    08 Dec 26 09:00 AM\r\n");
+}
+
+// The countdown to a retry shows the nearest whole second.
+TEST_F(UpdateCycleTest, RetryCountdownRoundsToTheNearestSecond) {
+  Sim().SetScenario(Scenario::WrongPassword);
+  cycle_->MainTimerTimer();
+  const int64_t failedAt = clock_.tick;
+  const struct {
+    int64_t left;
+    const char* shown;
+  } cases[] = {{598600, "9 min 59 sec"}, {598400, "9 min 58 sec"}, {59600, "1 min 0 sec"},
+               {59400, "59 sec"},        {1600, "2 sec"}};
+  for (const auto& c : cases) {
+    clock_.Advance(failedAt + kRetryMs - c.left - clock_.tick);
+    cycle_->TrayAlertTimerTimer();
+    EXPECT_EQ(view_.status, std::string("HTTP/1.1 401 Unauthorized  Retrying in ") + c.shown)
+        << c.left;
+  }
 }
 
 TEST_F(UpdateCycleTest, SpamStatus) {

@@ -201,9 +201,34 @@ TEST_F(UsageFetchTest, Notices) {
   ASSERT_EQ(sink_.shown.size(), 1u);
   EXPECT_EQ(sink_.shown[0].Reference, std::string(255, 'r'));
 
+  // The elements after the first notice are read whatever their name.
+  Sim().SetCannedReply(
+      "", 200,
+      Api("<notify displaytouser=\"yes\"><msg>First</msg><ref>R7</ref></notify>"
+          "<notice displaytouser=\"yes\"><msg>Second</msg><ref>R8</ref></notice>"
+          "<services><service>1</service></services>"));
+  sink_.shown.clear();
+  Fetch(service, {});
+  ASSERT_EQ(sink_.shown.size(), 2u);
+  EXPECT_EQ(sink_.shown[1].Reference, "R8");
+
   Sim().ClearCannedReplies();
   Sim().SetNotices(false);
   EXPECT_TRUE(Fetch(service).NoNotice);
+}
+
+// A connection the server closes is tried twice more for the service
+// list, the update's first request; a third close ends the update.
+TEST_F(UsageFetchTest, ServiceListIsTriedTwiceMore) {
+  TUsageService service(config_, sink_);
+  Sim().SetScenario(Scenario::ConnectionClosed, 2);
+  auto r = Fetch(service);
+  EXPECT_TRUE(r.Ok) << r.FailureText;
+  Sim().SetScenario(Scenario::ConnectionClosed, 3);
+  r = Fetch(service);
+  EXPECT_FALSE(r.Ok);
+  EXPECT_EQ(r.FailureText, "Connection Closed Gracefully.");
+  Sim().SetScenario(Scenario::Normal);
 }
 
 TEST(ServiceDetails, FieldsOfTheReply) {

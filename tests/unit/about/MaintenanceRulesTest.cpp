@@ -118,6 +118,9 @@ TEST(ProviderLinks, EncodeTheAccountAndJoinThePaths) {
   EXPECT_EQ(ProviderLinkAddress(EProviderLink::SupportWaitTimes, e, ""),
             "http://www.example/customer-service/");
   EXPECT_EQ(ProviderLinkAddress(EProviderLink::Home, e, ""), "http://www.example");
+  e.CustomerSite = "https://my.example/";
+  EXPECT_EQ(ProviderLinkAddress(EProviderLink::UsageViaWebsite, e, ""),
+            "https://my.example/mycorvalink/sys0/login");
 }
 
 TEST(Endpoints, HostsWithAndWithoutPorts) {

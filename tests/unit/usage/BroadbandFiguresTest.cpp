@@ -74,6 +74,38 @@ TEST(ShowUsageFigures, RolloverPassedOrMissing) {
       "Awaiting rollover - 8:07 am");
 }
 
+// The daily averages so far and for the rest of the month are left blank
+// while less than a day has passed or remains, on either side of zero.
+TEST(ShowUsageFigures, AveragesNeedAWholeDay) {
+  struct Case {
+    TDateTime now;  // rollover 15 June, a 31-day month
+    const char* currentAv;
+    const char* restAv;
+  };
+  const TDateTime june15 = EncodeDate(2014, 6, 15);
+  const Case cases[] = {
+      {june15 - 30.5, "", "1,538 MB"},          // half a day elapsed
+      {june15 - 30, "3,100 MB", "1,563 MB"},    // one day elapsed
+      {june15 - 32, "-3,100 MB", "1,466 MB"},   // a day before the month began
+      {june15 - 0.5, "102 MB", ""},             // half a day left
+      {june15 - 1, "103 MB", "46,900 MB"},      // one day left
+      {june15 + 0.5, "98 MB", ""},              // rollover half a day past
+      {june15 + 1, "97 MB", "-46,900 MB"},      // a day past
+  };
+  for (const Case& c : cases) {
+    TUsageRecord r;
+    const auto f = Figures("3100 50000 15/06/2014 0.00", c.now, r);
+    EXPECT_EQ(f.CurrentAv.Text, c.currentAv) << c.now - june15;
+    EXPECT_EQ(f.RestAv.Text, c.restAv) << c.now - june15;
+  }
+  // The hint awaits the rollover only once the update starts after it.
+  TUsageRecord r;
+  ParseUsageLine("3100 50000 15/06/2014 0.00", june15 - 1, r);
+  EXPECT_EQ(BuildTrayHint(r, june15, june15, "").substr(0, 12), "Amount Left:");
+  EXPECT_EQ(BuildTrayHint(r, june15 + EncodeTime(0, 0, 1), june15 + EncodeTime(0, 1, 0), ""),
+            "Awaiting rollover - 12:01 am");
+}
+
 TEST(Colours, BlendLightenDarkenMix) {
   EXPECT_EQ(BlendColour(0x000000, 0xFFFFFF, 0.5), 0x7F7F7Fu);  // truncated
   EXPECT_EQ(BlendColour(0x102030, 0xFFFFFF, -1), 0x102030u);
@@ -111,6 +143,21 @@ TEST(PercentBar, GeometryAndColours) {
   TPixmap over(100, 16, 0);
   DrawPercentBar(over, -3, 0x0000FF);  // an over-quota marker: no fill
   EXPECT_EQ(over.At(50, 8), px(L));
+}
+
+// Row by row shading of a 17-row bar (9 rows below the middle): the trough
+// in greys from the button face, a green fill darker towards both edges.
+TEST(PercentBar, TroughAndFillShading) {
+  TPixmap bar(100, 17, 0);
+  DrawPercentBar(bar, 40, 0x00FF00, 0xF0F0F0);
+  const uint32_t trough[17] = {220, 231, 235, 238, 242, 246, 250, 250, 250,
+                               250, 250, 246, 243, 240, 236, 233, 220};
+  const uint32_t fill[17] = {210, 216, 223, 229, 235, 242, 248, 255, 255,
+                             255, 246, 237, 229, 220, 212, 203, 195};
+  for (int y = 0; y < 17; ++y) {
+    EXPECT_EQ(bar.At(60, y), 0xFF000000u | trough[y] * 0x010101u) << y;
+    EXPECT_EQ(bar.At(20, y), 0xFF000000u | fill[y] << 8) << y;
+  }
 }
 
 }  // namespace

@@ -35,6 +35,28 @@ std::string Shape(const TElement* e) {
   return out;
 }
 
+// The whole tree below a node, attributes in brackets and children in
+// parentheses, e.g. "tag:a[x=1](text:y)".
+std::string Dump(const TElement* e) {
+  std::string out;
+  for (const TElement* c = e->FirstChild(); c; c = c->NextSibling()) {
+    if (!out.empty()) out += ' ';
+    static const char* kinds[] = {"text", "tag", "cdata", "comment", "other"};
+    out += kinds[static_cast<int>(c->Kind())];
+    out += ':' + N(c);
+    if (c->AttribCount() > 0) {
+      out += '[';
+      for (const TAttrib* a = c->FirstAttrib(); a; a = a->Next()) {
+        if (a != c->FirstAttrib()) out += ',';
+        out += Utf16ToUtf8(a->Name()) + '=' + Utf16ToUtf8(a->Value());
+      }
+      out += ']';
+    }
+    if (c->ChildCount() > 0) out += '(' + Dump(c) + ')';
+  }
+  return out;
+}
+
 TEST(BuildXmlTree, EmptyDocumentRaises) {
   try {
     BuildXmlTree(u"");
@@ -94,6 +116,45 @@ TEST(BuildXmlTree, WhitespaceRunsAndHighBytes) {
   auto high = Parse("<r><a\xE9>1</a\xE9></r>\n");
   EXPECT_EQ(Shape(high->GetChild(0)), "tag:a");
   EXPECT_EQ(high->GetChild(0)->GetChild(0)->ChildCount(), 0);
+}
+
+// Every bound that counts back from the document's last character, one
+// character inside and one outside it, read by both builds of the parser.
+TEST(BuildXmlTree, BoundsAtTheEndOfTheDocument) {
+  struct Case {
+    const char* doc;
+    const char* tree;
+  };
+  const Case cases[] = {
+      // Other markup: its ">" must come before the last two characters.
+      {"<?pi?>\n", "other:"},
+      {"<?pi?>\n\n", "other:<?pi?> text:"},
+      // Comment and CDATA terminators must start before the last four.
+      {"<!-- note -->\n", "comment:"},
+      {"<!-- note -->\n\n", "comment:<!-- note --> text:"},
+      {"<![CDATA[abc]]>\n", "cdata: text:"},
+      {"<![CDATA[abc]]>\n\n", "cdata:abc text:"},
+      // A comment needs fourteen characters to the end of the document; a
+      // text run at the end stops before the last character.
+      {"<!--x-->abcde", "comment:"},
+      {"<!--x-->abcdef", "comment:<!--x--> text:abcde"},
+      {"<a/>tail end", "tag:a text:tail en"},
+      // Content goes on only while more than three characters remain.
+      {"<a><b/>xyz", "tag:a(tag:b)"},
+      {"<a><b/>wxyz", "tag:a(tag:b text:)"},
+      // Nothing after "=" ends the build before the attribute is stored.
+      {"<a x=>", "tag:a"},
+      {"<a x= >", "tag:a"},
+      // A name or a quoted value running into the last character is empty.
+      {"<abcde", "tag:"},
+      {"<a x='vv'", "tag:a[x=]"},
+      {"<a x = 'vv'", "tag:a[x=]"},
+      {"<a x='vv'>", "tag:a[x=vv]"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Dump(BuildXmlTree(Widen1252(c.doc)).get()), c.tree) << c.doc;
+    EXPECT_EQ(Dump(Parse(c.doc).get()), c.tree) << c.doc;
+  }
 }
 
 TEST(BuildXmlTree, RootAndStructure) {

@@ -31,6 +31,7 @@ TEST(HtmlToText, LineBreaksParagraphsAndTags) {
   EXPECT_EQ(HtmlToText(u"a<br>b"), u"a\nb");
   EXPECT_EQ(HtmlToText(u"a<br/>b<br />c"), u"a\nb\nc");
   EXPECT_EQ(HtmlToText(u"a<bra>b"), u"ab");  // not a line break
+  EXPECT_EQ(HtmlToText(u"a<br_x>b<p_>c<br1>d"), u"abcd");  // nor are names going on with "_"
   EXPECT_EQ(HtmlToText(u"a<BR>b"), u"ab");   // upper case is not recognised
   EXPECT_EQ(HtmlToText(u"<p>x"), u"x");      // nothing at the very start
   EXPECT_EQ(HtmlToText(u"<br>x"), u"x");
@@ -56,6 +57,7 @@ TEST(HtmlToText, CharacterReferences) {
   EXPECT_EQ(HtmlToText(u"a &#32;b"), u"a b");             // a produced space collapses
   EXPECT_EQ(HtmlToText(u"&#0;x"), u"&#0;x");              // below 1: unchanged
   EXPECT_EQ(HtmlToText(u"&#12345678;"), u"&#12345678;");  // body too long: unchanged
+  EXPECT_EQ(HtmlToText(u"&#00065;&#000066;"), u"A&#000066;");  // five digits at most
   EXPECT_EQ(HtmlToText(u"&#99999;"), u"\uFFFD");          // beyond 16 bits
   EXPECT_EQ(HtmlToText(u"&#38;lt;"), u"&lt;");            // not decoded again
   EXPECT_EQ(HtmlToText(u"x&#"), u"x&#");                  // too short to be a reference
