@@ -89,9 +89,11 @@ end_qgm() {
 # Each sets: qpa (xcb or wayland), tray (xembed or sni), panel_png (a
 # function writing a picture of the panel's bar to $1), work_area (prints
 # "X Y W H"), and starts its notification server.
-x_display() {
-  Xvfb :$1 -screen 0 1024x768x24 -nolisten tcp >"$home/xvfb.log" 2>&1 &
-  export DISPLAY=:$1
+x_display() {  # x_display N: the first free display from N up
+  local n=$1
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >"$home/xvfb.log" 2>&1 &
+  export DISPLAY=:$n
   wait_for 20 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
   qpa=xcb
 }
