@@ -35,18 +35,32 @@ QImage PamImage(const unsigned char* bytes, std::size_t size) {
   return QImage(reinterpret_cast<const uchar*>(payload), w, h, QImage::Format_RGBA8888).copy();
 }
 
+namespace {
+
+QImage Twice(QImage image) {
+  image.setDevicePixelRatio(2);
+  return image;
+}
+
+}  // namespace
+
 const QImage& ArtworkImage(EArtwork which, qreal ratio) {
-  static const QImage logo = PamImage(kProviderLogoPam, kProviderLogoPamSize);
-  static const QImage about = PamImage(kAboutPicturePam, kAboutPicturePamSize);
-  static const auto twice = [](QImage image) {
-    image.setDevicePixelRatio(2);
-    return image;
-  };
-  static const QImage logo2x = twice(PamImage(kProviderLogo2xPam, kProviderLogo2xPamSize));
-  static const QImage about2x = twice(PamImage(kAboutPicture2xPam, kAboutPicture2xPamSize));
+  // Each drawing is read from its bytes when first asked for, not before.
   const bool dense = ratio >= 1.1;
-  if (which == EArtwork::ProviderLogo) return dense ? logo2x : logo;
-  return dense ? about2x : about;
+  if (which == EArtwork::ProviderLogo) {
+    if (dense) {
+      static const QImage logo2x = Twice(PamImage(kProviderLogo2xPam, kProviderLogo2xPamSize));
+      return logo2x;
+    }
+    static const QImage logo = PamImage(kProviderLogoPam, kProviderLogoPamSize);
+    return logo;
+  }
+  if (dense) {
+    static const QImage about2x = Twice(PamImage(kAboutPicture2xPam, kAboutPicture2xPamSize));
+    return about2x;
+  }
+  static const QImage about = PamImage(kAboutPicturePam, kAboutPicturePamSize);
+  return about;
 }
 
 TArtworkView::TArtworkView(EArtwork which, QWidget* parent) : QWidget(parent), which_(which) {

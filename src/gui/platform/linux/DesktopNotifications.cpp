@@ -285,32 +285,25 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
     // A server that has not answered within the limit did not show it: the
     // program shows its own copy. Should the answer still come, the
     // server's copy is closed at once, so the user never sees two.
-    struct TPending {
-      TNotificationEvents events;
-      bool answered = false;
-      bool gaveUp = false;
-    };
-    auto pending = std::make_shared<TPending>(TPending{std::move(events)});
     auto* w = new QDBusPendingCallWatcher(bus_.asyncCall(m, kLateAnswerLimitMs), this);
     ++sending_;
     // The limit goes with the call, so an answered call leaves no timer to
-    // wake the program later.
+    // wake the program later; a limit no longer running has passed.
     auto* limit = new QTimer(w);
     limit->setSingleShot(true);
     limit->start(kAnswerLimitMs);
-    connect(limit, &QTimer::timeout, this, [this, pending] {
-      if (pending->answered) return;
-      pending->gaveUp = true;
+    connect(limit, &QTimer::timeout, this, [this, notShown = events.NotShown] {
       --sending_;
-      if (pending->events.NotShown) pending->events.NotShown();
+      if (notShown) notShown();
       SendHeld();
     });
     connect(w, &QDBusPendingCallWatcher::finished, this,
-            [this, pending, serverSound, keys, limit](QDBusPendingCallWatcher* call) {
+            [this, events = std::move(events), serverSound, keys,
+             limit](QDBusPendingCallWatcher* call) {
               call->deleteLater();
+              const bool gaveUp = !limit->isActive();
               limit->stop();
-              pending->answered = true;
-              if (!pending->gaveUp) --sending_;
+              if (!gaveUp) --sending_;
               // Whatever the answer, what waited for room may go after it.
               QTimer::singleShot(0, this, [this] { SendHeld(); });
               const QDBusPendingReply<uint> reply = *call;
@@ -319,16 +312,16 @@ class TDBusNotifications : public QObject, public IDesktopNotifications {
                 // server may well have shown it, but it cannot be followed
                 // or closed; from now on the program shows its own.
                 if (reply.error().type() == QDBusError::InvalidSignature) ServerOdd();
-                if (!pending->gaveUp && pending->events.NotShown) pending->events.NotShown();
+                if (!gaveUp && events.NotShown) events.NotShown();
                 return;
               }
-              if (pending->gaveUp) {
+              if (gaveUp) {
                 Close(reply.value());
                 return;
               }
-              open_[reply.value()] = pending->events;
+              open_[reply.value()] = events;
               offered_[reply.value()] = keys;
-              if (pending->events.Shown) pending->events.Shown(serverSound);
+              if (events.Shown) events.Shown(serverSound);
             });
   }
 
