@@ -43,17 +43,9 @@ trayer --edge top --align right --widthtype pixel --width 160 --heighttype pixel
 for _ in $(seq 100); do xwininfo -root -tree 2>/dev/null | grep -q '"panel"' && break; sleep 0.1; done
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
-# embedded PID: one of the process's windows has been taken into the tray
-# (its parent is not the root window).
-embedded() {
-  local w parent
-  for w in $(xdotool search --pid "$1" 2>/dev/null); do
-    parent=$(xwininfo -id "$w" -children 2>/dev/null | awk '/Parent window id:/ { print $4 }')
-    [ -n "$parent" ] && [ "$parent" != "$root" ] && return 0
-  done
-  return 1
-}
-root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
+# embedded PID: one of the process's windows has been taken into the tray.
+source "$here/../tests/support/tray.sh"
+embedded() { tray_icon_window "$1" >/dev/null; }
 # icon_ms COMMAND...: start to embedded icon, in milliseconds (-1: none in 90 s).
 icon_ms() {
   local start pid took=-1

@@ -47,6 +47,7 @@ pictures=$4
 py=/usr/bin/python3
 source "$here/../../support/wait.sh"
 source "$here/../../support/provider.sh"
+source "$here/../../support/tray.sh"
 home=$(mktemp -d)
 chmod 755 "$home"
 trap 'kill $(jobs -p) 2>/dev/null; sleep 0.3; [ -n "${PANEL_KEEP:-}" ] || rm -rf "$home"' EXIT
@@ -228,20 +229,7 @@ PY
 # --- What the user meets ------------------------------------------------
 # The icon in the tray: XEmbed, one of the program's small windows taken
 # into the tray; StatusNotifier, the item registered with its pictures.
-root=
-icon_window() {
-  local w info parent width height
-  for w in $(xdotool search --pid "$qgm_pid" 2>/dev/null); do
-    info=$(xwininfo -id "$w" -children 2>/dev/null) || continue
-    parent=$(awk '/Parent window id:/ { print $4 }' <<<"$info")
-    read -r width height < <(xwininfo -id "$w" | awk '/^ *Width/ {w=$2} /^ *Height/ {h=$2} END {print w, h}')
-    if [ -n "$parent" ] && [ "$parent" != "$root" ] && [ "${width:-99}" -le 64 ] && [ "${height:-99}" -le 64 ]; then
-      echo "$w"
-      return 0
-    fi
-  done
-  return 1
-}
+icon_window() { tray_icon_window "$qgm_pid"; }
 icon_there() {
   case $tray in
     xembed) icon_window >/dev/null ;;
@@ -250,7 +238,6 @@ icon_there() {
 }
 
 start_$desktop
-[ "$qpa" = xcb ] && root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
 
 # 1. The first seconds, with the default first-update delay.
 hive
